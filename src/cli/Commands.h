@@ -1,0 +1,22 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace dcv::cli {
+
+// Exit codes shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// Each command file registers its subcommand; the callback stores the command's exit code here.
+struct Context {
+    int exitCode = kExitOk;
+};
+
+void addListCommand(CLI::App& app, Context& ctx);
+
+// Prints one diagnostic line on stderr, prefixed with the program name.
+void printError(const std::string& message);
+
+} // namespace dcv::cli

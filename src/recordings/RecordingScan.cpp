@@ -1,0 +1,142 @@
+#include "recordings/RecordingScan.h"
+
+#include <algorithm>
+#include <cstring>
+#include <dirent.h>
+#include <set>
+#include <sys/stat.h>
+#include <utility>
+
+namespace dcv {
+
+bool _checkTimeByName(std::string_view name, size_t start) {
+    naming::Timestamp t;
+    bool longEnough = false;
+    return naming::readTimestamp(name, start, t, longEnough);
+}
+
+bool acceptsRecordingName(std::string_view stem) {
+    if (!naming::isTemplateLength(stem.size()))
+        return false;
+    int32_t division = 0;
+    size_t start = 0;
+    if (!naming::prefixOf(stem, division, start))
+        return true; // a template length without a known prefix is listed with a zero timestamp
+    return _checkTimeByName(stem, start);
+}
+
+namespace {
+
+bool hasRecordingExtension(std::string_view ext) {
+    return ext.size() == 3 && (strncasecmp(ext.data(), "mp4", 3) == 0 || strncasecmp(ext.data(), "avi", 3) == 0);
+}
+
+class Walker {
+public:
+    Walker(std::vector<DCVMediaPtr>& out, const std::atomic<bool>* cancelled) : m_out(out), m_cancelled(cancelled) {}
+
+    void eachDir(const std::string& directory) {
+        struct stat st {};
+        if (::stat(directory.c_str(), &st) != 0)
+            return;
+        // A link loop would bring us back to a directory already walked.
+        if (!m_visited.insert({st.st_dev, st.st_ino}).second)
+            return;
+        DIR* d = ::opendir(directory.c_str());
+        if (d == nullptr)
+            return;
+        std::string joined = directory;
+        if (joined.empty() || joined.back() != '/')
+            joined.push_back('/');
+        const size_t base = joined.size();
+        while (dirent* e = ::readdir(d)) {
+            if (m_cancelled && m_cancelled->load(std::memory_order_relaxed))
+                break;
+            const char* name = e->d_name;
+            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+                continue;
+            joined.resize(base);
+            joined.append(name);
+            if (isDirectory(e->d_type, joined)) {
+                eachDir(joined);
+                continue;
+            }
+            const naming::PathParts parts = naming::splitPath(std::string_view(name));
+            if (!hasRecordingExtension(parts.extension) || !acceptsRecordingName(parts.stem))
+                continue;
+            m_out.push_back(DCVMedia::mediaWithPath(joined));
+            if (m_out.size() >= kMediaListLimit)
+                break;
+        }
+        ::closedir(d);
+    }
+
+private:
+    static bool isDirectory(unsigned char type, const std::string& path) {
+        if (type == DT_DIR)
+            return true;
+        if (type != DT_LNK && type != DT_UNKNOWN)
+            return false;
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    }
+
+    std::vector<DCVMediaPtr>& m_out;
+    const std::atomic<bool>* m_cancelled;
+    std::set<std::pair<dev_t, ino_t>> m_visited;
+};
+
+// For names that passed the filter the fields are either all zero or within their bounds and
+// widths, so this number orders exactly as the yyyymmddhhmiss text does, without formatting it
+// for every comparison.
+int64_t timeKey(const DCVMedia& m) {
+    return ((((int64_t(m.year()) * 100 + m.month()) * 100 + m.day()) * 100 + m.hour()) * 100 + m.minute()) * 100 +
+           m.second();
+}
+
+bool fieldsHaveTextWidths(const DCVMedia& m) {
+    return m.year() >= 0 && m.year() <= 9999 && m.month() >= 0 && m.month() <= 99 && m.day() >= 0 &&
+           m.day() <= 99 && m.hour() >= 0 && m.hour() <= 99 && m.minute() >= 0 && m.minute() <= 99 &&
+           m.second() >= 0 && m.second() <= 99;
+}
+
+} // namespace
+
+void sortRecordings(std::vector<DCVMediaPtr>& medias) {
+    const bool numeric = std::all_of(medias.begin(), medias.end(), [](const DCVMediaPtr& m) { return fieldsHaveTextWidths(*m); });
+    if (numeric) {
+        std::vector<std::pair<int64_t, DCVMediaPtr>> keyed;
+        keyed.reserve(medias.size());
+        for (auto& m : medias)
+            keyed.emplace_back(timeKey(*m), std::move(m));
+        std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+            if (a.first != b.first)
+                return a.first < b.first;
+            if (a.second->mediaDivision() != b.second->mediaDivision())
+                return a.second->mediaDivision() > b.second->mediaDivision();
+            return a.second->path() < b.second->path();
+        });
+        for (size_t i = 0; i < keyed.size(); ++i)
+            medias[i] = std::move(keyed[i].second);
+        return;
+    }
+    std::sort(medias.begin(), medias.end(), [](const DCVMediaPtr& a, const DCVMediaPtr& b) {
+        const int64_t c = a->compareDate(*b);
+        return c != 0 ? c < 0 : a->path() < b->path();
+    });
+}
+
+void walkRecordings(const std::string& directory, std::vector<DCVMediaPtr>& array, const std::atomic<bool>* cancelled) {
+    Walker(array, cancelled).eachDir(directory);
+}
+
+std::vector<DCVMediaPtr> scanRecordings(const std::string& directory, const std::atomic<bool>* cancelled) {
+    std::vector<DCVMediaPtr> found;
+    walkRecordings(directory, found, cancelled);
+    if (cancelled && cancelled->load())
+        return found;
+    sortRecordings(found);
+    return found;
+}
+
+} // namespace dcv

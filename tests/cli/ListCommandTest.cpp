@@ -1,0 +1,62 @@
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using dcv::test::runDcv;
+using dcv::test::TempDir;
+
+namespace {
+
+TEST(ListCommandTest, PrintsTabSeparatedEntriesInOrder) {
+    TempDir dir;
+    dir.write("sub/event_20210315_142530_R.MP4");
+    dir.write("alwa_20210315_142530_F.MP4");
+    dir.write("xxxxx_20210315_142530_F.mp4");
+    dir.write("readme.txt");
+    const auto r = runDcv({"list", dir.path().string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::string d = dir.path().string();
+    EXPECT_EQ(r.out, "always\t-\t-\txxxxx_20210315_142530_F.mp4\t" + d + "/xxxxx_20210315_142530_F.mp4\n"
+                     "event\t2021-03-15\t14:25:30\tevent_20210315_142530_R.MP4\t" + d +
+                         "/sub/event_20210315_142530_R.MP4\n"
+                     "always\t2021-03-15\t14:25:30\talwa_20210315_142530_F.MP4\t" + d +
+                         "/alwa_20210315_142530_F.MP4\n");
+    EXPECT_TRUE(r.err.empty());
+}
+
+TEST(ListCommandTest, EmptyFolderPrintsNothing) {
+    TempDir dir;
+    const auto r = runDcv({"list", dir.path().string()});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST(ListCommandTest, BadArgumentsGiveOneLineAndExitCode) {
+    TempDir dir;
+    const auto file = dir.write("file.MP4");
+    struct {
+        std::vector<std::string> args;
+        int exit;
+    } cases[] = {{{"list", (dir / "missing").string()}, 1},
+                 {{"list", file.string()}, 1},
+                 {{"list"}, 2},
+                 {{"nosuchcommand"}, 2},
+                 {{}, 2}};
+    for (const auto& c : cases) {
+        const auto r = runDcv(c.args);
+        EXPECT_EQ(r.exitCode, c.exit) << r.err;
+        EXPECT_EQ(r.out, "");
+        ASSERT_FALSE(r.err.empty());
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err; // exactly one line
+    }
+}
+
+TEST(ListCommandTest, HelpExitsZero) {
+    for (auto args : {std::vector<std::string>{"--help"}, std::vector<std::string>{"list", "--help"}}) {
+        const auto r = runDcv(args);
+        EXPECT_EQ(r.exitCode, 0);
+        EXPECT_NE(r.out.find("list"), std::string::npos);
+    }
+}
+
+} // namespace

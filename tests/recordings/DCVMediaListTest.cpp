@@ -1,0 +1,242 @@
+#include "recordings/DCVMediaList.h"
+#include "recordings/RecordingScan.h"
+#include "support/TestSupport.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <random>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace dcv;
+using dcv::test::TempDir;
+
+namespace {
+
+std::vector<std::string> fileNames(const std::vector<DCVMediaPtr>& medias) {
+    std::vector<std::string> names;
+    for (const auto& m : medias)
+        names.push_back(m->fileName());
+    return names;
+}
+
+// Waits for the delegate call, which comes from the scan's worker thread.
+class RecordingDelegate : public DCVMediaListDelegate {
+public:
+    void mediaListChanged(DCVMediaList& list) override {
+        std::lock_guard lock(m_mutex);
+        ++calls;
+        seen = list.medias();
+        m_cv.notify_all();
+    }
+    bool waitFor(int n) {
+        std::unique_lock lock(m_mutex);
+        return m_cv.wait_for(lock, std::chrono::seconds(20), [&] { return calls >= n; });
+    }
+    int calls = 0;
+    DCVMediaList::Snapshot seen;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+};
+
+TEST(RecordingFilterTest, AcceptsOnlyCameraNames) {
+    struct {
+        const char* name;
+        bool listed;
+    } cases[] = {
+        {"alwa_20210315_142530_F.MP4", true},   {"motion_20210315_142530_R.mp4", true},
+        {"event_20210315_142530_F.Avi", true},  {"alwa_20210315_142530_F.mov", false},
+        {"alwa_20210315_142530_F", false},      {"alwa_20210315_142530.MP4", false},    // 20 chars
+        {"alwa_20210315_142530_FF12.MP4", false}, {"alwa_20210315_14253_F.MP4", false}, // 21 chars
+        {"alwa_20211315_142530_F.MP4", false},  {"xxxxxxxxxxxxxxxxxxxxxxx.mp4", true}, // 23, no prefix
+        {"._alwa_20210315_142530_F.MP4", true},                                        // 24, no prefix
+        {"event_20210315_250000_F.MP4", false},
+    };
+    TempDir dir;
+    std::set<std::string> expected;
+    for (const auto& c : cases) {
+        dir.write(c.name);
+        if (c.listed)
+            expected.insert(c.name);
+        // The name rule alone does not look at the extension; the walk does.
+        const std::string n = c.name;
+        const bool recordingExtension = n.ends_with(".MP4") || n.ends_with(".mp4") || n.ends_with(".Avi");
+        if (recordingExtension)
+            EXPECT_EQ(DCVMediaList::createMediaByPath("/d/" + n) != nullptr, c.listed) << c.name;
+    }
+    const auto found = fileNames(scanRecordings(dir.path()));
+    EXPECT_EQ(std::set<std::string>(found.begin(), found.end()), expected);
+}
+
+TEST(RecordingScanTest, OrdersAcrossSubfoldersByTimeKindAndPath) {
+    TempDir dir;
+    // Written in scrambled order and spread over folders of several depths.
+    const std::vector<std::string> files = {
+        "b/deep/er/alwa_20210315_142600_R.MP4", "alwa_20210315_142600_F.MP4", "a/event_20210315_142600_R.MP4",
+        "event_20210315_142600_F.MP4",           "motion_20210315_142500_F.MP4", "z/motion_20210315_142500_R.MP4",
+        "xxxxx_20210315_142530_F.MP4"};
+    for (const auto& f : files)
+        dir.write(f);
+    const auto medias = scanRecordings(dir.path());
+    std::vector<std::string> rel;
+    for (const auto& m : medias)
+        rel.push_back(fs::relative(m->path(), dir.path()).string());
+    const std::vector<std::string> expected = {
+        "xxxxx_20210315_142530_F.MP4",     // no timestamp sorts first
+        "motion_20210315_142500_F.MP4",   "z/motion_20210315_142500_R.MP4",
+        "a/event_20210315_142600_R.MP4",  "event_20210315_142600_F.MP4", // event before always; then by path
+        "alwa_20210315_142600_F.MP4",     "b/deep/er/alwa_20210315_142600_R.MP4"};
+    EXPECT_EQ(rel, expected);
+    for (size_t i = 1; i < medias.size(); ++i)
+        EXPECT_LE(medias[i - 1]->compareDate(*medias[i]), 0) << i;
+}
+
+TEST(RecordingScanTest, NumericSortAgreesWithCompareDate) {
+    std::mt19937 rng(7);
+    std::vector<DCVMediaPtr> medias;
+    const char* prefixes[] = {"alwa_", "motion_", "event_"};
+    for (int i = 0; i < 500; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "/d/%s%04d%02d%02d_%02d%02d%02d_%c.MP4", prefixes[rng() % 3],
+                      1969 + int(rng() % 3), 1 + int(rng() % 13), int(rng() % 3), int(rng() % 3), int(rng() % 2),
+                      int(rng() % 2), rng() % 2 ? 'F' : 'R');
+        medias.push_back(DCVMedia::mediaWithPath(name));
+    }
+    sortRecordings(medias);
+    for (size_t i = 1; i < medias.size(); ++i) {
+        const int64_t c = medias[i - 1]->compareDate(*medias[i]);
+        EXPECT_TRUE(c < 0 || (c == 0 && medias[i - 1]->path() <= medias[i]->path())) << i;
+    }
+}
+
+TEST(RecordingScanTest, LinkLoopIsWalkedOnce) {
+    TempDir dir;
+    dir.write("sub/alwa_20210315_142530_F.MP4");
+    fs::create_directory_symlink(dir.path(), dir / "sub/loop");
+    fs::create_directory_symlink(dir / "sub", dir / "again");
+    const auto medias = scanRecordings(dir.path());
+    ASSERT_EQ(medias.size(), 1u);
+}
+
+TEST(RecordingScanTest, UnreadableFolderListsNothing) {
+    TempDir dir;
+    dir.write("locked/alwa_20210315_142530_F.MP4");
+    dir.write("alwa_20210315_142531_F.MP4");
+    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
+    fs::permissions(dir / "locked", fs::perms::none);
+    // Root reads every folder, so scan as an ordinary user in a child process.
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(100);
+        ::_exit(int(scanRecordings(dir.path()).size()));
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+TEST(RecordingScanTest, MissingFolderGivesEmptyList) {
+    EXPECT_TRUE(scanRecordings("/nonexistent/dcv/folder").empty());
+}
+
+TEST(RecordingScanTest, LimitEndsEachDirectoryAfterItsNextAppend) {
+    TempDir dir;
+    // 15000 files at the top, then two subfolders that each still add one entry.
+    std::vector<DCVMediaPtr> array;
+    for (int i = 0; i < 3; ++i)
+        dir.write("s" + std::to_string(i) + "/alwa_20210315_1425" + std::to_string(10 + i) + "_F.MP4"),
+            dir.write("s" + std::to_string(i) + "/alwa_20210315_1426" + std::to_string(10 + i) + "_F.MP4");
+    array.resize(kMediaListLimit - 1, DCVMedia::mediaWithPath("/x/alwa_20210315_142530_F.MP4"));
+    walkRecordings(dir.path(), array);
+    // One more reaches the limit and ends the first subfolder; each later subfolder adds one.
+    EXPECT_EQ(array.size(), kMediaListLimit + 2);
+}
+
+TEST(MediaListTest, ScanPublishesSortedListAndNotifiesOnce) {
+    TempDir dir;
+    dir.write("event_20210315_142530_R.MP4");
+    dir.write("alwa_20210315_142529_F.MP4");
+    dir.write("notes.txt");
+    RecordingDelegate delegate;
+    DCVMediaList list;
+    list.setDelegate(&delegate);
+    list.setDirectoryPath(dir.path().string());
+    ASSERT_TRUE(delegate.waitFor(1));
+    list.waitForScans();
+    EXPECT_EQ(delegate.calls, 1);
+    EXPECT_EQ(list.count(), 2);
+    EXPECT_EQ(list.mediaAtIndex(0)->fileName(), "alwa_20210315_142529_F.MP4");
+    EXPECT_EQ(list.mediaAtIndex(1)->fileName(), "event_20210315_142530_R.MP4");
+    EXPECT_EQ(list.mediaAtIndex(2), nullptr);
+    EXPECT_EQ(list.mediaAtIndex(-1), nullptr);
+    EXPECT_EQ(delegate.seen->size(), 2u);
+}
+
+TEST(MediaListTest, EmptyFolderStillNotifies) {
+    TempDir dir;
+    RecordingDelegate delegate;
+    DCVMediaList list;
+    list.setDelegate(&delegate);
+    list.setDirectoryPath(dir.path().string());
+    ASSERT_TRUE(delegate.waitFor(1));
+    EXPECT_EQ(list.count(), 0);
+}
+
+TEST(MediaListTest, NewerScanSupersedesAndSnapshotsStayIntact) {
+    TempDir big, small;
+    for (int i = 0; i < 2000; ++i) {
+        char name[64];
+        std::snprintf(name, sizeof name, "d%02d/alwa_20210315_%06d_F.MP4", i % 40, 100000 + i % 1000);
+        big.write(name);
+    }
+    small.write("motion_20220101_000000_F.MP4");
+    RecordingDelegate delegate;
+    DCVMediaList list;
+    list.setDelegate(&delegate);
+    list.setDirectoryPath(big.path().string());
+    const auto before = list.medias();
+    list.setDirectoryPath(small.path().string());
+    list.waitForScans();
+    // Whatever the timing, the last published list is the newer folder's.
+    ASSERT_GE(delegate.calls, 1);
+    ASSERT_EQ(list.count(), 1);
+    EXPECT_EQ(list.mediaAtIndex(0)->fileName(), "motion_20220101_000000_F.MP4");
+    EXPECT_TRUE(before->empty()); // a snapshot taken earlier is never changed underneath its reader
+    EXPECT_EQ(list.directoryPath(), small.path().string());
+}
+
+TEST(MediaListTest, NullPathKeepsEntries) {
+    TempDir dir;
+    dir.write("alwa_20210315_142530_F.MP4");
+    DCVMediaList list;
+    list.setDirectoryPath(dir.path().string());
+    list.waitForScans();
+    list.setDirectoryPath(std::nullopt);
+    list.waitForScans();
+    EXPECT_EQ(list.count(), 1);
+    EXPECT_FALSE(list.directoryPath().has_value());
+}
+
+TEST(MediaListTest, PairsAreLookedUpByGroupName) {
+    DCVMediaList list;
+    EXPECT_EQ(list.findMediaPairWithFileName("/c/alwa_20210315_142530_F.MP4"), nullptr);
+    auto pair = DCVMediaPair::mediaPair();
+    EXPECT_EQ(pair->frontMedia, nullptr);
+    pair->frontMedia = DCVMedia::mediaWithPath("/c/alwa_20210315_142530_F.MP4");
+    list.mediaPairDic()["alwa_20210315_142530"] = pair;
+    EXPECT_EQ(list.findMediaPairWithFileName("/c/alwa_20210315_142530_F.MP4"), pair);
+    EXPECT_EQ(list.findMediaPairWithFileName("/other/alwa_20210315_142530_R.mp4"), pair);
+    EXPECT_EQ(list.findMediaPairWithFileName("/c/alwa_20210315_142530_X.MP4"), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace dcv::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+    // Creates a file (and its folders) with the given bytes; returns its path.
+    std::filesystem::path write(const std::string& relative, const std::string& bytes = {}) const;
+
+private:
+    std::filesystem::path m_path;
+};
+
+struct ProcessResult {
+    int exitCode = -1; // -1 when the process did not exit normally (a signal)
+    std::string out, err;
+};
+
+// Runs a program with an argument vector (no shell), optionally feeding stdin.
+ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = {});
+// Runs the built `dcv` tool.
+ProcessResult runDcv(const std::vector<std::string>& args, const std::string& input = {});
+
+std::string readFile(const std::filesystem::path& path);
+std::filesystem::path sourceDir();
+std::filesystem::path sampleCardDir();
+
+} // namespace dcv::test
