@@ -116,13 +116,13 @@ void DCVAppDelegate::buildWindow() {
 void DCVAppDelegate::buildHeadBox() {
     ci_no_bg = new TKImageView(headBox);
     ci_no_bg->setObjectName(QStringLiteral("ci_no_bg"));
-    closeButton = makeHeadButton(headBox, "closeButton", "btn_close_n", "main.close");
-    minimizeButton = makeHeadButton(headBox, "minimizeButton", "btn_minimize_n", "main.minimize");
-    openFolderButton = makeHeadButton(headBox, "openFolderButton", "btn_open_n", "main.open_folder");
-    settingButton = makeHeadButton(headBox, "settingButton", "btn_setting_n", "main.settings");
-    timeSetupButton = makeHeadButton(headBox, "timeSetupButton", "btn_clock_n", "main.time_setup");
-    captureButton = makeHeadButton(headBox, "captureButton", "btn_capture_n", "main.capture");
-    printButton = makeHeadButton(headBox, "printButton", "btn_print_n", "main.print");
+    closeButton = makeHeadButton(headBox, "closeButton", "btn_close_n", QT_TRANSLATE_NOOP("InfoPlist", "main.close"));
+    minimizeButton = makeHeadButton(headBox, "minimizeButton", "btn_minimize_n", QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
+    openFolderButton = makeHeadButton(headBox, "openFolderButton", "btn_open_n", QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
+    settingButton = makeHeadButton(headBox, "settingButton", "btn_setting_n", QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
+    timeSetupButton = makeHeadButton(headBox, "timeSetupButton", "btn_clock_n", QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
+    captureButton = makeHeadButton(headBox, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
+    printButton = makeHeadButton(headBox, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
     // The settings and clock-setting windows, capture and print come with later parts of the
     // viewer; their buttons stay disabled until then.
     for (TKImageButton* b : {settingButton, timeSetupButton, captureButton, printButton})
@@ -328,11 +328,11 @@ void DCVAppDelegate::buildRightColumn() {
         grid->addWidget(caption, row, col * 2);
         grid->addWidget(field, row, col * 2 + 1);
     };
-    addPair(0, 0, "main.speed", speedField, "speedField");
-    addPair(1, 0, "main.latitude", latitudeField, "latitudeField");
-    addPair(2, 0, "main.longitude", longitudeField, "longitudeField");
-    addPair(0, 1, "main.hdop", hdopField, "hdopField");
-    addPair(1, 1, "main.satellites", sateliteField, "sateliteField");
+    addPair(0, 0, QT_TRANSLATE_NOOP("InfoPlist", "main.speed"), speedField, "speedField");
+    addPair(1, 0, QT_TRANSLATE_NOOP("InfoPlist", "main.latitude"), latitudeField, "latitudeField");
+    addPair(2, 0, QT_TRANSLATE_NOOP("InfoPlist", "main.longitude"), longitudeField, "longitudeField");
+    addPair(0, 1, QT_TRANSLATE_NOOP("InfoPlist", "main.hdop"), hdopField, "hdopField");
+    addPair(1, 1, QT_TRANSLATE_NOOP("InfoPlist", "main.satellites"), sateliteField, "sateliteField");
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 }
