@@ -253,3 +253,22 @@ TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndLaterButtonsWaitDisabled) {
     QTest::mouseClick(delegate->closeButton, Qt::LeftButton);
     EXPECT_FALSE(delegate->window->isVisible());
 }
+
+TEST(MainWindowAnimationTest, AnimatedFullScreenEndsOnTheScreenAndBackOnTheStartFrame) {
+    DCVAppDelegate::Options options;
+    options.animateFrames = true;
+    DCVAppDelegate delegate(options);
+    delegate.window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate.window.get()));
+    const QRect start = delegate.window->geometry();
+    const QRect screen = delegate.window->screen()->geometry();
+    delegate.window->enterFullscreen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate.window->geometry() == screen; }, 3000));
+    // Leaving while the frame is still moving ends on the start frame all the same.
+    delegate.window->leaveFullscreen();
+    delegate.window->enterFullscreen();
+    delegate.window->leaveFullscreen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate.window->geometry() == start; }, 3000));
+    QTest::qWait(250);
+    EXPECT_EQ(delegate.window->geometry(), start);
+}
