@@ -5,6 +5,7 @@
 #include "platform/web/DCVWebView.h"
 #include "telemetry/GraphView.h"
 #include "widgets/CustomWindow.h"
+#include "widgets/DCVMediaListTableView.h"
 #include "widgets/DCVSideButtonView.h"
 #include "widgets/PMProgressIndicator.h"
 #include "widgets/TKImageButton.h"
@@ -254,6 +255,7 @@ void DCVAppDelegate::buildMediaControlBox() {
     fullScreenButton->setObjectName(QStringLiteral("fullScreenButton"));
     for (TKImageButton* b : {jumpBackwardButton, playButton, jumpForwardButton, volumeButton, fullScreenButton})
         b->setFocusPolicy(Qt::NoFocus);
+    connect(fullScreenButton, &QAbstractButton::clicked, this, &DCVAppDelegate::toggleFullScreen);
     row->addWidget(jumpBackwardButton);
     row->addWidget(playButton);
     row->addWidget(jumpForwardButton);
@@ -294,7 +296,9 @@ void DCVAppDelegate::buildRightColumn() {
 
     mediaListScrollView = new QWidget(mediaListBox);
     mediaListScrollView->setObjectName(QStringLiteral("mediaListScrollView"));
-    mediaListTableView = new QTableView(mediaListScrollView);
+    auto* table = new DCVMediaListTableView(mediaListScrollView);
+    table->setEmptyText(infoText("main.no_recordings"));
+    mediaListTableView = table;
     mediaListTableView->setObjectName(QStringLiteral("mediaListTableView"));
     mediaListTableView->setSelectionBehavior(QAbstractItemView::SelectRows);
     mediaListTableView->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -590,6 +594,13 @@ void DCVAppDelegate::hideLoading() {
 
 // ---------------------------------------------------------------------------------------------
 // Observation, map page, recordings folder.
+
+void DCVAppDelegate::toggleFullScreen() {
+    if (window->isFullScreen())
+        window->leaveFullscreen();
+    else
+        window->enterFullscreen();
+}
 
 void DCVAppDelegate::contentResized() {
     // The play scale follows the video area's height (added with playback).

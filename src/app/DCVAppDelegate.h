@@ -75,6 +75,7 @@ public:
     void applicationWillTerminate();
     void die();
 
+    void toggleFullScreen();
     void showFrameIfDebugging();
     QSize windowWillResize(const QSize& proposed) const { return proposed; }
     bool windowShouldZoom() const { return true; }
