@@ -667,6 +667,8 @@ void DCVAppDelegate::applicationWillTerminate() {
 }
 
 void DCVAppDelegate::die() {
+    // Runs once, from the application's end or the destructor; the player, once there, is
+    // stopped and released here.
     if (m_died)
         return;
     m_died = true;
