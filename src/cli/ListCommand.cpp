@@ -11,9 +11,12 @@ namespace {
 
 const char* kindName(int32_t division) {
     switch (division) {
-    case 1: return "motion";
-    case 2: return "event";
-    default: return "always";
+    case 1:
+        return "motion";
+    case 2:
+        return "event";
+    default:
+        return "always";
     }
 }
 
@@ -37,8 +40,8 @@ int runList(const std::string& dir) {
         if (m->year() < 1) {
             out += "-\t-\t";
         } else {
-            std::snprintf(buf, sizeof buf, "%04d-%02d-%02d\t%02d:%02d:%02d\t", m->year(), m->month(), m->day(),
-                          m->hour(), m->minute(), m->second());
+            std::snprintf(buf, sizeof buf, "%04d-%02d-%02d\t%02d:%02d:%02d\t", m->year(), m->month(),
+                          m->day(), m->hour(), m->minute(), m->second());
             out += buf;
         }
         out += m->fileName();

@@ -77,9 +77,10 @@ std::optional<std::string> writeFileReplacing(const std::string& path, std::stri
         err = errno;
     if (::close(fd) != 0 && err == 0)
         err = errno;
-    // mkstemp makes the file 0600; a file the user reads elsewhere wants the usual rights.
-    if (err == 0 && ::chmod(temp.c_str(), 0644) != 0 && errno != EPERM && errno != ENOTSUP)
-        err = errno;
+    // mkstemp makes the file 0600; a file read elsewhere wants the usual rights. FAT keeps no
+    // such rights and some of its drivers refuse the call: that is no failure of the write.
+    if (err == 0)
+        (void)::chmod(temp.c_str(), 0644);
     if (err == 0 && ::rename(temp.c_str(), path.c_str()) != 0)
         err = errno;
     if (err != 0) {

@@ -21,19 +21,12 @@ std::string devicePath(std::string_view deviceName) {
 
 std::vector<std::string> formatCommand(std::string_view deviceName, int64_t sectorsPerCluster,
                                        bool mediaWhole) {
-    std::vector<std::string> argv{"mkfs.fat",
-                                  "-F",
-                                  "32",
-                                  "-n",
-                                  "TELVO",
-                                  "-f",
-                                  "2",
-                                  "-b",
-                                  "6",
-                                  "-R",
-                                  "32",
-                                  "-s",
-                                  std::to_string(sectorsPerCluster)};
+    // -a: without it mkfs.fat rounds the reserved sectors up to a whole cluster (128 with
+    // 128-sector clusters), and the camera wants exactly 32.
+    std::vector<std::string> argv{"mkfs.fat", "-F", "32", "-n", "TELVO", "-f",
+                                  "2",        "-b", "6",  "-R", "32",    "-s"};
+    argv.push_back(std::to_string(sectorsPerCluster));
+    argv.emplace_back("-a");
     if (mediaWhole)
         argv.emplace_back("-I");
     argv.push_back(devicePath(deviceName));

@@ -16,8 +16,9 @@ int64_t clusterSizeByVolumeSizeInKB(uint64_t volumeSizeBytes);
 
 std::string devicePath(std::string_view deviceName);
 
-// FAT32, label TELVO, 2 FATs, backup boot sector 6, 32 reserved sectors, `sectorsPerCluster`;
-// a volume on the whole media also needs -I (mkfs.fat refuses whole disks by default).
+// FAT32, label TELVO, 2 FATs, backup boot sector 6, exactly 32 reserved sectors,
+// `sectorsPerCluster`; a volume on the whole media also needs -I (mkfs.fat refuses whole disks
+// by default).
 std::vector<std::string> formatCommand(std::string_view deviceName, int64_t sectorsPerCluster,
                                        bool mediaWhole);
 std::vector<std::string> unmountCommand(std::string_view deviceName, bool udisks);
