@@ -20,7 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (d.deviceFilePath().empty() || d.volumeSize() == 0)
             std::abort();
         // "[" + size text (at most 7) + "] " + name + " " + optional "<model>"
-        const size_t expected = 1 + 7 + 2 + d.volumeName().size() + 1 + (d.deviceModel() ? d.deviceModel()->size() + 2 : 0);
+        const size_t expected =
+            1 + 7 + 2 + d.volumeName().size() + 1 + (d.deviceModel() ? d.deviceModel()->size() + 2 : 0);
         if (d.displayString().size() > expected)
             std::abort();
     }

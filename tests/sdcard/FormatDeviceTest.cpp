@@ -267,6 +267,10 @@ struct Privilege {
     bool viaPkexec; // as a user whose pkexec authorises the command
 };
 
+void PrintTo(const Privilege& p, std::ostream* os) {
+    *os << p.name;
+}
+
 class FormatDeviceKeepsSettings : public FormatDeviceTest, public ::testing::WithParamInterface<Privilege> {};
 
 TEST_P(FormatDeviceKeepsSettings, FormatsWholeMediaAndPutsConfigBack) {

@@ -17,6 +17,10 @@ struct RunnerFactory {
     std::function<std::unique_ptr<CommandRunner>(const PrivilegeOptions&)> make;
 };
 
+inline void PrintTo(const RunnerFactory& f, std::ostream* os) {
+    *os << f.name;
+}
+
 class RunnerContractTest : public ::testing::TestWithParam<RunnerFactory> {
 protected:
     std::unique_ptr<CommandRunner> runner(bool isRoot = true, std::string pkexec = FAKE_PKEXEC_PATH) {

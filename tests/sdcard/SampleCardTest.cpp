@@ -23,7 +23,8 @@ double minutesOfArc(uint16_t whole, uint16_t fraction) {
 
 TEST(SampleCardTest, DrivingLogIsOneConsistentDrive) {
     std::string error;
-    const auto d = dcv::readFlashDataFile((dcv::test::sampleCardDir() / "DrvInfo" / "telvo_000.drv").string(), &error);
+    const auto d =
+        dcv::readFlashDataFile((dcv::test::sampleCardDir() / "DrvInfo" / "telvo_000.drv").string(), &error);
     ASSERT_TRUE(d) << error;
     ASSERT_FALSE(d->isShort());
     ASSERT_GE(d->count(), 40u);
@@ -59,9 +60,11 @@ TEST(SampleCardTest, DrivingLogIsOneConsistentDrive) {
             continue;
         // The position moved by about that distance, and never jumps.
         const double dLat = (minutesOfArc(r.latitudeWhole, r.latitudeFraction) -
-                             minutesOfArc(p.latitudeWhole, p.latitudeFraction)) * 1.852;
+                             minutesOfArc(p.latitudeWhole, p.latitudeFraction)) *
+                            1.852;
         const double dLon = (minutesOfArc(r.longitudeWhole, r.longitudeFraction) -
-                             minutesOfArc(p.longitudeWhole, p.longitudeFraction)) * 1.852 * std::cos(37.55 * M_PI / 180);
+                             minutesOfArc(p.longitudeWhole, p.longitudeFraction)) *
+                            1.852 * std::cos(37.55 * M_PI / 180);
         EXPECT_NEAR(std::hypot(dLat, dLon), (r.speed + p.speed) / 2.0 * hours, 0.02) << i;
     }
     // It starts and ends standing still, and holds one hard braking.
