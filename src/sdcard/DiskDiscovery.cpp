@@ -9,10 +9,12 @@ LsblkSource lsblkSourceFrom(CommandRunner& runner) {
 std::optional<std::vector<LsblkVolume>> DiskDiscovery::volumes() const {
     if (!m_source)
         return std::nullopt;
-    const auto out = m_source();
-    if (!out)
-        return std::nullopt;
-    return parseLsblkJson(*out);
+    // lsblk can fail while a device comes or goes under it (a card just inserted): one more try.
+    for (int attempt = 0; attempt < 2; ++attempt)
+        if (const auto out = m_source())
+            if (auto parsed = parseLsblkJson(*out))
+                return parsed;
+    return std::nullopt;
 }
 
 std::vector<std::string> DiskDiscovery::removableVolumeURLs() const {

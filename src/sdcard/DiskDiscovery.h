@@ -20,8 +20,8 @@ class DiskDiscovery {
 public:
     explicit DiskDiscovery(LsblkSource source) : m_source(std::move(source)) {}
 
-    // One lsblk run; none when lsblk cannot be run or prints something else. The lists below
-    // are empty in that case.
+    // One lsblk run (a second one only when the first gave nothing readable); none when lsblk
+    // cannot be run or prints something else. The lists below are empty in that case.
     std::optional<std::vector<LsblkVolume>> volumes() const;
 
     std::vector<std::string> removableVolumeURLs() const;

@@ -154,9 +154,20 @@ TEST(DiskDiscoveryTest, OneLsblkRunPerCallAndNoneWhenItFails) {
     EXPECT_EQ(runs, 3);
     output.reset();
     EXPECT_FALSE(discovery.volumes());
+    EXPECT_EQ(runs, 5); // one more try after a failed run
     EXPECT_TRUE(discovery.usbDiskEntities().empty());
     output = "garbage";
     EXPECT_FALSE(discovery.volumes());
+}
+
+TEST(DiskDiscoveryTest, TriesOnceMoreAfterAnUnreadableRun) {
+    int runs = 0;
+    const std::string good = recorded("superfloppy.json");
+    const dcv::DiskDiscovery discovery([&]() -> std::optional<std::string> {
+        return ++runs == 1 ? std::string("{\"blockdev") : good; // cut short, then whole
+    });
+    EXPECT_EQ(discovery.usbDiskEntities().size(), 1u);
+    EXPECT_EQ(runs, 2);
 }
 
 } // namespace
