@@ -85,7 +85,7 @@ FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback
         out.detail = "\"" + deviceName + "\" is not a device name";
         return out;
     }
-    const auto disk = findDisk(deviceName);
+    auto disk = findDisk(deviceName);
     if (!disk) {
         out.result = FormatResult::NotUsbDisk;
         out.detail = deviceName + " is not a USB disk";
@@ -95,6 +95,15 @@ FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback
     if (!disk->writable()) {
         out.result = FormatResult::WriteProtected;
         return out;
+    }
+
+    // A card that is not mounted may still hold settings: mount it to look. One that cannot be
+    // mounted has no file system to read them from.
+    if (!disk->isMounted()) {
+        mount(*disk);
+        const auto mounted = findDisk(deviceName);
+        if (mounted && mounted->isMounted() && mounted->volumeSize() == disk->volumeSize())
+            disk = mounted;
     }
 
     // Save the settings off the card. If they are there but cannot be saved, stop: formatting

@@ -316,17 +316,19 @@ INSTANTIATE_TEST_SUITE_P(Privileges, FormatDeviceKeepsSettings,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormatDeviceTest, BlankCardOnAPartitionGetsADefaultRecord) {
-    // No file system yet: nothing is mounted or saved, and the card is mounted at the fallback
-    // folder afterwards.
+    // No file system yet: the mount to look for settings fails, nothing is saved, and the card
+    // is mounted at the fallback folder afterwards.
     auto card = makeCard(1200ull << 20);
     if (!card)
         GTEST_SKIP() << "no free loop device";
     DeviceRunner runner(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
     const FormatOutcome o = format(*card, runner, false);
     ASSERT_EQ(o.result, FormatResult::Completed) << o.detail << shellErrorMessage(o.error);
-    ASSERT_EQ(runner.calls.size(), 2u);
-    EXPECT_EQ(runner.calls[0], formatCommand(card->name(), 32, false)); // no -I on a partition
-    EXPECT_EQ(runner.calls[1], (std::vector<std::string>{"mount", card->dev(), (tmp / "fallback").string()}));
+    const std::vector<std::string> mount{"mount", card->dev(), (tmp / "fallback").string()};
+    ASSERT_EQ(runner.calls.size(), 3u);
+    EXPECT_EQ(runner.calls[0], mount);
+    EXPECT_EQ(runner.calls[1], formatCommand(card->name(), 32, false)); // no -I on a partition
+    EXPECT_EQ(runner.calls[2], mount);
     EXPECT_EQ(defaultWrites, std::vector<std::string>{(tmp / "fallback" / "config.bin").string()});
     ASSERT_TRUE(card->unmount());
     expectCameraLayout(card->dev(), 32);

@@ -231,11 +231,30 @@ TEST_F(FormatRunTest, CardWithoutSettingsGetsADefaultRecord) {
     addCard("sdc", true, 4000000000, false); // a whole-media card, not mounted
     const FormatOutcome o = run("sdc");
     ASSERT_EQ(o.result, FormatResult::Completed) << o.detail;
-    EXPECT_EQ(programs(), (std::vector<std::string>{"mkfs.fat", "mount"})); // nothing to unmount
-    EXPECT_EQ(machine.calls[0].argv, formatCommand("sdc", 32, true));
-    EXPECT_EQ(machine.calls[1].argv[2], (tmp / "fallback").string());
+    // Mounted first to look for settings, then the run as for a mounted card.
+    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "umount", "mkfs.fat", "mount"}));
+    EXPECT_EQ(machine.calls[0].argv,
+              (std::vector<std::string>{"mount", "/dev/sdc", (tmp / "fallback").string()}));
+    EXPECT_EQ(machine.calls[2].argv, formatCommand("sdc", 32, true));
     EXPECT_EQ(defaultWrites, std::vector<std::string>{(configOn("sdc")).string()});
     EXPECT_EQ(test::readFile(configOn("sdc")), std::string(500, 'D'));
+}
+
+TEST_F(FormatRunTest, UnmountedCardKeepsItsSettingsToo) {
+    machine.cards[0].mount.clear();
+    tmp.write("card-sdb1/config.bin", settings);
+    const FormatOutcome o = run("sdb1");
+    ASSERT_EQ(o.result, FormatResult::Completed) << o.detail;
+    EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
+    EXPECT_TRUE(defaultWrites.empty());
+}
+
+TEST_F(FormatRunTest, CardThatCannotBeMountedBeforehandIsStillFormatted) {
+    machine.cards[0].mount.clear();
+    machine.mountWorks = false;
+    const FormatOutcome o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
+    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mkfs.fat", "mount"}));
 }
 
 TEST_F(FormatRunTest, RefusesBeforeAnyCommand) {
