@@ -106,9 +106,10 @@ TEST(DrvCommandTest, ExportsToStandardOutputOrAFile) {
 TEST(DrvCommandTest, UnreadableInputOrOutputIsOneLineAndExitOne) {
     TempDir dir;
     const auto drv = dir.write("x.drv", dcv::encodeFlashDataFile({dcv::DrvRecord{}}));
-    for (const auto& args : {std::vector<std::string>{"drv", (dir / "missing.drv").string()},
-                             std::vector<std::string>{"drv", dir.path().string()},
-                             std::vector<std::string>{"drv", drv.string(), "-o", (dir / "no" / "o.csv").string()}}) {
+    for (const auto& args :
+         {std::vector<std::string>{"drv", (dir / "missing.drv").string()},
+          std::vector<std::string>{"drv", dir.path().string()},
+          std::vector<std::string>{"drv", drv.string(), "-o", (dir / "no" / "o.csv").string()}}) {
         const auto r = runDcv(args);
         EXPECT_EQ(r.exitCode, 1) << args.back();
         EXPECT_EQ(r.out, "");
@@ -124,10 +125,7 @@ TEST(DisksCommandTest, ListsUsbDisksAndMarksTheCard) {
         {"usb-reader-partition.json", "*[15 GB] TELVO <STORAGE DEVICE>\tsda1\t/media/anna/TELVO\n"
                                       "[3.7 GB] BACKUP <Cruzer Blade>\tsdc1\t/media/anna/BACKUP\n"
                                       "[26 GB] DATA <Cruzer Blade>\tsdc2\t-\n"},
-        {"write-protected.json", "*[30 GB] TELVO <USB3.0 CRW   -SD>\tsdb1\t/media/chris/TELVO\n"
-                                 "[3.8 GB] KINGSTON <Flash Disk>\tsdc1\t/media/chris/KINGSTON\n"},
         {"none.json", ""},
-        {"non-usb-removable.json", ""},
     };
     for (const auto& c : cases) {
         const auto r = runDcv({"disks", "--lsblk-json", lsblkData(c.file)});

@@ -193,17 +193,4 @@ TEST(FlashDataCsvTest, WritesAndReportsFailures) {
         dcv::writeFlashDataCsv((dir / "nope" / "out.csv").string(), d, dcv::englishFlashDataTitles()));
 }
 
-TEST(FlashDataColumnsTest, KeysAndWidths) {
-    const auto& cols = dcv::flashDataColumns();
-    EXPECT_STREQ(cols[0].title, "setting.flashdata.index");
-    EXPECT_STREQ(cols[4].title, "setting.flashdata.yoil");
-    EXPECT_STREQ(cols[7].title, "setting.flashdata.driving_distance");
-    EXPECT_STREQ(cols[11].title, "X");
-    EXPECT_STREQ(cols[16].title, "DTC");
-    int total = 0;
-    for (const auto& c : cols)
-        total += c.width;
-    EXPECT_EQ(total, 38 + 38 + 86 + 72 + 70 + 64 + 72 + 60 * 3 + 48 * 4 + 60 * 3);
-}
-
 } // namespace

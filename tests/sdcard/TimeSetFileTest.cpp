@@ -31,22 +31,6 @@ TEST(TimesetTextTest, ParsesOnlyTheExactForm) {
         EXPECT_FALSE(dcv::parseClockTime(bad)) << bad;
 }
 
-TEST(TimesetTextTest, LocalTimeOfAMoment) {
-    const char* old = std::getenv("TZ");
-    const std::string saved = old ? old : "";
-    ::setenv("TZ", "Asia/Seoul", 1);
-    ::tzset();
-    EXPECT_EQ(dcv::localClockTime(1709615229), (ClockTime{2024, 3, 5, 14, 7, 9})); // 05:07:09 UTC
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    EXPECT_EQ(dcv::localClockTime(1709615229), (ClockTime{2024, 3, 5, 5, 7, 9}));
-    if (old)
-        ::setenv("TZ", saved.c_str(), 1);
-    else
-        ::unsetenv("TZ");
-    ::tzset();
-}
-
 TEST(TimesetFileTest, WritesAndCutsALongerFile) {
     dcv::test::TempDir dir;
     const auto path = dir.write("timeset.cfg", std::string(100, 'x'));
