@@ -346,7 +346,7 @@ TEST_F(FormatDeviceTest, LargeCardGetsBigClustersAndNothingIsWrittenWhenItDoesNo
     DeviceRunner runner(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
     runner.mountFails = true;
     const FormatOutcome o = format(*card, runner, true);
-    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
+    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat) << o.detail << " / " << shellErrorMessage(o.error);
     EXPECT_EQ(runner.calls.at(1), formatCommand(card->name(), 128, true));
     expectCameraLayout(card->dev(), 128);
     EXPECT_FALSE(card->fileOnCard("config.bin"));
@@ -369,7 +369,7 @@ TEST_F(FormatDeviceTest, FormatCommandFailingWithStatusOneReadsAsWriteProtected)
     ASSERT_TRUE(locked->ok());
     DeviceRunner runner(*locked, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
     const FormatOutcome o = format(*locked, runner, true, /*claimWritable=*/true);
-    EXPECT_EQ(o.result, FormatResult::WriteProtected);
+    EXPECT_EQ(o.result, FormatResult::WriteProtected) << o.detail << " / " << shellErrorMessage(o.error);
     EXPECT_EQ(shellErrorNumber(o.error), 1);
     EXPECT_NE(shellErrorMessage(o.error).find("mkfs.fat"), std::string::npos) << shellErrorMessage(o.error);
     EXPECT_EQ(readBootSector(locked->dev()).label, "OLDCARD    ");
@@ -386,7 +386,7 @@ TEST_F(FormatDeviceTest, DismissedAuthorisationLeavesTheCardAlone) {
     DeviceRunner runner(*card, PrivilegeOptions{false, FAKE_PKEXEC_PATH});
     const FormatOutcome o = format(*card, runner, true);
     ::unsetenv("FAKE_PKEXEC_EXIT");
-    EXPECT_EQ(o.result, FormatResult::CannotFormat);
+    EXPECT_EQ(o.result, FormatResult::CannotFormat) << o.detail << " / " << shellErrorMessage(o.error);
     EXPECT_EQ(shellErrorNumber(o.error), 126);
     const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
     EXPECT_EQ(alert.informativeText,
@@ -407,7 +407,7 @@ TEST_F(FormatDeviceTest, LockedCardIsNotTouched) {
         GTEST_SKIP() << "no free loop device";
     DeviceRunner runner(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
     const FormatOutcome o = format(*card, runner, true);
-    EXPECT_EQ(o.result, FormatResult::WriteProtected);
+    EXPECT_EQ(o.result, FormatResult::WriteProtected) << o.detail << " / " << shellErrorMessage(o.error);
     EXPECT_TRUE(runner.calls.empty());
     EXPECT_TRUE(statuses.empty());
 }
