@@ -48,7 +48,6 @@ int runList(const std::string& dir) {
         if (m->year() < 1) {
             out += "-\t-\t";
         } else {
-<<<<<<< HEAD
             char t[20]; // "YYYY-MM-DD\tHH:MM:SS\t"
             char* p = put2(put2(t, m->year() / 100), m->year() % 100);
             *p++ = '-';
@@ -63,11 +62,6 @@ int runList(const std::string& dir) {
             p = put2(p, m->second());
             *p++ = '\t';
             out.append(t, size_t(p - t));
-=======
-            std::snprintf(buf, sizeof buf, "%04d-%02d-%02d\t%02d:%02d:%02d\t", m->year(), m->month(),
-                          m->day(), m->hour(), m->minute(), m->second());
-            out += buf;
->>>>>>> sdcard
         }
         out += m->mediaName();
         out += '.';

@@ -83,9 +83,10 @@ public:
         for (const auto& [name, bytes] : files) {
             const fs::path src = scratch / "upload";
             std::ofstream(src, std::ios::binary) << bytes;
-            if (name.find('/') != std::string::npos)
+            if (name.find('/') != std::string::npos) {
                 ASSERT_EQ(runProcess({"mmd", "-i", m_dev, "::" + name.substr(0, name.find('/'))}).exitCode,
                           0);
+            }
             ASSERT_EQ(runProcess({"mcopy", "-i", m_dev, src.string(), "::" + name}).exitCode, 0) << name;
         }
     }
@@ -297,8 +298,9 @@ TEST_P(FormatDeviceKeepsSettings, FormatsWholeMediaAndPutsConfigBack) {
                                                   "Format completed!"}));
     ASSERT_EQ(runner.calls.size(), 3u);
     EXPECT_EQ(runner.calls[1], formatCommand(card->name(), 32, true));
-    if (GetParam().viaPkexec) // pkexec got the full path of mkfs.fat and the same arguments
+    if (GetParam().viaPkexec) { // pkexec got the full path of mkfs.fat and the same arguments
         EXPECT_EQ(test::readFile(log).substr(0, test::readFile(log).find('\n')), *findExecutable("mkfs.fat"));
+    }
     EXPECT_EQ(o.diskAfter->volumeName(), "TELVO");
     EXPECT_TRUE(defaultWrites.empty());
     EXPECT_TRUE(fs::is_empty(tmp / "save"));
