@@ -15,6 +15,8 @@ struct Context {
 };
 
 void addListCommand(CLI::App& app, Context& ctx);
+void addTelemetryCommand(CLI::App& app, Context& ctx);
+void addNmeaCommand(CLI::App& app, Context& ctx);
 
 // Prints one diagnostic line on stderr, prefixed with the program name.
 void printError(const std::string& message);
