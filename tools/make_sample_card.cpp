@@ -3,6 +3,7 @@
 // drive to the encoded MP4 with the core's writer.
 #include "SampleDrive.h"
 
+#include "telemetry/DCVBlackBoxData.h"
 #include "telemetry/TelemetryWriter.h"
 
 #include <CLI/CLI.hpp>
@@ -170,6 +171,45 @@ std::string timeText(long epoch) {
     return buf;
 }
 
+bool writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream o(path, std::ios::binary | std::ios::trunc);
+    o.write(bytes.data(), std::streamsize(bytes.size()));
+    return bool(o);
+}
+
+// A recording's first samples, as a minimal walkable file or as NMEA sentences.
+int writeSeed(const std::string& in, const std::string& out, const std::string& kind, size_t count) {
+    dcv::DCVBlackBoxData box;
+    if (!box.ExtractStreamInformation(in.c_str())) {
+        std::cerr << in << ": " << box.extractError() << "\n";
+        return 1;
+    }
+    std::vector<dcv::TelemetrySample> samples;
+    for (size_t i = 0; i < std::min(count, box.m_vGpsData().size()); ++i)
+        samples.push_back({box.m_vGSensorData()[i].data(), box.m_vGpsData()[i].data()});
+    std::string bytes;
+    if (kind == "mp4") {
+        if (!dcv::buildTelemetryFile(samples, double(samples.size()) / 10, bytes))
+            return 1;
+    } else {
+        char line[256];
+        for (size_t i = 0; i < samples.size(); ++i) {
+            const auto& g = samples[i].gps;
+            const int cs = int(i * 37 % 256);
+            std::snprintf(line, sizeof line, "$GPGGA,1425%02zu.%03zu,%09.4f,%c,%010.4f,%c,1,%02u,%.1f,25.0,M,,,,*%02X\r\n",
+                          30 + i / 10, (i % 10) * 100, g.latitude, g.ns, g.longitude, g.ew, g.satellites, g.hdop, cs);
+            bytes += line;
+            std::snprintf(line, sizeof line, "$GNRMC,1425%02zu.%03zu,A,,,,,%.2f,%.1f,150321,,,A*%02X\r\n", 30 + i / 10,
+                          (i % 10) * 100, g.speed / 1.852, 87.5, cs);
+            bytes += line;
+            if (i % 5 == 0)
+                bytes += "$GNGSA,A,3,05,07,13,21,,,,,,,,,1.8,0.9,1.5*3C\r\n$GNGSA,A,3,70,71,80,,,,,,,,,,1.8,0.9,1.5*3D\r\n"
+                         "$GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00*74\r\n";
+        }
+    }
+    return writeFile(out, bytes) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -184,6 +224,13 @@ int main(int argc, char** argv) {
     auto* render = app.add_subcommand("render", "Write raw RGB24 frames of the drive to stdout");
     auto* overlay = app.add_subcommand("overlay", "Write sendcmd lines for the time, speed and position texts");
     auto* insert = app.add_subcommand("insert", "Add the drive's telemetry (10 per second) to an MP4");
+    auto* seed = app.add_subcommand("seed", "Write a small fuzzing seed from a recording's first samples");
+    std::string seedKind = "mp4";
+    size_t seedSamples = 20;
+    seed->add_option("--kind", seedKind)->check(CLI::IsMember({"mp4", "nmea"}));
+    seed->add_option("--samples", seedSamples);
+    seed->add_option("IN", in)->required();
+    seed->add_option("OUT", out)->required();
     for (auto* c : {render, overlay, insert}) {
         c->add_option("--start", start, "Drive time of the recording's first frame, seconds");
         c->add_option("--seconds", seconds, "Length of the recording, seconds");
@@ -219,6 +266,8 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (seed->parsed())
+        return writeSeed(in, out, seedKind, seedSamples);
     std::ifstream f(in, std::ios::binary);
     std::stringstream ss;
     ss << f.rdbuf();

@@ -37,7 +37,7 @@ void expectOneErrorLine(const dcv::test::ProcessResult& r, const std::string& co
 TEST(TelemetryCommandTest, CsvHasTheFixedHeaderAndFormats) {
     TempDir dir;
     const auto path = recording(dir, "alwa_20210315_142530_F.MP4", twoSamples());
-    for (const std::vector<std::string> args : {std::vector<std::string>{"telemetry", path},
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"telemetry", path},
                                                 std::vector<std::string>{"telemetry", path, "--format", "csv"}}) {
         const auto r = runDcv(args);
         ASSERT_EQ(r.exitCode, 0) << r.err;

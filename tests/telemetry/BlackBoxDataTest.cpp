@@ -272,7 +272,7 @@ TEST(BlackBoxDataTest, FileExtractionAndClearingOnFailure) {
     EXPECT_FALSE(box.ExtractStreamInformation(bad.c_str()));
     EXPECT_TRUE(box.m_GSensors().empty()); // the previous recording's lists are gone
     EXPECT_EQ(box.extractError().rfind("step 1", 0), 0u);
-    for (const std::string p : {(dir / "missing.MP4").string(), dir.path().string()}) {
+    for (const std::string& p : {(dir / "missing.MP4").string(), dir.path().string()}) {
         EXPECT_FALSE(box.ExtractStreamInformation(p.c_str()));
         EXPECT_EQ(box.extractError().rfind("cannot open", 0), 0u) << box.extractError();
     }
