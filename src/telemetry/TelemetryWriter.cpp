@@ -229,6 +229,10 @@ bool insertTelemetry(std::string& mp4, const std::vector<TelemetrySample>& sampl
         return setError(error, "moov must be the second box (write the file with faststart)");
     if (!listMp4Boxes(src, moov.contentOffset(), moov.end(), children) || children.empty())
         return setError(error, "damaged moov box");
+    // The reader hops by 32-bit sizes, so the box the telemetry follows must state its own.
+    if (children[0].headerSize != 8 || fmt::readBE32(reinterpret_cast<const uint8_t*>(mp4.data()) + children[0].offset) !=
+                                           children[0].size)
+        return setError(error, "moov's first box must have a plain 32-bit size");
     if (children.size() > 1 && children[1].is("dcvm"))
         return setError(error, "the file already has telemetry");
     for (const Mp4Box& b : top)

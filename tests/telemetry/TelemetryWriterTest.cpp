@@ -223,6 +223,12 @@ TEST(TelemetryWriterTest, InsertRefusesFilesItCannotKeepValid) {
              return f.substr(0, moovAt) + f.substr(moovAt + moovSize) + f.substr(moovAt, moovSize);
          }()},
         {"cut short", fakeMp4().bytes.substr(0, 200)},
+        {"first child of moov sized to its end", [] {
+             std::string f = fakeMp4().bytes;
+             const size_t child = fmt::readBE32(reinterpret_cast<const uint8_t*>(f.data())) + 8;
+             f.replace(child, 4, std::string(4, '\0'));
+             return f;
+         }()},
         {"stco count too large", [] {
              std::string f = fakeMp4().bytes;
              f[f.find("stco") + 11] = char(0x7F);
