@@ -20,6 +20,8 @@ void addSizeCommand(CLI::App& app, Context& ctx);
 void addTimesetCommand(CLI::App& app, Context& ctx);
 void addDrvCommand(CLI::App& app, Context& ctx);
 void addFormatCommand(CLI::App& app, Context& ctx);
+void addTelemetryCommand(CLI::App& app, Context& ctx);
+void addNmeaCommand(CLI::App& app, Context& ctx);
 
 // Prints one diagnostic line on stderr, prefixed with the program name.
 void printError(const std::string& message);

@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
     addTimesetCommand(app, ctx);
     addDrvCommand(app, ctx);
     addFormatCommand(app, ctx);
+    addTelemetryCommand(app, ctx);
+    addNmeaCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

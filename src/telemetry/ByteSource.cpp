@@ -1,0 +1,78 @@
+#include "telemetry/ByteSource.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace dcv {
+
+size_t MemoryByteSource::readAt(uint64_t offset, void* dst, size_t n) const {
+    if (offset >= m_size || n == 0)
+        return 0;
+    const size_t k = size_t(std::min<uint64_t>(n, m_size - offset));
+    std::memcpy(dst, m_data + offset, k);
+    return k;
+}
+
+FileByteSource::~FileByteSource() { close(); }
+
+bool FileByteSource::open(const char* path) {
+    close();
+    m_error.clear();
+    if (path == nullptr) {
+        m_error = "no path";
+        return false;
+    }
+    // Non-blocking so that a FIFO on the card cannot hang the reader; regular files ignore it.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        m_error = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        m_error = std::strerror(errno);
+        ::close(fd);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        m_error = std::strerror(EISDIR);
+        ::close(fd);
+        return false;
+    }
+    if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode)) {
+        m_error = "not a regular file";
+        ::close(fd);
+        return false;
+    }
+    m_size = S_ISREG(st.st_mode) ? uint64_t(st.st_size) : uint64_t(::lseek(fd, 0, SEEK_END));
+    m_fd = fd;
+    return true;
+}
+
+void FileByteSource::close() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_size = 0;
+}
+
+size_t FileByteSource::readAt(uint64_t offset, void* dst, size_t n) const {
+    if (m_fd < 0 || offset > uint64_t(INT64_MAX))
+        return 0;
+    size_t done = 0;
+    while (done < n) {
+        const ssize_t k = ::pread(m_fd, static_cast<uint8_t*>(dst) + done, n - done, off_t(offset + done));
+        if (k < 0 && errno == EINTR)
+            continue;
+        if (k <= 0)
+            break;
+        done += size_t(k);
+    }
+    return done;
+}
+
+} // namespace dcv
