@@ -39,8 +39,9 @@ TEST(SampleCardTest, RecordingsCarryThePlausibleDrive) {
             nmeaToDegrees(&lat, &lon);
             EXPECT_NEAR(lat, 34.6, 0.05) << name; // Buenos Aires
             EXPECT_NEAR(lon, 58.38, 0.05) << name;
-            if (i > 0) // smooth: even the hard stop changes at most 5 km/h per 0.1 s (1.4 g)
+            if (i > 0) { // smooth: even the hard stop changes at most 5 km/h per 0.1 s (1.4 g)
                 EXPECT_LT(std::fabs(g.speed - box.m_vGpsData()[i - 1].data().speed), 5.0) << name << " " << i;
+            }
         }
         EXPECT_LE(maxSpeed, 82.0) << name;
         EXPECT_GT(maxSpeed, 20.0) << name;
