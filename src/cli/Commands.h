@@ -15,6 +15,7 @@ struct Context {
 };
 
 void addListCommand(CLI::App& app, Context& ctx);
+void addConfigCommand(CLI::App& app, Context& ctx);
 
 // Prints one diagnostic line on stderr, prefixed with the program name.
 void printError(const std::string& message);

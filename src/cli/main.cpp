@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     app.set_help_all_flag("--help-all", "Show help for every command");
     Context ctx;
     addListCommand(app, ctx);
+    addConfigCommand(app, ctx);
 
     try {
         app.parse(argc, argv);
