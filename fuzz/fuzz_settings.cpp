@@ -28,7 +28,10 @@ const std::string& workDir() {
         std::string templ = (base / "dcv-fuzz-settings-XXXXXX").string();
         if (::mkdtemp(templ.data()) == nullptr)
             std::abort();
-        std::atexit([] { std::error_code ec; fs::remove_all(workDir(), ec); });
+        std::atexit([] {
+            std::error_code ec;
+            fs::remove_all(workDir(), ec);
+        });
         setLogSink([](const std::string&) {});
         return new std::string(templ);
     }();

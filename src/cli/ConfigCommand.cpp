@@ -36,7 +36,9 @@ bool loadRecord(const std::string& path, _FILEDATA& record) {
 }
 
 // The save's log line (with the system's error text) is the one diagnostic line on failure.
-int saveResult(const std::optional<std::string>& failure) { return failure ? kExitFailure : kExitOk; }
+int saveResult(const std::optional<std::string>& failure) {
+    return failure ? kExitFailure : kExitOk;
+}
 
 LogSink stderrSink() {
     return [](const std::string& line) { printError(line); };
@@ -91,17 +93,18 @@ void addConfigCommand(CLI::App& app, Context& ctx) {
     show->callback([&ctx, showPath] { ctx.exitCode = runShow(*showPath); });
 
     auto defaultsPath = std::make_shared<std::string>();
-    CLI::App* defaults = config->add_subcommand("defaults", "Write a settings file with the factory defaults\n"
-                                                            "(checksum left at 65535)");
+    CLI::App* defaults =
+        config->add_subcommand("defaults", "Write a settings file with the factory defaults\n"
+                                           "(checksum left at 65535)");
     defaults->add_option("FILE", *defaultsPath, "Settings file to create or replace")->required();
     defaults->callback([&ctx, defaultsPath] { ctx.exitCode = runDefaults(*defaultsPath); });
 
     auto setPath = std::make_shared<std::string>();
     auto assignments = std::make_shared<std::vector<std::string>>();
-    CLI::App* set = config->add_subcommand(
-        "set", "Change fields to values the settings window could store, then update\n"
-               "carNumberSet and the checksum and save; nothing is written when any\n"
-               "assignment is refused");
+    CLI::App* set =
+        config->add_subcommand("set", "Change fields to values the settings window could store, then update\n"
+                                      "carNumberSet and the checksum and save; nothing is written when any\n"
+                                      "assignment is refused");
     set->add_option("FILE", *setPath, "Settings file")->required();
     set->add_option("ASSIGNMENT", *assignments, "name=value, one or more")->required();
     set->callback([&ctx, setPath, assignments] { ctx.exitCode = runSet(*setPath, *assignments); });

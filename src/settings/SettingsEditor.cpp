@@ -13,7 +13,9 @@ namespace {
 
 // ---- Listing
 
-bool printable(uint32_t cp) { return cp >= 0x20 && cp != 0x7F && !(cp >= 0x80 && cp <= 0x9F); }
+bool printable(uint32_t cp) {
+    return cp >= 0x20 && cp != 0x7F && !(cp >= 0x80 && cp <= 0x9F);
+}
 
 // Length of the well-formed UTF-8 sequence at `i` and its code point; 0 when it is not one.
 size_t utf8Sequence(std::string_view s, size_t i, uint32_t& cp) {
@@ -55,7 +57,9 @@ struct FieldRule {
     int64_t min = 0, max = 0;
 };
 
-constexpr int64_t last(size_t count) { return int64_t(count) - 1; }
+constexpr int64_t last(size_t count) {
+    return int64_t(count) - 1;
+}
 
 constexpr FieldRule kRules[] = {
     {"frontVideoQuality", Rule::Range, 0, last(kVideoQualityKeys.size())},
@@ -81,9 +85,12 @@ constexpr FieldRule kRules[] = {
     {"gpsOnParkingMode", Rule::Range, 0, last(kOffOnKeys.size())},
     {"timeZoneIndex", Rule::Range, kTimeZoneNone, last(kTimeZoneCount)},
     {"summerTime", Rule::Range, 0, 1},
-    {"sdAlwaysRatio", Rule::Share, DCVValidator::kSDCardSizeRatioMin, 100 - 2 * DCVValidator::kSDCardSizeRatioMin},
-    {"sdEventRatio", Rule::Share, DCVValidator::kSDCardSizeRatioMin, 100 - 2 * DCVValidator::kSDCardSizeRatioMin},
-    {"sdMotionRatio", Rule::Share, DCVValidator::kSDCardSizeRatioMin, 100 - 2 * DCVValidator::kSDCardSizeRatioMin},
+    {"sdAlwaysRatio", Rule::Share, DCVValidator::kSDCardSizeRatioMin,
+     100 - 2 * DCVValidator::kSDCardSizeRatioMin},
+    {"sdEventRatio", Rule::Share, DCVValidator::kSDCardSizeRatioMin,
+     100 - 2 * DCVValidator::kSDCardSizeRatioMin},
+    {"sdMotionRatio", Rule::Share, DCVValidator::kSDCardSizeRatioMin,
+     100 - 2 * DCVValidator::kSDCardSizeRatioMin},
     {"autoFormatPeriod", Rule::Range, 0, last(kAutoFormatPeriodKeys.size())},
     {"wifiStartMode", Rule::Range, 0, last(kWifiStartModeKeys.size())},
     {"wifiChannel", Rule::Range, 0, last(kWifiChannelItems.size())},
@@ -231,8 +238,8 @@ std::string settingsChecksumLine(const _FILEDATA& record) {
     const uint32_t computed = computeSettingsChecksum(record);
     if (record.checksum == computed)
         return "checksum=ok\n";
-    return "checksum=mismatch stored=" + std::to_string(record.checksum) + " computed=" + std::to_string(computed) +
-           "\n";
+    return "checksum=mismatch stored=" + std::to_string(record.checksum) +
+           " computed=" + std::to_string(computed) + "\n";
 }
 
 std::string settingsRecordListing(const _FILEDATA& record) {
@@ -289,7 +296,8 @@ std::string allowedSettingsValues(const SettingsFieldDescriptor& field, uint32_t
     return {};
 }
 
-std::optional<SettingsRefusal> applySettingsAssignments(_FILEDATA& record, std::span<const std::string> arguments) {
+std::optional<SettingsRefusal> applySettingsAssignments(_FILEDATA& record,
+                                                        std::span<const std::string> arguments) {
     struct Parsed {
         const std::string* argument;
         const SettingsFieldDescriptor* field;
@@ -328,8 +336,8 @@ std::optional<SettingsRefusal> applySettingsAssignments(_FILEDATA& record, std::
     }
     for (const Parsed& p : parsed) {
         if (!valueAllowed(*ruleFor(p.field->name), p.value, unit))
-            return SettingsRefusal{*p.argument,
-                                   std::string(p.field->name) + " takes " + allowedSettingsValues(*p.field, unit)};
+            return SettingsRefusal{*p.argument, std::string(p.field->name) + " takes " +
+                                                    allowedSettingsValues(*p.field, unit)};
     }
 
     _FILEDATA edited = record;

@@ -53,6 +53,7 @@ struct SettingsRefusal {
 // fcwsSpeed as the GPS tab does, unless they are given too; given speeds must be in the table
 // of the resulting unit. When any card share is given, the three shares must add up to 100.
 // carNumberSet and the checksum are left to prepareSettingsRecordForSave.
-std::optional<SettingsRefusal> applySettingsAssignments(_FILEDATA& record, std::span<const std::string> arguments);
+std::optional<SettingsRefusal> applySettingsAssignments(_FILEDATA& record,
+                                                        std::span<const std::string> arguments);
 
 } // namespace dcv

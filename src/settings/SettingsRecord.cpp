@@ -195,7 +195,9 @@ void settingsChecksum(_FILEDATA& record) {
     record.checksum = computeSettingsChecksum(record);
 }
 
-void updateCarNumberSet(_FILEDATA& record) { record.carNumberSet = record.carNumber[0] != '\0' ? 1 : 0; }
+void updateCarNumberSet(_FILEDATA& record) {
+    record.carNumberSet = record.carNumber[0] != '\0' ? 1 : 0;
+}
 
 void prepareSettingsRecordForSave(_FILEDATA& record) {
     updateCarNumberSet(record);

@@ -84,10 +84,18 @@ const std::array<LabeledValue<uint32_t>, 7>& adasSpeedItems(uint32_t unit) {
     return unit == kSpeedUnitMph ? kAdasSpeedMphItems : kAdasSpeedKmhItems;
 }
 
-int32_t FindLdwsSpeed(uint32_t value) { return indexOfValue(kAdasSpeedKmhItems, value, 0); }
-int32_t FindLdwsSpeedMile(uint32_t value) { return indexOfValue(kAdasSpeedMphItems, value, 0); }
-int32_t FindFcwsSpeed(uint32_t value) { return indexOfValue(kAdasSpeedKmhItems, value, 0); }
-int32_t FindFcwsSpeedMile(uint32_t value) { return indexOfValue(kAdasSpeedMphItems, value, 0); }
+int32_t FindLdwsSpeed(uint32_t value) {
+    return indexOfValue(kAdasSpeedKmhItems, value, 0);
+}
+int32_t FindLdwsSpeedMile(uint32_t value) {
+    return indexOfValue(kAdasSpeedMphItems, value, 0);
+}
+int32_t FindFcwsSpeed(uint32_t value) {
+    return indexOfValue(kAdasSpeedKmhItems, value, 0);
+}
+int32_t FindFcwsSpeedMile(uint32_t value) {
+    return indexOfValue(kAdasSpeedMphItems, value, 0);
+}
 
 uint32_t getLdwsSpeed(int32_t index, uint32_t unit) {
     const auto& table = unit != 0 ? kAdasSpeedMphItems : kAdasSpeedKmhItems;
@@ -96,7 +104,9 @@ uint32_t getLdwsSpeed(int32_t index, uint32_t unit) {
     return table[size_t(index)].value;
 }
 
-uint32_t getFcwsSpeed(int32_t index, uint32_t unit) { return getLdwsSpeed(index, unit); }
+uint32_t getFcwsSpeed(int32_t index, uint32_t unit) {
+    return getLdwsSpeed(index, unit);
+}
 
 uint32_t voiceLanguageForCell(GridCell cell, int32_t columns) {
     return uint32_t(int64_t(cell.row) * columns + cell.column);
@@ -120,7 +130,7 @@ size_t wifiTextLength(std::string_view utf8) {
     for (size_t i = 0; i < utf8.size(); ++i) {
         const auto b = uint8_t(utf8[i]);
         if ((b & 0xC0) == 0x80)
-            continue; // continuation byte
+            continue;               // continuation byte
         units += b >= 0xF0 ? 2 : 1; // characters beyond the basic plane take two units
     }
     return units;
@@ -153,13 +163,16 @@ int32_t sdRatioFromHandleValue(float value) {
     return scaled >= 100.0f ? 100 : int32_t(scaled);
 }
 
-float lowHandleRatio(const _FILEDATA& record) { return float(record.sdAlwaysRatio) / 100.0f; }
+float lowHandleRatio(const _FILEDATA& record) {
+    return float(record.sdAlwaysRatio) / 100.0f;
+}
 float highHandleRatio(const _FILEDATA& record) {
     return float(100.0 - double(record.sdEventRatio)) / 100.0f;
 }
 
 ValidationResult validateSdRatios(SdRatios r) {
-    for (const int64_t share : {int64_t(r.lowRatio), int64_t(r.highRatio) - r.lowRatio, 100 - int64_t(r.highRatio)})
+    for (const int64_t share :
+         {int64_t(r.lowRatio), int64_t(r.highRatio) - r.lowRatio, 100 - int64_t(r.highRatio)})
         if (auto m = DCVValidator::validateSDCardSizeRatio(share))
             return m;
     return std::nullopt;

@@ -18,10 +18,10 @@ namespace dcv {
 // How a segment or list item is labelled. The windows localise keys and fill formats.
 struct ItemLabel {
     enum class Kind : uint8_t {
-        Key,             // `text` is a string-table key
-        Literal,         // `text` is shown as it is
-        KeyFormat,       // `text` is the key of a format filled with `number` ("nSecond_fmt" with 10)
-        LiteralWithKey,  // `text` is a format ("1(%@)") filled with the localised `argumentKey`
+        Key,            // `text` is a string-table key
+        Literal,        // `text` is shown as it is
+        KeyFormat,      // `text` is the key of a format filled with `number` ("nSecond_fmt" with 10)
+        LiteralWithKey, // `text` is a format ("1(%@)") filled with the localised `argumentKey`
     };
     Kind kind = Kind::Literal;
     const char* text = "";
@@ -30,12 +30,15 @@ struct ItemLabel {
 
     static constexpr ItemLabel key(const char* k) { return {Kind::Key, k, 0, nullptr}; }
     static constexpr ItemLabel literal(const char* t) { return {Kind::Literal, t, 0, nullptr}; }
-    static constexpr ItemLabel keyFormat(const char* k, int32_t n) { return {Kind::KeyFormat, k, n, nullptr}; }
-    static constexpr ItemLabel withKey(const char* format, const char* k) { return {Kind::LiteralWithKey, format, 0, k}; }
+    static constexpr ItemLabel keyFormat(const char* k, int32_t n) {
+        return {Kind::KeyFormat, k, n, nullptr};
+    }
+    static constexpr ItemLabel withKey(const char* format, const char* k) {
+        return {Kind::LiteralWithKey, format, 0, k};
+    }
 };
 
-template <typename V>
-struct LabeledValue {
+template <typename V> struct LabeledValue {
     ItemLabel label;
     V value;
 };
@@ -72,12 +75,13 @@ struct GsensorPreset {
     int32_t drivingYZ;
     int32_t parking; // X, Y and Z alike
 };
-inline constexpr std::array<GsensorPreset, 5> kGsensorPresets = {{
-    {70, 65, 25}, {60, 55, 20}, {50, 45, 15}, {40, 35, 12}, {30, 25, 8}}};
+inline constexpr std::array<GsensorPreset, 5> kGsensorPresets = {
+    {{70, 65, 25}, {60, 55, 20}, {50, 45, 15}, {40, 35, 12}, {30, 25, 8}}};
 inline constexpr int32_t kGsensorCustomSegment = 5;
-inline constexpr std::array<ItemLabel, 6> kGsensorSegmentLabels = {{
-    ItemLabel::withKey("1(%@)", "insensitive"), ItemLabel::literal("2"), ItemLabel::literal("3"),
-    ItemLabel::literal("4"), ItemLabel::withKey("5(%@)", "sensitive"), ItemLabel::key("setting.basic.customize")}};
+inline constexpr std::array<ItemLabel, 6> kGsensorSegmentLabels = {
+    {ItemLabel::withKey("1(%@)", "insensitive"), ItemLabel::literal("2"), ItemLabel::literal("3"),
+     ItemLabel::literal("4"), ItemLabel::withKey("5(%@)", "sensitive"),
+     ItemLabel::key("setting.basic.customize")}};
 // The preset whose X matches and whose Y/Z column matches both y and z, else 5 (custom).
 int32_t findDrivingGsensorThresholdIndexByX(int32_t x, int32_t y, int32_t z);
 // The preset whose parking value equals x, y and z, else 5 (custom).
@@ -92,8 +96,10 @@ inline constexpr int32_t kGsensorThresholdStoredMax = 150;
 
 // LEDs: the stored value is the segment index, and the two controls order their segments
 // the opposite way.
-inline constexpr std::array<const char*, 2> kFrontLEDSegmentKeys = {"setting.basic.LED_use", "setting.basic.LED_notuse"};
-inline constexpr std::array<const char*, 2> kRearLEDSegmentKeys = {"setting.basic.LED_notuse", "setting.basic.LED_use"};
+inline constexpr std::array<const char*, 2> kFrontLEDSegmentKeys = {"setting.basic.LED_use",
+                                                                    "setting.basic.LED_notuse"};
+inline constexpr std::array<const char*, 2> kRearLEDSegmentKeys = {"setting.basic.LED_notuse",
+                                                                   "setting.basic.LED_use"};
 
 // Cut-off voltage: item → powerVoltage.
 inline constexpr std::array<LabeledValue<uint32_t>, 13> kPowerVoltageItems = {{
@@ -112,7 +118,8 @@ inline constexpr std::array<LabeledValue<uint32_t>, 13> kPowerVoltageItems = {{
     {ItemLabel::literal("12.4v / 24.8v"), 12400},
 }};
 inline constexpr int32_t kPowerVoltageDefaultIndex = 8;
-inline constexpr int32_t kPowerVoltageExternalPowerIndex = 2; // selecting it warns "msg.use_external_power_10v"
+// Selecting the external-power item warns with "msg.use_external_power_10v".
+inline constexpr int32_t kPowerVoltageExternalPowerIndex = 2;
 int32_t findPowerVoltageIndexByValue(uint32_t value);
 
 // Parking power timer: item → powerTime in hours.
@@ -130,11 +137,14 @@ inline constexpr int32_t kPowerTimeDefaultIndex = 0;
 int32_t findPowerTimeIndexByValue(uint32_t value);
 
 // Cable voltage loss: item i → cableVoltageLoss i + 1.
-inline constexpr std::array<ItemLabel, 7> kCableVoltageLossLabels = {{
-    ItemLabel::key("none"), ItemLabel::literal("0.1v"), ItemLabel::literal("0.2v"), ItemLabel::literal("0.3v"),
-    ItemLabel::literal("0.4v"), ItemLabel::literal("0.5v"), ItemLabel::literal("0.6v")}};
+inline constexpr std::array<ItemLabel, 7> kCableVoltageLossLabels = {
+    {ItemLabel::key("none"), ItemLabel::literal("0.1v"), ItemLabel::literal("0.2v"),
+     ItemLabel::literal("0.3v"), ItemLabel::literal("0.4v"), ItemLabel::literal("0.5v"),
+     ItemLabel::literal("0.6v")}};
 inline constexpr uint32_t kCableVoltageLossDefault = 4;
-inline constexpr uint32_t cableVoltageLossForItem(int32_t item) { return uint32_t(item + 1); }
+inline constexpr uint32_t cableVoltageLossForItem(int32_t item) {
+    return uint32_t(item + 1);
+}
 // The item to show for the record: a stored 0 is first replaced by 4 in the record. -1 when the
 // value has no item (more than 7), which selects nothing.
 int32_t cableVoltageLossItemForRecord(_FILEDATA& record);
@@ -168,20 +178,21 @@ void changeSpeedUnit(SpeedUnitState& state, _FILEDATA& record, uint32_t unit);
 
 inline constexpr std::array<const char*, 3> kVideoQualityKeys = {
     "setting.video.quality_normal", "setting.video.quality_high", "setting.video.quality_highest"};
-inline constexpr std::array<ItemLabel, 5> kBrightnessLabels = {{
-    ItemLabel::literal("1"), ItemLabel::literal("2"), ItemLabel::withKey("3(%@)", "default"), ItemLabel::literal("4"),
-    ItemLabel::literal("5")}};
+inline constexpr std::array<ItemLabel, 5> kBrightnessLabels = {
+    {ItemLabel::literal("1"), ItemLabel::literal("2"), ItemLabel::withKey("3(%@)", "default"),
+     ItemLabel::literal("4"), ItemLabel::literal("5")}};
 
 // ===== Motion tab
 
-inline constexpr std::array<ItemLabel, 6> kMotionSensitivityLabels = {{
-    ItemLabel::key("unuse"), ItemLabel::withKey("1(%@)", "insensitive"), ItemLabel::literal("2"),
-    ItemLabel::literal("3"), ItemLabel::literal("4"), ItemLabel::withKey("5(%@)", "sensitive")}};
+inline constexpr std::array<ItemLabel, 6> kMotionSensitivityLabels = {
+    {ItemLabel::key("unuse"), ItemLabel::withKey("1(%@)", "insensitive"), ItemLabel::literal("2"),
+     ItemLabel::literal("3"), ItemLabel::literal("4"), ItemLabel::withKey("5(%@)", "sensitive")}};
 
 // ===== ADAS tab
 
-inline constexpr std::array<ItemLabel, 3> kAdasSensitivityLabels = {{
-    ItemLabel::withKey("0(%@)", "insensitive"), ItemLabel::literal("1"), ItemLabel::withKey("2(%@)", "sensitive")}};
+inline constexpr std::array<ItemLabel, 3> kAdasSensitivityLabels = {
+    {ItemLabel::withKey("0(%@)", "insensitive"), ItemLabel::literal("1"),
+     ItemLabel::withKey("2(%@)", "sensitive")}};
 
 // LDWS and FCWS share the speed tables; segment 0 is "not used" and stores 0.
 inline constexpr std::array<LabeledValue<uint32_t>, 7> kAdasSpeedKmhItems = {{
@@ -217,12 +228,13 @@ uint32_t getFcwsSpeed(int32_t index, uint32_t unit);
 
 // ===== Audio tab
 
-inline constexpr std::array<ItemLabel, 4> kVolumeLabels = {{
-    ItemLabel::key("unuse"), ItemLabel::withKey("1(%@)", "setting.aux.volume_low"), ItemLabel::literal("2"),
-    ItemLabel::withKey("3(%@)", "setting.aux.volume_up")}};
+inline constexpr std::array<ItemLabel, 4> kVolumeLabels = {
+    {ItemLabel::key("unuse"), ItemLabel::withKey("1(%@)", "setting.aux.volume_low"), ItemLabel::literal("2"),
+     ItemLabel::withKey("3(%@)", "setting.aux.volume_up")}};
 inline constexpr std::array<const char*, 16> kVoiceLanguageKeys = {
-    "Korean", "English", "Japanese",   "Chinese", "Cantonese", "Malaysia", "BahasaIndonesia", "Thai",
-    "Vietnamese", "French", "Spanish.Europe", "Arabic", "Russian", "German", "Italian", "Portuguese"};
+    "Korean",          "English", "Japanese",   "Chinese",   "Cantonese",      "Malaysia",
+    "BahasaIndonesia", "Thai",    "Vietnamese", "French",    "Spanish.Europe", "Arabic",
+    "Russian",         "German",  "Italian",    "Portuguese"};
 // Cells are filled row by row, so the language of a cell depends only on the order.
 struct GridCell {
     int32_t row = 0;
@@ -242,7 +254,8 @@ inline constexpr std::array<const char*, 2> kWifiStartModeKeys = {"setting.aux.w
 inline constexpr std::array<const char*, 2> kPowerFrequencyLabels = {"60Hz", "50Hz"};
 // Item i is channel i; item 0 lets the camera choose. Padded so the numbers line up.
 inline constexpr std::array<const char*, 14> kWifiChannelItems = {
-    "   0(Auto)", "   1", "   2", "   3", "   4", "   5", "   6", "   7", "   8", "   9", "  10", "  11", "  12", "  13"};
+    "   0(Auto)", "   1", "   2", "   3", "   4", "   5", "   6",
+    "   7",       "   8", "   9", "  10", "  11", "  12", "  13"};
 
 // Wi-Fi names and passwords: printable ASCII without space.
 inline constexpr char kWifiFirstAllowedChar = '!';

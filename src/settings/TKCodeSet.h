@@ -14,7 +14,8 @@ namespace dcv {
 class TKCode {
 public:
     TKCode() = default;
-    TKCode(std::string codeId, std::string codeName) : m_codeId(std::move(codeId)), m_codeName(std::move(codeName)) {}
+    TKCode(std::string codeId, std::string codeName)
+        : m_codeId(std::move(codeId)), m_codeName(std::move(codeName)) {}
     static std::shared_ptr<TKCode> codeWithCodeId(std::string codeId, std::string codeName) {
         return std::make_shared<TKCode>(std::move(codeId), std::move(codeName));
     }

@@ -109,7 +109,8 @@ std::string temporaryName(const std::string& folder, const std::string& base, un
     static std::atomic<unsigned> counter{0};
     thread_local std::mt19937 rng{std::random_device{}()};
     char suffix[64];
-    std::snprintf(suffix, sizeof suffix, ".%d-%u-%u-%08x.tmp", int(::getpid()), counter++, attempt, unsigned(rng()));
+    std::snprintf(suffix, sizeof suffix, ".%d-%u-%u-%08x.tmp", int(::getpid()), counter++, attempt,
+                  unsigned(rng()));
     return (folder == "/" ? std::string() : folder) + "/." + base + suffix;
 }
 
@@ -178,7 +179,8 @@ FileWriteResult safeWriteFile(const std::string& requested, std::span<const uint
 }
 
 FileWriteResult safeWriteFile(const std::string& path, std::string_view bytes) {
-    return safeWriteFile(path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+    return safeWriteFile(
+        path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
 }
 
 } // namespace dcv

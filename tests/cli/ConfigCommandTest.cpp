@@ -27,7 +27,9 @@ _FILEDATA fromFile(const std::string& path) {
     return settingsRecordFromBytes(b);
 }
 
-bool oneLine(const std::string& s) { return !s.empty() && s.find('\n') == s.size() - 1; }
+bool oneLine(const std::string& s) {
+    return !s.empty() && s.find('\n') == s.size() - 1;
+}
 
 TEST(ConfigCommandTest, DefaultsWritesTheDefaultRecord) {
     TempDir dir;
@@ -49,7 +51,8 @@ TEST(ConfigCommandTest, ShowListsEveryFieldAndTheChecksum) {
     const auto path = dir.write("config.bin", bytesOf(rec));
     auto r = runDcv({"config", "show", path.string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(r.out.starts_with("formatMarker=22310\nchecksum=65535\nmodelName=QX-4100N\nfrontVideoQuality=1\n"));
+    EXPECT_TRUE(
+        r.out.starts_with("formatMarker=22310\nchecksum=65535\nmodelName=QX-4100N\nfrontVideoQuality=1\n"));
     EXPECT_NE(r.out.find("\nwifiSsid=TelvoV-0705\n"), std::string::npos);
     EXPECT_NE(r.out.find("\ntimeZoneIndex=28\n"), std::string::npos);
     EXPECT_TRUE(r.out.ends_with("\nreserved496=0\nchecksum=mismatch stored=65535 computed=" +
@@ -174,8 +177,11 @@ TEST(ConfigCommandTest, FailedSaveKeepsTheFileAndSaysWhy) {
 TEST(ConfigCommandTest, UsageErrors) {
     TempDir dir;
     const auto path = dir.write("config.bin", bytesOf(defaultSettingsRecord())).string();
-    for (const auto& args : {std::vector<std::string>{"config"}, {"config", "show"}, {"config", "set", path},
-                             {"config", "bogus", path}, {"config", "defaults"}}) {
+    for (const auto& args : {std::vector<std::string>{"config"},
+                             {"config", "show"},
+                             {"config", "set", path},
+                             {"config", "bogus", path},
+                             {"config", "defaults"}}) {
         const auto r = runDcv(args);
         EXPECT_EQ(r.exitCode, 2) << args.back();
         EXPECT_TRUE(oneLine(r.err)) << r.err;

@@ -15,13 +15,34 @@ TEST(DCVValidatorTest, GsensorThreshold) {
         std::optional<std::string> text;
         ValidationResult result;
     } cases[] = {
-        {std::nullopt, std::nullopt}, {"", std::nullopt},   {"abc", invalid},      {"0.04", range},
-        {"1.51", range},              {"0.05", std::nullopt}, {"1.5", std::nullopt}, {"0.7x", std::nullopt},
-        {"  0.7", std::nullopt},      {"\t1", std::nullopt},  {".5", std::nullopt},  {"5.", range},
-        {"-0.1", range},              {"+0.1", std::nullopt}, {"1e-1", std::nullopt}, {"5e-2", std::nullopt},
-        {"2e", range},                {".", invalid},        {"-", invalid},        {" ", invalid},
-        {"e5", invalid},              {"1e999", range},      {"1e-999", range},     {"0,5", range},
-        {"nan", invalid},             {"inf", invalid},      {"0x1", range},        {"0.0500000000001", std::nullopt},
+        {std::nullopt, std::nullopt},
+        {"", std::nullopt},
+        {"abc", invalid},
+        {"0.04", range},
+        {"1.51", range},
+        {"0.05", std::nullopt},
+        {"1.5", std::nullopt},
+        {"0.7x", std::nullopt},
+        {"  0.7", std::nullopt},
+        {"\t1", std::nullopt},
+        {".5", std::nullopt},
+        {"5.", range},
+        {"-0.1", range},
+        {"+0.1", std::nullopt},
+        {"1e-1", std::nullopt},
+        {"5e-2", std::nullopt},
+        {"2e", range},
+        {".", invalid},
+        {"-", invalid},
+        {" ", invalid},
+        {"e5", invalid},
+        {"1e999", range},
+        {"1e-999", range},
+        {"0,5", range},
+        {"nan", invalid},
+        {"inf", invalid},
+        {"0x1", range},
+        {"0.0500000000001", std::nullopt},
     };
     for (const auto& c : cases) {
         const auto got = c.text ? DCVValidator::validateGsensorThreshold(std::string_view(*c.text))
@@ -32,7 +53,9 @@ TEST(DCVValidatorTest, GsensorThreshold) {
 
 TEST(DCVValidatorTest, SDCardSizeRatio) {
     for (int64_t n : std::initializer_list<int64_t>{9, 0, -1, -100, INT64_MIN})
-        EXPECT_EQ(DCVValidator::validateSDCardSizeRatio(n), (ValidationMessage{"msg.sdcard_ratio_too_low", {}})) << n;
+        EXPECT_EQ(DCVValidator::validateSDCardSizeRatio(n),
+                  (ValidationMessage{"msg.sdcard_ratio_too_low", {}}))
+            << n;
     for (int64_t n : std::initializer_list<int64_t>{10, 11, 100, INT64_MAX})
         EXPECT_EQ(DCVValidator::validateSDCardSizeRatio(n), std::nullopt) << n;
 }
@@ -43,10 +66,21 @@ TEST(DCVValidatorTest, NumbersInText) {
         bool isNumber;
         std::string numeric;
     } cases[] = {
-        {"12.5", true, "12.5"},   {"12.5kg", false, "12.5"}, {"kg", false, ""},      {"", false, ""},
-        {" 3", true, " 3"},       {"3 ", false, "3"},        {"-2.5e3x", false, "-2.5e3"}, {"1e", false, "1"},
-        {"1e+", false, "1"},      {"1.2.3", false, "1.2"},   {"+", false, ""},      {"007", true, "007"},
-        {"\n\t-0", true, "\n\t-0"}, {"1e5", true, "1e5"},    {"--1", false, ""},
+        {"12.5", true, "12.5"},
+        {"12.5kg", false, "12.5"},
+        {"kg", false, ""},
+        {"", false, ""},
+        {" 3", true, " 3"},
+        {"3 ", false, "3"},
+        {"-2.5e3x", false, "-2.5e3"},
+        {"1e", false, "1"},
+        {"1e+", false, "1"},
+        {"1.2.3", false, "1.2"},
+        {"+", false, ""},
+        {"007", true, "007"},
+        {"\n\t-0", true, "\n\t-0"},
+        {"1e5", true, "1e5"},
+        {"--1", false, ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DCVValidator::stringIsNumber(c.text), c.isNumber) << "\"" << c.text << "\"";
@@ -69,12 +103,17 @@ TEST(DCVValidatorTest, CarNumberFilter) {
         {"12-AB 34", "12AB34"},
         {"ABCDEFGHIJ", "ABCDEFGH"},
         {"\xEC\xB0\xA8 12\xEA\xB0\x80 3456", "123456"}, // Hangul letters are not ASCII letters
-        {"Stra\xC3\x9F" "e9", "Strae9"},
+        {"Stra\xC3\x9F"
+         "e9",
+         "Strae9"},
         {"a_b.c!d@e#f$g%h^i", "abcdefgh"},
         {"", ""},
         {"   ", ""},
         {"1234567", "1234567"},
-        {std::string("12\0" "34", 5), "1234"},
+        {std::string("12\0"
+                     "34",
+                     5),
+         "1234"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(filterCarNumber(c.text), c.kept) << c.text;

@@ -1,7 +1,7 @@
+#include "util/SafeFile.h"
 #include "settings/SettingsRecord.h"
 #include "support/TestSupport.h"
 #include "util/Log.h"
-#include "util/SafeFile.h"
 
 #include <cerrno>
 #include <cstring>
@@ -189,7 +189,8 @@ TEST(SafeFileTest, FullFileSystemKeepsTheOldSettings) {
     std::vector<std::string> log;
     {
         ScopedLogSink sink([&](const std::string& line) { log.push_back(line); });
-        EXPECT_EQ(writeSettingsRecord(changed, path), std::optional<std::string>("msg.file_open_fail")) << card.type();
+        EXPECT_EQ(writeSettingsRecord(changed, path), std::optional<std::string>("msg.file_open_fail"))
+            << card.type();
     }
     ASSERT_EQ(log.size(), 1u);
     EXPECT_NE(log[0].find(std::strerror(ENOSPC)), std::string::npos) << log[0];

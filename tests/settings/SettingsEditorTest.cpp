@@ -31,12 +31,14 @@ TEST(SettingsEditorTest, EscapesWhatIsNotPrintableUtf8) {
         {"a\nb\tc", "a\\x0Ab\\x09c"},
         {"back\\slash", "back\\x5Cslash"},
         {"\x7F\x01", "\\x7F\\x01"},
-        {"\xC2\x85", "\\xC2\\x85"},             // a C1 control character
+        {"\xC2\x85", "\\xC2\\x85"}, // a C1 control character
         {"\xFF\xFE", "\\xFF\\xFE"},
-        {"\xC3", "\\xC3"},                      // cut sequence
-        {"\xC3" "A", "\\xC3A"},
-        {"\xC0\xAF", "\\xC0\\xAF"},             // overlong "/"
-        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},    // a surrogate
+        {"\xC3", "\\xC3"}, // cut sequence
+        {"\xC3"
+         "A",
+         "\\xC3A"},
+        {"\xC0\xAF", "\\xC0\\xAF"},                   // overlong "/"
+        {"\xED\xA0\x80", "\\xED\\xA0\\x80"},          // a surrogate
         {"\xF4\x90\x80\x80", "\\xF4\\x90\\x80\\x80"}, // beyond U+10FFFF
         {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
         {"=x=", "=x="},
@@ -58,14 +60,17 @@ TEST(SettingsEditorTest, ListingHasEveryFieldThenTheChecksum) {
     EXPECT_EQ(out[0], "formatMarker=22310");
     EXPECT_EQ(out[1], "checksum=65535");
     EXPECT_EQ(out[2], "modelName=QX-4100N");
-    const auto has = [&](const std::string& line) { return std::find(out.begin(), out.end(), line) != out.end(); };
+    const auto has = [&](const std::string& line) {
+        return std::find(out.begin(), out.end(), line) != out.end();
+    };
     EXPECT_TRUE(has("timeZoneIndex=-1"));
     EXPECT_TRUE(has("powerVoltage=4000000000"));
     EXPECT_TRUE(has("wifiPassword=0123456789abcdef"));
     EXPECT_TRUE(has("wifiSsid=TelvoV-0705"));
     EXPECT_TRUE(has("carNumber=Te\\x0Avo"));
     EXPECT_TRUE(has("reserved464=9216"));
-    EXPECT_EQ(out[110], "checksum=mismatch stored=65535 computed=" + std::to_string(computeSettingsChecksum(r)));
+    EXPECT_EQ(out[110],
+              "checksum=mismatch stored=65535 computed=" + std::to_string(computeSettingsChecksum(r)));
     prepareSettingsRecordForSave(r);
     EXPECT_EQ(lines(settingsRecordListing(r))[110], "checksum=ok");
     EXPECT_TRUE(settingsChecksumMatches(r));
@@ -75,11 +80,12 @@ TEST(SettingsEditorTest, FieldAccess) {
     struct {
         const char* name;
         SettingsFieldAccess access;
-    } cases[] = {{"formatMarker", SettingsFieldAccess::Fixed},     {"checksum", SettingsFieldAccess::Computed},
-                 {"modelName", SettingsFieldAccess::Fixed},        {"apSsid", SettingsFieldAccess::Fixed},
-                 {"apPassword", SettingsFieldAccess::Fixed},       {"carNumberSet", SettingsFieldAccess::Computed},
-                 {"reserved24", SettingsFieldAccess::Reserved},    {"reserved496", SettingsFieldAccess::Reserved},
-                 {"wifiSsid", SettingsFieldAccess::Editable},      {"timeZoneIndex", SettingsFieldAccess::Editable}};
+    } cases[] = {
+        {"formatMarker", SettingsFieldAccess::Fixed},  {"checksum", SettingsFieldAccess::Computed},
+        {"modelName", SettingsFieldAccess::Fixed},     {"apSsid", SettingsFieldAccess::Fixed},
+        {"apPassword", SettingsFieldAccess::Fixed},    {"carNumberSet", SettingsFieldAccess::Computed},
+        {"reserved24", SettingsFieldAccess::Reserved}, {"reserved496", SettingsFieldAccess::Reserved},
+        {"wifiSsid", SettingsFieldAccess::Editable},   {"timeZoneIndex", SettingsFieldAccess::Editable}};
     for (const auto& c : cases)
         EXPECT_EQ(settingsFieldAccess(*findSettingsField(c.name)), c.access) << c.name;
     // 110 fields: 62 reserved, 4 fixed, 2 computed, the rest edited by a tab.
@@ -96,13 +102,16 @@ struct SetCase {
 
 TEST(SettingsEditorTest, RefusesWhatTheWindowCouldNotStore) {
     const SetCase cases[] = {
-        {{"alwaysModeTimeout=45"}, "alwaysModeTimeout=45: alwaysModeTimeout takes 0, 10, 30, 60, 120, 180, 300, 420 or 600"},
+        {{"alwaysModeTimeout=45"},
+         "alwaysModeTimeout=45: alwaysModeTimeout takes 0, 10, 30, 60, 120, 180, 300, 420 or 600"},
         {{"drivingGsensorX=4"}, "drivingGsensorX=4: drivingGsensorX takes 5 to 150"},
         {{"parkingGsensorZ=151"}, "parkingGsensorZ=151: parkingGsensorZ takes 5 to 150"},
         {{"timeZoneIndex=34"}, "timeZoneIndex=34: timeZoneIndex takes -1 to 33"},
         {{"timeZoneIndex=-2"}, "timeZoneIndex=-2: timeZoneIndex takes -1 to 33"},
         {{"sdAlwaysRatio=9"}, "sdAlwaysRatio=9: sdAlwaysRatio takes 10 to 80"},
-        {{"sdAlwaysRatio=60"}, "sdAlwaysRatio=60: sdAlwaysRatio, sdMotionRatio and sdEventRatio must add up to 100, not 60+20+10=90"},
+        {{"sdAlwaysRatio=60"},
+         "sdAlwaysRatio=60: sdAlwaysRatio, sdMotionRatio and sdEventRatio must add up to 100, not "
+         "60+20+10=90"},
         {{"wifiSsid=abcd"}, "wifiSsid=abcd: wifiSsid takes 5 to 16 characters"},
         {{"wifiSsid=abc de"}, "wifiSsid=abc de: wifiSsid takes"},
         {{"wifiSsid=01234567890123456"}, "wifiSsid=01234567890123456: wifiSsid takes"},
@@ -110,7 +119,8 @@ TEST(SettingsEditorTest, RefusesWhatTheWindowCouldNotStore) {
         {{"carNumber=12-34"}, "carNumber=12-34: carNumber takes up to 8 ASCII letters and digits"},
         {{"carNumber=123456789"}, "carNumber=123456789: carNumber takes"},
         {{"ldwsSpeed=45"}, "ldwsSpeed=45: ldwsSpeed takes 0, 50, 60, 70, 80, 90 or 100 (km/h"},
-        {{"speedDisplayUnit=1", "ldwsSpeed=80"}, "ldwsSpeed=80: ldwsSpeed takes 0, 30, 40, 45, 50, 55 or 60 (mi/h"},
+        {{"speedDisplayUnit=1", "ldwsSpeed=80"},
+         "ldwsSpeed=80: ldwsSpeed takes 0, 30, 40, 45, 50, 55 or 60 (mi/h"},
         {{"powerVoltage=12050"}, "powerVoltage=12050: powerVoltage takes 0, 1, 10000, 11500"},
         {{"powerTime=2"}, "powerTime=2: powerTime takes 0, 3, 6"},
         {{"frontVideoQuality=3"}, "frontVideoQuality=3: frontVideoQuality takes 0, 1 or 2"},
@@ -140,7 +150,8 @@ TEST(SettingsEditorTest, RefusesWhatTheWindowCouldNotStore) {
         const auto before = settingsRecordBytes(r);
         const auto refusal = applySettingsAssignments(r, c.args);
         ASSERT_TRUE(refusal) << c.refusal;
-        EXPECT_TRUE(refusal->message().starts_with(c.refusal)) << refusal->message() << "\nexpected " << c.refusal;
+        EXPECT_TRUE(refusal->message().starts_with(c.refusal))
+            << refusal->message() << "\nexpected " << c.refusal;
         EXPECT_EQ(refusal->message().find('\n'), std::string::npos);
         EXPECT_EQ(settingsRecordBytes(r), before) << "nothing changes: " << c.refusal;
     }
@@ -148,14 +159,34 @@ TEST(SettingsEditorTest, RefusesWhatTheWindowCouldNotStore) {
 
 TEST(SettingsEditorTest, AppliesEveryAcceptedValue) {
     _FILEDATA r = record();
-    const std::vector<std::string> args = {
-        "alwaysModeTimeout=600", "drivingGsensorX=5",     "parkingGsensorY=150",  "timeZoneIndex=-1",
-        "sdAlwaysRatio=10",      "sdMotionRatio=80",      "sdEventRatio=10",       "wifiSsid=0123456789abcdef",
-        "wifiPassword=!~!~!~!~", "carNumber=",            "frontLED=1",            "rearLED=1",
-        "powerVoltage=10000",    "powerTime=+48",         "cableVoltageLoss=7",    "segmentOption=3",
-        "voiceLanguage=15",      "micVolume=0",           "hourlyAlarm=0",         "weeklyAlarmDay=7",
-        "frontVideoQuality=2",   "frontBrightness=4",     "powerFrequency=1",      "wifiChannel=13",
-        "frontMotionSensitivity=0", "rearMotionSensitivity=5", "ldwsSensitivity=2", "fcwsSpeed=100"};
+    const std::vector<std::string> args = {"alwaysModeTimeout=600",
+                                           "drivingGsensorX=5",
+                                           "parkingGsensorY=150",
+                                           "timeZoneIndex=-1",
+                                           "sdAlwaysRatio=10",
+                                           "sdMotionRatio=80",
+                                           "sdEventRatio=10",
+                                           "wifiSsid=0123456789abcdef",
+                                           "wifiPassword=!~!~!~!~",
+                                           "carNumber=",
+                                           "frontLED=1",
+                                           "rearLED=1",
+                                           "powerVoltage=10000",
+                                           "powerTime=+48",
+                                           "cableVoltageLoss=7",
+                                           "segmentOption=3",
+                                           "voiceLanguage=15",
+                                           "micVolume=0",
+                                           "hourlyAlarm=0",
+                                           "weeklyAlarmDay=7",
+                                           "frontVideoQuality=2",
+                                           "frontBrightness=4",
+                                           "powerFrequency=1",
+                                           "wifiChannel=13",
+                                           "frontMotionSensitivity=0",
+                                           "rearMotionSensitivity=5",
+                                           "ldwsSensitivity=2",
+                                           "fcwsSpeed=100"};
     ASSERT_EQ(applySettingsAssignments(r, args), std::nullopt);
     EXPECT_EQ(r.alwaysModeTimeout, 600u);
     EXPECT_EQ(r.drivingGsensorX, 5);

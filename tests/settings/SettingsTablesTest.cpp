@@ -44,9 +44,9 @@ TEST(SettingsTablesTest, ImpactSensorPresets) {
         int32_t x, y, z;
         int32_t segment;
     } cases[] = {
-        {true, 50, 45, 45, 2}, {true, 50, 45, 40, 5}, {true, 70, 65, 65, 0}, {true, 30, 25, 25, 4},
-        {true, 45, 50, 50, 5}, {true, 50, 50, 45, 5}, // X and Y columns are not interchangeable
-        {false, 8, 8, 8, 4},   {false, 8, 8, 9, 5},   {false, 25, 25, 25, 0}, {false, 15, 15, 15, 2},
+        {true, 50, 45, 45, 2},  {true, 50, 45, 40, 5}, {true, 70, 65, 65, 0},  {true, 30, 25, 25, 4},
+        {true, 45, 50, 50, 5},  {true, 50, 50, 45, 5}, // X and Y columns are not interchangeable
+        {false, 8, 8, 8, 4},    {false, 8, 8, 9, 5},   {false, 25, 25, 25, 0}, {false, 15, 15, 15, 2},
         {false, 50, 45, 45, 5},
     };
     for (const auto& c : cases) {
@@ -56,16 +56,18 @@ TEST(SettingsTablesTest, ImpactSensorPresets) {
     }
     // The default record's thresholds select driving preset 2 and parking preset 4.
     const _FILEDATA r = record();
-    EXPECT_EQ(findDrivingGsensorThresholdIndexByX(r.drivingGsensorX, r.drivingGsensorY, r.drivingGsensorZ), 2);
-    EXPECT_EQ(findParkingGsensorThresholdIndexByX(r.parkingGsensorX, r.parkingGsensorY, r.parkingGsensorZ), 4);
+    EXPECT_EQ(findDrivingGsensorThresholdIndexByX(r.drivingGsensorX, r.drivingGsensorY, r.drivingGsensorZ),
+              2);
+    EXPECT_EQ(findParkingGsensorThresholdIndexByX(r.parkingGsensorX, r.parkingGsensorY, r.parkingGsensorZ),
+              4);
 }
 
 TEST(SettingsTablesTest, ThresholdTextsAndNumbers) {
     struct {
         double number;
         int32_t stored;
-    } toStored[] = {{0.29, 28}, {0.05, 5}, {1.5, 150}, {0.7, 70}, {0.57, 56}, {-0.019, -1},
-                    {1e12, INT32_MAX}, {-1e12, INT32_MIN}, {std::nan(""), 0}};
+    } toStored[] = {{0.29, 28},   {0.05, 5},         {1.5, 150},         {0.7, 70},        {0.57, 56},
+                    {-0.019, -1}, {1e12, INT32_MAX}, {-1e12, INT32_MIN}, {std::nan(""), 0}};
     for (const auto& c : toStored)
         EXPECT_EQ(gsensorThresholdFromNumber(c.number), c.stored) << c.number;
     struct {
@@ -114,7 +116,8 @@ TEST(SettingsTablesTest, AdasSpeedTables) {
     struct {
         int32_t index;
         uint32_t unit, speed;
-    } gets[] = {{2, 1, 40}, {2, 0, 60}, {6, 0, 100}, {6, 1, 60}, {6, 7, 60}, {0, 1, 0}, {7, 0, 0}, {-1, 1, 0}};
+    } gets[] = {{2, 1, 40}, {2, 0, 60}, {6, 0, 100}, {6, 1, 60},
+                {6, 7, 60}, {0, 1, 0},  {7, 0, 0},   {-1, 1, 0}};
     for (const auto& c : gets) {
         EXPECT_EQ(getFcwsSpeed(c.index, c.unit), c.speed) << c.index << "/" << c.unit;
         EXPECT_EQ(getLdwsSpeed(c.index, c.unit), c.speed) << c.index << "/" << c.unit;
@@ -128,15 +131,15 @@ TEST(SettingsTablesTest, AdasSpeedTables) {
 TEST(SettingsTablesTest, SpeedUnitChangeKeepsThePositionInTheTable) {
     struct {
         uint32_t unit, ldws, fcws;
-        std::vector<uint32_t> switches;                 // unit segments chosen in turn
+        std::vector<uint32_t> switches;                  // unit segments chosen in turn
         std::vector<std::pair<uint32_t, uint32_t>> seen; // ldws, fcws after each
     } cases[] = {
         {0, 80, 100, {1, 0, 1, 0, 1, 0}, {{50, 60}, {80, 100}, {50, 60}, {80, 100}, {50, 60}, {80, 100}}},
         {0, 0, 60, {1, 0}, {{0, 40}, {0, 60}}},
-        {0, 65, 50, {1}, {{0, 30}}},                       // 65 is not a km/h speed: position 0
-        {0, 80, 80, {0, 0}, {{80, 80}, {80, 80}}},         // the unit in force: nothing changes
+        {0, 65, 50, {1}, {{0, 30}}},               // 65 is not a km/h speed: position 0
+        {0, 80, 80, {0, 0}, {{80, 80}, {80, 80}}}, // the unit in force: nothing changes
         {1, 45, 55, {0, 1}, {{70, 90}, {45, 55}}},
-        {3, 80, 80, {1, 0}, {{80, 80}, {80, 80}}},         // a unit of neither kind converts nothing
+        {3, 80, 80, {1, 0}, {{80, 80}, {80, 80}}}, // a unit of neither kind converts nothing
     };
     for (const auto& c : cases) {
         _FILEDATA r = record();
@@ -158,7 +161,8 @@ TEST(SettingsTablesTest, VoiceLanguageCells) {
         int32_t columns;
         uint32_t language;
         GridCell cell;
-    } cases[] = {{4, 9, {2, 1}}, {4, 15, {3, 3}}, {4, 0, {0, 0}}, {2, 9, {4, 1}}, {2, 15, {7, 1}}, {16, 15, {0, 15}}};
+    } cases[] = {{4, 9, {2, 1}}, {4, 15, {3, 3}}, {4, 0, {0, 0}},
+                 {2, 9, {4, 1}}, {2, 15, {7, 1}}, {16, 15, {0, 15}}};
     for (const auto& c : cases) {
         EXPECT_EQ(cellForVoiceLanguage(c.language, c.columns), c.cell) << c.language << " in " << c.columns;
         EXPECT_EQ(voiceLanguageForCell(c.cell, c.columns), c.language);
@@ -182,7 +186,9 @@ TEST(SettingsTablesTest, WifiRules) {
         {"!bcdefg~", true, std::nullopt, std::nullopt},
         {"abcd efgh", false, "setting.aux.ssid_invalid", "setting.aux.password_invalid"},
         {"abcdefgh\x7f", false, "setting.aux.ssid_invalid", "setting.aux.password_invalid"},
-        {"caf\xC3\xA9" "abcd", false, "setting.aux.ssid_invalid", "setting.aux.password_invalid"},
+        {"caf\xC3\xA9"
+         "abcd",
+         false, "setting.aux.ssid_invalid", "setting.aux.password_invalid"},
         {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", false, "setting.aux.ssid_length", "setting.aux.password_length"},
         {"01234567890123456789", true, std::nullopt, std::nullopt}, // longer texts are cut on store
     };
@@ -196,7 +202,9 @@ TEST(SettingsTablesTest, WifiRules) {
     for (int ch = 0; ch < 256; ++ch)
         allowed += validString(std::string(1, char(ch)));
     EXPECT_EQ(allowed, 94);
-    EXPECT_EQ(wifiTextLength("\xF0\x9F\x98\x80" "a"), 3u); // outside the basic plane: two units
+    EXPECT_EQ(wifiTextLength("\xF0\x9F\x98\x80"
+                             "a"),
+              3u); // outside the basic plane: two units
     ASSERT_EQ(kWifiChannelItems.size(), 14u);
     for (size_t i = 0; i < kWifiChannelItems.size(); ++i) {
         const std::string item = kWifiChannelItems[i];
