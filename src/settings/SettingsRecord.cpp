@@ -231,7 +231,9 @@ std::optional<std::string> writeSettingsRecord(const _FILEDATA& record, const st
     const FileWriteResult result = safeWriteFile(path, std::span<const uint8_t>(bytes));
     if (result)
         return std::nullopt;
-    dcvLog("%s fail:%s", result.step == "open" ? "fopen" : result.step.c_str(), result.errorText().c_str());
+    // "fopen fail:/media/card/.config.bin.12-0-0-1a2b3c4d.tmp: Permission denied"
+    dcvLog("%s fail:%s: %s", result.step == "open" ? "fopen" : result.step.c_str(), result.path.c_str(),
+           std::strerror(result.error));
     return std::string(kMsgFileOpenFail);
 }
 

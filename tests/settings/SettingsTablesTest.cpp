@@ -78,13 +78,6 @@ TEST(SettingsTablesTest, ThresholdTextsAndNumbers) {
         EXPECT_EQ(gsensorThresholdText(c.value), c.text) << c.value;
 }
 
-TEST(SettingsTablesTest, LedSegmentsRunOppositeWays) {
-    EXPECT_STREQ(kFrontLEDSegmentKeys[0], "setting.basic.LED_use");
-    EXPECT_STREQ(kRearLEDSegmentKeys[0], "setting.basic.LED_notuse");
-    EXPECT_STREQ(kFrontLEDSegmentKeys[1], kRearLEDSegmentKeys[0]);
-    EXPECT_STREQ(kFrontLEDSegmentKeys[0], kRearLEDSegmentKeys[1]);
-}
-
 TEST(SettingsTablesTest, CableVoltageLossItem) {
     struct {
         uint32_t stored;
@@ -248,19 +241,6 @@ TEST(SettingsTablesTest, CardSharesFromHandlesAndRecord) {
             EXPECT_EQ(sdRatiosFromRecord(r), got) << "a stored record shows the same handles";
         }
     }
-}
-
-TEST(SettingsTablesTest, DefaultRecordShowsTheDefaultItems) {
-    const _FILEDATA r = record();
-    EXPECT_EQ(findAlwaysModeTimeoutIndexByValue(r.alwaysModeTimeout), 1);
-    EXPECT_EQ(findPowerVoltageIndexByValue(r.powerVoltage), 9);
-    EXPECT_EQ(findPowerTimeIndexByValue(r.powerTime), 0);
-    EXPECT_STREQ(kVideoQualityKeys[r.frontVideoQuality], "setting.video.quality_high");
-    EXPECT_STREQ(kBrightnessLabels[r.frontBrightness].text, "3(%@)");
-    EXPECT_STREQ(kBrightnessLabels[r.frontBrightness].argumentKey, "default");
-    EXPECT_STREQ(kAutoFormatPeriodKeys[r.autoFormatPeriod], "setting.aux.auto_format_8week");
-    EXPECT_STREQ(timeZoneLabels[size_t(r.timeZoneIndex)], "+09:00");
-    EXPECT_EQ(kMotionSensitivityLabels[r.frontMotionSensitivity].text, std::string("3"));
 }
 
 } // namespace
