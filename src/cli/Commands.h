@@ -15,6 +15,11 @@ struct Context {
 };
 
 void addListCommand(CLI::App& app, Context& ctx);
+void addDisksCommand(CLI::App& app, Context& ctx);
+void addSizeCommand(CLI::App& app, Context& ctx);
+void addTimesetCommand(CLI::App& app, Context& ctx);
+void addDrvCommand(CLI::App& app, Context& ctx);
+void addFormatCommand(CLI::App& app, Context& ctx);
 void addConfigCommand(CLI::App& app, Context& ctx);
 
 // Prints one diagnostic line on stderr, prefixed with the program name.

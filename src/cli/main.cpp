@@ -17,6 +17,11 @@ int main(int argc, char** argv) {
     app.set_help_all_flag("--help-all", "Show help for every command");
     Context ctx;
     addListCommand(app, ctx);
+    addDisksCommand(app, ctx);
+    addSizeCommand(app, ctx);
+    addTimesetCommand(app, ctx);
+    addDrvCommand(app, ctx);
+    addFormatCommand(app, ctx);
     addConfigCommand(app, ctx);
 
     try {

@@ -51,6 +51,18 @@ bool prefixOf(std::string_view stem, int32_t& division, size_t& start) {
 namespace {
 // Reads a character range like strtol: leading white space, optional sign, digits; no digits give 0.
 int32_t rangeToInt(std::string_view s) {
+    // Nearly every name holds plain digits: take them without the general walk.
+    int32_t fast = 0;
+    bool allDigits = !s.empty();
+    for (char c : s) {
+        if (c < '0' || c > '9') {
+            allDigits = false;
+            break;
+        }
+        fast = fast * 10 + (c - '0');
+    }
+    if (allDigits)
+        return fast;
     size_t i = 0;
     while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r')))
         ++i;
@@ -90,23 +102,30 @@ std::shared_ptr<DCVMedia> DCVMedia::mediaWithPath(std::string_view path) {
     return std::make_shared<DCVMedia>(path);
 }
 
-void DCVMedia::parsePath(std::string_view path) {
-    const naming::PathParts parts = naming::splitPath(path);
-    m_path = std::string(path);
-    m_mediaName = std::string(parts.stem);
-    m_extension = std::string(parts.extension);
-    m_dir = std::string(parts.dir);
+void DCVMedia::setPath(std::string_view path) {
+    m_path.assign(path.data(), path.size());
+    const naming::PathParts parts = naming::splitPath(m_path);
+    const auto range = [&](std::string_view v) {
+        return v.empty() ? Range{} : Range{uint32_t(v.data() - m_path.data()), uint32_t(v.size())};
+    };
+    m_stem = range(parts.stem);
+    m_ext = range(parts.extension);
+    m_dir = range(parts.dir);
+}
 
-    if (!naming::isTemplateLength(m_mediaName.size())) {
+void DCVMedia::parsePath(std::string_view path) {
+    setPath(path);
+    const std::string_view stem = mediaName();
+    if (!naming::isTemplateLength(stem.size())) {
         _updateToUknown();
         return;
     }
     int32_t division = 0;
     size_t start = 0;
-    if (!naming::prefixOf(m_mediaName, division, start))
+    if (!naming::prefixOf(stem, division, start))
         return;
     m_mediaDivision = division;
-    if (!_parseTimeByName(m_mediaName, start))
+    if (!_parseTimeByName(stem, start))
         _updateToUknown();
 }
 
@@ -130,7 +149,10 @@ void DCVMedia::_updateToUknown() {
 }
 
 std::string DCVMedia::fileName() const {
-    return m_mediaName + "." + m_extension;
+    std::string name;
+    name.reserve(m_stem.length + 1 + m_ext.length);
+    name.append(mediaName()).append(1, '.').append(extension());
+    return name;
 }
 
 std::string DCVMedia::yyyymmddhhmiss() const {

@@ -19,14 +19,14 @@ public:
     void initWithPath(std::string_view path) { parsePath(path); }
     void parsePath(std::string_view path);
 
+    // The stem, extension and folder are parts of the path, kept as offsets into it: a card holds
+    // up to 15,000 recordings and one string per entry keeps the list small and quick to build.
     const std::string& path() const { return m_path; }
-    const std::string& mediaName() const { return m_mediaName; }
-    const std::string& extension() const { return m_extension; }
-    const std::string& dir() const { return m_dir; }
-    void setPath(std::string v) { m_path = std::move(v); }
-    void setMediaName(std::string v) { m_mediaName = std::move(v); }
-    void setExtension(std::string v) { m_extension = std::move(v); }
-    void setDir(std::string v) { m_dir = std::move(v); }
+    std::string_view mediaName() const { return part(m_stem); }
+    std::string_view extension() const { return part(m_ext); }
+    std::string_view dir() const { return part(m_dir); }
+    // Replaces the path and its parts; the kind and time fields are left as they are.
+    void setPath(std::string_view path);
 
     int32_t year() const { return m_year; }
     int32_t month() const { return m_month; }
@@ -56,7 +56,13 @@ public:
     void _updateToUknown();
 
 private:
-    std::string m_path, m_mediaName, m_extension, m_dir;
+    struct Range {
+        uint32_t begin = 0, length = 0;
+    };
+    std::string_view part(Range r) const { return std::string_view(m_path).substr(r.begin, r.length); }
+
+    std::string m_path;
+    Range m_stem, m_ext, m_dir;
     int32_t m_year = 0, m_month = 0, m_day = 0, m_hour = 0, m_minute = 0, m_second = 0;
     int32_t m_mediaDivision = 0;
 };

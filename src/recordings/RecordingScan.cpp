@@ -31,6 +31,22 @@ bool hasRecordingExtension(std::string_view ext) {
     return ext.size() == 3 && (strncasecmp(ext.data(), "mp4", 3) == 0 || strncasecmp(ext.data(), "avi", 3) == 0);
 }
 
+std::string_view extensionOf(std::string_view name) {
+    const size_t dot = name.rfind('.');
+    return dot == std::string_view::npos || dot == 0 ? std::string_view() : name.substr(dot + 1);
+}
+
+// The filter's verdict from a parsed entry, so the walk reads each name once: a template length,
+// and with a known prefix a timestamp in bounds (a valid year is never 0).
+bool acceptedAfterParse(const DCVMedia& m) {
+    const std::string_view stem = m.mediaName();
+    if (!naming::isTemplateLength(stem.size()))
+        return false;
+    int32_t division = 0;
+    size_t start = 0;
+    return !naming::prefixOf(stem, division, start) || m.year() != 0;
+}
+
 class Walker {
 public:
     Walker(std::vector<DCVMediaPtr>& out, const std::atomic<bool>* cancelled) : m_out(out), m_cancelled(cancelled) {}
@@ -61,10 +77,13 @@ public:
                 eachDir(joined);
                 continue;
             }
-            const naming::PathParts parts = naming::splitPath(std::string_view(name));
-            if (!hasRecordingExtension(parts.extension) || !acceptsRecordingName(parts.stem))
+            const std::string_view ext = extensionOf(name);
+            if (!hasRecordingExtension(ext))
                 continue;
-            m_out.push_back(DCVMedia::mediaWithPath(joined));
+            DCVMediaPtr media = DCVMedia::mediaWithPath(joined);
+            if (!acceptedAfterParse(*media))
+                continue;
+            m_out.push_back(std::move(media));
             if (m_out.size() >= kMediaListLimit)
                 break;
         }

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <syslog.h>
 
@@ -24,6 +25,9 @@ void systemLogSink(const std::string& line) {
     static std::once_flag opened;
     std::call_once(opened, [] { ::openlog("dcv-viewer", LOG_PID, LOG_USER); });
     ::syslog(LOG_NOTICE, "%s", line.c_str());
+    // For headless runs and tests the same line can go to standard error.
+    if (std::getenv("DCV_LOG_STDERR"))
+        std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 LogSink setLogSink(LogSink sink) {

@@ -19,7 +19,7 @@ void dcvLog(const char* format, ...);
 // log. Returns the sink that was installed before.
 LogSink setLogSink(LogSink sink);
 
-// The default sink.
+// The default sink; with DCV_LOG_STDERR set in the environment it also prints the line on stderr.
 void systemLogSink(const std::string& line);
 
 // Sets a sink for the lifetime of the object and puts the previous one back afterwards.

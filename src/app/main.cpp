@@ -1,0 +1,56 @@
+// dcv-viewer: the desktop viewer of the camera's recordings.
+#include "app/DCVAppDelegate.h"
+#include "app/Theme.h"
+#include "platform/DCVStrings.h"
+#include "widgets/CustomWindow.h"
+#include "widgets/TKImage.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QIcon>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    // Chromium refuses its sandbox as root.
+    if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("dcv"));
+    QCoreApplication::setApplicationName(QStringLiteral("dcv-viewer"));
+    dcv::installTranslations(app);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Viewer of the dash camera's recordings"));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("A folder of recordings to open"));
+    // For start-up measurements: print the wall-clock time of the first paint and quit.
+    const QCommandLineOption probe(QStringLiteral("print-first-paint"),
+                                   QStringLiteral("Print the time of the first paint (seconds since the epoch) and quit"));
+    parser.addOption(probe);
+    parser.process(app);
+
+    dcv::applyTheme(app);
+    app.setWindowIcon(QIcon(dcv::TKImage::imageNamed(QStringLiteral("dcv-viewer")).pixmap()));
+    app.setQuitOnLastWindowClosed(dcv::DCVAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
+
+    dcv::DCVAppDelegate delegate;
+    if (parser.isSet(probe)) {
+        QObject::connect(delegate.window.get(), &dcv::CustomWindow::firstPaint, &app, [] {
+            timespec now{};
+            clock_gettime(CLOCK_REALTIME, &now);
+            std::printf("first-paint %lld.%09ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec);
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        });
+    }
+    delegate.window->show();
+    const QStringList folders = parser.positionalArguments();
+    if (!folders.isEmpty())
+        delegate.openDirectory(folders.first());
+    return app.exec();
+}

@@ -1,0 +1,48 @@
+#include "platform/web/DCVWebView.h"
+
+#include <QUrlQuery>
+#include <QWebEnginePage>
+
+namespace dcv {
+
+QString mapPageResourceName(const QString& buildLanguage) {
+    return buildLanguage == QLatin1String("ko") ? QStringLiteral("map2") : QStringLiteral("map2_eng");
+}
+
+QUrl mapPageUrl(const QString& buildLanguage) {
+    QUrl url(QStringLiteral("qrc:/map/%1.htm").arg(mapPageResourceName(buildLanguage)));
+    if (qEnvironmentVariableIntValue("DCV_MAP_OFFLINE") == 1) {
+        QUrlQuery query;
+        query.addQueryItem(QStringLiteral("offline"), QStringLiteral("1"));
+        url.setQuery(query);
+    }
+    return url;
+}
+
+void DCVMapBridge::updateMapLat(double latitude, double longitude) {
+    m_target.evaluateScript(QString::fromStdString(setLatLagScript(longitude, latitude)));
+}
+
+void DCVMapBridge::debugNoGpsData() {
+    m_target.evaluateScript(QString::fromLatin1(kNoGpsDataScript));
+}
+
+void DCVMapBridge::setTrack(const std::vector<MapTrackPoint>& track) {
+    m_target.evaluateScript(QString::fromStdString(trackScript(track)));
+}
+
+DCVWebView::DCVWebView(QWidget* parent) : QWebEngineView(parent) {
+    // The page's own dark background shows until the first frame of the page is drawn.
+    page()->setBackgroundColor(QColor(0x0e, 0x10, 0x14));
+    setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+void DCVWebView::loadMapPage(const QString& buildLanguage) {
+    load(mapPageUrl(buildLanguage));
+}
+
+void DCVWebView::evaluateScript(const QString& script) {
+    page()->runJavaScript(script);
+}
+
+} // namespace dcv

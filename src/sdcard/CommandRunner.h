@@ -1,0 +1,72 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dcv {
+
+// What a failed command leaves behind: its exit status under the number key and its trimmed
+// standard error under the message key. Empty when the command succeeded.
+using ShellErrorDictionary = std::map<std::string, std::string>;
+inline constexpr const char* kShellErrorNumberKey = "NSAppleScriptErrorNumber";
+inline constexpr const char* kShellErrorMessageKey = "NSAppleScriptErrorMessage";
+
+// Exit status that stands for "could not be started" (as a shell would report it).
+inline constexpr int kCommandNotStarted = 127;
+
+// The number stored in a dictionary, 0 when there is none or it is not a number.
+int shellErrorNumber(const ShellErrorDictionary& error);
+std::string shellErrorMessage(const ShellErrorDictionary& error);
+// The dictionary for a finished command: empty for status 0.
+ShellErrorDictionary shellErrorForExit(int exitStatus, std::string_view standardError);
+
+// How administrator rights are got: through pkexec, unless the process is root already.
+struct PrivilegeOptions {
+    bool isRoot = false;
+    std::string pkexec = "pkexec";
+    static PrivilegeOptions current();
+};
+
+// Finds a program the way the runners start it: a name with a slash as it is, otherwise on
+// PATH and then in the system folders (mkfs.fat lives in /usr/sbin, often not on a user's PATH).
+std::optional<std::string> findExecutable(std::string_view name);
+
+// The argument vector actually started for `argv`: the program resolved to its full path and,
+// for administrator rights without root, pkexec in front. Empty when the program is not found.
+std::vector<std::string> commandLineFor(const std::vector<std::string>& argv, bool administrator,
+                                        const PrivilegeOptions& privileges);
+
+// Runs programs with argument vectors; nothing goes through a shell.
+class CommandRunner {
+public:
+    virtual ~CommandRunner() = default;
+    // Runs the command to its end; returns the error dictionary, empty on success.
+    virtual ShellErrorDictionary runShellScript(const std::vector<std::string>& argv, bool administrator) = 0;
+    // The command's standard output whatever its exit status; none when it cannot be started.
+    virtual std::optional<std::string> readCommandOutput(const std::vector<std::string>& argv) = 0;
+};
+
+// The runner of the core: posix_spawn with pipes for the outputs and /dev/null as input.
+class SpawnCommandRunner : public CommandRunner {
+public:
+    explicit SpawnCommandRunner(PrivilegeOptions privileges = PrivilegeOptions::current())
+        : m_privileges(std::move(privileges)) {}
+    ShellErrorDictionary runShellScript(const std::vector<std::string>& argv, bool administrator) override;
+    std::optional<std::string> readCommandOutput(const std::vector<std::string>& argv) override;
+
+    struct Result {
+        bool started = false;
+        int exitStatus = kCommandNotStarted;
+        std::string out, err;
+    };
+    // Runs a resolved argument vector (see commandLineFor) and collects both outputs.
+    static Result spawn(const std::vector<std::string>& argv);
+
+private:
+    PrivilegeOptions m_privileges;
+};
+
+} // namespace dcv

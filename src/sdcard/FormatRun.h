@@ -1,0 +1,89 @@
+#pragma once
+
+#include "sdcard/CardFile.h"
+#include "sdcard/CommandRunner.h"
+#include "sdcard/DiskDiscovery.h"
+#include "sdcard/TKUSBDiskEntity.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace dcv {
+
+// Status texts of the run, in the order they are reported.
+inline constexpr const char* kStatusUnmount = "unmount disk...";
+inline constexpr const char* kStatusFormatting = "formatting...";
+inline constexpr const char* kStatusTryMount = "try mount...";
+inline constexpr const char* kStatusCompleted = "Format completed!";
+
+// What the run needs from the settings code and the file layer.
+struct FormatHooks {
+    // Writes a default settings record to the path; a message key or text on failure.
+    std::function<std::optional<std::string>(const std::string& path)> writeDefaultSettingsFile;
+    // Writes a whole file safely (the saved config.bin back onto the card).
+    FileWriter writeFile = writeFileReplacing;
+};
+
+struct FormatOptions {
+    // Where the saved config.bin is kept while the card is formatted.
+    std::string tempDir;
+    // Mount folder for a card that had none, when udisks is not there to choose one.
+    std::string fallbackMountDir = "/media/TELVO";
+    // Use udisksctl for unmount and mount when it is installed (falling back to umount/mount).
+    bool useUdisks = true;
+};
+
+enum class FormatResult {
+    Completed,
+    InvalidDeviceName,   // the name is not a kernel device name
+    NotUsbDisk,          // the discovery does not list it as a USB disk (or no longer does)
+    WriteProtected,      // a locked card, or the format command ended with status 1
+    CannotFormat,        // the format command failed otherwise (also a dismissed authorisation)
+    ConfigSaveFailed,    // config.bin is on the card but could not be saved off it: nothing erased
+    NotFoundAfterFormat, // formatted, but the card is not mounted again: nothing written anywhere
+    ConfigRestoreFailed, // the saved or default config.bin could not be written to the card
+};
+
+struct FormatOutcome {
+    FormatResult result = FormatResult::CannotFormat;
+    std::string deviceName;
+    std::optional<TKUSBDiskEntity> diskBefore; // as found before formatting
+    std::optional<TKUSBDiskEntity> diskAfter;  // as found after remounting
+    ShellErrorDictionary error;                // of the format command
+    std::string detail;                        // a file error, or why the run stopped
+    std::string savedConfigPath;               // the copy of config.bin kept off the card, if any
+    bool succeeded() const { return result == FormatResult::Completed; }
+};
+
+// The alert a window shows for an outcome; `tr` looks up message keys.
+struct AlertTexts {
+    std::string messageText, informativeText;
+};
+AlertTexts formatAlertTexts(const FormatOutcome& outcome, const std::function<std::string(const char*)>& tr);
+
+// The format run: save config.bin off the card, unmount, format, mount, put config.bin back
+// (or write a default one). It acts only on a device that the discovery lists as a USB disk,
+// and checks that again right before the format command.
+class FormatRun {
+public:
+    using StatusCallback = std::function<void(const std::string& status)>;
+
+    FormatRun(CommandRunner& runner, const DiskDiscovery& discovery, FormatHooks hooks,
+              FormatOptions options = {});
+
+    FormatOutcome run(const std::string& deviceName, const StatusCallback& status = {});
+
+private:
+    std::optional<TKUSBDiskEntity> findDisk(const std::string& deviceName) const;
+    void unmount(const TKUSBDiskEntity& disk);
+    void mount(const TKUSBDiskEntity& disk);
+    bool udisks() const;
+
+    CommandRunner& m_runner;
+    const DiskDiscovery& m_discovery;
+    FormatHooks m_hooks;
+    FormatOptions m_options;
+};
+
+} // namespace dcv

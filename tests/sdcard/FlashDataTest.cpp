@@ -1,0 +1,196 @@
+#include "sdcard/FlashData.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using dcv::DrvRecord;
+using dcv::FlashData;
+
+namespace {
+
+DrvRecord sampleRecord() {
+    DrvRecord r;
+    r.sequence = 417;
+    r.weekday = 2;
+    r.status = 1;
+    r.year = 124;
+    r.month = 3;
+    r.day = 5;
+    r.hour = 14;
+    r.minute = 7;
+    r.second = 9;
+    r.latitudeWhole = 3733;
+    r.latitudeFraction = 56;
+    r.longitudeWhole = 12658;
+    r.longitudeFraction = 1234;
+    r.speed = 63;
+    r.distance = 123457;
+    r.maxSpeed = 88;
+    r.accelerationX = 256;
+    r.accelerationY = -128;
+    r.accelerationZ = 0;
+    r.battery = 125;
+    r.ttc = 5;
+    r.dtc = -125;
+    return r;
+}
+
+FlashData dataOf(const std::vector<DrvRecord>& records) {
+    return FlashData::fromBytes(dcv::encodeFlashDataFile(records));
+}
+
+TEST(FlashDataCellTest, EveryColumnOfARecord) {
+    const FlashData d = dataOf({DrvRecord{}, sampleRecord()});
+    const char* expected[dcv::kFlashColumnCount] = {
+        "2",  "417", "2024/03/05", "14:07:09", "TUE",   "3733.0056", "12658.1234", "12345.7", "63",
+        "88", "A",   "+1.00",      "-0.50",    "+0.00", "12.5",      " 0.5",       "-12.5"};
+    for (size_t c = 0; c < dcv::kFlashColumnCount; ++c)
+        EXPECT_EQ(dcv::stringForColumnIndex(d, c, 1), expected[c]) << "column " << c;
+    EXPECT_EQ(dcv::stringForColumnIndex(d, 17, 1), "");
+    EXPECT_EQ(dcv::stringForColumnIndex(d, 0, 2), "");
+}
+
+TEST(FlashDataCellTest, CodedValues) {
+    const struct {
+        size_t column;
+        std::function<void(DrvRecord&)> set;
+        const char* text;
+    } cases[] = {
+        {4, [](DrvRecord& r) { r.weekday = 0; }, "SUN"},
+        {4, [](DrvRecord& r) { r.weekday = 6; }, "SAT"},
+        {4, [](DrvRecord& r) { r.weekday = 7; }, "-"},
+        {4, [](DrvRecord& r) { r.weekday = 255; }, "-"},
+        {10, [](DrvRecord& r) { r.status = 0; }, "V"},
+        {10, [](DrvRecord& r) { r.status = 2; }, "F"},
+        {10, [](DrvRecord& r) { r.status = 3; }, "V"},
+        {2,
+         [](DrvRecord& r) {
+             r.year = 0;
+             r.month = 1;
+             r.day = 1;
+         },
+         "1900/01/01"},
+        {2,
+         [](DrvRecord& r) {
+             r.year = 255;
+             r.month = 99;
+             r.day = 255;
+         },
+         "2155/99/255"},
+        {5,
+         [](DrvRecord& r) {
+             r.latitudeWhole = 0;
+             r.latitudeFraction = 0;
+         },
+         "0000.0000"},
+        {6,
+         [](DrvRecord& r) {
+             r.longitudeWhole = 65535;
+             r.longitudeFraction = 65535;
+         },
+         "65535.65535"},
+        {7, [](DrvRecord& r) { r.distance = 0xFFFFFFFF; }, "429496729.5"},
+        {11, [](DrvRecord& r) { r.accelerationX = -32768; }, "-128.00"},
+        {12, [](DrvRecord& r) { r.accelerationY = 1; }, "+0.00"},
+        {13, [](DrvRecord& r) { r.accelerationZ = 3; }, "+0.01"},
+        {14, [](DrvRecord& r) { r.battery = 0; }, " 0.0"},
+        {14, [](DrvRecord& r) { r.battery = -5; }, "-0.5"},
+        {15, [](DrvRecord& r) { r.ttc = 32767; }, "3276.7"},
+        {16, [](DrvRecord& r) { r.dtc = -32768; }, "-3276.8"},
+    };
+    for (const auto& c : cases) {
+        DrvRecord r = sampleRecord();
+        c.set(r);
+        EXPECT_EQ(dcv::stringForColumnIndex(dataOf({r}), c.column, 0), c.text) << "column " << c.column;
+    }
+}
+
+TEST(FlashDataReadTest, ShortAndDamagedFilesGiveOnlyCompleteRecords) {
+    const std::string three = dcv::encodeFlashDataFile({sampleRecord(), sampleRecord(), sampleRecord()});
+    auto withCount = [](std::string file, uint32_t n) {
+        for (int i = 0; i < 4; ++i)
+            file[size_t(i)] = char(n >> (8 * i));
+        return file;
+    };
+    const struct {
+        const char* name;
+        std::string file;
+        size_t count;
+        bool isShort;
+    } cases[] = {
+        {"empty file", "", 0, false},
+        {"header cut", three.substr(0, 11), 0, false},
+        {"no records", withCount(three.substr(0, 12), 0), 0, false},
+        {"header says 0, records follow", withCount(three, 0), 0, false},
+        {"complete", three, 3, false},
+        {"last record cut", three.substr(0, three.size() - 1), 2, true},
+        {"fewer in header than in file", withCount(three, 2), 2, false},
+        {"huge count", withCount(three, 0xFFFFFFFF), 3, true},
+    };
+    dcv::test::TempDir dir;
+    for (const auto& c : cases) {
+        const FlashData fromBytes = FlashData::fromBytes(c.file);
+        EXPECT_EQ(fromBytes.count(), c.count) << c.name;
+        EXPECT_EQ(fromBytes.isShort(), c.isShort) << c.name;
+        const auto path = dir.write("f.drv", c.file);
+        std::string error;
+        const auto read = dcv::readFlashDataFile(path.string(), &error);
+        ASSERT_TRUE(read) << c.name << error;
+        EXPECT_EQ(read->count(), c.count) << c.name;
+        EXPECT_EQ(read->recordBytes(), fromBytes.recordBytes()) << c.name;
+        // Never more bytes than were read.
+        EXPECT_LE(read->recordBytes().size(), c.file.size()) << c.name;
+    }
+}
+
+TEST(FlashDataReadTest, UnreadableFileIsAnError) {
+    dcv::test::TempDir dir;
+    std::string error;
+    EXPECT_FALSE(dcv::readFlashDataFile((dir / "missing.drv").string(), &error));
+    EXPECT_NE(error.find("missing.drv: No such file or directory"), std::string::npos) << error;
+    EXPECT_FALSE(dcv::readFlashDataFile(dir.path().string(), &error)); // a folder
+    EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
+}
+
+TEST(FlashDataReadTest, RecordsSurviveEncoding) {
+    std::mt19937 gen(7);
+    std::vector<DrvRecord> records(200);
+    std::string raw(200 * dcv::kFlashRecordSize, '\0');
+    for (char& c : raw)
+        c = char(gen());
+    for (size_t i = 0; i < records.size(); ++i)
+        records[i] =
+            dcv::decodeDrvRecord(reinterpret_cast<const uint8_t*>(raw.data()) + i * dcv::kFlashRecordSize);
+    const std::string file = dcv::encodeFlashDataFile(records);
+    EXPECT_EQ(file.substr(dcv::kFlashHeaderSize), raw); // every byte, the unused ones too
+    const FlashData d = FlashData::fromBytes(file);
+    ASSERT_EQ(d.count(), records.size());
+    for (size_t i = 0; i < records.size(); ++i)
+        EXPECT_EQ(d.record(i), records[i]);
+}
+
+TEST(FlashDataCsvTest, HeaderAndOneLinePerRecord) {
+    const FlashData d = dataOf({sampleRecord(), DrvRecord{}});
+    const std::string csv = dcv::flashDataCsvText(d, dcv::englishFlashDataTitles());
+    EXPECT_EQ(
+        csv,
+        "No.,Seq,Date,Time,Day,Latitude,Longitude,Distance,Speed,Max speed,Status,X,Y,Z,Battery,TTC,DTC\n"
+        "1,417,2024/03/05,14:07:09,TUE,3733.0056,12658.1234,12345.7,63,88,A,+1.00,-0.50,+0.00,12.5, "
+        "0.5,-12.5\n"
+        "2,0,1900/00/00,00:00:00,SUN,0000.0000,00000.0000,0.0,0,0,V,+0.00,+0.00,+0.00, 0.0, 0.0, 0.0\n");
+    EXPECT_EQ(dcv::flashDataCsvText(FlashData{}, {"a", "b"}), "a,b\n");
+}
+
+TEST(FlashDataCsvTest, WritesAndReportsFailures) {
+    dcv::test::TempDir dir;
+    const auto path = dir.write("out.csv", std::string(5000, 'z'));
+    const FlashData d = dataOf({sampleRecord()});
+    EXPECT_EQ(dcv::writeFlashDataCsv(path.string(), d, dcv::englishFlashDataTitles()), std::nullopt);
+    EXPECT_EQ(dcv::test::readFile(path), dcv::flashDataCsvText(d, dcv::englishFlashDataTitles()));
+    EXPECT_TRUE(
+        dcv::writeFlashDataCsv((dir / "nope" / "out.csv").string(), d, dcv::englishFlashDataTitles()));
+}
+
+} // namespace

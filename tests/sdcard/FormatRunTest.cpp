@@ -1,0 +1,415 @@
+// The format run against a scripted machine: cards whose file systems are folders, and a
+// runner that plays umount, mkfs.fat and mount on them. The real mkfs.fat runs in
+// FormatDeviceTest.
+#include "sdcard/FormatRun.h"
+#include "sdcard/FormatPlan.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+namespace fs = std::filesystem;
+using namespace dcv;
+
+namespace {
+
+TEST(FormatPlanTest, DeviceNames) {
+    for (const char* ok : {"sdb1", "sdb", "mmcblk0p1", "loop7", "nvme0n1p2"})
+        EXPECT_TRUE(isValidDeviceName(ok)) << ok;
+    for (const char* bad : {"", "SDB1", "sdb1 ", "-sdb", "../sda", "/dev/sdb", "sd b", "sdb;true", "sdb1\n",
+                            "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"})
+        EXPECT_FALSE(isValidDeviceName(bad)) << bad;
+}
+
+TEST(FormatPlanTest, ClusterSizeBySize) {
+    const struct {
+        uint64_t bytes;
+        int64_t sectors;
+    } cases[] = {{4000000000, 32},       {8000000000, 128}, {7ull << 30, 128},
+                 {(7ull << 30) - 1, 32}, {0, 32},           {UINT64_MAX, 128}};
+    for (const auto& c : cases)
+        EXPECT_EQ(clusterSizeByVolumeSizeInKB(c.bytes), c.sectors) << c.bytes;
+}
+
+TEST(FormatPlanTest, Commands) {
+    using V = std::vector<std::string>;
+    EXPECT_EQ(formatCommand("sdb1", 128, false), (V{"mkfs.fat", "-F", "32", "-n", "TELVO", "-f", "2", "-b",
+                                                    "6", "-R", "32", "-s", "128", "-a", "/dev/sdb1"}));
+    EXPECT_EQ(formatCommand("sdc", 32, true), (V{"mkfs.fat", "-F", "32", "-n", "TELVO", "-f", "2", "-b", "6",
+                                                 "-R", "32", "-s", "32", "-a", "-I", "/dev/sdc"}));
+    EXPECT_EQ(unmountCommand("sdb1", false), (V{"umount", "/dev/sdb1"}));
+    EXPECT_EQ(unmountCommand("sdb1", true),
+              (V{"udisksctl", "unmount", "--no-user-interaction", "-b", "/dev/sdb1"}));
+    EXPECT_EQ(mountCommand("sdb1", false, "/media/x"), (V{"mount", "/dev/sdb1", "/media/x"}));
+    EXPECT_EQ(mountCommand("sdb1", true, "/ignored"),
+              (V{"udisksctl", "mount", "--no-user-interaction", "-b", "/dev/sdb1"}));
+}
+
+struct FakeCard {
+    std::string dev;
+    bool whole = false;
+    uint64_t size = 16000000000;
+    bool readOnly = false;
+    bool usb = true;
+    std::string label = "NO NAME";
+    fs::path storage;  // the card's file system
+    std::string mount; // where it is mounted, empty when not
+};
+
+struct Call {
+    std::vector<std::string> argv;
+    bool administrator;
+};
+
+// A machine with cards; lsblk describes them, the runner changes them.
+class FakeMachine : public CommandRunner {
+public:
+    std::vector<FakeCard> cards;
+    std::vector<Call> calls;
+    ShellErrorDictionary formatError; // what mkfs.fat answers
+    bool mountWorks = true, unmountWorks = true;
+    std::function<void()> afterUnmount; // lets a test change the machine at that moment
+    int lsblkRuns = 0;
+
+    FakeCard* card(const std::string& dev) {
+        for (auto& c : cards)
+            if (c.dev == dev)
+                return &c;
+        return nullptr;
+    }
+
+    std::string lsblk() {
+        ++lsblkRuns;
+        nlohmann::json devices = nlohmann::json::array();
+        for (const auto& c : cards) {
+            nlohmann::json v = {{"kname", c.dev},
+                                {"path", "/dev/" + c.dev},
+                                {"type", c.whole ? "disk" : "part"},
+                                {"rm", true},
+                                {"ro", c.readOnly},
+                                {"size", c.size},
+                                {"label", c.label},
+                                {"mountpoint", c.mount.empty() ? nlohmann::json() : nlohmann::json(c.mount)}};
+            if (c.whole) {
+                v["tran"] = c.usb ? "usb" : "sata";
+                v["model"] = "Reader";
+                devices.push_back(v);
+            } else {
+                devices.push_back({{"kname", "disk" + c.dev},
+                                   {"type", "disk"},
+                                   {"tran", c.usb ? "usb" : "sata"},
+                                   {"rm", true},
+                                   {"size", c.size + 1048576},
+                                   {"model", "Reader"},
+                                   {"children", {v}}});
+            }
+        }
+        return nlohmann::json{{"blockdevices", devices}}.dump();
+    }
+
+    ShellErrorDictionary runShellScript(const std::vector<std::string>& argv, bool administrator) override {
+        calls.push_back({argv, administrator});
+        FakeCard* c = card(argv.back().substr(5));
+        const std::string& program = argv.front();
+        if (program == "umount") {
+            if (!unmountWorks || !c)
+                return shellErrorForExit(32, "umount: not mounted");
+            c->mount.clear();
+            if (afterUnmount)
+                afterUnmount();
+            return {};
+        }
+        if (program == "mount") {
+            c = card(argv[1].substr(5));
+            if (!mountWorks || !c)
+                return shellErrorForExit(32, "mount: failed");
+            c->mount = c->storage.string();
+            return {};
+        }
+        if (program == "mkfs.fat") {
+            if (!formatError.empty())
+                return formatError;
+            fs::remove_all(c->storage);
+            fs::create_directories(c->storage);
+            c->label = "TELVO";
+            return {};
+        }
+        return shellErrorForExit(127, program + ": not scripted");
+    }
+    std::optional<std::string> readCommandOutput(const std::vector<std::string>&) override { return lsblk(); }
+};
+
+class FormatRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(tmp / "save");
+        addCard("sdb1", false, 16000000000);
+    }
+    FakeCard& addCard(const std::string& dev, bool whole, uint64_t size, bool mounted = true) {
+        FakeCard c;
+        c.dev = dev;
+        c.whole = whole;
+        c.size = size;
+        c.storage = tmp / ("card-" + dev);
+        fs::create_directories(c.storage);
+        if (mounted)
+            c.mount = c.storage.string();
+        machine.cards.push_back(c);
+        return machine.cards.back();
+    }
+    FormatOutcome run(const std::string& dev) {
+        const DiskDiscovery discovery([this] { return std::optional<std::string>(machine.lsblk()); });
+        FormatHooks hooks;
+        hooks.writeDefaultSettingsFile = [this](const std::string& path) -> std::optional<std::string> {
+            defaultWrites.push_back(path);
+            return defaultError ? defaultError : writeFileReplacing(path, std::string(500, 'D'));
+        };
+        hooks.writeFile = [this](const std::string& path,
+                                 std::string_view bytes) -> std::optional<std::string> {
+            if (path.rfind(failWritesUnder, 0) == 0 && !failWritesUnder.empty())
+                return path + ": No space left on device";
+            return writeFileReplacing(path, bytes);
+        };
+        FormatOptions options;
+        options.tempDir = saveDir;
+        options.useUdisks = false;
+        options.fallbackMountDir = (tmp / "fallback").string();
+        FormatRun formatRun(machine, discovery, hooks, options);
+        return formatRun.run(dev, [this](const std::string& s) { statuses.push_back(s); });
+    }
+    std::vector<std::string> programs() const {
+        std::vector<std::string> p;
+        for (const auto& c : machine.calls)
+            p.push_back(c.argv.front());
+        return p;
+    }
+    fs::path configOn(const std::string& dev) { return machine.card(dev)->storage / "config.bin"; }
+
+    test::TempDir tmp;
+    std::string saveDir = (tmp / "save").string();
+    FakeMachine machine;
+    std::vector<std::string> statuses, defaultWrites;
+    std::optional<std::string> defaultError;
+    std::string failWritesUnder;
+    const std::string settings = std::string("\x26\x57\0\0", 4) + std::string(496, 'S');
+};
+
+TEST_F(FormatRunTest, KeepsTheCardsSettings) {
+    test::TempDir keep;
+    const std::string mount = machine.cards[0].mount;
+    tmp.write("card-sdb1/config.bin", settings);
+    tmp.write("card-sdb1/DCIM/alwa_20240305_140709_F.MP4", "video");
+    const FormatOutcome o = run("sdb1");
+    ASSERT_EQ(o.result, FormatResult::Completed) << o.detail;
+    EXPECT_EQ(statuses, (std::vector<std::string>{"unmount disk...", "formatting...", "try mount...",
+                                                  "Format completed!"}));
+    ASSERT_EQ(machine.calls.size(), 3u);
+    EXPECT_EQ(machine.calls[0].argv, (std::vector<std::string>{"umount", "/dev/sdb1"}));
+    EXPECT_FALSE(machine.calls[0].administrator);
+    EXPECT_EQ(machine.calls[1].argv, formatCommand("sdb1", 128, false));
+    EXPECT_TRUE(machine.calls[1].administrator);
+    EXPECT_EQ(machine.calls[2].argv, (std::vector<std::string>{"mount", "/dev/sdb1", mount}));
+    EXPECT_FALSE(machine.calls[2].administrator);
+    EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
+    EXPECT_FALSE(fs::exists(machine.card("sdb1")->storage / "DCIM"));
+    EXPECT_TRUE(defaultWrites.empty());
+    // The copy off the card is gone once it is back.
+    EXPECT_TRUE(fs::is_empty(saveDir));
+    EXPECT_TRUE(o.savedConfigPath.empty());
+    ASSERT_TRUE(o.diskAfter);
+    EXPECT_EQ(o.diskAfter->volumeName(), "TELVO");
+    EXPECT_EQ(o.diskBefore->volumeName(), "NO NAME");
+    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+    EXPECT_EQ(alert.messageText, "msg.format_complete");
+    EXPECT_EQ(alert.informativeText, "[15 GB] TELVO <Reader>");
+}
+
+TEST_F(FormatRunTest, CardWithoutSettingsGetsADefaultRecord) {
+    machine.cards.clear();
+    addCard("sdc", true, 4000000000, false); // a whole-media card, not mounted
+    const FormatOutcome o = run("sdc");
+    ASSERT_EQ(o.result, FormatResult::Completed) << o.detail;
+    // Mounted first to look for settings, then the run as for a mounted card.
+    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "umount", "mkfs.fat", "mount"}));
+    EXPECT_EQ(machine.calls[0].argv,
+              (std::vector<std::string>{"mount", "/dev/sdc", (tmp / "fallback").string()}));
+    EXPECT_EQ(machine.calls[2].argv, formatCommand("sdc", 32, true));
+    EXPECT_EQ(defaultWrites, std::vector<std::string>{(configOn("sdc")).string()});
+    EXPECT_EQ(test::readFile(configOn("sdc")), std::string(500, 'D'));
+}
+
+TEST_F(FormatRunTest, UnmountedCardKeepsItsSettingsToo) {
+    machine.cards[0].mount.clear();
+    tmp.write("card-sdb1/config.bin", settings);
+    const FormatOutcome o = run("sdb1");
+    ASSERT_EQ(o.result, FormatResult::Completed) << o.detail;
+    EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
+    EXPECT_TRUE(defaultWrites.empty());
+}
+
+TEST_F(FormatRunTest, CardThatCannotBeMountedBeforehandIsStillFormatted) {
+    machine.cards[0].mount.clear();
+    machine.mountWorks = false;
+    const FormatOutcome o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
+    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mkfs.fat", "mount"}));
+}
+
+TEST_F(FormatRunTest, RefusesBeforeAnyCommand) {
+    machine.cards[0].readOnly = false;
+    FakeCard& locked = addCard("sdd1", false, 8000000000);
+    locked.readOnly = true;
+    FakeCard& sata = addCard("sde1", false, 8000000000);
+    sata.usb = false;
+    const struct {
+        const char* dev;
+        FormatResult result;
+    } cases[] = {{"", FormatResult::InvalidDeviceName},
+                 {"../sdb1", FormatResult::InvalidDeviceName},
+                 {"sdb1 --help", FormatResult::InvalidDeviceName},
+                 {"SDB1", FormatResult::InvalidDeviceName},
+                 {"sdz9", FormatResult::NotUsbDisk},
+                 {"sde1", FormatResult::NotUsbDisk},
+                 {"sdd1", FormatResult::WriteProtected}};
+    for (const auto& c : cases) {
+        const FormatOutcome o = run(c.dev);
+        EXPECT_EQ(o.result, c.result) << c.dev;
+        EXPECT_TRUE(machine.calls.empty()) << c.dev;
+        EXPECT_TRUE(statuses.empty()) << c.dev;
+    }
+    const AlertTexts alert =
+        formatAlertTexts(run("sdd1"), [](const char* k) { return "<" + std::string(k) + ">"; });
+    EXPECT_EQ(alert.messageText, "<msg.cannot_format>");
+    EXPECT_EQ(alert.informativeText, "[7.5 GB] NO NAME <Reader>\n<msg.write_protected_disk>");
+}
+
+TEST_F(FormatRunTest, SettingsThatCannotBeSavedStopTheRun) {
+    tmp.write("card-sdb1/config.bin", settings);
+    saveDir = tmp.write("not-a-folder", "x").string(); // mkdtemp fails under a file
+    const FormatOutcome o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::ConfigSaveFailed);
+    EXPECT_NE(o.detail.find("Not a directory"), std::string::npos) << o.detail;
+    EXPECT_TRUE(machine.calls.empty());
+    EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
+    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+    EXPECT_EQ(alert.messageText, "msg.cannot_format");
+    EXPECT_EQ(alert.informativeText.rfind("[15 GB] NO NAME <Reader>\nconfig.bin copy fail: ", 0), 0u);
+
+    // The copy itself failing is the same stop.
+    saveDir = (tmp / "save").string();
+    failWritesUnder = saveDir;
+    EXPECT_EQ(run("sdb1").result, FormatResult::ConfigSaveFailed);
+    EXPECT_TRUE(machine.calls.empty());
+    EXPECT_TRUE(fs::is_empty(saveDir));
+}
+
+TEST_F(FormatRunTest, DeviceIsCheckedAgainRightBeforeFormatting) {
+    const struct {
+        const char* name;
+        std::function<void(FakeMachine&)> change;
+        FormatResult result;
+    } cases[] = {
+        {"card pulled", [](FakeMachine& m) { m.cards.clear(); }, FormatResult::NotUsbDisk},
+        {"another card took the name", [](FakeMachine& m) { m.cards[0].size = 2000000000; },
+         FormatResult::NotUsbDisk},
+        {"no longer USB", [](FakeMachine& m) { m.cards[0].usb = false; }, FormatResult::NotUsbDisk},
+        {"locked", [](FakeMachine& m) { m.cards[0].readOnly = true; }, FormatResult::WriteProtected},
+        {"remounted by someone", [](FakeMachine& m) { m.cards[0].mount = "/media/x"; },
+         FormatResult::CannotFormat},
+    };
+    for (const auto& c : cases) {
+        machine.cards.clear();
+        machine.calls.clear();
+        addCard("sdb1", false, 16000000000);
+        machine.afterUnmount = [&] { c.change(machine); };
+        const FormatOutcome o = run("sdb1");
+        EXPECT_EQ(o.result, c.result) << c.name;
+        EXPECT_EQ(programs(), std::vector<std::string>{"umount"}) << c.name;
+    }
+    // An unmount that fails leaves the card mounted: no format either.
+    machine.afterUnmount = nullptr;
+    machine.unmountWorks = false;
+    machine.cards.clear();
+    machine.calls.clear();
+    addCard("sdb1", false, 16000000000);
+    const FormatOutcome o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::CannotFormat);
+    EXPECT_NE(shellErrorMessage(o.error).find("still mounted"), std::string::npos);
+    EXPECT_EQ(programs(), std::vector<std::string>{"umount"});
+}
+
+TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
+    const struct {
+        ShellErrorDictionary error;
+        FormatResult result;
+        const char* informative;
+    } cases[] = {
+        {shellErrorForExit(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"),
+         FormatResult::WriteProtected, "[15 GB] NO NAME <Reader>\nmsg.write_protected_disk"},
+        {shellErrorForExit(126, "Error executing command as another user: Request dismissed\n"),
+         FormatResult::CannotFormat,
+         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Request dismissed"},
+        {shellErrorForExit(127, "Error executing command as another user: Not authorized"),
+         FormatResult::CannotFormat,
+         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Not authorized"},
+    };
+    tmp.write("card-sdb1/config.bin", settings);
+    for (const auto& c : cases) {
+        machine.calls.clear();
+        statuses.clear();
+        machine.formatError = c.error;
+        const FormatOutcome o = run("sdb1");
+        EXPECT_EQ(o.result, c.result);
+        EXPECT_EQ(programs(), (std::vector<std::string>{"umount", "mkfs.fat", "mount"}));
+        EXPECT_EQ(statuses, (std::vector<std::string>{"unmount disk...", "formatting..."}));
+        ASSERT_TRUE(o.diskAfter); // remounted, so the window can select it again
+        EXPECT_TRUE(o.diskAfter->isMounted());
+        EXPECT_EQ(formatAlertTexts(o, [](const char* k) { return std::string(k); }).informativeText,
+                  c.informative);
+        EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
+    }
+}
+
+TEST_F(FormatRunTest, NothingIsWrittenWhenTheCardDoesNotComeBack) {
+    tmp.write("card-sdb1/config.bin", settings);
+    FakeCard& other = addCard("sdf1", false, 16000000000); // another mounted USB disk
+    const fs::path otherStorage = other.storage;
+    machine.mountWorks = false;
+    const FormatOutcome o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
+    EXPECT_FALSE(fs::exists(otherStorage / "config.bin"));
+    EXPECT_FALSE(fs::exists(tmp / "fallback" / "config.bin"));
+    EXPECT_TRUE(defaultWrites.empty());
+    // The saved settings are kept, and the message says where.
+    ASSERT_FALSE(o.savedConfigPath.empty());
+    EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+    EXPECT_EQ(alert.messageText, "config.bin copy fail");
+    EXPECT_NE(alert.informativeText.find(o.savedConfigPath), std::string::npos);
+}
+
+TEST_F(FormatRunTest, RestoreFailuresAreReported) {
+    // The saved copy cannot be written back (a full card).
+    tmp.write("card-sdb1/config.bin", settings);
+    failWritesUnder = machine.cards[0].storage.string();
+    FormatOutcome o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::ConfigRestoreFailed);
+    EXPECT_NE(o.detail.find("No space left on device"), std::string::npos);
+    EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+    EXPECT_EQ(formatAlertTexts(o, [](const char* k) { return std::string(k); }).messageText,
+              "config.bin copy fail");
+
+    // The default record cannot be written.
+    failWritesUnder.clear();
+    machine.cards.clear();
+    addCard("sdg1", false, 16000000000);
+    defaultError = "msg.file_open_fail";
+    o = run("sdg1");
+    EXPECT_EQ(o.result, FormatResult::ConfigRestoreFailed);
+    EXPECT_EQ(formatAlertTexts(o, [](const char* k) { return std::string(k); }).informativeText,
+              "msg.file_open_fail");
+}
+
+} // namespace

@@ -1,0 +1,173 @@
+#include "sdcard/Lsblk.h"
+#include "sdcard/DiskDiscovery.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string recorded(const std::string& name) {
+    return dcv::test::readFile(dcv::test::sourceDir() / "tests" / "data" / "lsblk" / name);
+}
+
+struct Listing {
+    const char* file;
+    std::vector<std::string> removable, usb;
+    // One line per entity: display string | device | mount | writable | whole
+    std::vector<std::string> entities;
+    const char* camera;
+};
+
+std::string describe(const dcv::TKUSBDiskEntity& d) {
+    return d.displayString() + "|" + d.deviceFilePath() + "|" + d.mountedURL() + "|" +
+           (d.writable() ? "rw" : "ro") + "|" + (d.mediaWhole() ? "whole" : "part") + "|" + d.key();
+}
+
+class LsblkListingTest : public ::testing::TestWithParam<Listing> {};
+
+TEST_P(LsblkListingTest, GivesVolumesEntitiesAndCard) {
+    const Listing& c = GetParam();
+    const std::string json = recorded(c.file);
+    const dcv::DiskDiscovery discovery([&] { return std::optional<std::string>(json); });
+    EXPECT_EQ(discovery.removableVolumeURLs(), c.removable);
+    EXPECT_EQ(discovery.usbVolumeURLs(), c.usb);
+    std::vector<std::string> got;
+    for (const auto& d : discovery.usbDiskEntities())
+        got.push_back(describe(d));
+    EXPECT_EQ(got, c.entities);
+    // No card holds config.bin here, so the choice comes from names and write protection.
+    const auto camera = discovery.findCameraDisk([](const std::string&) { return false; });
+    if (c.camera) {
+        ASSERT_TRUE(camera);
+        EXPECT_EQ(camera->deviceFilePath(), c.camera);
+    } else {
+        EXPECT_FALSE(camera);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Recorded, LsblkListingTest,
+    ::testing::Values(
+        // A reader with a partitioned card, an empty reader slot, a USB stick with two partitions
+        // (one not mounted), and an internal NVMe disk.
+        Listing{"usb-reader-partition.json",
+                {"/media/anna/TELVO", "/media/anna/BACKUP"},
+                {"/media/anna/TELVO", "/media/anna/BACKUP"},
+                {"[15 GB] TELVO <STORAGE DEVICE>|sda1|/media/anna/TELVO|rw|part|/dev/sda1",
+                 "[3.7 GB] BACKUP <Cruzer Blade>|sdc1|/media/anna/BACKUP|rw|part|/dev/sdc1",
+                 "[26 GB] DATA <Cruzer Blade>|sdc2||rw|part|/dev/sdc2"},
+                "sda1"},
+        // A card formatted without partition table: the volume is the whole disk.
+        Listing{"superfloppy.json",
+                {"/run/media/ben/TELVO"},
+                {"/run/media/ben/TELVO"},
+                {"[7.4 GB] TELVO <SD/MMC>|sdd|/run/media/ben/TELVO|rw|whole|/dev/sdd"},
+                "sdd"},
+        // The locked TELVO card is still the card (pass 3 before pass 4).
+        Listing{"write-protected.json",
+                {"/media/chris/TELVO", "/media/chris/KINGSTON"},
+                {"/media/chris/TELVO", "/media/chris/KINGSTON"},
+                {"[30 GB] TELVO <USB3.0 CRW   -SD>|sdb1|/media/chris/TELVO|ro|part|/dev/sdb1",
+                 "[3.8 GB] KINGSTON <Flash Disk>|sdc1|/media/chris/KINGSTON|rw|part|/dev/sdc1"},
+                "sdb1"},
+        // A built-in SD slot and a hot-plug SATA disk are removable but not USB.
+        Listing{"non-usb-removable.json", {"/media/dana/TELVO", "/media/dana/Media"}, {}, {}, nullptr},
+        // Loop devices, an encrypted system disk and an empty reader slot: nothing.
+        Listing{"none.json", {}, {}, {}, nullptr},
+        // util-linux before 2.33: flags and sizes as strings, no PATH column.
+        Listing{"old-lsblk.json",
+                {"/media/eve/NO NAME"},
+                {"/media/eve/NO NAME"},
+                {"[3.7 GB] NO NAME <Card  Reader>|sdb1|/media/eve/NO NAME|rw|part|/dev/sdb1"},
+                "sdb1"}),
+    [](const auto& info) {
+        std::string n = info.param.file;
+        n = n.substr(0, n.find('.'));
+        for (char& ch : n)
+            if (ch == '-')
+                ch = '_';
+        return n;
+    });
+
+TEST(LsblkParserTest, RefusesWhatIsNotItsOutput) {
+    for (const char* text :
+         {"", "not json", "[]", "{}", "{\"blockdevices\": 3}", "{\"blockdevices\": [1,", "\"blockdevices\""})
+        EXPECT_FALSE(dcv::parseLsblkJson(text)) << text;
+    const auto empty = dcv::parseLsblkJson("{\"blockdevices\": []}");
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->empty());
+}
+
+TEST(LsblkParserTest, OddValuesDoNotBreakTheListing) {
+    // Wrong types, negative and overlong sizes, entries that are not objects, a mount point list.
+    const auto v = dcv::parseLsblkJson(R"({"blockdevices": [
+        7, null, "sda",
+        {"kname": "sdq", "type": "disk", "tran": "usb", "rm": 1, "ro": "yes", "size": -5, "label": 12},
+        {"kname": "sdr", "type": "disk", "tran": "usb", "hotplug": true, "size": "99999999999999999999999",
+         "mountpoints": [null, "/media/x"]},
+        {"name": "sds", "type": "disk", "tran": "usb", "rm": true, "size": 2048, "model": "   ",
+         "children": {"not": "a list"}}]})");
+    ASSERT_TRUE(v);
+    ASSERT_EQ(v->size(), 3u);
+    EXPECT_EQ((*v)[0].name, "sdq");
+    EXPECT_TRUE((*v)[0].removable);
+    EXPECT_FALSE((*v)[0].readOnly);
+    EXPECT_EQ((*v)[0].size, 0u);
+    EXPECT_FALSE((*v)[0].label);
+    EXPECT_EQ((*v)[1].mountPoint, "/media/x");
+    EXPECT_EQ((*v)[1].size, 0u);
+    EXPECT_EQ((*v)[2].path, "/dev/sds");
+    EXPECT_FALSE((*v)[2].model); // blank model counts as none
+    // Entities need a size: only sds is one.
+    const auto disks = dcv::usbDiskEntities(*v);
+    ASSERT_EQ(disks.size(), 1u);
+    EXPECT_EQ(disks[0].displayString(), "[2.0 kB]  ");
+}
+
+TEST(LsblkParserTest, DeepNestingIsCutOff) {
+    std::string json =
+        R"({"blockdevices": [{"kname": "sda", "type": "disk", "tran": "usb", "rm": true, "size": 9)";
+    for (int i = 0; i < 200; ++i)
+        json += R"(, "children": [{"kname": "p", "type": "part", "size": 1)";
+    for (int i = 0; i < 200; ++i)
+        json += "}]";
+    json += "}]}";
+    const auto v = dcv::parseLsblkJson(json);
+    ASSERT_TRUE(v);
+    EXPECT_LE(v->size(), 20u);
+}
+
+TEST(DiskDiscoveryTest, OneLsblkRunPerCallAndNoneWhenItFails) {
+    int runs = 0;
+    std::optional<std::string> output = recorded("superfloppy.json");
+    const dcv::DiskDiscovery discovery([&] {
+        ++runs;
+        return output;
+    });
+    EXPECT_EQ(discovery.findCameraDisk()->deviceFilePath(), "sdd");
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(discovery.usbVolumeWithFile("config.bin", [](const std::string&) { return false; }));
+    EXPECT_EQ(
+        discovery.usbVolumeWithFile(
+            "timeset.cfg", [](const std::string& p) { return p == "/run/media/ben/TELVO/timeset.cfg"; }),
+        "/run/media/ben/TELVO");
+    EXPECT_EQ(runs, 3);
+    output.reset();
+    EXPECT_FALSE(discovery.volumes());
+    EXPECT_EQ(runs, 5); // one more try after a failed run
+    EXPECT_TRUE(discovery.usbDiskEntities().empty());
+    output = "garbage";
+    EXPECT_FALSE(discovery.volumes());
+}
+
+TEST(DiskDiscoveryTest, TriesOnceMoreAfterAnUnreadableRun) {
+    int runs = 0;
+    const std::string good = recorded("superfloppy.json");
+    const dcv::DiskDiscovery discovery([&]() -> std::optional<std::string> {
+        return ++runs == 1 ? std::string("{\"blockdev") : good; // cut short, then whole
+    });
+    EXPECT_EQ(discovery.usbDiskEntities().size(), 1u);
+    EXPECT_EQ(runs, 2);
+}
+
+} // namespace

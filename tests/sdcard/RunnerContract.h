@@ -1,0 +1,110 @@
+#pragma once
+// The behaviour every CommandRunner must have, whatever it starts processes with. Each test
+// program instantiates RunnerContractTest with its runners.
+#include "sdcard/CommandRunner.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+namespace dcv::test {
+
+struct RunnerFactory {
+    const char* name;
+    std::function<std::unique_ptr<CommandRunner>(const PrivilegeOptions&)> make;
+};
+
+inline void PrintTo(const RunnerFactory& f, std::ostream* os) {
+    *os << f.name;
+}
+
+class RunnerContractTest : public ::testing::TestWithParam<RunnerFactory> {
+protected:
+    std::unique_ptr<CommandRunner> runner(bool isRoot = true, std::string pkexec = FAKE_PKEXEC_PATH) {
+        return GetParam().make(PrivilegeOptions{isRoot, std::move(pkexec)});
+    }
+    TempDir dir;
+};
+
+inline std::string errorNumber(const ShellErrorDictionary& e) {
+    const auto it = e.find(kShellErrorNumberKey);
+    return it == e.end() ? "" : it->second;
+}
+
+TEST_P(RunnerContractTest, ExitStatusAndStandardErrorMakeTheDictionary) {
+    const struct {
+        std::vector<std::string> argv;
+        const char* number; // "" for success
+        const char* messagePart;
+    } cases[] = {
+        {{"true"}, "", ""},
+        {{"false"}, "1", "exit status 1"},
+        {{"ls", "/nonexistent-dcv-path"}, "2", "No such file"},
+        {{"dcv-no-such-program"}, "127", "dcv-no-such-program"},
+        {{"/nonexistent-dir/prog"}, "127", "/nonexistent-dir/prog"},
+    };
+    auto r = runner();
+    for (const auto& c : cases) {
+        const ShellErrorDictionary e = r->runShellScript(c.argv, false);
+        EXPECT_EQ(errorNumber(e), c.number) << c.argv[0];
+        EXPECT_EQ(e.empty(), c.number[0] == '\0') << c.argv[0];
+        EXPECT_NE(shellErrorMessage(e).find(c.messagePart), std::string::npos) << shellErrorMessage(e);
+        // The message is trimmed: no line end left from stderr.
+        EXPECT_EQ(shellErrorMessage(e).find('\n'), std::string::npos);
+    }
+}
+
+TEST_P(RunnerContractTest, ArgumentsReachTheProgramLiterally) {
+    auto r = runner();
+    // Quotes, semicolons and $(...) would mean something to a shell; here they are plain text.
+    EXPECT_EQ(r->readCommandOutput({"printf", "%s|", "a;b", "$(id)", "\"q\" 'x'", "", "*"}),
+              "a;b|$(id)|\"q\" 'x'||*|");
+    // Output comes back whatever the exit status; a program that cannot start gives none.
+    EXPECT_EQ(r->readCommandOutput({"ls", "-d", "/", "/nonexistent-dcv-path"}), "/\n");
+    EXPECT_EQ(r->readCommandOutput({"dcv-no-such-program"}), std::nullopt);
+    EXPECT_EQ(r->readCommandOutput({"true"}), "");
+}
+
+TEST_P(RunnerContractTest, LargeOutputsDoNotStall) {
+    auto r = runner();
+    const auto out = r->readCommandOutput({"head", "-c", "1000000", "/dev/zero"});
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out->size(), 1000000u);
+}
+
+TEST_P(RunnerContractTest, AdministratorRightsGoThroughPkexecUnlessRoot) {
+    const std::string log = (dir / "pkexec.log").string();
+    ::setenv("FAKE_PKEXEC_LOG", log.c_str(), 1);
+    const std::string truePath = *findExecutable("true");
+
+    // Root: the command runs as it is, pkexec is never asked.
+    ::setenv("FAKE_PKEXEC_EXIT", "126", 1);
+    EXPECT_TRUE(runner(true)->runShellScript({"true"}, true).empty());
+    EXPECT_EQ(readFile(log), "");
+
+    // Not root, dialog dismissed: 126 with pkexec's words, the command given by its full path.
+    const ShellErrorDictionary dismissed = runner(false)->runShellScript({"true", "x y"}, true);
+    EXPECT_EQ(errorNumber(dismissed), "126");
+    EXPECT_EQ(shellErrorMessage(dismissed), "Error executing command as another user: Request dismissed");
+    EXPECT_EQ(readFile(log), truePath + "\nx y\n\n");
+
+    ::setenv("FAKE_PKEXEC_EXIT", "127", 1);
+    EXPECT_EQ(errorNumber(runner(false)->runShellScript({"true"}, true)), "127");
+
+    // Authorised: the command's own status comes back.
+    ::setenv("FAKE_PKEXEC_EXIT", "exec", 1);
+    EXPECT_TRUE(runner(false)->runShellScript({"true"}, true).empty());
+    EXPECT_EQ(errorNumber(runner(false)->runShellScript({"ls", "/nonexistent-dcv-path"}, true)), "2");
+    // Without administrator rights pkexec stays out of it.
+    EXPECT_TRUE(runner(false)->runShellScript({"true"}, false).empty());
+
+    // No pkexec on the machine: the command cannot be started.
+    EXPECT_EQ(errorNumber(runner(false, "dcv-no-such-pkexec")->runShellScript({"true"}, true)), "127");
+    ::unsetenv("FAKE_PKEXEC_LOG");
+    ::unsetenv("FAKE_PKEXEC_EXIT");
+}
+
+} // namespace dcv::test

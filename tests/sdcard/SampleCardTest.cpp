@@ -1,0 +1,79 @@
+// The sample card's clock file and driving log are made by this code; check they are what a
+// camera would have written.
+#include "sdcard/FlashData.h"
+#include "sdcard/TimeSetFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <ctime>
+
+namespace {
+
+TEST(SampleCardTest, ClockFile) {
+    const std::string text = dcv::test::readFile(dcv::test::sampleCardDir() / "timeset.cfg");
+    EXPECT_EQ(text.size(), dcv::kTimesetTextLength);
+    EXPECT_TRUE(dcv::parseClockTime(text)) << text;
+}
+
+double minutesOfArc(uint16_t whole, uint16_t fraction) {
+    return (whole / 100) * 60 + (whole % 100) + fraction / 10000.0;
+}
+
+TEST(SampleCardTest, DrivingLogIsOneConsistentDrive) {
+    std::string error;
+    const auto d =
+        dcv::readFlashDataFile((dcv::test::sampleCardDir() / "DrvInfo" / "telvo_000.drv").string(), &error);
+    ASSERT_TRUE(d) << error;
+    ASSERT_FALSE(d->isShort());
+    ASSERT_GE(d->count(), 40u);
+    ASSERT_LE(d->count(), 60u);
+    std::time_t previous = 0;
+    for (size_t i = 0; i < d->count(); ++i) {
+        const dcv::DrvRecord r = d->record(i);
+        EXPECT_EQ(r.sequence, i + 1);
+        std::tm tm{};
+        tm.tm_year = r.year;
+        tm.tm_mon = r.month - 1;
+        tm.tm_mday = r.day;
+        tm.tm_hour = r.hour;
+        tm.tm_min = r.minute;
+        tm.tm_sec = r.second;
+        const std::time_t t = timegm(&tm);
+        gmtime_r(&t, &tm);
+        EXPECT_EQ(r.weekday, tm.tm_wday) << i; // the weekday belongs to the date
+        EXPECT_LE(r.speed, r.maxSpeed) << i;
+        EXPECT_NEAR(r.accelerationZ / 256.0, 1.0, 0.1) << i; // the car stands on its wheels
+        if (i == 0) {
+            previous = t;
+            continue;
+        }
+        const dcv::DrvRecord p = d->record(i - 1);
+        EXPECT_GT(t, previous) << i;
+        const double hours = double(t - previous) / 3600;
+        previous = t;
+        // Distance (tenths of a km) grows by about the mean speed times the time.
+        const double km = (double(r.distance) - double(p.distance)) / 10;
+        EXPECT_NEAR(km, (r.speed + p.speed) / 2.0 * hours, 0.11) << i;
+        if (p.status != 1 || r.status != 1)
+            continue;
+        // The position moved by about that distance, and never jumps.
+        const double dLat = (minutesOfArc(r.latitudeWhole, r.latitudeFraction) -
+                             minutesOfArc(p.latitudeWhole, p.latitudeFraction)) *
+                            1.852;
+        const double dLon = (minutesOfArc(r.longitudeWhole, r.longitudeFraction) -
+                             minutesOfArc(p.longitudeWhole, p.longitudeFraction)) *
+                            1.852 * std::cos(37.55 * M_PI / 180);
+        EXPECT_NEAR(std::hypot(dLat, dLon), (r.speed + p.speed) / 2.0 * hours, 0.02) << i;
+    }
+    // It starts and ends standing still, and holds one hard braking.
+    EXPECT_EQ(d->record(0).speed, 0);
+    EXPECT_EQ(d->record(d->count() - 1).speed, 0);
+    int16_t hardest = 0;
+    for (size_t i = 0; i < d->count(); ++i)
+        hardest = std::min(hardest, d->record(i).accelerationX);
+    EXPECT_LT(hardest / 256.0, -0.3);
+}
+
+} // namespace

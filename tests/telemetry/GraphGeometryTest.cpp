@@ -1,0 +1,75 @@
+#include "telemetry/GraphGeometry.h"
+
+#include <gtest/gtest.h>
+
+using namespace dcv;
+
+namespace {
+std::vector<DCVGSensor> ramp(size_t n) {
+    std::vector<DCVGSensor> v;
+    for (size_t i = 0; i < n; ++i)
+        v.emplace_back(float(i), -float(i), 0.5f);
+    return v;
+}
+} // namespace
+
+TEST(GraphGeometryTest, AreaGridAndLabelsFollowTheMargins) {
+    const GraphGeometry g(680, 130);
+    EXPECT_EQ(g.areaWidth(), 640);
+    EXPECT_EQ(g.areaHeight(), 114);
+    EXPECT_EQ(g.graphAreaZeroValuePoint(), (GraphPoint{20, 8 + 57}));
+    EXPECT_DOUBLE_EQ(g.unitScale(), 28.5);
+    const auto lines = g.horizontalLines();
+    const auto anchors = g.labelAnchors();
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(lines[i], (GraphRect{20, 8 + i * 28.5, 640, 1})) << i;
+        EXPECT_EQ(anchors[i], (GraphPoint{20, 8 + i * 28.5})) << i;
+    }
+    EXPECT_EQ(g.verticalLine(), (GraphRect{20, 8, 1, 114}));
+    EXPECT_EQ(GraphGeometry::kLabels[0], "-2");
+    EXPECT_EQ(GraphGeometry::kLabels[4], "+2");
+    // Right-aligned two points left of the anchor, centred on the line and raised by 2.
+    EXPECT_EQ(GraphGeometry::labelOrigin({20, 65}, 14, 12), (GraphPoint{4, 61}));
+}
+
+TEST(GraphGeometryTest, CurveSpreadsSamplesAcrossTheAreaByTruncatedSteps) {
+    const GraphGeometry g(60, 216); // W = 20, H = 200: P = 201 steps, one g = 50 points
+    struct {
+        size_t samples;
+        size_t k;            // vertex
+        size_t sampleIndex;  // sample it shows: trunc(n / P × k)
+    } cases[] = {
+        {1, 0, 0}, {1, 200, 0},                       // one sample repeated over every step
+        {201, 1, 1}, {201, 200, 200},                 // one sample per step
+        {1000, 1, 4}, {1000, 2, 9}, {1000, 200, 995}, // more samples than steps: some skipped
+        {50, 5, 1}, {50, 200, 49},                    // fewer: each repeated
+    };
+    for (const auto& c : cases) {
+        const auto samples = ramp(c.samples);
+        const auto curve = g.curve(samples, GraphAxis::X);
+        ASSERT_EQ(curve.size(), 201u) << c.samples;
+        EXPECT_DOUBLE_EQ(curve[c.k].x, 21 + c.k * 0.1) << c.samples << " k " << c.k;
+        EXPECT_DOUBLE_EQ(curve[c.k].y, double(c.sampleIndex) * 50 + 108) << c.samples << " k " << c.k;
+    }
+}
+
+TEST(GraphGeometryTest, AxesScaleAndEdgeCases) {
+    const GraphGeometry g(60, 216);
+    const std::vector<DCVGSensor> one{DCVGSensor(1.0f, -1.0f, 2.5f)};
+    // +1 lies 50 points above the zero line of a 200-point area; beyond ±2 is not clipped.
+    EXPECT_DOUBLE_EQ(g.curve(one, GraphAxis::X).back().y, 158);
+    EXPECT_DOUBLE_EQ(g.curve(one, GraphAxis::Y).back().y, 58);
+    EXPECT_DOUBLE_EQ(g.curve(one, GraphAxis::Z).back().y, 233);
+    EXPECT_TRUE(g.curve({}, GraphAxis::X).empty());
+    // A view narrower than its margins draws only the first vertex.
+    EXPECT_EQ(GraphGeometry(30, 100).curve(one, GraphAxis::X).size(), 1u);
+}
+
+TEST(GraphGeometryTest, PositionBarRunsFromLeftToRightEdgeOfTheArea) {
+    const GraphGeometry g(680, 130);
+    struct {
+        double position, x;
+    } cases[] = {{0, 20}, {0.5, 340}, {1, 660}, {0.25, 180}};
+    for (const auto& c : cases)
+        EXPECT_EQ(g.timePositionBar(c.position), (GraphRect{c.x, 8, 2, 114})) << c.position;
+}

@@ -1,0 +1,118 @@
+#include "platform/web/DCVWebView.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <gtest/gtest.h>
+
+using namespace dcv;
+
+namespace {
+
+class MapPageTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        view = new DCVWebView;
+        view->resize(334, 452);
+        QSignalSpy loaded(view, &QWebEngineView::loadFinished);
+        view->loadMapPage(QStringLiteral("en"));
+        ASSERT_TRUE(loaded.wait(60000)) << "the map page did not load";
+        ASSERT_TRUE(loaded.first().first().toBool());
+    }
+    static void TearDownTestSuite() {
+        delete view;
+        view = nullptr;
+    }
+
+    static QVariant evaluate(const QString& script) {
+        QVariant result;
+        bool done = false;
+        view->page()->runJavaScript(script, [&](const QVariant& v) {
+            result = v;
+            done = true;
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 10000)) << script.toStdString();
+        return result;
+    }
+    static QJsonObject state() {
+        return QJsonDocument::fromJson(evaluate(QStringLiteral("dcvMapState()")).toString().toUtf8()).object();
+    }
+
+    static DCVWebView* view;
+};
+DCVWebView* MapPageTest::view = nullptr;
+
+} // namespace
+
+TEST(MapPageResourceTest, PageIsChosenByBuildLanguage) {
+    EXPECT_EQ(mapPageResourceName("en"), "map2_eng");
+    EXPECT_EQ(mapPageResourceName("auto"), "map2_eng");
+    EXPECT_EQ(mapPageResourceName("ko"), "map2");
+    EXPECT_EQ(mapPageUrl("en").toString(QUrl::RemoveQuery), "qrc:/map/map2_eng.htm");
+}
+
+TEST_F(MapPageTest, PageDefinesTheFunctionsAndStaysOffline) {
+    EXPECT_EQ(evaluate("typeof setLatLag + ' ' + typeof DCVDebug + ' ' + typeof DCVSetTrack").toString(),
+              "function function function");
+    EXPECT_EQ(evaluate("typeof L").toString(), "object"); // Leaflet came with the page
+    EXPECT_TRUE(state()["offline"].toBool());
+}
+
+TEST_F(MapPageTest, SetLatLagTakesLongitudeFirstAndMovesTheMarker) {
+    struct {
+        double latitude, longitude;
+        const char* readout;
+    } cases[] = {
+        {37.5, 127.25, "37.50000° N  127.25000° E"},
+        {-33.9, 151.2093, "33.90000° S  151.20930° E"},
+        {-37.752057, -7.5, "37.75206° S  7.50000° W"},
+        {51.5, -0.125, "51.50000° N  0.12500° W"},
+    };
+    DCVMapBridge bridge(*view);
+    for (const auto& c : cases) {
+        bridge.updateMapLat(c.latitude, c.longitude);
+        const QJsonObject s = state();
+        EXPECT_NEAR(s["latitude"].toDouble(), c.latitude, 1e-6) << c.readout;
+        EXPECT_NEAR(s["longitude"].toDouble(), c.longitude, 1e-6) << c.readout;
+        const QJsonArray marker = s["marker"].toArray();
+        ASSERT_EQ(marker.size(), 2) << c.readout;
+        EXPECT_NEAR(marker[0].toDouble(), c.latitude, 1e-6) << c.readout;
+        EXPECT_NEAR(marker[1].toDouble(), c.longitude, 1e-6) << c.readout;
+        EXPECT_EQ(s["readout"].toString(), QString::fromUtf8(c.readout));
+    }
+    // The script text itself: the first argument is the longitude.
+    view->evaluateScript(QStringLiteral("setLatLag('10.000000','20.000000')"));
+    EXPECT_NEAR(state()["latitude"].toDouble(), 20, 1e-9);
+    EXPECT_NEAR(state()["longitude"].toDouble(), 10, 1e-9);
+    // Text that is no position leaves the marker where it was.
+    const int updates = state()["updates"].toInt();
+    view->evaluateScript(QStringLiteral("setLatLag('east','95.0')"));
+    view->evaluateScript(QStringLiteral("setLatLag('10.0','95.0')"));
+    EXPECT_EQ(state()["updates"].toInt(), updates);
+    EXPECT_NEAR(state()["latitude"].toDouble(), 20, 1e-9);
+}
+
+TEST_F(MapPageTest, DebugWithoutGpsDataClearsTheMapAndATrackBringsItBack) {
+    DCVMapBridge bridge(*view);
+    bridge.setTrack({{37.5, 127.25}, {37.51, 127.26}, {37.52, 127.27}});
+    EXPECT_EQ(state()["trackPoints"].toInt(), 3);
+    bridge.updateMapLat(37.51, 127.26);
+    bridge.debugNoGpsData();
+    QJsonObject s = state();
+    EXPECT_EQ(s["debug"].toArray().last().toString(), "GPS Data Count=Zero");
+    EXPECT_TRUE(s["noGps"].toBool());
+    EXPECT_TRUE(s["marker"].isNull());
+    EXPECT_EQ(s["trackPoints"].toInt(), 0);
+    // Other diagnostics are only recorded.
+    view->evaluateScript(QStringLiteral("DCVDebug('hello')"));
+    bridge.setTrack({{-33.9, 151.2}, {-33.91, 151.21}});
+    s = state();
+    EXPECT_EQ(s["debug"].toArray().last().toString(), "hello");
+    EXPECT_FALSE(s["noGps"].toBool());
+    EXPECT_EQ(s["trackPoints"].toInt(), 2);
+    // Points that are no place are left out of the line.
+    EXPECT_EQ(evaluate("DCVSetTrack([[1,2],[95,2],[1,200],[3,4]])").toInt(), 2);
+}

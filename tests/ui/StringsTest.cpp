@@ -1,0 +1,59 @@
+#include "platform/DCVStrings.h"
+#include "support/TestSupport.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <gtest/gtest.h>
+
+using namespace dcv;
+
+namespace {
+
+// Every key the sources look up in "InfoPlist": through infoText, translate or a marked table.
+QSet<QString> keysInSources() {
+    const QString src = QString::fromStdString((dcv::test::sourceDir() / "src").string());
+    static const QRegularExpression patterns[] = {
+        QRegularExpression(QStringLiteral(R"(infoText\(\s*"([^"]+)\")")),
+        QRegularExpression(QStringLiteral(R"(translate\(\s*"InfoPlist"\s*,\s*"([^"]+)\")")),
+        QRegularExpression(QStringLiteral(R"(QT_TRANSLATE_NOOP\(\s*"InfoPlist"\s*,\s*"([^"]+)\")")),
+    };
+    QSet<QString> keys;
+    QDirIterator it(src, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QString text = QString::fromUtf8(file.readAll());
+        for (const auto& pattern : patterns)
+            for (auto m = pattern.globalMatch(text); m.hasNext();)
+                keys.insert(m.next().captured(1));
+    }
+    return keys;
+}
+
+} // namespace
+
+TEST(StringsTest, EveryKeyUsedHasAnEnglishText) {
+    const QSet<QString> keys = keysInSources();
+    // The scan must see the window's own keys, or it proves nothing.
+    ASSERT_TRUE(keys.contains(QStringLiteral("main.open_folder")));
+    ASSERT_TRUE(keys.contains(QStringLiteral("filelist.mode")));
+    ASSERT_GE(keys.size(), 15);
+    QStringList missing;
+    for (const QString& key : keys) {
+        const QByteArray k = key.toUtf8();
+        const QString text = infoText(k.constData());
+        if (text.isEmpty() || text == key)
+            missing << key;
+    }
+    missing.sort();
+    EXPECT_TRUE(missing.isEmpty()) << "keys without an English text: " << missing.join(", ").toStdString();
+}
+
+TEST(StringsTest, KeysWithoutTextShowThemselves) {
+    EXPECT_EQ(infoText("no.such.key"), QStringLiteral("no.such.key"));
+    EXPECT_EQ(infoText("filelist.date"), QStringLiteral("Date"));
+}
