@@ -22,6 +22,7 @@ void addDrvCommand(CLI::App& app, Context& ctx);
 void addFormatCommand(CLI::App& app, Context& ctx);
 void addTelemetryCommand(CLI::App& app, Context& ctx);
 void addNmeaCommand(CLI::App& app, Context& ctx);
+void addConfigCommand(CLI::App& app, Context& ctx);
 
 // Prints one diagnostic line on stderr, prefixed with the program name.
 void printError(const std::string& message);

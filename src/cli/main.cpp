@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
     addFormatCommand(app, ctx);
     addTelemetryCommand(app, ctx);
     addNmeaCommand(app, ctx);
+    addConfigCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -4,6 +4,7 @@
 #include "sdcard/CommandRunner.h"
 #include "sdcard/DiskDiscovery.h"
 #include "sdcard/TKUSBDiskEntity.h"
+#include "settings/SettingsRecord.h"
 
 #include <functional>
 #include <optional>
@@ -20,7 +21,8 @@ inline constexpr const char* kStatusCompleted = "Format completed!";
 // What the run needs from the settings code and the file layer.
 struct FormatHooks {
     // Writes a default settings record to the path; a message key or text on failure.
-    std::function<std::optional<std::string>(const std::string& path)> writeDefaultSettingsFile;
+    std::function<std::optional<std::string>(const std::string& path)> writeDefaultSettingsFile =
+        [](const std::string& path) { return dcv::writeDefaultSettingsFile(path); };
     // Writes a whole file safely (the saved config.bin back onto the card).
     FileWriter writeFile = writeFileReplacing;
 };

@@ -221,7 +221,7 @@ protected:
         FormatHooks hooks;
         hooks.writeDefaultSettingsFile = [this](const std::string& path) {
             defaultWrites.push_back(path);
-            return writeFileReplacing(path, defaultRecord);
+            return writeDefaultSettingsFile(path, fixedClock);
         };
         FormatOptions options;
         options.tempDir = (tmp / "save").string();
@@ -260,7 +260,11 @@ protected:
     test::TempDir tmp;
     std::vector<std::string> statuses, defaultWrites;
     const std::string settings = randomBytes(500);
-    const std::string defaultRecord = std::string(500, '\x11');
+    static LocalTime fixedClock() { LocalTime t; t.minute = 7; t.second = 9; return t; }
+    static std::string defaultRecord() {
+        const SettingsRecordBytes bytes = settingsRecordBytes(defaultSettingsRecord(fixedClock));
+        return std::string(bytes.begin(), bytes.end());
+    }
 };
 
 struct Privilege {
@@ -334,7 +338,7 @@ TEST_F(FormatDeviceTest, BlankCardOnAPartitionGetsADefaultRecord) {
     EXPECT_EQ(defaultWrites, std::vector<std::string>{(tmp / "fallback" / "config.bin").string()});
     ASSERT_TRUE(card->unmount());
     expectCameraLayout(card->dev(), 32);
-    EXPECT_EQ(card->fileOnCard("config.bin"), defaultRecord);
+    EXPECT_EQ(card->fileOnCard("config.bin"), defaultRecord());
 }
 
 TEST_F(FormatDeviceTest, LargeCardGetsBigClustersAndNothingIsWrittenWhenItDoesNotComeBack) {

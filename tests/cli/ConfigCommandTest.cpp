@@ -1,0 +1,187 @@
+#include "settings/SettingsRecord.h"
+#include "support/TestSupport.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using dcv::test::readFile;
+using dcv::test::runDcv;
+using dcv::test::TempDir;
+using namespace dcv;
+
+namespace {
+
+std::string bytesOf(const _FILEDATA& r) {
+    const auto b = settingsRecordBytes(r);
+    return std::string(b.begin(), b.end());
+}
+
+_FILEDATA fromFile(const std::string& path) {
+    const std::string s = readFile(path);
+    EXPECT_EQ(s.size(), 500u);
+    SettingsRecordBytes b{};
+    std::copy_n(s.begin(), std::min<size_t>(s.size(), 500), b.begin());
+    return settingsRecordFromBytes(b);
+}
+
+bool oneLine(const std::string& s) {
+    return !s.empty() && s.find('\n') == s.size() - 1;
+}
+
+TEST(ConfigCommandTest, DefaultsWritesTheDefaultRecord) {
+    TempDir dir;
+    const std::string path = (dir / "config.bin").string();
+    const auto r = runDcv({"config", "defaults", path});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const _FILEDATA written = fromFile(path);
+    // Equal to a default record made here, up to the clock's four digits.
+    _FILEDATA expected = defaultSettingsRecord();
+    std::memcpy(expected.wifiSsid, written.wifiSsid, sizeof expected.wifiSsid);
+    EXPECT_EQ(bytesOf(written), bytesOf(expected));
+    EXPECT_EQ(written.checksum, 65535u);
+}
+
+TEST(ConfigCommandTest, ShowListsEveryFieldAndTheChecksum) {
+    TempDir dir;
+    _FILEDATA rec = defaultSettingsRecord([] { return LocalTime{7, 5, 0}; });
+    const auto path = dir.write("config.bin", bytesOf(rec));
+    auto r = runDcv({"config", "show", path.string()});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(
+        r.out.starts_with("formatMarker=22310\nchecksum=65535\nmodelName=QX-4100N\nfrontVideoQuality=1\n"));
+    EXPECT_NE(r.out.find("\nwifiSsid=TelvoV-0705\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\ntimeZoneIndex=28\n"), std::string::npos);
+    EXPECT_TRUE(r.out.ends_with("\nreserved496=0\nchecksum=mismatch stored=65535 computed=" +
+                                std::to_string(computeSettingsChecksum(rec)) + "\n"))
+        << r.out;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 111);
+
+    prepareSettingsRecordForSave(rec);
+    dir.write("config.bin", bytesOf(rec));
+    r = runDcv({"config", "show", path.string()});
+    EXPECT_TRUE(r.out.ends_with("\nchecksum=ok\n")) << r.out;
+}
+
+TEST(ConfigCommandTest, CheckExitCodeFollowsTheChecksum) {
+    TempDir dir;
+    _FILEDATA rec = defaultSettingsRecord();
+    const auto path = dir.write("config.bin", bytesOf(rec)).string();
+    auto r = runDcv({"config", "check", path});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.starts_with("checksum=mismatch stored=65535 computed="));
+    settingsChecksum(rec);
+    dir.write("config.bin", bytesOf(rec));
+    r = runDcv({"config", "check", path});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "checksum=ok\n");
+}
+
+TEST(ConfigCommandTest, FilesThatAreNotOneRecordAreRefused) {
+    TempDir dir;
+    dir.write("short.bin", std::string(499, '\0'));
+    dir.write("long.bin", std::string(501, '\0'));
+    dir.write("empty.bin", "");
+    dir.write("folder/x", "");
+    for (const char* name : {"short.bin", "long.bin", "empty.bin", "missing.bin", "folder"}) {
+        for (const char* cmd : {"show", "check", "set"}) {
+            std::vector<std::string> args = {"config", cmd, (dir / name).string()};
+            if (std::string(cmd) == "set")
+                args.push_back("micVolume=1");
+            const auto r = runDcv(args);
+            EXPECT_EQ(r.exitCode, 1) << cmd << " " << name;
+            EXPECT_EQ(r.out, "") << cmd << " " << name;
+            EXPECT_TRUE(oneLine(r.err)) << r.err;
+        }
+    }
+    EXPECT_EQ(readFile(dir / "short.bin"), std::string(499, '\0')); // set wrote nothing
+}
+
+TEST(ConfigCommandTest, SetChangesFieldsAndSavesWithChecksum) {
+    TempDir dir;
+    _FILEDATA rec = defaultSettingsRecord();
+    const auto path = dir.write("config.bin", bytesOf(rec)).string();
+    const auto r = runDcv({"config", "set", path, "alwaysModeTimeout=600", "carNumber=", "timeZoneIndex=-1",
+                           "speedDisplayUnit=1", "wifiSsid=MyCam_01"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const _FILEDATA saved = fromFile(path);
+    rec.alwaysModeTimeout = 600;
+    setSettingsText(rec.carNumber, "");
+    rec.timeZoneIndex = -1;
+    rec.speedDisplayUnit = 1;
+    setSettingsText(rec.wifiSsid, "MyCam_01");
+    rec.carNumberSet = 0;
+    settingsChecksum(rec);
+    EXPECT_EQ(bytesOf(saved), bytesOf(rec));
+    EXPECT_EQ(runDcv({"config", "check", path}).exitCode, 0);
+}
+
+TEST(ConfigCommandTest, RefusedSetWritesNothing) {
+    TempDir dir;
+    const std::string original = bytesOf(defaultSettingsRecord());
+    const auto path = dir.write("config.bin", original).string();
+    struct {
+        std::vector<std::string> assignments;
+        std::string named; // the message names the field and what it takes
+    } cases[] = {
+        {{"micVolume=1", "alwaysModeTimeout=45"}, "alwaysModeTimeout takes 0, 10, 30"},
+        {{"drivingGsensorX=151"}, "drivingGsensorX takes 5 to 150"},
+        {{"wifiPassword=short"}, "wifiPassword takes 8 to 16"},
+        {{"timeZoneIndex=40"}, "timeZoneIndex takes -1 to 33"},
+        {{"reserved24=0"}, "reserved24 is reserved"},
+        {{"bogus=1"}, "no field is called"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"config", "set", path};
+        args.insert(args.end(), c.assignments.begin(), c.assignments.end());
+        const auto r = runDcv(args);
+        EXPECT_EQ(r.exitCode, 1) << c.named;
+        EXPECT_TRUE(oneLine(r.err)) << r.err;
+        EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+        EXPECT_EQ(readFile(path), original) << c.named;
+    }
+}
+
+TEST(ConfigCommandTest, FailedSaveKeepsTheFileAndSaysWhy) {
+    TempDir dir;
+    const std::string original = bytesOf(defaultSettingsRecord());
+    const auto path = dir.write("card/config.bin", original);
+    ::chmod(path.c_str(), 0666);
+    ::chmod((dir / "card").c_str(), 0555);
+    // As an ordinary user: root would write into the read-only folder.
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(100);
+        const auto set = runDcv({"config", "set", path.string(), "micVolume=1"});
+        const auto def = runDcv({"config", "defaults", path.string()});
+        const bool ok = set.exitCode == 1 && def.exitCode == 1 && oneLine(set.err) && oneLine(def.err) &&
+                        set.err.find(std::strerror(EACCES)) != std::string::npos;
+        ::_exit(ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readFile(path), original);
+}
+
+TEST(ConfigCommandTest, UsageErrors) {
+    TempDir dir;
+    const auto path = dir.write("config.bin", bytesOf(defaultSettingsRecord())).string();
+    for (const auto& args : {std::vector<std::string>{"config"},
+                             {"config", "show"},
+                             {"config", "set", path},
+                             {"config", "bogus", path},
+                             {"config", "defaults"}}) {
+        const auto r = runDcv(args);
+        EXPECT_EQ(r.exitCode, 2) << args.back();
+        EXPECT_TRUE(oneLine(r.err)) << r.err;
+    }
+}
+
+} // namespace

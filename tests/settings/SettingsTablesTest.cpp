@@ -1,0 +1,246 @@
+#include "settings/SettingsTables.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace dcv;
+
+namespace {
+
+_FILEDATA record() {
+    return defaultSettingsRecord([] { return LocalTime{0, 0, 0}; });
+}
+
+TEST(SettingsTablesTest, ValueLookupsFallBackToTheirDefaultIndex) {
+    struct {
+        const char* table;
+        int32_t (*find)(uint32_t);
+        uint32_t value;
+        int32_t index;
+    } cases[] = {
+        {"alwaysModeTimeout", findAlwaysModeTimeoutIndexByValue, 0, 0},
+        {"alwaysModeTimeout", findAlwaysModeTimeoutIndexByValue, 10, 1},
+        {"alwaysModeTimeout", findAlwaysModeTimeoutIndexByValue, 600, 8},
+        {"alwaysModeTimeout", findAlwaysModeTimeoutIndexByValue, 45, 2}, // shows the 30-second segment
+        {"powerVoltage", findPowerVoltageIndexByValue, 0, 0},
+        {"powerVoltage", findPowerVoltageIndexByValue, 10000, 2},
+        {"powerVoltage", findPowerVoltageIndexByValue, 12400, 12},
+        {"powerVoltage", findPowerVoltageIndexByValue, 12050, 8}, // shown as 12.0v, saved as 12000
+        {"powerTime", findPowerTimeIndexByValue, 48, 7},
+        {"powerTime", findPowerTimeIndexByValue, 5, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.find(c.value), c.index) << c.table << " " << c.value;
+    EXPECT_EQ(kPowerVoltageItems[size_t(findPowerVoltageIndexByValue(12050))].value, 12000u);
+    EXPECT_STREQ(kPowerVoltageItems[8].label.text, "12.0v / 24.0v");
+    // Every value of the voltage table from 11500 on is 100 above the one before.
+    for (size_t i = 4; i < kPowerVoltageItems.size(); ++i)
+        EXPECT_EQ(kPowerVoltageItems[i].value, kPowerVoltageItems[i - 1].value + 100) << i;
+}
+
+TEST(SettingsTablesTest, ImpactSensorPresets) {
+    struct {
+        bool driving;
+        int32_t x, y, z;
+        int32_t segment;
+    } cases[] = {
+        {true, 50, 45, 45, 2},  {true, 50, 45, 40, 5}, {true, 70, 65, 65, 0},  {true, 30, 25, 25, 4},
+        {true, 45, 50, 50, 5},  {true, 50, 50, 45, 5}, // X and Y columns are not interchangeable
+        {false, 8, 8, 8, 4},    {false, 8, 8, 9, 5},   {false, 25, 25, 25, 0}, {false, 15, 15, 15, 2},
+        {false, 50, 45, 45, 5},
+    };
+    for (const auto& c : cases) {
+        const int32_t got = c.driving ? findDrivingGsensorThresholdIndexByX(c.x, c.y, c.z)
+                                      : findParkingGsensorThresholdIndexByX(c.x, c.y, c.z);
+        EXPECT_EQ(got, c.segment) << (c.driving ? "driving " : "parking ") << c.x << "/" << c.y << "/" << c.z;
+    }
+    // The default record's thresholds select driving preset 2 and parking preset 4.
+    const _FILEDATA r = record();
+    EXPECT_EQ(findDrivingGsensorThresholdIndexByX(r.drivingGsensorX, r.drivingGsensorY, r.drivingGsensorZ),
+              2);
+    EXPECT_EQ(findParkingGsensorThresholdIndexByX(r.parkingGsensorX, r.parkingGsensorY, r.parkingGsensorZ),
+              4);
+}
+
+TEST(SettingsTablesTest, ThresholdTextsAndNumbers) {
+    struct {
+        double number;
+        int32_t stored;
+    } toStored[] = {{0.29, 28},   {0.05, 5},         {1.5, 150},         {0.7, 70},        {0.57, 56},
+                    {-0.019, -1}, {1e12, INT32_MAX}, {-1e12, INT32_MIN}, {std::nan(""), 0}};
+    for (const auto& c : toStored)
+        EXPECT_EQ(gsensorThresholdFromNumber(c.number), c.stored) << c.number;
+    struct {
+        int32_t value;
+        const char* text;
+    } toText[] = {{50, "0.50"}, {8, "0.08"}, {150, "1.50"}, {0, "0.00"}, {-5, "-0.05"}};
+    for (const auto& c : toText)
+        EXPECT_EQ(gsensorThresholdText(c.value), c.text) << c.value;
+}
+
+TEST(SettingsTablesTest, CableVoltageLossItem) {
+    struct {
+        uint32_t stored;
+        int32_t item;
+        uint32_t after;
+    } cases[] = {{0, 3, 4}, {1, 0, 1}, {4, 3, 4}, {7, 6, 7}, {8, -1, 8}};
+    for (const auto& c : cases) {
+        _FILEDATA r = record();
+        r.cableVoltageLoss = c.stored;
+        EXPECT_EQ(cableVoltageLossItemForRecord(r), c.item) << c.stored;
+        EXPECT_EQ(r.cableVoltageLoss, c.after) << c.stored;
+        if (c.item >= 0) {
+            EXPECT_EQ(cableVoltageLossForItem(c.item), c.after);
+        }
+    }
+}
+
+TEST(SettingsTablesTest, AdasSpeedTables) {
+    struct {
+        uint32_t value;
+        int32_t kmh, mph;
+    } finds[] = {{0, 0, 0}, {50, 1, 4}, {60, 2, 6}, {45, 0, 3}, {100, 6, 0}, {30, 0, 1}, {65, 0, 0}};
+    for (const auto& c : finds) {
+        EXPECT_EQ(FindLdwsSpeed(c.value), c.kmh) << c.value;
+        EXPECT_EQ(FindFcwsSpeed(c.value), c.kmh) << c.value;
+        EXPECT_EQ(FindLdwsSpeedMile(c.value), c.mph) << c.value;
+        EXPECT_EQ(FindFcwsSpeedMile(c.value), c.mph) << c.value;
+    }
+    struct {
+        int32_t index;
+        uint32_t unit, speed;
+    } gets[] = {{2, 1, 40}, {2, 0, 60}, {6, 0, 100}, {6, 1, 60},
+                {6, 7, 60}, {0, 1, 0},  {7, 0, 0},   {-1, 1, 0}};
+    for (const auto& c : gets) {
+        EXPECT_EQ(getFcwsSpeed(c.index, c.unit), c.speed) << c.index << "/" << c.unit;
+        EXPECT_EQ(getLdwsSpeed(c.index, c.unit), c.speed) << c.index << "/" << c.unit;
+    }
+    EXPECT_EQ(&adasSpeedItems(1), &kAdasSpeedMphItems);
+    EXPECT_EQ(&adasSpeedItems(0), &kAdasSpeedKmhItems);
+    EXPECT_EQ(&adasSpeedItems(2), &kAdasSpeedKmhItems);
+    EXPECT_STREQ(kAdasSpeedMphItems[3].label.text, "45Mi/h");
+}
+
+TEST(SettingsTablesTest, SpeedUnitChangeKeepsThePositionInTheTable) {
+    struct {
+        uint32_t unit, ldws, fcws;
+        std::vector<uint32_t> switches;                  // unit segments chosen in turn
+        std::vector<std::pair<uint32_t, uint32_t>> seen; // ldws, fcws after each
+    } cases[] = {
+        {0, 80, 100, {1, 0, 1, 0, 1, 0}, {{50, 60}, {80, 100}, {50, 60}, {80, 100}, {50, 60}, {80, 100}}},
+        {0, 0, 60, {1, 0}, {{0, 40}, {0, 60}}},
+        {0, 65, 50, {1}, {{0, 30}}},               // 65 is not a km/h speed: position 0
+        {0, 80, 80, {0, 0}, {{80, 80}, {80, 80}}}, // the unit in force: nothing changes
+        {1, 45, 55, {0, 1}, {{70, 90}, {45, 55}}},
+        {3, 80, 80, {1, 0}, {{80, 80}, {80, 80}}}, // a unit of neither kind converts nothing
+    };
+    for (const auto& c : cases) {
+        _FILEDATA r = record();
+        r.speedDisplayUnit = c.unit;
+        r.ldwsSpeed = c.ldws;
+        r.fcwsSpeed = c.fcws;
+        SpeedUnitState state = captureSpeedUnitState(r);
+        for (size_t i = 0; i < c.switches.size(); ++i) {
+            changeSpeedUnit(state, r, c.switches[i]);
+            EXPECT_EQ(r.ldwsSpeed, c.seen[i].first) << c.ldws << " step " << i;
+            EXPECT_EQ(r.fcwsSpeed, c.seen[i].second) << c.fcws << " step " << i;
+        }
+        EXPECT_EQ(r.speedDisplayUnit, c.unit) << "only the tab's populate stores the unit";
+    }
+}
+
+TEST(SettingsTablesTest, VoiceLanguageCells) {
+    struct {
+        int32_t columns;
+        uint32_t language;
+        GridCell cell;
+    } cases[] = {{4, 9, {2, 1}}, {4, 15, {3, 3}}, {4, 0, {0, 0}},
+                 {2, 9, {4, 1}}, {2, 15, {7, 1}}, {16, 15, {0, 15}}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(cellForVoiceLanguage(c.language, c.columns), c.cell) << c.language << " in " << c.columns;
+        EXPECT_EQ(voiceLanguageForCell(c.cell, c.columns), c.language);
+    }
+    EXPECT_STREQ(kVoiceLanguageKeys[9], "French");
+    EXPECT_STREQ(kVoiceLanguageKeys[15], "Portuguese");
+    EXPECT_STREQ(kVoiceLanguageKeys[record().voiceLanguage], "English");
+}
+
+TEST(SettingsTablesTest, WifiRules) {
+    struct {
+        std::string text;
+        bool valid;
+        std::optional<std::string> ssid, password;
+    } cases[] = {
+        {"", true, "setting.aux.ssid_length", "setting.aux.password_length"},
+        {"abcd", true, "setting.aux.ssid_length", "setting.aux.password_length"},
+        {"abcde", true, std::nullopt, "setting.aux.password_length"},
+        {"ab de", false, "setting.aux.ssid_invalid", "setting.aux.password_length"},
+        {"abcdefg", true, std::nullopt, "setting.aux.password_length"},
+        {"!bcdefg~", true, std::nullopt, std::nullopt},
+        {"abcd efgh", false, "setting.aux.ssid_invalid", "setting.aux.password_invalid"},
+        {"abcdefgh\x7f", false, "setting.aux.ssid_invalid", "setting.aux.password_invalid"},
+        {"caf\xC3\xA9"
+         "abcd",
+         false, "setting.aux.ssid_invalid", "setting.aux.password_invalid"},
+        {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", false, "setting.aux.ssid_length", "setting.aux.password_length"},
+        {"01234567890123456789", true, std::nullopt, std::nullopt}, // longer texts are cut on store
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(validString(c.text), c.valid) << c.text;
+        EXPECT_EQ(checkWifiSsid(c.text), c.ssid) << c.text;
+        EXPECT_EQ(checkWifiPassword(c.text), c.password) << c.text;
+    }
+    // 94 characters pass, from "!" to "~".
+    int allowed = 0;
+    for (int ch = 0; ch < 256; ++ch)
+        allowed += validString(std::string(1, char(ch)));
+    EXPECT_EQ(allowed, 94);
+    EXPECT_EQ(wifiTextLength("\xF0\x9F\x98\x80"
+                             "a"),
+              3u); // outside the basic plane: two units
+    ASSERT_EQ(kWifiChannelItems.size(), 14u);
+    for (size_t i = 0; i < kWifiChannelItems.size(); ++i) {
+        const std::string item = kWifiChannelItems[i];
+        EXPECT_EQ(item.find_first_not_of(' '), i < 10 ? 3u : 2u) << item;
+        EXPECT_EQ(std::stoul(item), i) << item;
+    }
+    EXPECT_STREQ(kWifiChannelItems[0], "   0(Auto)");
+}
+
+TEST(SettingsTablesTest, CardSharesFromHandlesAndRecord) {
+    const _FILEDATA def = record();
+    EXPECT_EQ(sdRatiosFromRecord(def), (SdRatios{70, 90}));
+    EXPECT_FLOAT_EQ(lowHandleRatio(def), 0.70f);
+    EXPECT_FLOAT_EQ(highHandleRatio(def), 0.90f);
+
+    struct {
+        float low, high;
+        SdRatios ratios;
+        std::optional<std::string> refused;
+        uint32_t always, motion, event;
+    } cases[] = {
+        {0.70f, 0.90f, {70, 90}, std::nullopt, 70, 20, 10},
+        {0.05f, 0.50f, {5, 50}, "msg.sdcard_ratio_too_low", 0, 0, 0},
+        {0.30f, 0.95f, {30, 95}, "msg.sdcard_ratio_too_low", 0, 0, 0},
+        {0.40f, 0.45f, {40, 45}, "msg.sdcard_ratio_too_low", 0, 0, 0},
+        {0.10f, 0.90f, {10, 90}, std::nullopt, 10, 80, 10},
+        {0.57f, 0.58f, {57, 58}, "msg.sdcard_ratio_too_low", 0, 0, 0},
+        {0.33f, 0.66f, {33, 66}, std::nullopt, 33, 33, 34},
+    };
+    for (const auto& c : cases) {
+        const SdRatios got{sdRatioFromHandleValue(c.low), sdRatioFromHandleValue(c.high)};
+        EXPECT_EQ(got, c.ratios) << c.low << "/" << c.high;
+        const ValidationResult v = validateSdRatios(got);
+        EXPECT_EQ(v ? std::optional<std::string>(v->key) : std::nullopt, c.refused) << c.low << "/" << c.high;
+        if (!v) {
+            _FILEDATA r = record();
+            storeSdRatios(r, got);
+            EXPECT_EQ(r.sdAlwaysRatio, c.always);
+            EXPECT_EQ(r.sdMotionRatio, c.motion);
+            EXPECT_EQ(r.sdEventRatio, c.event);
+            EXPECT_EQ(sdRatiosFromRecord(r), got) << "a stored record shows the same handles";
+        }
+    }
+}
+
+} // namespace
