@@ -119,6 +119,9 @@ void TKImageButton::paintEvent(QPaintEvent*) {
         m_cell->highlight(isDown(), painter, bounds);
     }
     const TKImage shown = displayedImage();
+    // The skins have no disabled images: a faded one tells the user the button does nothing.
+    if (!isEnabled())
+        painter.setOpacity(0.35);
     if (!shown.isNull()) {
         const QSizeF s = shown.size();
         shown.draw(painter, QRectF(bounds.center() - QPointF(s.width() / 2, s.height() / 2), s));
