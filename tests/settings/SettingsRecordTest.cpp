@@ -14,127 +14,6 @@ using dcv::test::TempDir;
 
 namespace {
 
-struct Layout {
-    size_t offset;
-    const char* name;
-    size_t size;
-    SettingsFieldType type;
-};
-
-// The record's layout, field by field, as the camera's file format defines it.
-const std::vector<Layout> kFieldLayout = {
-    {0, "formatMarker", 4, SettingsFieldType::U32},
-    {4, "checksum", 4, SettingsFieldType::U32},
-    {8, "modelName", 12, SettingsFieldType::Text},
-    {20, "frontVideoQuality", 4, SettingsFieldType::U32},
-    {24, "reserved24", 4, SettingsFieldType::U32},
-    {28, "frontBrightness", 4, SettingsFieldType::U32},
-    {32, "reserved32", 4, SettingsFieldType::U32},
-    {36, "reserved36", 4, SettingsFieldType::U32},
-    {40, "reserved40", 4, SettingsFieldType::U32},
-    {44, "powerFrequency", 4, SettingsFieldType::U32},
-    {48, "reserved48", 4, SettingsFieldType::I32},
-    {52, "reserved52", 4, SettingsFieldType::I32},
-    {56, "reserved56", 4, SettingsFieldType::I32},
-    {60, "gsensorEnable", 4, SettingsFieldType::U32},
-    {64, "drivingGsensorX", 4, SettingsFieldType::I32},
-    {68, "drivingGsensorY", 4, SettingsFieldType::I32},
-    {72, "drivingGsensorZ", 4, SettingsFieldType::I32},
-    {76, "parkingGsensorX", 4, SettingsFieldType::I32},
-    {80, "parkingGsensorY", 4, SettingsFieldType::I32},
-    {84, "parkingGsensorZ", 4, SettingsFieldType::I32},
-    {88, "reserved88", 4, SettingsFieldType::I32},
-    {92, "reserved92", 4, SettingsFieldType::I32},
-    {96, "reserved96", 4, SettingsFieldType::I32},
-    {100, "alwaysModeTimeout", 4, SettingsFieldType::U32},
-    {104, "frontLED", 4, SettingsFieldType::U32},
-    {108, "reserved108", 4, SettingsFieldType::U32},
-    {112, "cableVoltageLoss", 4, SettingsFieldType::U32},
-    {116, "powerVoltage", 4, SettingsFieldType::U32},
-    {120, "powerTime", 4, SettingsFieldType::U32},
-    {124, "reserved124", 4, SettingsFieldType::U32},
-    {128, "carNumber", 8, SettingsFieldType::Text},
-    {136, "rearLED", 4, SettingsFieldType::U32},
-    {140, "weeklyAlarmDay", 4, SettingsFieldType::U32},
-    {144, "speedDisplayUnit", 4, SettingsFieldType::U32},
-    {148, "osdSpeedDisplay", 4, SettingsFieldType::I32},
-    {152, "reserved152", 4, SettingsFieldType::U32},
-    {156, "gpsOnParkingMode", 4, SettingsFieldType::U32},
-    {160, "timeZoneIndex", 4, SettingsFieldType::I32},
-    {164, "summerTime", 4, SettingsFieldType::U32},
-    {168, "reserved168", 4, SettingsFieldType::U32},
-    {172, "reserved172", 4, SettingsFieldType::I32},
-    {176, "reserved176", 4, SettingsFieldType::I32},
-    {180, "sdAlwaysRatio", 4, SettingsFieldType::U32},
-    {184, "sdEventRatio", 4, SettingsFieldType::U32},
-    {188, "sdMotionRatio", 4, SettingsFieldType::U32},
-    {192, "autoFormatPeriod", 4, SettingsFieldType::U32},
-    {196, "reserved196", 4, SettingsFieldType::I32},
-    {200, "reserved200", 4, SettingsFieldType::I32},
-    {204, "reserved204", 4, SettingsFieldType::I32},
-    {208, "reserved208", 4, SettingsFieldType::I32},
-    {212, "reserved212", 4, SettingsFieldType::I32},
-    {216, "reserved216", 4, SettingsFieldType::I32},
-    {220, "wifiStartMode", 4, SettingsFieldType::U32},
-    {224, "wifiChannel", 4, SettingsFieldType::U32},
-    {228, "wifiSsid", 16, SettingsFieldType::Text},
-    {244, "wifiPassword", 16, SettingsFieldType::Text},
-    {260, "reserved260", 4, SettingsFieldType::U32},
-    {264, "reserved264", 4, SettingsFieldType::U32},
-    {268, "apSsid", 16, SettingsFieldType::Text},
-    {284, "apPassword", 16, SettingsFieldType::Text},
-    {300, "reserved300", 4, SettingsFieldType::U32},
-    {304, "frontMotionSensitivity", 4, SettingsFieldType::U32},
-    {308, "rearMotionSensitivity", 4, SettingsFieldType::U32},
-    {312, "reserved312", 4, SettingsFieldType::U32},
-    {316, "reserved316", 4, SettingsFieldType::U32},
-    {320, "reserved320", 4, SettingsFieldType::I32},
-    {324, "reserved324", 4, SettingsFieldType::I32},
-    {328, "reserved328", 4, SettingsFieldType::I32},
-    {332, "reserved332", 4, SettingsFieldType::I32},
-    {336, "reserved336", 4, SettingsFieldType::I32},
-    {340, "reserved340", 4, SettingsFieldType::U32},
-    {344, "ldwsSensitivity", 4, SettingsFieldType::U32},
-    {348, "ldwsSpeed", 4, SettingsFieldType::U32},
-    {352, "fcwsSensitivity", 4, SettingsFieldType::U32},
-    {356, "fcwsSpeed", 4, SettingsFieldType::U32},
-    {360, "reserved360", 4, SettingsFieldType::U32},
-    {364, "reserved364", 4, SettingsFieldType::U32},
-    {368, "reserved368", 4, SettingsFieldType::U32},
-    {372, "reserved372", 4, SettingsFieldType::I32},
-    {376, "reserved376", 4, SettingsFieldType::I32},
-    {380, "micVolume", 4, SettingsFieldType::U32},
-    {384, "speakerVolume", 4, SettingsFieldType::U32},
-    {388, "voiceLanguage", 4, SettingsFieldType::U32},
-    {392, "hourlyAlarm", 4, SettingsFieldType::U32},
-    {396, "reserved396", 4, SettingsFieldType::I32},
-    {400, "reserved400", 4, SettingsFieldType::I32},
-    {404, "reserved404", 4, SettingsFieldType::I32},
-    {408, "reserved408", 4, SettingsFieldType::I32},
-    {412, "reserved412", 4, SettingsFieldType::I32},
-    {416, "reserved416", 4, SettingsFieldType::I32},
-    {420, "reserved420", 4, SettingsFieldType::U32},
-    {424, "reserved424", 4, SettingsFieldType::U32},
-    {428, "reserved428", 4, SettingsFieldType::U32},
-    {432, "reserved432", 4, SettingsFieldType::U32},
-    {436, "reserved436", 4, SettingsFieldType::U32},
-    {440, "segmentOption", 4, SettingsFieldType::U32},
-    {444, "reserved444", 4, SettingsFieldType::U32},
-    {448, "carNumberSet", 4, SettingsFieldType::U32},
-    {452, "reserved452", 4, SettingsFieldType::U32},
-    {456, "reserved456", 4, SettingsFieldType::I32},
-    {460, "reserved460", 4, SettingsFieldType::U32},
-    {464, "reserved464", 4, SettingsFieldType::U32},
-    {468, "reserved468", 4, SettingsFieldType::U32},
-    {472, "reserved472", 4, SettingsFieldType::U32},
-    {476, "reserved476", 4, SettingsFieldType::U32},
-    {480, "reserved480", 4, SettingsFieldType::U32},
-    {484, "reserved484", 4, SettingsFieldType::I32},
-    {488, "reserved488", 4, SettingsFieldType::I32},
-    {492, "reserved492", 4, SettingsFieldType::I32},
-    {496, "reserved496", 4, SettingsFieldType::I32},
-};
-
 // Offset and value of every non-zero integer of a default record.
 const std::vector<std::pair<size_t, uint32_t>> kDefaultIntegers = {
     {0, 22310}, {4, 65535},  {20, 1},     {24, 1},   {28, 2},   {32, 2},   {60, 1},   {64, 50},
@@ -174,16 +53,33 @@ std::string asString(const SettingsRecordBytes& b) {
     return std::string(b.begin(), b.end());
 }
 
-TEST(SettingsRecordTest, DescriptorsFollowTheFileLayout) {
-    ASSERT_EQ(kSettingsFields.size(), kFieldLayout.size());
-    for (size_t i = 0; i < kFieldLayout.size(); ++i) {
-        const SettingsFieldDescriptor& d = kSettingsFields[i];
-        EXPECT_EQ(d.name, kFieldLayout[i].name) << i;
-        EXPECT_EQ(d.offset, kFieldLayout[i].offset) << d.name;
-        EXPECT_EQ(d.size, kFieldLayout[i].size) << d.name;
-        EXPECT_EQ(d.type, kFieldLayout[i].type) << d.name;
-        EXPECT_EQ(d.reserved, std::string_view(d.name).starts_with("reserved")) << d.name;
+// The header pins every offset; here the list the editor and `dcv config show` walk must
+// cover the 500 bytes in order, once each, with names that find their own entry.
+TEST(SettingsRecordTest, DescriptorsCoverTheRecordInOrder) {
+    ASSERT_EQ(kSettingsFields.size(), 110u);
+    size_t next = 0;
+    std::set<std::string_view> names;
+    for (const SettingsFieldDescriptor& d : kSettingsFields) {
+        EXPECT_EQ(d.offset, next) << d.name;
+        next = d.offset + d.size;
+        EXPECT_TRUE(names.insert(d.name).second) << d.name;
+        EXPECT_EQ(d.reserved, d.name.starts_with("reserved")) << d.name;
         EXPECT_EQ(findSettingsField(d.name), &d);
+    }
+    EXPECT_EQ(next, kSettingsRecordSize);
+    const struct {
+        const char* name;
+        size_t size;
+        SettingsFieldType type;
+    } spots[] = {{"modelName", 12, SettingsFieldType::Text},    {"carNumber", 8, SettingsFieldType::Text},
+                 {"wifiSsid", 16, SettingsFieldType::Text},     {"apPassword", 16, SettingsFieldType::Text},
+                 {"timeZoneIndex", 4, SettingsFieldType::I32},  {"drivingGsensorX", 4, SettingsFieldType::I32},
+                 {"osdSpeedDisplay", 4, SettingsFieldType::I32}, {"powerVoltage", 4, SettingsFieldType::U32}};
+    for (const auto& c : spots) {
+        const SettingsFieldDescriptor* d = findSettingsField(c.name);
+        ASSERT_NE(d, nullptr) << c.name;
+        EXPECT_EQ(d->size, c.size) << c.name;
+        EXPECT_EQ(d->type, c.type) << c.name;
     }
     EXPECT_EQ(findSettingsField("nosuchfield"), nullptr);
     EXPECT_EQ(findSettingsField(""), nullptr);
