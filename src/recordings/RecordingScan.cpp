@@ -122,21 +122,26 @@ bool fieldsHaveTextWidths(const DCVMedia& m) {
 } // namespace
 
 void sortRecordings(std::vector<DCVMediaPtr>& medias) {
-    const bool numeric = std::all_of(medias.begin(), medias.end(), [](const DCVMediaPtr& m) { return fieldsHaveTextWidths(*m); });
+    const bool numeric = medias.size() <= UINT32_MAX && std::all_of(medias.begin(), medias.end(), [](const DCVMediaPtr& m) {
+        return fieldsHaveTextWidths(*m) && m->mediaDivision() >= 0 && m->mediaDivision() <= 3;
+    });
     if (numeric) {
-        std::vector<std::pair<int64_t, DCVMediaPtr>> keyed;
+        // Time and division folded into one number (a higher division first at the same time),
+        // sorted with plain indices: no reference counts move and ties are rare.
+        std::vector<std::pair<int64_t, uint32_t>> keyed;
         keyed.reserve(medias.size());
-        for (auto& m : medias)
-            keyed.emplace_back(timeKey(*m), std::move(m));
-        std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+        for (size_t i = 0; i < medias.size(); ++i)
+            keyed.emplace_back(timeKey(*medias[i]) * 4 + (3 - medias[i]->mediaDivision()), uint32_t(i));
+        std::sort(keyed.begin(), keyed.end(), [&medias](const auto& a, const auto& b) {
             if (a.first != b.first)
                 return a.first < b.first;
-            if (a.second->mediaDivision() != b.second->mediaDivision())
-                return a.second->mediaDivision() > b.second->mediaDivision();
-            return a.second->path() < b.second->path();
+            return medias[a.second]->path() < medias[b.second]->path();
         });
-        for (size_t i = 0; i < keyed.size(); ++i)
-            medias[i] = std::move(keyed[i].second);
+        std::vector<DCVMediaPtr> sorted;
+        sorted.reserve(medias.size());
+        for (const auto& k : keyed)
+            sorted.push_back(std::move(medias[k.second]));
+        medias = std::move(sorted);
         return;
     }
     std::sort(medias.begin(), medias.end(), [](const DCVMediaPtr& a, const DCVMediaPtr& b) {
