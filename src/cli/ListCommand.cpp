@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <cstring>
 #include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace dcv::cli {
@@ -28,6 +31,29 @@ char* put2(char* p, int32_t v) {
     return p + 2;
 }
 
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23
+#endif
+
+// A scan of 15,000 recordings makes two small allocations for each. Faulting the heap in page
+// by page costs about as much as the walk itself (on a virtual machine each fault is a trip to
+// the hypervisor), so the heap is grown once and its pages made present in one call. Freed
+// again at once, the block stays at the top of the heap for the entries. Older kernels refuse
+// the advice; the run is then as before.
+void prepareHeap() {
+    constexpr size_t kBlock = size_t(6) << 20;
+    ::mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    ::mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    ::mallopt(M_TOP_PAD, 8 << 20);
+    void* p = std::malloc(kBlock);
+    if (p == nullptr)
+        return;
+    const uintptr_t page = uintptr_t(::sysconf(_SC_PAGESIZE));
+    const uintptr_t first = (reinterpret_cast<uintptr_t>(p) + page - 1) & ~(page - 1);
+    (void)::madvise(reinterpret_cast<void*>(first), kBlock - page, MADV_POPULATE_WRITE);
+    std::free(p);
+}
+
 int runList(const std::string& dir) {
     struct stat st {};
     if (::stat(dir.c_str(), &st) != 0) {
@@ -38,9 +64,7 @@ int runList(const std::string& dir) {
         printError(dir + ": not a directory");
         return kExitFailure;
     }
-    // 15,000 entries of a few small allocations each: growing the heap in large steps spares
-    // hundreds of brk calls and their page-fault bursts.
-    ::mallopt(M_TOP_PAD, 8 << 20);
+    prepareHeap();
     std::vector<DCVMediaPtr> medias = scanRecordings(dir);
     // Formatted by hand into one buffer flushed in blocks: this runs once per recording and
     // printf-style formatting would cost more than the walk itself.
