@@ -251,6 +251,8 @@ private:
     // One per start: late results and time limits of an earlier start are ignored.
     uint64_t m_startGeneration = 0;
     bool m_playRequested = false;
+    // A time change came after the play request: the file really plays.
+    bool m_startConfirmed = true;
     QFuture<void> m_telemetryRead;
     bool m_updatingSliders = false;
     DCVScriptTarget* m_mapScriptTarget = nullptr;

@@ -51,6 +51,7 @@ bool DCVAppDelegate::playAtIndex(int64_t index) {
     index = std::clamp<int64_t>(index, 0, count - 1);
     waitingForPlayStart = true;
     m_playRequested = false;
+    m_startConfirmed = false;
     const uint64_t generation = ++m_startGeneration;
     player1->stop();
     player1->setMedia(nullptr);
@@ -93,8 +94,8 @@ void DCVAppDelegate::blackBoxDataRead(uint64_t generation, std::shared_ptr<const
     m_playRequested = true;
     emit telemetryHandedOver(mediaIndex);
     QTimer::singleShot(m_options.playStartTimeoutMs, this, [this, generation] {
-        if (generation == m_startGeneration && waitingForPlayStart)
-            failStart("no playing state in time");
+        if (generation == m_startGeneration && m_playRequested && !m_startConfirmed)
+            failStart("no time change in time");
     });
 }
 
@@ -103,6 +104,7 @@ void DCVAppDelegate::failStart(const char* reason) {
     dcvLog("play fail:%s (%s)", path.toUtf8().constData(), reason);
     waitingForPlayStart = false;
     m_playRequested = false;
+    m_startConfirmed = true; // nothing more to fail for this start
     hideLoading();
     player1->stop();
     video1View->hide();
@@ -189,8 +191,9 @@ void DCVAppDelegate::mediaPlayerStateChanged() {
     video1View->setVisible(playing || state == VLCMediaPlayerStatePaused);
     if (!player1->media())
         return;
-    // A file that cannot be opened or decoded reports an error, or ends without ever playing.
-    if (waitingForPlayStart && m_playRequested &&
+    // A file that cannot be opened or decoded reports an error, or "plays" to its end without
+    // a single time change (libVLC says playing for a file it cannot demultiplex).
+    if (m_playRequested && !m_startConfirmed &&
         (state == VLCMediaPlayerStateError ||
          (state == VLCMediaPlayerStatePaused && player1->position() >= kEndOfRecording))) {
         failStart(state == VLCMediaPlayerStateError ? "error state" : "ended before playing");
@@ -227,6 +230,11 @@ void DCVAppDelegate::mediaPlayerTimeChanged(MediaPlayer* object) {
     const bool playing = player1->media() && player1->isPlaying();
     video1View->setVisible(playing || player1->state() == VLCMediaPlayerStatePaused);
     preparingPlayNext = false;
+    if (m_playRequested)
+        m_startConfirmed = true;
+    // The video size is known only once the first pictures are decoded.
+    if (playInfo->scale() == 0 && player1->hasVideoOut() && player1->videoSize().height() > 0)
+        updatePlayInfoScale();
     if (!stopVideoLoadingView) {
         hideLoading();
         chooseAudioAuto();

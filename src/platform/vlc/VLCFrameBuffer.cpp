@@ -1,5 +1,6 @@
 #include "platform/vlc/VLCFrameBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vlc/vlc.h>
 
@@ -70,8 +71,13 @@ void VLCFrameBuffer::withPicture(const std::function<void(const QImage&)>& f) co
         f(QImage());
         return;
     }
-    const QImage image(m_front.data(), int(m_frontWidth), int(m_frontHeight), int(m_frontWidth * 4),
-                       QImage::Format_RGB32);
+    // The decoder's pictures may carry padding lines and columns beyond the visible area.
+    int w = int(m_frontWidth), h = int(m_frontHeight);
+    if (m_visibleWidth > 0 && m_visibleHeight > 0) {
+        w = std::min(w, int(m_visibleWidth));
+        h = std::min(h, int(m_visibleHeight));
+    }
+    const QImage image(m_front.data(), w, h, int(m_frontWidth * 4), QImage::Format_RGB32);
     f(image);
 }
 
@@ -83,12 +89,26 @@ QImage VLCFrameBuffer::copyPicture() const {
 
 QSize VLCFrameBuffer::pictureSize() const {
     std::lock_guard lock(m_mutex);
+    if (m_visibleWidth > 0 && m_visibleHeight > 0)
+        return QSize(int(std::min(m_width, m_visibleWidth)), int(std::min(m_height, m_visibleHeight)));
     return QSize(int(m_width), int(m_height));
+}
+
+void VLCFrameBuffer::setVisibleSize(unsigned width, unsigned height) {
+    std::lock_guard lock(m_mutex);
+    m_visibleWidth = width;
+    m_visibleHeight = height;
+}
+
+bool VLCFrameBuffer::hasVisibleSize() const {
+    std::lock_guard lock(m_mutex);
+    return m_visibleWidth > 0 && m_visibleHeight > 0;
 }
 
 void VLCFrameBuffer::clear() {
     std::lock_guard lock(m_mutex);
     m_frontWidth = m_frontHeight = 0;
+    m_visibleWidth = m_visibleHeight = 0;
 }
 
 } // namespace dcv

@@ -33,7 +33,12 @@ public:
     // Runs f with the front picture (null image before the first one) under the buffer's lock.
     void withPicture(const std::function<void(const QImage&)>& f) const;
     QImage copyPicture() const;
+    // The visible size of the pictures, when known, else the decoder's buffer size.
     QSize pictureSize() const;
+    // The decoder's buffers can be larger than the picture (aligned sizes); the owner of the
+    // player tells the visible size from the main thread once libVLC knows it.
+    void setVisibleSize(unsigned width, unsigned height);
+    bool hasVisibleSize() const;
     uint64_t frameCount() const { return m_frames.load(); }
     // Forgets the last picture (a new file starts black).
     void clear();
@@ -50,6 +55,7 @@ private:
     std::vector<uchar> m_back, m_front;
     unsigned m_width = 0, m_height = 0;           // of the decoder's pictures
     unsigned m_frontWidth = 0, m_frontHeight = 0; // of the front picture
+    unsigned m_visibleWidth = 0, m_visibleHeight = 0;
     std::function<void()> m_callback;
     std::atomic<uint64_t> m_frames{0};
 };

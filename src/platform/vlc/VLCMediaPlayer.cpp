@@ -109,6 +109,11 @@ void VLCMediaPlayer::eventArrived(Event e) {
         // Late time events of a file that has ended or was stopped say nothing new.
         if (m_atEnd || m_state == VLCMediaPlayerStateStopped)
             break;
+        if (m_frameBuffer && !m_frameBuffer->hasVisibleSize()) {
+            unsigned w = 0, h = 0;
+            if (libvlc_video_get_size(m_player, 0, &w, &h) == 0 && w > 0 && h > 0)
+                m_frameBuffer->setVisibleSize(w, h);
+        }
         emit mediaPlayerTimeChanged(this);
         break;
     default:
@@ -261,12 +266,10 @@ bool VLCMediaPlayer::hasVideoOut() const {
 }
 
 QSize VLCMediaPlayer::videoSize() const {
-    if (m_frameBuffer)
-        return m_frameBuffer->pictureSize();
     unsigned w = 0, h = 0;
-    if (m_player && libvlc_video_get_size(m_player, 0, &w, &h) == 0)
+    if (m_player && libvlc_video_get_size(m_player, 0, &w, &h) == 0 && w > 0 && h > 0)
         return QSize(int(w), int(h));
-    return {};
+    return m_frameBuffer ? m_frameBuffer->pictureSize() : QSize();
 }
 
 bool VLCMediaPlayer::saveVideoSnapshotAt(const QString& path, int width, int height) {
