@@ -4,6 +4,7 @@
 #include "app/DCVAppDelegate.h"
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlayInfo.h"
+#include "recordings/MediaCellText.h"
 #include "support/TestSupport.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImageButton.h"
@@ -313,4 +314,40 @@ TEST_F(PlaybackControlsTest, KeysDriveThePlayerAndFullScreen) {
     EXPECT_TRUE(delegate->window->isFullScreen());
     QTest::keyClick(delegate->mediaListTableView, Qt::Key_Escape);
     EXPECT_FALSE(delegate->window->isFullScreen());
+}
+
+TEST(VLCTimeText, MinutesAndSecondsWithASignForNegativeTimes) {
+    struct {
+        VLCTime time;
+        const char* text;
+    } cases[] = {{VLCTime(0), "00:00"},       {VLCTime(999), "00:00"},    {VLCTime(-999), "00:00"},
+                 {VLCTime(-1000), "-00:01"},  {VLCTime(65000), "01:05"},  {VLCTime(-125500), "-02:05"},
+                 {VLCTime(3725000), "1:02:05"}, {VLCTime(), "--:--"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.time.stringValue(), QLatin1String(c.text)) << c.time.intValue();
+}
+
+TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfEveryRow) {
+    DCVMediaListModel* model = delegate->mediaListModel;
+    ASSERT_EQ(model->columnCount(), 4);
+    EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("File"));
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const DCVMediaPtr media = model->mediaAtRow(row);
+        const MediaKind kind = mediaKind(*media);
+        EXPECT_EQ(model->data(model->index(row, 0), Qt::DisplayRole).toString(),
+                  QCoreApplication::translate("InfoPlist", kind.textKey));
+        EXPECT_EQ(model->kindImageName(row), QString::fromStdString(mediaKindImageName(kind)));
+        EXPECT_FALSE(model->data(model->index(row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
+        EXPECT_EQ(model->data(model->index(row, 3), Qt::DisplayRole).toString(),
+                  QString::fromStdString(media->fileName()));
+        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft,
+                  Qt::AlignLeft);
+        EXPECT_EQ(model->data(model->index(row, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                      Qt::AlignHCenter,
+                  Qt::AlignHCenter);
+    }
+    // A new list brings the list side back.
+    delegate->clickMapViewButton();
+    delegate->openDirectory(QString::fromStdString(sampleCardDir().string()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->rightViewMode == 0; }, 5000));
 }
