@@ -7,6 +7,7 @@
 #include "platform/web/DCVWebView.h"
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlayInfo.h"
+#include "telemetry/MapScripts.h"
 #include "telemetry/GraphView.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/DCVMediaListTableView.h"
@@ -707,6 +708,9 @@ void DCVAppDelegate::loadMapPage() {
     mapContainerTopView->layout()->addWidget(mapWebView);
     connect(mapWebView, &QWebEngineView::loadFinished, this, [this](bool ok) {
         m_mapPageLoaded = ok;
+        // A recording started before the page was there gets its track now.
+        if (ok && blackBoxData && !blackBoxData->m_vGpsData().empty())
+            DCVMapBridge(*mapWebView).setTrack(mapTrack(blackBoxData->m_vGpsData()));
         emit mapPageLoadFinished(ok);
     });
     mapWebView->loadMapPage(QLatin1String(kBuildLanguage));
@@ -742,6 +746,7 @@ void DCVAppDelegate::mediaListChanged(DCVMediaList&) {
             rightViewMode = 0;
             updateSideViewButton();
             mediaListModel->reload();
+            emit mediaListReloaded();
         },
         QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::QueuedConnection);
 }

@@ -222,6 +222,8 @@ public:
 signals:
     void mapPageLoadFinished(bool ok);
     void volumeChanged();
+    // The table holds a new list.
+    void mediaListReloaded();
     // The telemetry of a started row has been handed over and play was asked for.
     void telemetryHandedOver(qint64 index);
     // A started row never played.
