@@ -71,26 +71,24 @@ void VLCFrameBuffer::withPicture(const std::function<void(const QImage&)>& f) co
         f(QImage());
         return;
     }
-    // The decoder's pictures may carry padding lines and columns beyond the visible area.
-    int w = int(m_frontWidth), h = int(m_frontHeight);
-    if (m_visibleWidth > 0 && m_visibleHeight > 0) {
-        w = std::min(w, int(m_visibleWidth));
-        h = std::min(h, int(m_visibleHeight));
-    }
-    const QImage image(m_front.data(), w, h, int(m_frontWidth * 4), QImage::Format_RGB32);
+    const QImage image(m_front.data(), int(m_frontWidth), int(m_frontHeight), int(m_frontWidth * 4),
+                       QImage::Format_RGB32);
     f(image);
 }
 
 QImage VLCFrameBuffer::copyPicture() const {
     QImage copy;
     withPicture([&copy](const QImage& image) { copy = image.copy(); });
+    const QSize visible = pictureSize();
+    if (!copy.isNull() && visible.isValid() && visible != copy.size())
+        copy = copy.scaled(visible, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return copy;
 }
 
 QSize VLCFrameBuffer::pictureSize() const {
     std::lock_guard lock(m_mutex);
     if (m_visibleWidth > 0 && m_visibleHeight > 0)
-        return QSize(int(std::min(m_width, m_visibleWidth)), int(std::min(m_height, m_visibleHeight)));
+        return QSize(int(m_visibleWidth), int(m_visibleHeight));
     return QSize(int(m_width), int(m_height));
 }
 

@@ -31,12 +31,15 @@ public:
     void setFrameCallback(std::function<void()> callback);
 
     // Runs f with the front picture (null image before the first one) under the buffer's lock.
+    // It has the decoder's buffer size, which libVLC may have stretched the picture to (an
+    // aligned height): draw it at the aspect of pictureSize().
     void withPicture(const std::function<void(const QImage&)>& f) const;
+    // The front picture at its visible size.
     QImage copyPicture() const;
     // The visible size of the pictures, when known, else the decoder's buffer size.
     QSize pictureSize() const;
-    // The decoder's buffers can be larger than the picture (aligned sizes); the owner of the
-    // player tells the visible size from the main thread once libVLC knows it.
+    // The decoder's buffers can differ from the picture's size (aligned sizes); the owner of
+    // the player tells the visible size from the main thread once libVLC knows it.
     void setVisibleSize(unsigned width, unsigned height);
     bool hasVisibleSize() const;
     uint64_t frameCount() const { return m_frames.load(); }

@@ -38,10 +38,11 @@ void VLCVideoView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::black);
     const uint64_t frame = m_frameBuffer->frameCount();
     bool drew = false;
+    const QSize picture = m_frameBuffer->pictureSize();
     m_frameBuffer->withPicture([&](const QImage& image) {
         if (image.isNull())
             return;
-        painter.drawImage(pictureRect(image.size(), size()), image);
+        painter.drawImage(pictureRect(picture.isValid() ? picture : image.size(), size()), image);
         drew = true;
     });
     if (drew && frame != m_lastPaintedFrame) {
