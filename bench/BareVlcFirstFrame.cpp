@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
         std::printf("run %d: %.1f ms\n", i, ms.back());
     }
     std::sort(ms.begin(), ms.end());
-    std::printf("bare first frame median: %.1f ms (min %.1f, max %.1f)\n", ms[ms.size() / 2], ms.front(), ms.back());
+    std::printf("bare first frame median: %.1f ms (min %.1f, max %.1f)\n", ms[ms.size() / 2], ms.front(),
+                ms.back());
     return 0;
 }

@@ -79,7 +79,8 @@ int main(int argc, char** argv) {
         if (i > 0) {
             toFrame.push_back(ms);
             toTelemetry.push_back(handedOverAt);
-            std::printf("run %d: first picture %.1f ms (telemetry handed over at %.1f ms)\n", i, ms, handedOverAt);
+            std::printf("run %d: first picture %.1f ms (telemetry handed over at %.1f ms)\n", i, ms,
+                        handedOverAt);
         }
         waitUntil([&] { return !delegate.waitingForPlayStart; }, 5000);
         // Let it play a moment, as a user would before the next double-click.

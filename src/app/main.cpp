@@ -29,8 +29,9 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("A folder of recordings to open"));
     // For start-up measurements: print the wall-clock time of the first paint and quit.
-    const QCommandLineOption probe(QStringLiteral("print-first-paint"),
-                                   QStringLiteral("Print the time of the first paint (seconds since the epoch) and quit"));
+    const QCommandLineOption probe(
+        QStringLiteral("print-first-paint"),
+        QStringLiteral("Print the time of the first paint (seconds since the epoch) and quit"));
     parser.addOption(probe);
     // For screenshots and demonstrations: start a row of the folder once it is listed, and
     // show the map side.
@@ -59,12 +60,13 @@ int main(int argc, char** argv) {
     if (parser.isSet(playRow) || parser.isSet(showMap)) {
         const int row = parser.value(playRow).toInt();
         const bool map = parser.isSet(showMap), play = parser.isSet(playRow);
-        QObject::connect(&delegate, &dcv::DCVAppDelegate::mediaListReloaded, &delegate, [&delegate, row, map, play] {
-            if (play)
-                delegate.playAtIndex(row);
-            if (map)
-                delegate.clickMapViewButton();
-        });
+        QObject::connect(&delegate, &dcv::DCVAppDelegate::mediaListReloaded, &delegate,
+                         [&delegate, row, map, play] {
+                             if (play)
+                                 delegate.playAtIndex(row);
+                             if (map)
+                                 delegate.clickMapViewButton();
+                         });
     }
     const QStringList folders = parser.positionalArguments();
     if (!folders.isEmpty())

@@ -9,7 +9,7 @@ TEST(TelemetryText, AxisTextsCarryAPlusOnlyForPositiveValues) {
         char axis;
         double value;
         const char* text;
-    } cases[] = {{'X', 0.5, "X=+0.50"},  {'X', -0.25, "X=-0.25"}, {'X', 0.0, "X=0.00"},
+    } cases[] = {{'X', 0.5, "X=+0.50"},   {'X', -0.25, "X=-0.25"}, {'X', 0.0, "X=0.00"},
                  {'Y', 1.005, "Y=+1.00"}, {'Z', -2.0, "Z=-2.00"},  {'Z', 0.004, "Z=+0.00"}};
     for (const auto& c : cases)
         EXPECT_EQ(gsensorAxisText(c.axis, c.value), c.text) << c.value;

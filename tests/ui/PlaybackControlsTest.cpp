@@ -125,15 +125,16 @@ TEST_F(PlaybackControlsTest, JumpsFollowTheirRules) {
         EXPECT_EQ(delegate->moving, c.movingAfter);
         if (c.movingAfter && !c.moving) {
             EXPECT_NEAR(delegate->movingPosition, c.movingPosition, 1e-6);
-            if (c.forward)
+            if (c.forward) {
                 EXPECT_EQ(delegate->videoPositionSlider->value(), int(c.movingPosition * 10000));
+            }
         }
         // The window settles by itself (0.3 s); backward moves are applied a second time.
         if (c.moving)
             delegate->moving = false;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->moving && player->calls.size() >= c.calls.size() +
-                                                                                                   c.laterCalls.size(); },
-                                    2000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return !delegate->moving && player->calls.size() >= c.calls.size() + c.laterCalls.size(); },
+            2000));
         QTest::qWait(50);
         EXPECT_EQ(player->calls.mid(c.calls.size()), c.laterCalls);
     }
@@ -144,7 +145,8 @@ TEST_F(PlaybackControlsTest, VolumeStaysWithinItsRangeAndReachesThePlayer) {
         quint64 start;
         bool up;
         quint64 expected;
-    } cases[] = {{195, true, 200}, {200, true, 200}, {70, true, 80}, {5, false, 0}, {0, false, 0}, {70, false, 60}};
+    } cases[] = {{195, true, 200}, {200, true, 200}, {70, true, 80},
+                 {5, false, 0},    {0, false, 0},    {70, false, 60}};
     EXPECT_EQ(delegate->volume(), 70u);
     for (const Case& c : cases) {
         delegate->setVolume(c.start);
@@ -320,8 +322,8 @@ TEST(VLCTimeText, MinutesAndSecondsWithASignForNegativeTimes) {
     struct {
         VLCTime time;
         const char* text;
-    } cases[] = {{VLCTime(0), "00:00"},       {VLCTime(999), "00:00"},    {VLCTime(-999), "00:00"},
-                 {VLCTime(-1000), "-00:01"},  {VLCTime(65000), "01:05"},  {VLCTime(-125500), "-02:05"},
+    } cases[] = {{VLCTime(0), "00:00"},         {VLCTime(999), "00:00"},   {VLCTime(-999), "00:00"},
+                 {VLCTime(-1000), "-00:01"},    {VLCTime(65000), "01:05"}, {VLCTime(-125500), "-02:05"},
                  {VLCTime(3725000), "1:02:05"}, {VLCTime(), "--:--"}};
     for (const auto& c : cases)
         EXPECT_EQ(c.time.stringValue(), QLatin1String(c.text)) << c.time.intValue();
@@ -340,7 +342,8 @@ TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfEveryRow) {
         EXPECT_FALSE(model->data(model->index(row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
         EXPECT_EQ(model->data(model->index(row, 3), Qt::DisplayRole).toString(),
                   QString::fromStdString(media->fileName()));
-        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft,
+        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                      Qt::AlignLeft,
                   Qt::AlignLeft);
         EXPECT_EQ(model->data(model->index(row, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() &
                       Qt::AlignHCenter,

@@ -74,7 +74,9 @@ protected:
             timeoutMs);
     }
     // Moves the position slider as a click on its groove does.
-    void moveSliderTo(double v) { delegate->videoPositionSlider->setValue(int(v * DCVAppDelegate::kSliderSteps)); }
+    void moveSliderTo(double v) {
+        delegate->videoPositionSlider->setValue(int(v * DCVAppDelegate::kSliderSteps));
+    }
     QString rowPath(int row) const {
         return QString::fromStdString(delegate->mediaListModel->mediaAtRow(row)->path());
     }
@@ -86,9 +88,13 @@ protected:
 // A recording of 24 s (longer than two jumps), without telemetry, made with ffmpeg.
 fs::path makeLongRecording(const TempDir& dir) {
     const fs::path out = dir / "alwa_20210315_150000_F.MP4";
-    const ProcessResult r = runProcess({"ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                                        "testsrc=size=320x180:rate=30", "-t", "24", "-c:v", "libx264", "-preset",
-                                        "ultrafast", "-g", "30", "-pix_fmt", "yuv420p", out.string()});
+    const ProcessResult r = runProcess({"ffmpeg",  "-hide_banner", "-loglevel",
+                                        "error",   "-y",           "-f",
+                                        "lavfi",   "-i",           "testsrc=size=320x180:rate=30",
+                                        "-t",      "24",           "-c:v",
+                                        "libx264", "-preset",      "ultrafast",
+                                        "-g",      "30",           "-pix_fmt",
+                                        "yuv420p", out.string()});
     return r.exitCode == 0 ? out : fs::path();
 }
 
@@ -174,7 +180,8 @@ TEST_F(PlaybackTest, TheTextsFollowThePublishedPosition) {
     // The texts moved on with the drive: the graph's bar follows the player.
     EXPECT_GT(delegate->graphView->timePosition(), 0.0);
     EXPECT_NE(delegate->speedField->text(), QString());
-    EXPECT_TRUE(delegate->latitudeField->text().startsWith(QLatin1Char('-'))) << "the drive is south of the equator";
+    EXPECT_TRUE(delegate->latitudeField->text().startsWith(QLatin1Char('-')))
+        << "the drive is south of the equator";
 }
 
 TEST_F(PlaybackTest, ASeekHoldsThePublishedPositionAtItsTarget) {
@@ -217,7 +224,8 @@ TEST_F(PlaybackTest, ASeekHoldsThePublishedPositionAtItsTarget) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->moving; }, 2000));
     for (double p : heldWhileMoving)
         EXPECT_DOUBLE_EQ(p, backwardTarget);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return std::abs(delegate->player1->position() - backwardTarget) < 0.1; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return std::abs(delegate->player1->position() - backwardTarget) < 0.1; }, 2000));
     // Time changes come several times a second: the two windows saw at least one of them.
     held += heldWhileMoving.size();
     EXPECT_GE(held, 1u);
@@ -235,7 +243,8 @@ TEST_F(PlaybackTest, TheEndOfAFileStartsTheNextRowAndTheLastRowStaysPaused) {
     ASSERT_TRUE(waitPlaying());
 
     moveSliderTo(0.9);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }, 4000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }, 4000));
     EXPECT_GE(delegate->player1->position(), 0.988f);
     // Nothing comes after the last row: give the end timer time for two turns.
     EXPECT_FALSE(handedOver.wait(3000));
@@ -290,7 +299,8 @@ TEST_F(PlaybackTest, ADamagedFileDoesNotBlockLaterPlays) {
     EXPECT_FALSE(delegate->waitingForPlayStart);
     ASSERT_TRUE(delegate->lastAlert());
     EXPECT_TRUE(delegate->lastAlert()->isVisible());
-    EXPECT_EQ(delegate->lastAlert()->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
+    EXPECT_EQ(delegate->lastAlert()->informativeText(),
+              QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
     EXPECT_FALSE(delegate->video1View->isVisible());
     delegate->lastAlert()->accept();
 
