@@ -9,6 +9,8 @@
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImageButton.h"
 
+#include <QDropEvent>
+#include <QMimeData>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
@@ -353,4 +355,29 @@ TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfEveryRow) {
     delegate->clickMapViewButton();
     delegate->openDirectory(QString::fromStdString(sampleCardDir().string()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->rightViewMode == 0; }, 5000));
+}
+
+TEST_F(PlaybackControlsTest, AFolderDroppedOnTheWindowIsOpened) {
+    struct Case {
+        const char* name;
+        bool dropTheFile; // a file stands for its folder
+    } cases[] = {{"the folder", false}, {"a file in it", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const auto file = dir / "event_20210315_142546_F.MP4";
+        std::filesystem::copy_file(sampleCardDir() / "event_20210315_142546_F.MP4", file);
+        QMimeData mime;
+        mime.setUrls(
+            {QUrl::fromLocalFile(QString::fromStdString((c.dropTheFile ? file : dir.path()).string()))});
+        QDragEnterEvent enter(QPoint(500, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(delegate->window.get(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(500, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(delegate->window.get(), &drop);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->mediaListModel->rowCount() == 1; }, 5000));
+        EXPECT_EQ(delegate->mediaListModel->mediaAtRow(0)->path(), file.string());
+        delegate->openDirectory(QString::fromStdString(sampleCardDir().string()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->mediaListModel->rowCount() == 6; }, 5000));
+    }
 }
