@@ -63,8 +63,9 @@ QVariant DCVMediaListModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(Qt::Alignment(
             (mediaColumnCentred(column) ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter));
     case Qt::FontRole: {
+        // The layouts' points are device-independent pixels.
         QFont font;
-        font.setPointSize(11);
+        font.setPixelSize(11);
         return font;
     }
     case Qt::ToolTipRole:
