@@ -28,5 +28,6 @@
     <message><source>media.motion</source><translation>Motion</translation></message>
     <message><source>media.event</source><translation>Event</translation></message>
     <message><source>media.unknown</source><translation>Unknown</translation></message>
+    <message><source>msg.file_open_fail</source><translation>The recording could not be played. The file may be damaged.</translation></message>
 </context>
 </TS>

@@ -2,8 +2,13 @@
 
 #include "platform/DCVLog.h"
 #include "platform/DCVStrings.h"
+#include "platform/vlc/VLCMediaPlayer.h"
+#include "platform/vlc/VLCVideoView.h"
 #include "platform/web/DCVWebView.h"
+#include "player/DCVMediaListModel.h"
+#include "player/DCVPlayInfo.h"
 #include "telemetry/GraphView.h"
+#include "telemetry/MapScripts.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/DCVMediaListTableView.h"
 #include "widgets/DCVSideButtonView.h"
@@ -22,7 +27,6 @@
 #include <QSettings>
 #include <QSlider>
 #include <QStackedLayout>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QThread>
 #include <QTimer>
@@ -77,6 +81,8 @@ DCVAppDelegate::DCVAppDelegate(const Options& options) : m_options(options) {
 }
 
 DCVAppDelegate::~DCVAppDelegate() {
+    if (qApp)
+        qApp->removeEventFilter(this);
     die();
     if (mediaList)
         mediaList->setDelegate(nullptr);
@@ -117,13 +123,20 @@ void DCVAppDelegate::buildWindow() {
 void DCVAppDelegate::buildHeadBox() {
     ci_no_bg = new TKImageView(headBox);
     ci_no_bg->setObjectName(QStringLiteral("ci_no_bg"));
-    closeButton = makeHeadButton(headBox, "closeButton", "btn_close_n", QT_TRANSLATE_NOOP("InfoPlist", "main.close"));
-    minimizeButton = makeHeadButton(headBox, "minimizeButton", "btn_minimize_n", QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
-    openFolderButton = makeHeadButton(headBox, "openFolderButton", "btn_open_n", QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
-    settingButton = makeHeadButton(headBox, "settingButton", "btn_setting_n", QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
-    timeSetupButton = makeHeadButton(headBox, "timeSetupButton", "btn_clock_n", QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
-    captureButton = makeHeadButton(headBox, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
-    printButton = makeHeadButton(headBox, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
+    closeButton =
+        makeHeadButton(headBox, "closeButton", "btn_close_n", QT_TRANSLATE_NOOP("InfoPlist", "main.close"));
+    minimizeButton = makeHeadButton(headBox, "minimizeButton", "btn_minimize_n",
+                                    QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
+    openFolderButton = makeHeadButton(headBox, "openFolderButton", "btn_open_n",
+                                      QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
+    settingButton = makeHeadButton(headBox, "settingButton", "btn_setting_n",
+                                   QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
+    timeSetupButton = makeHeadButton(headBox, "timeSetupButton", "btn_clock_n",
+                                     QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
+    captureButton = makeHeadButton(headBox, "captureButton", "btn_capture_n",
+                                   QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
+    printButton =
+        makeHeadButton(headBox, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
     // The settings and clock-setting windows, capture and print come with later parts of the
     // viewer; their buttons stay disabled until then.
     for (TKImageButton* b : {settingButton, timeSetupButton, captureButton, printButton})
@@ -253,9 +266,33 @@ void DCVAppDelegate::buildMediaControlBox() {
     sizeTextButton = textButton("sizeTextButton", QStringLiteral("1.00x"));
     fullScreenButton = new TKImageButton(QStringLiteral("icon_fullscreen_n"), mediaControlBox);
     fullScreenButton->setObjectName(QStringLiteral("fullScreenButton"));
-    for (TKImageButton* b : {jumpBackwardButton, playButton, jumpForwardButton, volumeButton, fullScreenButton})
+    for (TKImageButton* b :
+         {jumpBackwardButton, playButton, jumpForwardButton, volumeButton, fullScreenButton})
         b->setFocusPolicy(Qt::NoFocus);
     connect(fullScreenButton, &QAbstractButton::clicked, this, &DCVAppDelegate::toggleFullScreen);
+    connect(playButton, &QAbstractButton::clicked, this, &DCVAppDelegate::clickPlayButton);
+    connect(jumpBackwardButton, &QAbstractButton::clicked, this, &DCVAppDelegate::jumpBackward);
+    connect(jumpForwardButton, &QAbstractButton::clicked, this, &DCVAppDelegate::jumpForward);
+    connect(volumeSlider, &QSlider::valueChanged, this, &DCVAppDelegate::volumeSliderMoved);
+    // A click on the speed or size text steps up, a right click (or with Shift) steps down.
+    speedTextButton->setContextMenuPolicy(Qt::CustomContextMenu);
+    sizeTextButton->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(speedTextButton, &QAbstractButton::clicked, this, [this] {
+        if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)
+            decreaseSpeed();
+        else if (playInfo->speed() + kSpeedStep <= kSpeedMax)
+            increaseSpeed();
+        else
+            decreaseSpeed();
+    });
+    connect(speedTextButton, &QWidget::customContextMenuRequested, this, &DCVAppDelegate::decreaseSpeed);
+    connect(sizeTextButton, &QAbstractButton::clicked, this, [this] {
+        if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)
+            sizeDown();
+        else
+            sizeUp();
+    });
+    connect(sizeTextButton, &QWidget::customContextMenuRequested, this, &DCVAppDelegate::sizeDown);
     row->addWidget(jumpBackwardButton);
     row->addWidget(playButton);
     row->addWidget(jumpForwardButton);
@@ -286,8 +323,10 @@ void DCVAppDelegate::buildRightColumn() {
     informationButtonImageView = new DCVSideButtonView(sideButtonBox);
     informationButtonImageView->setObjectName(QStringLiteral("informationButtonImageView"));
     informationButtonImageView->setTitle(infoText("main.map"));
-    connect(recordButtonImageView, &DCVSideButtonView::clicked, this, &DCVAppDelegate::clickMediaListViewButton);
-    connect(informationButtonImageView, &DCVSideButtonView::clicked, this, &DCVAppDelegate::clickMapViewButton);
+    connect(recordButtonImageView, &DCVSideButtonView::clicked, this,
+            &DCVAppDelegate::clickMediaListViewButton);
+    connect(informationButtonImageView, &DCVSideButtonView::clicked, this,
+            &DCVAppDelegate::clickMapViewButton);
     auto* tabs = new QHBoxLayout(sideButtonBox);
     tabs->setContentsMargins(0, 0, 0, 0);
     tabs->setSpacing(2);
@@ -325,7 +364,8 @@ void DCVAppDelegate::buildRightColumn() {
     grid->setContentsMargins(14, 10, 14, 10);
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(2);
-    const auto addPair = [this, grid](int row, int col, const char* captionKey, QLabel*& field, const char* name) {
+    const auto addPair = [this, grid](int row, int col, const char* captionKey, QLabel*& field,
+                                      const char* name) {
         auto* caption = makeField(mapContainerBottomView, "", "caption");
         caption->setText(infoText(captionKey));
         field = makeField(mapContainerBottomView, name, "value");
@@ -345,6 +385,16 @@ void DCVAppDelegate::buildRightColumn() {
 // Start-up.
 
 void DCVAppDelegate::awakeFromNib() {
+    video1View = new VLCVideoView(videoContainerView);
+    video1View->setObjectName(QStringLiteral("video1View"));
+    video1View->resize(videoBox->size());
+    video1View->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    videoContainerView->layout()->addWidget(video1View);
+    if (m_options.makePlayer)
+        player1 = m_options.makePlayer(video1View);
+    else
+        player1 = std::make_unique<VLCMediaPlayer>(video1View);
+    playInfo = std::make_unique<DCVPlayInfo>();
     mediaList = DCVMediaList::mediaList();
     // The map belongs to the right column's list box.
     mapContainerView->setParent(mediaListBox);
@@ -358,7 +408,27 @@ void DCVAppDelegate::awakeFromNib() {
 }
 
 void DCVAppDelegate::setupInitialValues() {
+    if (qApp)
+        qApp->installEventFilter(this);
+    window->setAcceptDrops(true);
+    blackBoxData = std::make_shared<const DCVBlackBoxData>();
+    connect(player1.get(), &MediaPlayer::mediaPlayerStateChanged, this,
+            &DCVAppDelegate::mediaPlayerStateChanged);
+    connect(player1.get(), &MediaPlayer::mediaPlayerTimeChanged, this,
+            &DCVAppDelegate::mediaPlayerTimeChanged);
     mediaList->setDelegate(this);
+    bindPositionSliders();
+    const auto observe = [this](auto signal, const char* keyPath) {
+        connect(playInfo.get(), signal, this,
+                [this, keyPath] { observeValueForKeyPath(QLatin1String(keyPath)); });
+    };
+    observe(&DCVPlayInfo::speedChanged, "playInfo.speed");
+    observe(&DCVPlayInfo::scaleChanged, "playInfo.scale");
+    observe(&DCVPlayInfo::isPlayingChanged, "playInfo.isPlaying");
+    observe(&DCVPlayInfo::positionChanged, "playInfo.position");
+    observe(&DCVPlayInfo::audioMediaDirectionChanged, "playInfo.audioMediaDirection");
+    connect(this, &DCVAppDelegate::volumeChanged, this,
+            [this] { observeValueForKeyPath(QStringLiteral("volume")); });
     connect(window.get(), &CustomWindow::isFullScreenChanged, this,
             [this] { observeValueForKeyPath(QStringLiteral("window.isFullScreen")); });
     connect(window.get(), &CustomWindow::windowWillClose, this, &DCVAppDelegate::windowWillClose);
@@ -367,7 +437,10 @@ void DCVAppDelegate::setupInitialValues() {
         connect(qApp, &QCoreApplication::aboutToQuit, this, &DCVAppDelegate::applicationWillTerminate);
     rightViewMode = 0;
     updateSideViewButton();
+    setVolume(kVolumeStart);
+    playInfo->setIsPlaying(false);
     showFrameIfDebugging();
+    video1View->hide();
     // The page is loaded once the window has been painted, so Chromium's start does not hold
     // up the first picture.
     if (m_options.deferMapPage)
@@ -389,6 +462,7 @@ void DCVAppDelegate::applicationDidFinishLaunching() {
     window->setFrame(frame, false);
     window->setInitialFrame(frame);
     mediaIndex = -1;
+    connect(mediaListTableView, &QAbstractItemView::doubleClicked, this, &DCVAppDelegate::changeAndPlay);
 }
 
 QRect DCVAppDelegate::minWindowFrame() const {
@@ -401,19 +475,17 @@ QRect DCVAppDelegate::minWindowFrame() const {
 }
 
 void DCVAppDelegate::initMediaListTableView() {
-    static const char* const keys[] = {QT_TRANSLATE_NOOP("InfoPlist", "filelist.mode"),
-                                       QT_TRANSLATE_NOOP("InfoPlist", "filelist.date"),
-                                       QT_TRANSLATE_NOOP("InfoPlist", "filelist.time"),
-                                       QT_TRANSLATE_NOOP("InfoPlist", "filelist.file")};
+    static const char* const keys[] = {
+        QT_TRANSLATE_NOOP("InfoPlist", "filelist.mode"), QT_TRANSLATE_NOOP("InfoPlist", "filelist.date"),
+        QT_TRANSLATE_NOOP("InfoPlist", "filelist.time"), QT_TRANSLATE_NOOP("InfoPlist", "filelist.file")};
     columnNames.clear();
     for (const char* key : keys)
         columnNames << infoText(key);
-    // The rows come with playback; until then the table shows its four column titles.
-    if (!mediaListTableView->model()) {
-        auto* model = new QStandardItemModel(0, 4, mediaListTableView);
-        model->setHorizontalHeaderLabels(columnNames);
-        mediaListTableView->setModel(model);
+    if (!mediaListModel) {
+        mediaListModel = new DCVMediaListModel(*mediaList, mediaListTableView);
+        mediaListTableView->setModel(mediaListModel);
     }
+    mediaListModel->setColumnNames(columnNames);
     auto* header = mediaListTableView->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->resizeSection(0, 64);
@@ -427,7 +499,8 @@ void DCVAppDelegate::initMediaListTableView() {
 // Layout.
 
 void DCVAppDelegate::layoutWindow() {
-    QSettings().setValue(QStringLiteral("NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints"), true);
+    QSettings().setValue(QStringLiteral("NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints"),
+                         true);
     const bool full = window->isFullScreen();
     auto* column = resetLayout<QVBoxLayout>(backgroundBox);
     if (!full) {
@@ -507,8 +580,8 @@ void DCVAppDelegate::showFrameIfDebugging() {
     // DCV_SHOW_FRAMES=1 keeps the boxes' diagnostic tints to see the layout.
     if (qEnvironmentVariableIntValue("DCV_SHOW_FRAMES") == 1)
         return;
-    for (TKColorBackgroundView* box :
-         {backgroundBox, headBox, bodyBox, bodyLeftBox, bodyRightBox, mediaControlBox, sideButtonBox, mediaListBox})
+    for (TKColorBackgroundView* box : {backgroundBox, headBox, bodyBox, bodyLeftBox, bodyRightBox,
+                                       mediaControlBox, sideButtonBox, mediaListBox})
         box->setBackgroundColor(Qt::transparent);
 }
 
@@ -603,22 +676,41 @@ void DCVAppDelegate::toggleFullScreen() {
 }
 
 void DCVAppDelegate::contentResized() {
-    // The play scale follows the video area's height (added with playback).
+    updatePlayInfoScale();
 }
 
 void DCVAppDelegate::observeValueForKeyPath(const QString& keyPath) {
-    if (keyPath == QLatin1String("window.isFullScreen"))
+    if (keyPath == QLatin1String("playInfo.speed")) {
+        speedTextButton->setText(QString::asprintf("%.1fx", playInfo->speed()));
+    } else if (keyPath == QLatin1String("playInfo.scale")) {
+        sizeTextButton->setText(QString::asprintf("%.2fx", playInfo->scale()));
+    } else if (keyPath == QLatin1String("playInfo.isPlaying")) {
+        playButton->setImageName(playInfo->isPlaying() ? QStringLiteral("icon_pause_n")
+                                                       : QStringLiteral("icon_play_n"));
+    } else if (keyPath == QLatin1String("playInfo.position")) {
+        if (playInfo->position() >= 1.0)
+            setSliderValue(1.0);
+        updateGsensorUIByPlayPositon();
+        updateGpsUIByPlayPosition();
+    } else if (keyPath == QLatin1String("playInfo.audioMediaDirection") ||
+               keyPath == QLatin1String("volume")) {
+        updateAudioUI();
+    } else if (keyPath == QLatin1String("window.isFullScreen")) {
         layoutWindow();
+    }
 }
 
 void DCVAppDelegate::loadMapPage() {
-    if (mapWebView)
+    if (mapWebView || !m_options.withMapPage)
         return;
     mapWebView = new DCVWebView(mapContainerTopView);
     mapWebView->setObjectName(QStringLiteral("mapWebView"));
     mapContainerTopView->layout()->addWidget(mapWebView);
     connect(mapWebView, &QWebEngineView::loadFinished, this, [this](bool ok) {
         m_mapPageLoaded = ok;
+        // A recording started before the page was there gets its track now.
+        if (ok && blackBoxData && !blackBoxData->m_vGpsData().empty())
+            DCVMapBridge(*mapWebView).setTrack(mapTrack(blackBoxData->m_vGpsData()));
         emit mapPageLoadFinished(ok);
     });
     mapWebView->loadMapPage(QLatin1String(kBuildLanguage));
@@ -631,9 +723,17 @@ void DCVAppDelegate::openDirectory(const QString& path) {
 }
 
 void DCVAppDelegate::openMediaDirectoryDialog() {
-    const QString path = QFileDialog::getExistingDirectory(window.get(), infoText("main.open_folder"));
-    if (!path.isEmpty())
-        openDirectory(path);
+    QFileDialog dialog(window.get(), infoText("main.open_folder"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().first();
+    if (path.isEmpty())
+        return;
+    // The loaded media stays; the player stops until a row is started.
+    player1->stop();
+    openDirectory(path);
 }
 
 void DCVAppDelegate::mediaListChanged(DCVMediaList&) {
@@ -645,8 +745,8 @@ void DCVAppDelegate::mediaListChanged(DCVMediaList&) {
         [this] {
             rightViewMode = 0;
             updateSideViewButton();
-            if (auto* model = mediaListTableView->model())
-                emit model->layoutChanged();
+            mediaListModel->reload();
+            emit mediaListReloaded();
         },
         QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::QueuedConnection);
 }
@@ -659,7 +759,7 @@ void DCVAppDelegate::closeWindow() {
 }
 
 void DCVAppDelegate::windowWillClose() {
-    // Playback stops the player here.
+    stopPlay();
 }
 
 void DCVAppDelegate::applicationWillTerminate() {
@@ -672,6 +772,15 @@ void DCVAppDelegate::die() {
     if (m_died)
         return;
     m_died = true;
+    // A telemetry read still running posts back to this object: let it finish first.
+    m_telemetryRead.waitForFinished();
+    if (playStopTimer)
+        playStopTimer->stop();
+    stopPlay();
+    // The player stops and lets go of libVLC before its view and frame buffer go.
+    player1.reset();
+    delete video1View;
+    video1View = nullptr;
 }
 
 } // namespace dcv

@@ -29,9 +29,17 @@ int main(int argc, char** argv) {
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("A folder of recordings to open"));
     // For start-up measurements: print the wall-clock time of the first paint and quit.
-    const QCommandLineOption probe(QStringLiteral("print-first-paint"),
-                                   QStringLiteral("Print the time of the first paint (seconds since the epoch) and quit"));
+    const QCommandLineOption probe(
+        QStringLiteral("print-first-paint"),
+        QStringLiteral("Print the time of the first paint (seconds since the epoch) and quit"));
     parser.addOption(probe);
+    // For screenshots and demonstrations: start a row of the folder once it is listed, and
+    // show the map side.
+    const QCommandLineOption playRow(QStringLiteral("play"), QStringLiteral("Start row N of the folder"),
+                                     QStringLiteral("N"));
+    const QCommandLineOption showMap(QStringLiteral("map"), QStringLiteral("Show the map beside the video"));
+    parser.addOption(playRow);
+    parser.addOption(showMap);
     parser.process(app);
 
     dcv::applyTheme(app);
@@ -49,6 +57,17 @@ int main(int argc, char** argv) {
         });
     }
     delegate.window->show();
+    if (parser.isSet(playRow) || parser.isSet(showMap)) {
+        const int row = parser.value(playRow).toInt();
+        const bool map = parser.isSet(showMap), play = parser.isSet(playRow);
+        QObject::connect(&delegate, &dcv::DCVAppDelegate::mediaListReloaded, &delegate,
+                         [&delegate, row, map, play] {
+                             if (play)
+                                 delegate.playAtIndex(row);
+                             if (map)
+                                 delegate.clickMapViewButton();
+                         });
+    }
     const QStringList folders = parser.positionalArguments();
     if (!folders.isEmpty())
         delegate.openDirectory(folders.first());

@@ -1,0 +1,49 @@
+#include "platform/vlc/VLCLibrary.h"
+
+#include "platform/DCVLog.h"
+
+#include <QByteArray>
+#include <mutex>
+#include <vector>
+#include <vlc/vlc.h>
+
+namespace dcv {
+
+QStringList VLCLibrary::defaultArguments() {
+    // No interface, no on-screen texts over the picture, and quiet logs: the viewer draws
+    // everything itself.
+    return {QStringLiteral("--intf=dummy"), QStringLiteral("--no-video-title-show"),
+            QStringLiteral("--no-osd"),     QStringLiteral("--no-snapshot-preview"),
+            QStringLiteral("--no-stats"),   QStringLiteral("--quiet")};
+}
+
+VLCLibrary::VLCLibrary() {
+    m_arguments = defaultArguments();
+    const QString extra = qEnvironmentVariable("DCV_VLC_ARGS");
+    m_arguments << extra.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    std::vector<QByteArray> bytes;
+    std::vector<const char*> argv;
+    for (const QString& a : m_arguments)
+        bytes.push_back(a.toLocal8Bit());
+    for (const QByteArray& b : bytes)
+        argv.push_back(b.constData());
+    m_instance = libvlc_new(int(argv.size()), argv.data());
+    if (!m_instance)
+        dcvLog("libvlc_new fail:%s", libvlc_errmsg() ? libvlc_errmsg() : "");
+}
+
+VLCLibrary::~VLCLibrary() {
+    if (m_instance)
+        libvlc_release(m_instance);
+}
+
+std::shared_ptr<VLCLibrary> VLCLibrary::sharedLibrary() {
+    static std::mutex mutex;
+    static std::shared_ptr<VLCLibrary> shared;
+    std::lock_guard lock(mutex);
+    if (!shared)
+        shared.reset(new VLCLibrary);
+    return shared;
+}
+
+} // namespace dcv

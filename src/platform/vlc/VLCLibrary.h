@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStringList>
+#include <memory>
+
+struct libvlc_instance_t;
+
+namespace dcv {
+
+// The one libVLC instance of the process. Extra options come from the environment variable
+// DCV_VLC_ARGS (white-space separated), so tests can ask for "--aout=dummy".
+class VLCLibrary {
+public:
+    static std::shared_ptr<VLCLibrary> sharedLibrary();
+    ~VLCLibrary();
+    VLCLibrary(const VLCLibrary&) = delete;
+    VLCLibrary& operator=(const VLCLibrary&) = delete;
+
+    libvlc_instance_t* instance() const { return m_instance; }
+    // The options the instance was made with.
+    const QStringList& arguments() const { return m_arguments; }
+    static QStringList defaultArguments();
+
+private:
+    VLCLibrary();
+    libvlc_instance_t* m_instance = nullptr;
+    QStringList m_arguments;
+};
+
+} // namespace dcv

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/vlc/MediaPlayer.h"
+
+#include <atomic>
+#include <memory>
+
+struct libvlc_media_player_t;
+struct libvlc_event_t;
+
+namespace dcv {
+
+class VLCFrameBuffer;
+class VLCLibrary;
+class VLCVideoView;
+
+// The libVLC media player. libVLC raises its events on its own threads; each one is copied
+// and posted to this object's (the main) thread, where the state is kept and the signals
+// are emitted. Nothing calls libVLC from inside a callback.
+//
+// At the end of a file libVLC stops its input; this player reports that as paused (state 6)
+// on the last picture, with position 1 and the time at the length. Play from there starts the
+// file again, at the time or position set meanwhile.
+class VLCMediaPlayer : public MediaPlayer {
+    Q_OBJECT
+public:
+    // The pictures go to the view's frame buffer; without a view they are not decoded to memory.
+    explicit VLCMediaPlayer(VLCVideoView* videoView, QObject* parent = nullptr);
+    ~VLCMediaPlayer() override;
+
+    std::shared_ptr<VLCMedia> media() const override { return m_media; }
+    void setMedia(std::shared_ptr<VLCMedia> media) override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    bool isPlaying() const override;
+    int state() const override { return m_state; }
+    float position() const override;
+    void setPosition(float position) override;
+    VLCTime time() const override;
+    VLCTime remainingTime() const override;
+    void setTime(VLCTime time) override;
+    float rate() const override;
+    void setRate(float rate) override;
+    void jumpForward(int seconds) override;
+    QList<int> audioTrackIndexes() const override;
+    bool hasVideoOut() const override;
+    QSize videoSize() const override;
+    bool saveVideoSnapshotAt(const QString& path, int width, int height) override;
+    void setAudioMute(bool mute) override;
+    bool audioMuted() const override;
+    void setAudioVolume(int volume) override;
+    int audioVolume() const override;
+
+    // False when libVLC could not be initialised (no plugins).
+    bool isValid() const { return m_player != nullptr; }
+
+private:
+    struct Event {
+        int type = 0;
+        int64_t time = 0;
+        float position = 0;
+        uint64_t generation = 0;
+    };
+    static void handleEvent(const libvlc_event_t* event, void* opaque);
+    void eventArrived(Event event);
+    void setState(int state);
+    void applyPendingSeek();
+
+    std::shared_ptr<VLCLibrary> m_library;
+    std::shared_ptr<VLCFrameBuffer> m_frameBuffer;
+    libvlc_media_player_t* m_player = nullptr;
+    std::shared_ptr<VLCMedia> m_media;
+    int m_state = VLCMediaPlayerStateStopped;
+    bool m_atEnd = false;
+    // A seek asked for while the file had ended; applied when it plays again.
+    int64_t m_pendingTime = -1;
+    float m_pendingPosition = -1;
+    // Raised by every stop and new media: events of the file before, still queued, are dropped.
+    std::atomic<uint64_t> m_generation{0};
+    int m_volume = 100;
+    bool m_muted = false;
+};
+
+} // namespace dcv

@@ -1,0 +1,55 @@
+#include "platform/vlc/VLCVideoView.h"
+
+#include <QPainter>
+
+namespace dcv {
+
+VLCVideoView::VLCVideoView(QWidget* parent)
+    : QWidget(parent), m_frameBuffer(std::make_shared<VLCFrameBuffer>()),
+      m_updatePending(std::make_shared<std::atomic<bool>>(false)) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+    // Runs on the video thread: one queued call per repaint at most.
+    m_frameBuffer->setFrameCallback([this, pending = m_updatePending] {
+        if (!pending->exchange(true))
+            QMetaObject::invokeMethod(this, &VLCVideoView::frameArrived, Qt::QueuedConnection);
+    });
+}
+
+VLCVideoView::~VLCVideoView() {
+    // After this no picture posts to the view any more; calls already queued die with it.
+    m_frameBuffer->setFrameCallback({});
+}
+
+void VLCVideoView::frameArrived() {
+    m_updatePending->store(false);
+    update();
+}
+
+QRect VLCVideoView::pictureRect(const QSize& picture, const QSize& view) {
+    if (picture.isEmpty() || view.isEmpty())
+        return {};
+    const QSize fitted = picture.scaled(view, Qt::KeepAspectRatio);
+    return QRect(QPoint((view.width() - fitted.width()) / 2, (view.height() - fitted.height()) / 2), fitted);
+}
+
+void VLCVideoView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    const uint64_t frame = m_frameBuffer->frameCount();
+    bool drew = false;
+    const QSize picture = m_frameBuffer->pictureSize();
+    m_frameBuffer->withPicture([&](const QImage& image) {
+        if (image.isNull())
+            return;
+        painter.drawImage(pictureRect(picture.isValid() ? picture : image.size(), size()), image);
+        drew = true;
+    });
+    if (drew && frame != m_lastPaintedFrame) {
+        m_lastPaintedFrame = frame;
+        ++m_paintedFrames;
+        emit framePainted(frame);
+    }
+}
+
+} // namespace dcv

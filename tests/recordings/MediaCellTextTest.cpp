@@ -1,0 +1,54 @@
+#include "recordings/MediaCellText.h"
+
+#include <gtest/gtest.h>
+
+using namespace dcv;
+
+TEST(MediaCellText, KindDateTimeAndFileCells) {
+    struct {
+        const char* path;
+        int division; // -1 keeps the parsed kind
+        const char *kindKey, *image, *date, *time;
+    } cases[] = {
+        {"/card/alwa_20210315_142530_F.MP4", -1, "media.always", "car_alwa", "2021-03-15", "14:25:30"},
+        {"/card/motion_20210315_142538_R.MP4", -1, "media.motion", "car_motion", "2021-03-15", "14:25:38"},
+        {"/card/event_20211231_235959_F.MP4", -1, "media.event", "car_event", "2021-12-31", "23:59:59"},
+        // A template length without a known prefix: kind 0, no timestamp.
+        {"/card/abcd_20210315_142530_F.MP4", -1, "media.always", "car_alwa", nullptr, nullptr},
+        {"/card/alwa_20210315_142530_F.MP4", 7, "media.unknown", "", "2021-03-15", "14:25:30"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        DCVMedia media(c.path);
+        if (c.division >= 0)
+            media.setMediaDivision(c.division);
+        const MediaKind kind = mediaKind(media);
+        EXPECT_STREQ(kind.textKey, c.kindKey);
+        EXPECT_EQ(mediaKindImageName(kind), c.image);
+        const auto date = mediaCellText(media, MediaColumn::Date);
+        const auto time = mediaCellText(media, MediaColumn::Time);
+        EXPECT_EQ(date.has_value(), c.date != nullptr);
+        EXPECT_EQ(time.has_value(), c.time != nullptr);
+        if (c.date)
+            EXPECT_EQ(*date, c.date);
+        if (c.time)
+            EXPECT_EQ(*time, c.time);
+        EXPECT_EQ(mediaCellText(media, MediaColumn::File), media.fileName());
+    }
+}
+
+TEST(MediaCellText, ColumnsKeepTheirIdentifiersKeysAndAlignment) {
+    struct {
+        MediaColumn column;
+        const char *identifier, *key;
+        bool centred;
+    } cases[] = {{MediaColumn::SaveMode, "saveMode", "filelist.mode", true},
+                 {MediaColumn::Date, "date", "filelist.date", true},
+                 {MediaColumn::Time, "time", "filelist.time", true},
+                 {MediaColumn::File, "file", "filelist.file", false}};
+    for (const auto& c : cases) {
+        EXPECT_STREQ(mediaColumnIdentifier(c.column), c.identifier);
+        EXPECT_STREQ(mediaColumnTitleKey(c.column), c.key);
+        EXPECT_EQ(mediaColumnCentred(c.column), c.centred);
+    }
+}
