@@ -488,9 +488,12 @@ void DCVAppDelegate::initMediaListTableView() {
     mediaListModel->setColumnNames(columnNames);
     auto* header = mediaListTableView->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Fixed);
-    header->resizeSection(0, 64);
-    header->resizeSection(1, 84);
-    header->resizeSection(2, 70);
+    // Room for the kind's icon and word; the name is cut in its middle, so the front/rear
+    // letter and the extension at its end stay readable in the narrow column.
+    header->resizeSection(0, 82);
+    header->resizeSection(1, 76);
+    header->resizeSection(2, 60);
+    mediaListTableView->setTextElideMode(Qt::ElideMiddle);
     header->setStretchLastSection(true);
     header->setDefaultAlignment(Qt::AlignCenter);
 }

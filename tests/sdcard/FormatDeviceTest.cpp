@@ -75,6 +75,13 @@ public:
         const bool ok = runProcess({"fusermount", "-u", m_mountDir}).exitCode == 0;
         if (ok)
             m_mountDir.clear();
+        // fusermount returns before the fusefat daemon has written its last sectors (it clears
+        // the dirty bit on the way out): wait for the daemon to end before reading the device.
+        for (int i = 0; ok && i < 500; ++i) {
+            if (runProcess({"pgrep", "-f", "^fusefat -o rw\\+ " + m_dev + " "}).exitCode != 0)
+                break;
+            ::usleep(10000);
+        }
         return ok;
     }
     // A card as it comes from elsewhere: some other FAT layout with files on it.
