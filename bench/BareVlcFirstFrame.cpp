@@ -24,11 +24,11 @@ int main(int argc, char** argv) {
     std::vector<double> ms;
     // Run 0 warms up the plugins and the decoder, as in the viewer's benchmark, and is not counted.
     for (int i = 0; i < runs + 1; ++i) {
-        dcv::VLCFrameBuffer buffer;
+        auto buffer = std::make_shared<dcv::VLCFrameBuffer>();
         std::mutex mutex;
         std::condition_variable arrived;
         bool first = false;
-        buffer.setFrameCallback([&] {
+        buffer->setFrameCallback([&] {
             std::lock_guard lock(mutex);
             first = true;
             arrived.notify_one();
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         const auto t0 = std::chrono::steady_clock::now();
         libvlc_media_t* media = libvlc_media_new_path(library->instance(), argv[1]);
         libvlc_media_player_t* player = libvlc_media_player_new_from_media(media);
-        buffer.attach(player);
+        const auto feed = buffer->attach(player);
         libvlc_media_player_play(player);
         bool ok;
         {

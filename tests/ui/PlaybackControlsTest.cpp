@@ -2,6 +2,7 @@
 // settling window, volume, speed and size bounds, the play button at the end.
 #include "ScriptedPlayer.h"
 #include "app/DCVAppDelegate.h"
+#include "platform/vlc/VLCFrameBuffer.h"
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlayInfo.h"
 #include "recordings/MediaCellText.h"
@@ -9,13 +10,16 @@
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImageButton.h"
 
+#include <QApplication>
 #include <QDropEvent>
+#include <QFileDialog>
 #include <QMimeData>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace dcv;
@@ -380,4 +384,90 @@ TEST_F(PlaybackControlsTest, AFolderDroppedOnTheWindowIsOpened) {
         delegate->openDirectory(QString::fromStdString(sampleCardDir().string()));
         ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->mediaListModel->rowCount() == 6; }, 5000));
     }
+}
+
+TEST_F(PlaybackControlsTest, DraggingAPositionSliderSeeksOnlyWhenTheHandleIsLetGo) {
+    QSlider* sliders[] = {delegate->videoPositionSlider, delegate->videoPositionSliderForFullScreen};
+    for (QSlider* slider : sliders) {
+        SCOPED_TRACE(slider->objectName().toStdString());
+        at(10000);
+        startRow(0);
+        slider->setSliderDown(true);
+        for (double v : {0.3, 0.45, 0.6}) {
+            slider->setSliderPosition(int(v * DCVAppDelegate::kSliderSteps));
+            // The texts follow the handle while it is dragged...
+            EXPECT_NEAR(delegate->playInfo->position(), v, 1e-9);
+        }
+        // ...and the player's own time events do not pull the handle back.
+        for (int i = 0; i < 3; ++i)
+            player->tick(10000 + 100 * i, 0.1f);
+        EXPECT_EQ(slider->value(), int(0.6 * DCVAppDelegate::kSliderSteps));
+        EXPECT_FALSE(player->calls.join(' ').contains(QLatin1String("setPosition")));
+        slider->setSliderDown(false);
+        EXPECT_TRUE(player->calls.contains(QStringLiteral("setPosition 0.600"))) << player->calls.join(", ").toStdString();
+        EXPECT_EQ(delegate->videoPositionSlider->value(), int(0.6 * DCVAppDelegate::kSliderSteps));
+        QTest::qWait(400); // the settling window of the seek
+    }
+}
+
+TEST_F(PlaybackControlsTest, TheOpenFolderDialogStopsThePlayerAndOpensTheChosenFolder) {
+    struct Case {
+        const char* name;
+        bool choose;
+    } cases[] = {{"a folder is chosen", true}, {"the dialog is cancelled", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        std::filesystem::copy_file(sampleCardDir() / "event_20210315_142546_F.MP4", dir / "event_20210315_142546_F.MP4");
+        startRow(0);
+        bool answered = false;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || answered)
+                return;
+            answered = true;
+            EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+            if (c.choose) {
+                dialog->setDirectory(QString::fromStdString(dir.path().string()));
+                dialog->selectFile(QString::fromStdString(dir.path().string()));
+                QMetaObject::invokeMethod(dialog, "accept");
+            } else {
+                dialog->reject();
+            }
+        });
+        answer.start(20);
+        delegate->openFolderButton->click();
+        EXPECT_TRUE(answered);
+        const int rows = c.choose ? 1 : 6;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->mediaListModel->rowCount() == rows; }, 5000));
+        EXPECT_EQ(player->calls.contains(QStringLiteral("stop")), c.choose);
+        if (c.choose) {
+            EXPECT_EQ(delegate->mediaListModel->mediaAtRow(0)->path(), (dir / "event_20210315_142546_F.MP4").string());
+            delegate->openDirectory(QString::fromStdString(sampleCardDir().string()));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->mediaListModel->rowCount() == 6; }, 5000));
+        }
+    }
+}
+
+TEST(VLCFrameBufferSize, LargerPicturesAreScaledDownToTheScreenAndNeverUp) {
+    struct Case {
+        unsigned width, height;
+        QSize maximum, expected;
+    } cases[] = {
+        {640, 368, {1280, 800}, {640, 368}},    // smaller than the screen: as decoded
+        {1920, 1088, {1280, 800}, {1280, 724}}, // scaled by the width, buffer aspect kept, even
+        {1920, 1088, {1920, 1080}, {1906, 1080}}, // by the height
+        {1920, 1088, {}, {1920, 1088}},         // no screen known: no limit
+        {3840, 2160, {1280, 800}, {1280, 720}},
+        {7, 5, {2, 2}, {2, 2}},                 // never below 2 × 2
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
+        EXPECT_EQ(VLCFrameBuffer::requestedSize(c.width, c.height, c.maximum), c.expected);
+    }
+    for (const char* chroma : {"VAOP", "VDV0", "VDV4"})
+        EXPECT_TRUE(VLCFrameBuffer::isHardwareChroma(chroma)) << chroma;
+    for (const char* chroma : {"I420", "J420", "NV12", "RV32", "I0AL"})
+        EXPECT_FALSE(VLCFrameBuffer::isHardwareChroma(chroma)) << chroma;
 }

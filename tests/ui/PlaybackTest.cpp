@@ -15,6 +15,8 @@
 #include "widgets/TKImageButton.h"
 #include "widgets/TKVideoBackgroundImageView.h"
 
+#include <QFile>
+#include <QImageReader>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QSlider>
@@ -308,4 +310,46 @@ TEST_F(PlaybackTest, ADamagedFileDoesNotBlockLaterPlays) {
     EXPECT_EQ(delegate->mediaIndex, 1);
     ASSERT_TRUE(waitPlaying());
     EXPECT_EQ(delegate->player1->media()->path(), rowPath(1));
+}
+
+TEST_F(PlaybackTest, SnapshotsHaveTheRecordingsOwnSizeWhilePlayingAndOnceItHasEnded) {
+    openFolder(sampleCardDir(), 6);
+    doubleClickRow(5);
+    ASSERT_TRUE(waitPlaying());
+    TempDir dir;
+    struct Case {
+        const char* file;
+        int width, height;
+        QSize expected;
+        const char* format;
+    } cases[] = {
+        {"full.jpg", 0, 0, {640, 360}, "jpeg"},
+        {"half.png", 320, 0, {320, 180}, "png"},
+        {"box.png", 200, 100, {200, 100}, "png"},
+    };
+    auto check = [&](const char* when) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(when) + " " + c.file);
+            const QString path = QString::fromStdString((dir / c.file).string());
+            QFile::remove(path);
+            ASSERT_TRUE(delegate->player1->saveVideoSnapshotAt(path, c.width, c.height));
+            QImageReader reader(path);
+            EXPECT_EQ(reader.format(), QByteArray(c.format));
+            const QImage image = reader.read();
+            EXPECT_EQ(image.size(), c.expected);
+            // A picture of the drive, not a black frame.
+            const QImage small = image.scaled(8, 8);
+            int lit = 0;
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x)
+                    lit += qGray(small.pixel(x, y)) > 24;
+            EXPECT_GT(lit, 16);
+        }
+    };
+    check("playing");
+    // At the end libVLC has no picture left; the last one shown is saved.
+    moveSliderTo(0.9);
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }, 4000));
+    check("ended");
 }

@@ -1,36 +1,100 @@
 #include "platform/vlc/VLCFrameBuffer.h"
 
 #include <algorithm>
+#include <iterator>
+#include <cmath>
 #include <cstring>
 #include <vlc/vlc.h>
 
 namespace dcv {
 
-void VLCFrameBuffer::attach(libvlc_media_player_t* player) {
+// One player's side of the buffer. Only that player's video thread touches the back buffer and
+// the sizes; `live` is guarded by the owner's lock.
+struct VLCFrameBuffer::Feed {
+    std::weak_ptr<VLCFrameBuffer> owner;
+    std::vector<uchar> back;
+    unsigned width = 0, height = 0;
+    bool live = true;
+};
+
+std::shared_ptr<VLCFrameBuffer::Feed> VLCFrameBuffer::attach(libvlc_media_player_t* player) {
+    auto feed = std::make_shared<Feed>();
+    feed->owner = weak_from_this();
     libvlc_video_set_callbacks(player, &VLCFrameBuffer::lock, &VLCFrameBuffer::unlock,
-                               &VLCFrameBuffer::display, this);
+                               &VLCFrameBuffer::display, feed.get());
     libvlc_video_set_format_callbacks(player, &VLCFrameBuffer::format, &VLCFrameBuffer::cleanup);
+    return feed;
+}
+
+void VLCFrameBuffer::detach(const std::shared_ptr<Feed>& feed) {
+    if (!feed)
+        return;
+    std::lock_guard lock(m_mutex);
+    feed->live = false;
+}
+
+void VLCFrameBuffer::setMaximumPictureSize(QSize size) {
+    std::lock_guard lock(m_mutex);
+    m_maximum = size;
 }
 
 void VLCFrameBuffer::setFrameCallback(std::function<void()> callback) {
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(m_callbackMutex);
     m_callback = std::move(callback);
+}
+
+QSize VLCFrameBuffer::requestedSize(unsigned width, unsigned height, QSize maximum) {
+    double scale = 1.0;
+    if (maximum.width() > 0 && maximum.height() > 0 && width > 0 && height > 0)
+        scale = std::min({1.0, double(maximum.width()) / width, double(maximum.height()) / height});
+    auto side = [scale](unsigned v) {
+        if (scale >= 1.0)
+            return int(v);
+        return std::max(2, int(std::lround(v * scale)) & ~1);
+    };
+    return QSize(side(width), side(height));
+}
+
+bool VLCFrameBuffer::isHardwareChroma(const char* chroma) {
+    // The decoder's surfaces of VA-API and VDPAU: no converter turns them into memory pictures,
+    // and libVLC searches every chain of converters before it gives up.
+    static constexpr const char* kHardware[] = {"VAOP", "VAO0", "VDV0", "VDV2", "VDV4", "VDOR"};
+    return std::any_of(std::begin(kHardware), std::end(kHardware),
+                       [chroma](const char* h) { return std::memcmp(chroma, h, 4) == 0; });
 }
 
 unsigned VLCFrameBuffer::format(void** opaque, char* chroma, unsigned* width, unsigned* height,
                                 unsigned* pitches, unsigned* lines) {
-    auto* self = static_cast<VLCFrameBuffer*>(*opaque);
+    auto* feed = static_cast<Feed*>(*opaque);
+    // The decoder first tries its hardware surfaces, which can never reach this buffer:
+    // refusing them at once saves the search (a third of the time to the first picture).
+    if (isHardwareChroma(chroma))
+        return 0;
     // 32-bit BGRX: in memory it is QImage's RGB32 on little-endian machines, so painting needs
     // no conversion.
     std::memcpy(chroma, "RV32", 4);
-    const unsigned w = *width, h = *height;
+    const std::shared_ptr<VLCFrameBuffer> owner = feed->owner.lock();
+    QSize maximum;
+    if (owner) {
+        std::lock_guard lock(owner->m_mutex);
+        maximum = owner->m_maximum;
+    }
+    const QSize size = requestedSize(*width, *height, maximum);
+    const unsigned w = unsigned(size.width()), h = unsigned(size.height());
+    *width = w;
+    *height = h;
     pitches[0] = w * 4;
     lines[0] = h;
-    // Only the video thread touches the back buffer; the sizes are read by the main thread.
-    self->m_back.assign(size_t(w) * h * 4, 0);
-    std::lock_guard lock(self->m_mutex);
-    self->m_width = w;
-    self->m_height = h;
+    feed->back.assign(size_t(w) * h * 4, 0);
+    feed->width = w;
+    feed->height = h;
+    if (owner) {
+        std::lock_guard lock(owner->m_mutex);
+        if (feed->live) {
+            owner->m_width = w;
+            owner->m_height = h;
+        }
+    }
     return 1;
 }
 
@@ -39,29 +103,36 @@ void VLCFrameBuffer::cleanup(void*) {
 }
 
 void* VLCFrameBuffer::lock(void* opaque, void** planes) {
-    auto* self = static_cast<VLCFrameBuffer*>(opaque);
-    planes[0] = self->m_back.data();
+    auto* feed = static_cast<Feed*>(opaque);
+    planes[0] = feed->back.data();
     return nullptr;
 }
 
 void VLCFrameBuffer::unlock(void*, void*, void* const*) {}
 
 void VLCFrameBuffer::display(void* opaque, void*) {
-    auto* self = static_cast<VLCFrameBuffer*>(opaque);
-    std::function<void()> callback;
+    auto* feed = static_cast<Feed*>(opaque);
+    if (const std::shared_ptr<VLCFrameBuffer> owner = feed->owner.lock())
+        owner->present(*feed);
+}
+
+void VLCFrameBuffer::present(Feed& feed) {
     {
-        std::lock_guard lock(self->m_mutex);
-        // The swap keeps both buffers sized: the next lock writes into the old front one.
-        if (self->m_front.size() != self->m_back.size())
-            self->m_front.resize(self->m_back.size());
-        self->m_front.swap(self->m_back);
-        self->m_frontWidth = self->m_width;
-        self->m_frontHeight = self->m_height;
-        callback = self->m_callback;
+        std::lock_guard lock(m_mutex);
+        if (!feed.live)
+            return;
+        // The swap keeps both buffers sized for this feed: the next lock writes into the old
+        // front one.
+        if (m_front.size() != feed.back.size())
+            m_front.resize(feed.back.size());
+        m_front.swap(feed.back);
+        m_frontWidth = feed.width;
+        m_frontHeight = feed.height;
     }
-    self->m_frames.fetch_add(1);
-    if (callback)
-        callback();
+    m_frames.fetch_add(1);
+    std::lock_guard lock(m_callbackMutex);
+    if (m_callback)
+        m_callback();
 }
 
 void VLCFrameBuffer::withPicture(const std::function<void(const QImage&)>& f) const {
@@ -80,8 +151,11 @@ QImage VLCFrameBuffer::copyPicture() const {
     QImage copy;
     withPicture([&copy](const QImage& image) { copy = image.copy(); });
     const QSize visible = pictureSize();
-    if (!copy.isNull() && visible.isValid() && visible != copy.size())
-        copy = copy.scaled(visible, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (copy.isNull() || !visible.isValid())
+        return copy;
+    const QSize target = visible.scaled(copy.size(), Qt::KeepAspectRatio);
+    if (target != copy.size() && !target.isEmpty())
+        copy = copy.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return copy;
 }
 

@@ -1,11 +1,18 @@
 #include "platform/vlc/VLCMediaPlayer.h"
 
+#include "platform/DCVLog.h"
+
 #include "platform/vlc/VLCFrameBuffer.h"
 #include "platform/vlc/VLCLibrary.h"
 #include "platform/vlc/VLCVideoView.h"
 
 #include <QImage>
+#include <QTemporaryDir>
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
 #include <vlc/vlc.h>
 
 namespace dcv {
@@ -18,37 +25,126 @@ constexpr libvlc_event_type_t kEvents[] = {
     libvlc_MediaPlayerTimeChanged, libvlc_MediaPlayerLengthChanged,
 };
 
+// Stops and releases libVLC players off the main thread, in the order they were handed over.
+// Each job keeps what the player's callbacks use (its picture feed, the library) until the
+// player is released.
+class PlayerReaper {
+public:
+    static PlayerReaper& shared() {
+        static PlayerReaper reaper;
+        return reaper;
+    }
+
+    void retire(libvlc_media_player_t* player, std::shared_ptr<void> keepAlive) {
+        std::lock_guard lock(m_mutex);
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+        m_jobs.push_back({player, std::move(keepAlive)});
+        ++m_pending;
+        m_wake.notify_all();
+    }
+
+    void waitUntilIdle() {
+        std::unique_lock lock(m_mutex);
+        m_idle.wait(lock, [this] { return m_pending == 0; });
+    }
+
+    ~PlayerReaper() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_quit = true;
+            m_wake.notify_all();
+        }
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+private:
+    struct Job {
+        libvlc_media_player_t* player;
+        std::shared_ptr<void> keepAlive;
+    };
+
+    void run() {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_quit || !m_jobs.empty(); });
+            if (m_jobs.empty())
+                return; // quitting with nothing left
+            Job job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+            lock.unlock();
+            libvlc_media_player_stop(job.player);
+            libvlc_media_player_release(job.player);
+            job.keepAlive.reset();
+            lock.lock();
+            if (--m_pending == 0)
+                m_idle.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake, m_idle;
+    std::deque<Job> m_jobs;
+    size_t m_pending = 0;
+    bool m_quit = false;
+    std::thread m_thread;
+};
+
 } // namespace
 
 VLCMediaPlayer::VLCMediaPlayer(VLCVideoView* videoView, QObject* parent)
-    : MediaPlayer(parent), m_library(VLCLibrary::sharedLibrary()) {
-    if (!m_library->instance())
-        return;
-    m_player = libvlc_media_player_new(m_library->instance());
-    if (!m_player)
-        return;
-    if (videoView) {
+    : MediaPlayer(parent), m_library(VLCLibrary::sharedLibrary()), m_view(videoView) {
+    if (videoView)
         m_frameBuffer = videoView->frameBuffer();
-        m_frameBuffer->attach(m_player);
-    }
-    libvlc_event_manager_t* events = libvlc_media_player_event_manager(m_player);
-    for (libvlc_event_type_t type : kEvents)
-        libvlc_event_attach(events, type, &VLCMediaPlayer::handleEvent, this);
+    makePlayer();
 }
 
 VLCMediaPlayer::~VLCMediaPlayer() {
     if (!m_player)
         return;
-    // Stop first (it joins libVLC's threads), then no event can arrive once detached; the
-    // frame buffer, held here, outlives the video thread.
-    libvlc_media_player_stop(m_player);
+    // Nothing of this player arrives any more once it is cut off; the stop itself runs in the
+    // background, so closing a window never waits for the decoder.
+    m_started = true;
+    retirePlayer();
+    m_media.reset();
+    m_frameBuffer.reset();
+}
+
+void VLCMediaPlayer::waitForRetiredPlayers() {
+    PlayerReaper::shared().waitUntilIdle();
+}
+
+void VLCMediaPlayer::makePlayer() {
+    m_player = m_library->instance() ? libvlc_media_player_new(m_library->instance()) : nullptr;
+    m_started = false;
+    if (!m_player)
+        return;
+    if (m_frameBuffer)
+        m_feed = m_frameBuffer->attach(m_player);
+    libvlc_event_manager_t* events = libvlc_media_player_event_manager(m_player);
+    for (libvlc_event_type_t type : kEvents)
+        libvlc_event_attach(events, type, &VLCMediaPlayer::handleEvent, this);
+    if (m_rate != 1.0f)
+        libvlc_media_player_set_rate(m_player, m_rate);
+}
+
+void VLCMediaPlayer::retirePlayer() {
+    if (!m_player || !m_started)
+        return;
+    // Detaching waits for an event callback in flight; pictures of the feed are dropped from
+    // here on. Then the events still queued carry an old generation.
     libvlc_event_manager_t* events = libvlc_media_player_event_manager(m_player);
     for (libvlc_event_type_t type : kEvents)
         libvlc_event_detach(events, type, &VLCMediaPlayer::handleEvent, this);
-    libvlc_media_player_release(m_player);
+    if (m_frameBuffer)
+        m_frameBuffer->detach(m_feed);
+    ++m_generation;
+    auto keepAlive = std::make_shared<std::pair<std::shared_ptr<VLCFrameBuffer::Feed>, std::shared_ptr<VLCLibrary>>>(
+        std::move(m_feed), m_library);
+    PlayerReaper::shared().retire(m_player, std::move(keepAlive));
     m_player = nullptr;
-    m_media.reset();
-    m_frameBuffer.reset();
+    m_feed.reset();
 }
 
 void VLCMediaPlayer::handleEvent(const libvlc_event_t* event, void* opaque) {
@@ -127,9 +223,13 @@ void VLCMediaPlayer::setMedia(std::shared_ptr<VLCMedia> media) {
     m_atEnd = false;
     m_pendingTime = -1;
     m_pendingPosition = -1;
+    // The old file is cut off at once; its late events and pictures are dropped.
+    if (m_started) {
+        retirePlayer();
+        makePlayer();
+    }
     if (!m_player)
         return;
-    // Setting a media stops the old one at once; its late events are dropped.
     libvlc_media_player_set_media(m_player, m_media ? m_media->handle() : nullptr);
     ++m_generation;
     if (m_frameBuffer && m_media)
@@ -141,6 +241,9 @@ void VLCMediaPlayer::setMedia(std::shared_ptr<VLCMedia> media) {
 void VLCMediaPlayer::play() {
     if (!m_player || !m_media)
         return;
+    if (!m_started && m_view)
+        m_view->updateMaximumPictureSize();
+    m_started = true;
     libvlc_media_player_play(m_player);
     if (m_atEnd) {
         m_atEnd = false;
@@ -169,9 +272,14 @@ void VLCMediaPlayer::stop() {
         return;
     const bool wasActive = m_state != VLCMediaPlayerStateStopped;
     m_atEnd = false;
-    libvlc_media_player_stop(m_player);
+    if (m_started) {
+        retirePlayer();
+        makePlayer();
+        if (m_player && m_media)
+            libvlc_media_player_set_media(m_player, m_media->handle());
+    }
     ++m_generation;
-    // The stop is synchronous; the player is stopped now, whatever its events still say.
+    // The player is stopped now, whatever the old one's events still say.
     if (wasActive)
         setState(VLCMediaPlayerStateStopped);
     else
@@ -237,6 +345,7 @@ float VLCMediaPlayer::rate() const {
 }
 
 void VLCMediaPlayer::setRate(float rate) {
+    m_rate = rate;
     if (m_player)
         libvlc_media_player_set_rate(m_player, rate);
 }
@@ -273,9 +382,22 @@ QSize VLCMediaPlayer::videoSize() const {
 }
 
 bool VLCMediaPlayer::saveVideoSnapshotAt(const QString& path, int width, int height) {
-    if (!m_frameBuffer)
-        return false;
-    QImage picture = m_frameBuffer->copyPicture();
+    // libVLC's own snapshot has the decoder's full resolution (the frame buffer may hold a
+    // picture scaled down to the screen); it always writes PNG, so it goes through a temporary
+    // file and is saved again in the format the path asks for. Once a file has ended libVLC has
+    // no picture left, and the frame buffer's last one is saved.
+    QImage picture;
+    if (m_player && !m_atEnd && hasVideoOut()) {
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("snapshot.png"));
+        if (dir.isValid() &&
+            libvlc_video_take_snapshot(m_player, 0, png.toLocal8Bit().constData(), 0, 0) == 0)
+            picture.load(png);
+        if (picture.isNull())
+            dcvLog("snapshot by libVLC fail:%s; saving the picture shown", path.toUtf8().constData());
+    }
+    if (picture.isNull() && m_frameBuffer)
+        picture = m_frameBuffer->copyPicture();
     if (picture.isNull())
         return false;
     if (width > 0 && height > 0)

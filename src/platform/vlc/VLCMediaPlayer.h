@@ -1,7 +1,9 @@
 #pragma once
 
 #include "platform/vlc/MediaPlayer.h"
+#include "platform/vlc/VLCFrameBuffer.h"
 
+#include <QPointer>
 #include <atomic>
 #include <memory>
 
@@ -10,13 +12,17 @@ struct libvlc_event_t;
 
 namespace dcv {
 
-class VLCFrameBuffer;
 class VLCLibrary;
 class VLCVideoView;
 
 // The libVLC media player. libVLC raises its events on its own threads; each one is copied
 // and posted to this object's (the main) thread, where the state is kept and the signals
 // are emitted. Nothing calls libVLC from inside a callback.
+//
+// Stopping a libVLC player joins its threads, which takes tens of milliseconds while it decodes.
+// So a stop (or a new file) of a player that has played hands the libVLC player to a background
+// thread that stops and releases it, and a fresh one takes its place at once: its events and
+// pictures are cut off first, so nothing of the old file arrives afterwards.
 //
 // At the end of a file libVLC stops its input; this player reports that as paused (state 6)
 // on the last picture, with position 1 and the time at the length. Play from there starts the
@@ -55,6 +61,9 @@ public:
     // False when libVLC could not be initialised (no plugins).
     bool isValid() const { return m_player != nullptr; }
 
+    // Waits until every libVLC player handed off has been stopped and released.
+    static void waitForRetiredPlayers();
+
 private:
     struct Event {
         int type = 0;
@@ -66,10 +75,18 @@ private:
     void eventArrived(Event event);
     void setState(int state);
     void applyPendingSeek();
+    void makePlayer();
+    // Cuts the current libVLC player off and hands it to the background thread, if it has
+    // played; a player that never played is kept.
+    void retirePlayer();
 
     std::shared_ptr<VLCLibrary> m_library;
     std::shared_ptr<VLCFrameBuffer> m_frameBuffer;
+    QPointer<VLCVideoView> m_view;
     libvlc_media_player_t* m_player = nullptr;
+    std::shared_ptr<VLCFrameBuffer::Feed> m_feed;
+    // The current libVLC player has been asked to play since it was made.
+    bool m_started = false;
     std::shared_ptr<VLCMedia> m_media;
     int m_state = VLCMediaPlayerStateStopped;
     bool m_atEnd = false;
@@ -80,6 +97,7 @@ private:
     std::atomic<uint64_t> m_generation{0};
     int m_volume = 100;
     bool m_muted = false;
+    float m_rate = 1.0f;
 };
 
 } // namespace dcv

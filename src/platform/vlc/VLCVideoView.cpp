@@ -1,6 +1,7 @@
 #include "platform/vlc/VLCVideoView.h"
 
 #include <QPainter>
+#include <QScreen>
 
 namespace dcv {
 
@@ -14,6 +15,12 @@ VLCVideoView::VLCVideoView(QWidget* parent)
         if (!pending->exchange(true))
             QMetaObject::invokeMethod(this, &VLCVideoView::frameArrived, Qt::QueuedConnection);
     });
+}
+
+void VLCVideoView::updateMaximumPictureSize() {
+    // The view can grow to its screen (full screen) but never beyond: no picture needs more.
+    if (const QScreen* s = screen())
+        m_frameBuffer->setMaximumPictureSize(s->geometry().size() * s->devicePixelRatio());
 }
 
 VLCVideoView::~VLCVideoView() {

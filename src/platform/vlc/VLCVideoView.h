@@ -21,6 +21,10 @@ public:
     // Pictures painted so far (tests and measurements wait for the first one).
     uint64_t paintedFrames() const { return m_paintedFrames; }
 
+    // Tells the frame buffer the largest picture this view can show (its screen's size); the
+    // player calls it before it starts a file.
+    void updateMaximumPictureSize();
+
     // Where a picture of this size is drawn inside the view.
     static QRect pictureRect(const QSize& picture, const QSize& view);
 
