@@ -712,8 +712,10 @@ void DCVAppDelegate::loadMapPage() {
     connect(mapWebView, &QWebEngineView::loadFinished, this, [this](bool ok) {
         m_mapPageLoaded = ok;
         // A recording started before the page was there gets its track now.
-        if (ok && blackBoxData && !blackBoxData->m_vGpsData().empty())
+        if (ok && blackBoxData && !blackBoxData->m_vGpsData().empty()) {
             DCVMapBridge(*mapWebView).setTrack(mapTrack(blackBoxData->m_vGpsData()));
+            updateGpsUIByPlayPosition();
+        }
         emit mapPageLoadFinished(ok);
     });
     mapWebView->loadMapPage(QLatin1String(kBuildLanguage));

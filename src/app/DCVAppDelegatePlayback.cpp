@@ -85,7 +85,7 @@ void DCVAppDelegate::blackBoxDataRead(uint64_t generation, std::shared_ptr<const
         return;
     blackBoxData = std::move(data);
     graphView->setGraphData(GraphView::Samples(blackBoxData, &blackBoxData->m_GSensors()));
-    if (mapWebView || m_mapScriptTarget) {
+    if ((mapWebView && m_mapPageLoaded) || m_mapScriptTarget) {
         DCVScriptTarget& target = m_mapScriptTarget ? *m_mapScriptTarget : *mapWebView;
         DCVMapBridge(target).setTrack(mapTrack(blackBoxData->m_vGpsData()));
     }
@@ -507,7 +507,10 @@ void DCVAppDelegate::updateGsensorUIByPlayPositon() {
 }
 
 void DCVAppDelegate::updateGpsUIByPlayPosition() {
-    DCVScriptTarget* target = m_mapScriptTarget ? m_mapScriptTarget : mapWebView.data();
+    // Scripts sent before the page has loaded find no functions; the page gets the track and
+    // the position once it has loaded.
+    DCVScriptTarget* target = m_mapScriptTarget ? m_mapScriptTarget
+                                                : (m_mapPageLoaded ? mapWebView.data() : nullptr);
     const auto& samples = blackBoxData->m_vGpsData();
     const auto index = sampleIndexForPosition(playInfo->position(), samples.size());
     if (!index) {

@@ -1,9 +1,32 @@
 #include "platform/web/DCVWebView.h"
 
+#include "platform/DCVLog.h"
+
 #include <QUrlQuery>
 #include <QWebEnginePage>
 
 namespace dcv {
+
+namespace {
+
+// Sends the page's console to the log, so that a failing script call is seen there.
+class DCVMapPage : public QWebEnginePage {
+public:
+    DCVMapPage(DCVWebView* view) : QWebEnginePage(view), m_view(view) {}
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                  const QString& source) override {
+        dcvLog("map page %s:%d: %s", source.toUtf8().constData(), line, message.toUtf8().constData());
+        if (level == ErrorMessageLevel)
+            emit m_view->scriptError(message);
+    }
+
+private:
+    DCVWebView* m_view;
+};
+
+} // namespace
 
 QString mapPageResourceName(const QString& buildLanguage) {
     return buildLanguage == QLatin1String("ko") ? QStringLiteral("map2") : QStringLiteral("map2_eng");
@@ -32,6 +55,7 @@ void DCVMapBridge::setTrack(const std::vector<MapTrackPoint>& track) {
 }
 
 DCVWebView::DCVWebView(QWidget* parent) : QWebEngineView(parent) {
+    setPage(new DCVMapPage(this));
     // The page's own dark background shows until the first frame of the page is drawn.
     page()->setBackgroundColor(QColor(0x0e, 0x10, 0x14));
     setContextMenuPolicy(Qt::NoContextMenu);

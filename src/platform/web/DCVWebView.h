@@ -42,6 +42,10 @@ public:
     explicit DCVWebView(QWidget* parent = nullptr);
     void loadMapPage(const QString& buildLanguage);
     void evaluateScript(const QString& script) override;
+
+signals:
+    // An error the page's scripts reported (also written to the log).
+    void scriptError(const QString& message);
 };
 
 } // namespace dcv
