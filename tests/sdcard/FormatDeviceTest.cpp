@@ -389,31 +389,6 @@ TEST_F(FormatDeviceTest, FormatCommandFailingWithStatusOneReadsAsWriteProtected)
     EXPECT_EQ(locked->fileOnCard("config.bin"), settings);
 }
 
-TEST_F(FormatDeviceTest, DismissedAuthorisationLeavesTheCardAlone) {
-    auto card = makeCard(1200ull << 20);
-    if (!card)
-        GTEST_SKIP() << "no free loop device";
-    card->preformat({{"config.bin", settings}}, tmp.path());
-    ASSERT_TRUE(card->mount((tmp / "mnt").string())) << "fusefat cannot mount here";
-    ::setenv("FAKE_PKEXEC_EXIT", "126", 1);
-    DeviceRunner runner(*card, PrivilegeOptions{false, FAKE_PKEXEC_PATH});
-    const FormatOutcome o = format(*card, runner, true);
-    ::unsetenv("FAKE_PKEXEC_EXIT");
-    EXPECT_EQ(o.result, FormatResult::CannotFormat) << o.detail << " / " << shellErrorMessage(o.error);
-    EXPECT_EQ(shellErrorNumber(o.error), 126);
-    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
-    EXPECT_EQ(alert.informativeText,
-              o.diskBefore->displayString() +
-                  "\nError:Error executing command as another user: Request dismissed");
-    // Unmounted, not formatted, mounted again.
-    ASSERT_EQ(runner.calls.size(), 3u);
-    EXPECT_EQ(runner.calls[2][0], "mount");
-    EXPECT_EQ(card->mountDir(), (tmp / "mnt").string());
-    EXPECT_EQ(test::readFile(tmp / "mnt" / "config.bin"), settings);
-    ASSERT_TRUE(card->unmount());
-    EXPECT_EQ(readBootSector(card->dev()).label, "OLDCARD    ");
-}
-
 TEST_F(FormatDeviceTest, LockedCardIsNotTouched) {
     auto card = makeCard(1200ull << 20, /*readOnly=*/true);
     if (!card)
