@@ -1,7 +1,6 @@
 #include "platform/vlc/VLCMediaPlayer.h"
 
 #include "platform/DCVLog.h"
-
 #include "platform/vlc/VLCFrameBuffer.h"
 #include "platform/vlc/VLCLibrary.h"
 #include "platform/vlc/VLCVideoView.h"
@@ -40,15 +39,10 @@ public:
         if (!m_thread.joinable())
             m_thread = std::thread([this] { run(); });
         m_jobs.push_back({player, std::move(keepAlive)});
-        ++m_pending;
         m_wake.notify_all();
     }
 
-    void waitUntilIdle() {
-        std::unique_lock lock(m_mutex);
-        m_idle.wait(lock, [this] { return m_pending == 0; });
-    }
-
+    // At exit the players still handed over are stopped before the thread ends.
     ~PlayerReaper() {
         {
             std::lock_guard lock(m_mutex);
@@ -78,15 +72,12 @@ private:
             libvlc_media_player_release(job.player);
             job.keepAlive.reset();
             lock.lock();
-            if (--m_pending == 0)
-                m_idle.notify_all();
         }
     }
 
     std::mutex m_mutex;
-    std::condition_variable m_wake, m_idle;
+    std::condition_variable m_wake;
     std::deque<Job> m_jobs;
-    size_t m_pending = 0;
     bool m_quit = false;
     std::thread m_thread;
 };
@@ -104,15 +95,12 @@ VLCMediaPlayer::~VLCMediaPlayer() {
     if (!m_player)
         return;
     // Nothing of this player arrives any more once it is cut off; the stop itself runs in the
-    // background, so closing a window never waits for the decoder.
+    // background, so closing a window never waits for the decoder. Even a player that never
+    // played goes that way here.
     m_started = true;
     retirePlayer();
     m_media.reset();
     m_frameBuffer.reset();
-}
-
-void VLCMediaPlayer::waitForRetiredPlayers() {
-    PlayerReaper::shared().waitUntilIdle();
 }
 
 void VLCMediaPlayer::makePlayer() {

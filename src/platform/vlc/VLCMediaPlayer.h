@@ -61,9 +61,6 @@ public:
     // False when libVLC could not be initialised (no plugins).
     bool isValid() const { return m_player != nullptr; }
 
-    // Waits until every libVLC player handed off has been stopped and released.
-    static void waitForRetiredPlayers();
-
 private:
     struct Event {
         int type = 0;
