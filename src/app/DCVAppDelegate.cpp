@@ -1,6 +1,6 @@
 #include "app/DCVAppDelegate.h"
 
-#include "platform/DCVLog.h"
+#include "util/Log.h"
 #include "platform/DCVStrings.h"
 #include "platform/vlc/VLCMediaPlayer.h"
 #include "platform/vlc/VLCVideoView.h"

@@ -2,7 +2,7 @@
 // the controls and the telemetry display of the play position.
 #include "app/DCVAppDelegate.h"
 
-#include "platform/DCVLog.h"
+#include "util/Log.h"
 #include "platform/DCVStrings.h"
 #include "platform/vlc/MediaPlayer.h"
 #include "platform/vlc/VLCVideoView.h"
