@@ -80,16 +80,17 @@ std::string joinPath(std::string_view dir, std::string_view name) {
 
 std::optional<TKUSBDiskEntity> findCameraDisk(const std::vector<TKUSBDiskEntity>& disks,
                                               const FileExists& exists) {
+    // A device without a mount path has no place for config.bin: joined with an empty path the
+    // name would land on the system disk ("/config.bin"). No pass takes one.
     auto first = [&](auto&& pass) -> const TKUSBDiskEntity* {
         for (const auto& d : disks)
-            if (pass(d))
+            if (d.isMounted() && pass(d))
                 return &d;
         return nullptr;
     };
     auto telvo = [](const TKUSBDiskEntity& d) { return d.volumeName() == kCameraVolumeName; };
     const TKUSBDiskEntity* found = first([&](const TKUSBDiskEntity& d) {
-        return telvo(d) && d.writable() && d.isMounted() &&
-               exists(joinPath(d.mountedURL(), kSettingsFileName));
+        return telvo(d) && d.writable() && exists(joinPath(d.mountedURL(), kSettingsFileName));
     });
     if (!found)
         found = first([&](const TKUSBDiskEntity& d) { return telvo(d) && d.writable(); });
@@ -97,8 +98,8 @@ std::optional<TKUSBDiskEntity> findCameraDisk(const std::vector<TKUSBDiskEntity>
         found = first(telvo);
     if (!found)
         found = first([](const TKUSBDiskEntity& d) { return d.writable(); });
-    if (!found && !disks.empty())
-        found = &disks.front();
+    if (!found)
+        found = first([](const TKUSBDiskEntity&) { return true; });
     if (!found)
         return std::nullopt;
     return *found;

@@ -58,9 +58,10 @@ inline constexpr std::string_view kSettingsFileName = "config.bin";
 using FileExists = std::function<bool(const std::string& path)>;
 bool fileExists(const std::string& path);
 
-// Picks the entity most likely to be the camera's card, in five passes over the list: TELVO,
-// writable and holding config.bin; TELVO and writable; TELVO; writable; the first one. Passes
-// four and five may pick a volume that is not the camera's: callers check the card.
+// Picks the entity most likely to be the camera's card, in five passes over the mounted entities
+// of the list: TELVO, writable and holding config.bin; TELVO and writable; TELVO; writable; the
+// first one. Passes four and five may pick a volume that is not the camera's: callers check the
+// card. An entity without a mount path is never picked.
 std::optional<TKUSBDiskEntity> findCameraDisk(const std::vector<TKUSBDiskEntity>& disks,
                                               const FileExists& exists = fileExists);
 
