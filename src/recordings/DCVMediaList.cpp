@@ -29,13 +29,16 @@ void DCVMediaList::setDirectoryPath(const std::optional<std::string>& path) {
     const uint64_t generation = ++m_generation;
     Scan scan{{}, std::make_shared<std::atomic<bool>>(false), std::make_shared<std::atomic<bool>>(false)};
     scan.thread = std::thread([this, dir = *path, generation, cancelled = scan.cancelled, done = scan.done] {
-        std::vector<DCVMediaPtr> found = scanRecordings(dir, cancelled.get());
+        RecordingScanReport report;
+        std::vector<DCVMediaPtr> found = scanRecordings(dir, cancelled.get(), &report);
         bool current = false;
         {
             std::lock_guard lock(m_mutex);
             current = generation == m_generation && !cancelled->load();
-            if (current)
+            if (current) {
                 m_medias = std::make_shared<const std::vector<DCVMediaPtr>>(std::move(found));
+                m_scanReport = std::move(report);
+            }
         }
         if (current)
             if (DCVMediaListDelegate* d = m_delegate.load())
@@ -79,6 +82,11 @@ std::optional<std::string> DCVMediaList::directoryPath() const {
 DCVMediaList::Snapshot DCVMediaList::medias() const {
     std::lock_guard lock(m_mutex);
     return m_medias;
+}
+
+RecordingScanReport DCVMediaList::scanReport() const {
+    std::lock_guard lock(m_mutex);
+    return m_scanReport;
 }
 
 DCVMediaPtr DCVMediaList::mediaAtIndex(int64_t index) const {

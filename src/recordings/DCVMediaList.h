@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recordings/DCVMedia.h"
+#include "recordings/RecordingScan.h"
 
 #include <atomic>
 #include <map>
@@ -53,6 +54,9 @@ public:
     DCVMediaPtr mediaAtIndex(int64_t index) const;
     // The current entries; the vector behind it is never changed after it was published.
     Snapshot medias() const;
+    // What the scan that made the current entries could not read (folders, the limit),
+    // published together with them.
+    RecordingScanReport scanReport() const;
     void addMedia(DCVMediaPtr media);
 
     static DCVMediaPtr createMediaByPath(std::string_view path);
@@ -73,8 +77,9 @@ private:
     };
     void reapFinishedScans();
 
-    mutable std::mutex m_mutex; // guards m_medias, m_directoryPath and m_scans
+    mutable std::mutex m_mutex; // guards m_medias, m_scanReport, m_directoryPath and m_scans
     Snapshot m_medias;
+    RecordingScanReport m_scanReport;
     std::optional<std::string> m_directoryPath;
     std::vector<Scan> m_scans;
     uint64_t m_generation = 0;
