@@ -3,6 +3,7 @@
 // FormatDeviceTest.
 #include "sdcard/FormatRun.h"
 #include "sdcard/FormatPlan.h"
+#include "util/SafeFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,7 @@ struct FakeCard {
     std::string label = "NO NAME";
     fs::path storage;  // the card's file system
     std::string mount; // where it is mounted, empty when not
+    bool fatReadable = true; // mtools can read the file system on the bare device
 };
 
 struct Call {
@@ -109,10 +111,25 @@ public:
         return nlohmann::json{{"blockdevices", devices}}.dump();
     }
 
+    // mtools on the bare device: "mcopy -n -i DEV ::/config.bin DEST", "mdir -b -i DEV ::/PATH".
+    ShellErrorDictionary mtools(const std::vector<std::string>& argv) {
+        FakeCard* c = argv.size() > 4 ? card(argv[3].substr(5)) : nullptr;
+        if (!c || !c->fatReadable)
+            return shellErrorForExit(1, "init: non DOS media\nCannot initialize '::'");
+        const fs::path onCard = c->storage / argv[4].substr(3);
+        if (!fs::exists(onCard))
+            return shellErrorForExit(1, "File \"" + argv[4] + "\" not found");
+        if (argv[0] == "mcopy")
+            fs::copy_file(onCard, argv[5]);
+        return {};
+    }
+
     ShellErrorDictionary runShellScript(const std::vector<std::string>& argv, bool administrator) override {
         calls.push_back({argv, administrator});
-        FakeCard* c = card(argv.back().substr(5));
         const std::string& program = argv.front();
+        if (program == "mcopy" || program == "mdir")
+            return mtools(argv);
+        FakeCard* c = card(argv.back().substr(5));
         if (program == "umount") {
             if (!unmountWorks || !c)
                 return shellErrorForExit(32, "umount: not mounted");
@@ -164,20 +181,23 @@ protected:
         FormatHooks hooks;
         hooks.writeDefaultSettingsFile = [this](const std::string& path) -> std::optional<std::string> {
             defaultWrites.push_back(path);
-            return defaultError ? defaultError : writeFileReplacing(path, std::string(500, 'D'));
+            if (defaultError)
+                return defaultError;
+            const auto failure = safeWriteFile(path, std::string(500, 'D'));
+            return failure ? std::optional<std::string>(failure->detail) : std::nullopt;
         };
-        hooks.writeFile = [this](const std::string& path,
-                                 std::string_view bytes) -> std::optional<std::string> {
+        hooks.writeFile = [this](const std::string& path, std::string_view bytes) -> std::optional<Failure> {
             if (path.rfind(failWritesUnder, 0) == 0 && !failWritesUnder.empty())
-                return path + ": No space left on device";
-            return writeFileReplacing(path, bytes);
+                return Failure::io(path, ENOSPC);
+            return safeWriteFile(path, bytes);
         };
         FormatOptions options;
         options.tempDir = saveDir;
         options.useUdisks = false;
         options.fallbackMountDir = (tmp / "fallback").string();
+        options.deviceReadable = [](const std::string&) { return false; };
         FormatRun formatRun(machine, discovery, hooks, options);
-        return formatRun.run(dev, [this](const std::string& s) { statuses.push_back(s); });
+        return formatRun.run(dev, [this](const std::string& s) { statuses.push_back(s); }, unkept);
     }
     std::vector<std::string> programs() const {
         std::vector<std::string> p;
@@ -193,6 +213,7 @@ protected:
     std::vector<std::string> statuses, defaultWrites;
     std::optional<std::string> defaultError;
     std::string failWritesUnder;
+    UnkeptSettings unkept = UnkeptSettings::Stop;
     const std::string settings = std::string("\x26\x57\0\0", 4) + std::string(496, 'S');
 };
 
@@ -249,12 +270,59 @@ TEST_F(FormatRunTest, UnmountedCardKeepsItsSettingsToo) {
     EXPECT_TRUE(defaultWrites.empty());
 }
 
-TEST_F(FormatRunTest, CardThatCannotBeMountedBeforehandIsStillFormatted) {
+TEST_F(FormatRunTest, CardThatCannotBeMountedIsReadWithMtools) {
     machine.cards[0].mount.clear();
     machine.mountWorks = false;
-    const FormatOutcome o = run("sdb1");
+    const auto mcopy = [&](const std::string& dest) {
+        return std::vector<std::string>{"mcopy", "-n", "-i", "/dev/sdb1", "::/config.bin", dest};
+    };
+
+    // Without settings on it: mtools lists the card, so it gets a default record (were it
+    // mounted again afterwards; here it is not, and nothing is written anywhere).
+    FormatOutcome o = run("sdb1");
     EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
-    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mkfs.fat", "mount"}));
+    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}));
+    EXPECT_TRUE(machine.calls[1].administrator); // the bare device is not readable by the user
+    EXPECT_TRUE(fs::is_empty(saveDir));
+
+    // With settings: copied off the bare device before anything is erased, and kept.
+    machine.calls.clear();
+    tmp.write("card-sdb1/config.bin", settings);
+    o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
+    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mcopy", "mkfs.fat", "mount"}));
+    ASSERT_FALSE(o.savedConfigPath.empty());
+    EXPECT_EQ(machine.calls[1].argv, mcopy(o.savedConfigPath));
+    EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+}
+
+TEST_F(FormatRunTest, CardWhoseFilesCannotBeReadIsNotErased) {
+    machine.cards[0].mount.clear();
+    machine.mountWorks = false;
+    machine.cards[0].fatReadable = false;
+    tmp.write("card-sdb1/config.bin", settings);
+    FormatOutcome o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::SettingsUnreadable);
+    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mcopy", "mdir", "mdir"}));
+    EXPECT_TRUE(statuses.empty());
+    EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
+    EXPECT_TRUE(fs::is_empty(saveDir));
+    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+    EXPECT_EQ(alert.messageText, "msg.cannot_format");
+    EXPECT_NE(alert.informativeText.find("cannot be read"), std::string::npos) << alert.informativeText;
+
+    // The user gives the settings up: formatted, and a default record once it is mounted.
+    machine.calls.clear();
+    machine.mountWorks = true;
+    machine.cards[0].mount.clear();
+    unkept = UnkeptSettings::GiveUp;
+    // The mount to look works this time but the file cannot be read: also given up.
+    fs::remove(configOn("sdb1"));
+    fs::create_directory(configOn("sdb1"));
+    o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::Completed) << o.detail;
+    EXPECT_TRUE(o.settingsGivenUp);
+    EXPECT_EQ(defaultWrites, std::vector<std::string>{configOn("sdb1").string()});
 }
 
 TEST_F(FormatRunTest, RefusesBeforeAnyCommand) {
@@ -290,6 +358,7 @@ TEST_F(FormatRunTest, SettingsThatCannotBeSavedStopTheRun) {
     saveDir = tmp.write("not-a-folder", "x").string(); // mkdtemp fails under a file
     const FormatOutcome o = run("sdb1");
     EXPECT_EQ(o.result, FormatResult::ConfigSaveFailed);
+    EXPECT_FALSE(o.settingsGivenUp);
     EXPECT_NE(o.detail.find("Not a directory"), std::string::npos) << o.detail;
     EXPECT_TRUE(machine.calls.empty());
     EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
