@@ -145,8 +145,9 @@ TEST(SafeFileTest, RefusesWhatItMustNotReplace) {
     EXPECT_TRUE(fs::is_symlink(dir / "dangling"));
     EXPECT_EQ(readFile(readOnly), "marked read-only");
     EXPECT_EQ(fs::status(readOnly).permissions() & fs::perms::all, fs::perms(0444));
-    if (root)
+    if (root) {
         EXPECT_EQ(fs::status(dir / "null").type(), fs::file_type::character);
+    }
     EXPECT_EQ(readFile(settings), "the camera's settings");
 }
 
