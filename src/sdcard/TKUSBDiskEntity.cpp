@@ -61,6 +61,21 @@ std::string byteSizeText(uint64_t bytes) {
     return buf;
 }
 
+std::optional<uint64_t> parseByteCount(std::string_view text) {
+    if (text.empty())
+        return std::nullopt;
+    uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        const uint64_t d = uint64_t(c - '0');
+        if (v > (UINT64_MAX - d) / 10)
+            return std::nullopt;
+        v = v * 10 + d;
+    }
+    return v;
+}
+
 bool isEmptyString(const std::string* text) {
     return text == nullptr || text->empty();
 }

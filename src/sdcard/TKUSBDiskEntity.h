@@ -46,6 +46,9 @@ private:
 
 // Short size text in powers of 1024 ("1.5 kB", "15 GB"), never longer than 7 characters.
 std::string byteSizeText(uint64_t bytes);
+// A byte count written as decimal digits only (0 to 18446744073709551615); none for anything
+// else: signs, blanks, other characters, or a number that does not fit.
+std::optional<uint64_t> parseByteCount(std::string_view text);
 
 bool isEmptyString(const std::string* text);
 inline bool isEmptyString(std::string_view text) {

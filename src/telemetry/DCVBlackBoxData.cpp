@@ -236,7 +236,8 @@ std::string TelemetryReadReport::text() const {
         add("the table lists " + std::to_string(tableEntries) + " records, the file ends before " +
             std::to_string(entriesMissing) + " of them");
     if (recordsPastEnd)
-        add(std::to_string(recordsPastEnd) + " records lie beyond the end of the file");
+        add(std::to_string(recordsPastEnd) + " of the table's " + std::to_string(tableEntries) +
+            " records lie beyond the end of the file");
     if (endedAtForeignRecord)
         add("an entry points at something that is not a telemetry record; the rest was not read");
     if (sampleLimitReached)

@@ -1,6 +1,7 @@
 #include "sdcard/Lsblk.h"
 #include "sdcard/DiskDiscovery.h"
 #include "support/TestSupport.h"
+#include "util/Log.h"
 
 #include <gtest/gtest.h>
 
@@ -203,9 +204,6 @@ TEST(DiskDiscoveryTest, OnlyMountedVolumesAreOfferedForFiles) {
     EXPECT_EQ(asked, std::vector<std::string>{}); // no TELVO volume is mounted: nothing to look for
     EXPECT_EQ(discovery.usbDiskEntities().size(), 1u);
     EXPECT_EQ(discovery.cardReaderEntities().size(), 2u);
-    // The choice over a list alone: the unmounted entity is never taken, not even as the last pass.
-    const dcv::TKUSBDiskEntity unmounted("TELVO", "", "sdb", std::nullopt, 8000000000, true, true, "/dev/sdb");
-    EXPECT_FALSE(dcv::findCameraDisk({unmounted}, [](const std::string&) { return true; }));
 }
 
 TEST(LsblkParserTest, DeepNestingIsCutOff) {
@@ -242,6 +240,15 @@ TEST(DiskDiscoveryTest, OneLsblkRunPerCallAndNoneWhenItFails) {
     EXPECT_TRUE(discovery.usbDiskEntities().empty());
     output = "garbage";
     EXPECT_FALSE(discovery.volumes());
+}
+
+TEST(DiskDiscoveryTest, ThePathOfEveryVolumeFoundIsLogged) {
+    const std::string json = recorded("usb-reader-partition.json");
+    const dcv::DiskDiscovery discovery([&] { return std::optional<std::string>(json); });
+    std::vector<std::string> log;
+    dcv::ScopedLogSink sink([&](const std::string& line) { log.push_back(line); });
+    EXPECT_EQ(discovery.usbDiskEntities().size(), 2u);
+    EXPECT_EQ(log, (std::vector<std::string>{"/media/anna/TELVO", "/media/anna/BACKUP"}));
 }
 
 TEST(DiskDiscoveryTest, TriesOnceMoreAfterAnUnreadableRun) {
