@@ -163,6 +163,15 @@ std::optional<Failure> checkTarget(const std::string& requested, std::string& ta
         return errno == ENOENT ? std::nullopt : std::optional<Failure>(stepFailure("open", requested, errno));
     }
     if (S_ISLNK(link.st_mode)) {
+        // In a shared folder such as /tmp (sticky and writable by all) a link of another user may
+        // point anywhere, at the caller's own files too: followed only as the kernel would follow
+        // it there (its owner is the caller or the folder's owner).
+        struct stat folder {};
+        if (::stat(folderOf(requested).c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) &&
+            (folder.st_mode & S_IWOTH) && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid)
+            return Failure::of(Failure::Reason::ReadOnly,
+                               requested + ": a symbolic link of another user in a shared folder; not followed",
+                               EACCES);
         char resolved[PATH_MAX];
         if (::realpath(requested.c_str(), resolved) == nullptr) {
             const int e = errno;

@@ -29,7 +29,8 @@ using ByteProducer = std::function<void(const ByteSink& sink)>;
 // FIFO, device node or socket; Reason::NotRegularFile), a symbolic link that points nowhere, and
 // a file that the caller may not write or that has no write permission bit at all (a file
 // marked read-only, which root could otherwise replace; Reason::ReadOnly). A symbolic link to a
-// regular file is followed, so the link stays. An existing file's permissions, owner (for root)
+// regular file is followed, so the link stays; in a shared folder such as /tmp only a link of
+// the caller or of the folder's owner. An existing file's permissions, owner (for root)
 // and FAT attributes are kept where the file system allows it.
 std::optional<Failure> safeWriteFile(const std::string& path, const ByteProducer& produce);
 std::optional<Failure> safeWriteFile(const std::string& path, std::string_view bytes);

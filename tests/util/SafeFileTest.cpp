@@ -151,6 +151,27 @@ TEST(SafeFileTest, RefusesWhatItMustNotReplace) {
     EXPECT_EQ(readFile(settings), "the camera's settings");
 }
 
+TEST(SafeFileTest, LinksOfOtherUsersInSharedFoldersAreNotFollowed) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a link of another user";
+    TempDir dir;
+    const fs::path shared = dir / "tmp";
+    fs::create_directory(shared);
+    ::chmod(shared.c_str(), 01777); // as /tmp is
+    const fs::path victim = dir.write("home/.profile", "the user's own file");
+    fs::create_symlink(victim, shared / "telvo_capture.jpg");
+    ASSERT_EQ(::lchown((shared / "telvo_capture.jpg").c_str(), 65534, 65534), 0);
+    const auto failure = safeWriteFile((shared / "telvo_capture.jpg").string(), std::string_view("picture"));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->reason, Failure::Reason::ReadOnly);
+    EXPECT_EQ(readFile(victim), "the user's own file");
+    EXPECT_TRUE(fs::is_symlink(shared / "telvo_capture.jpg"));
+    // The caller's own link there is followed as anywhere else.
+    ASSERT_EQ(::lchown((shared / "telvo_capture.jpg").c_str(), 0, 0), 0);
+    EXPECT_EQ(safeWriteFile((shared / "telvo_capture.jpg").string(), std::string_view("picture")), std::nullopt);
+    EXPECT_EQ(readFile(victim), "picture");
+}
+
 TEST(SafeFileTest, FileTheCallerMayNotWriteIsKept) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to make a file another user may not write";
