@@ -110,6 +110,16 @@ std::optional<std::pair<FormatResult, std::string>> FormatRun::saveSettings(cons
 std::optional<std::pair<FormatResult, std::string>>
 FormatRun::saveSettingsFromDevice(const TKUSBDiskEntity& disk, const std::string& copy, FormatOutcome& out) {
     using Stop = std::pair<FormatResult, std::string>;
+    // What the device holds, as lsblk (udev) knows it without reading the device. Another file
+    // system than FAT is none the camera keeps settings on.
+    std::optional<std::string> fsType;
+    if (const auto volumes = m_discovery.volumes())
+        for (const auto& v : *volumes)
+            if (v.name == disk.deviceFilePath())
+                fsType = v.fsType;
+    const bool fat = fsType && (*fsType == "vfat" || *fsType == "msdos");
+    if (fsType && !fat)
+        return std::nullopt;
     // Reading the bare device needs rights an ordinary user rarely has: ask for them only then.
     const std::string dev = devicePath(disk.deviceFilePath());
     const bool administrator = m_options.deviceReadable ? !m_options.deviceReadable(dev) : true;
@@ -128,7 +138,8 @@ FormatRun::saveSettingsFromDevice(const TKUSBDiskEntity& disk, const std::string
             .empty())
         return Stop{FormatResult::ConfigSaveFailed, shellErrorMessage(copied)};
     const ShellErrorDictionary listed = m_runner.runShellScript({"mdir", "-b", "-i", dev, "::/"}, administrator);
-    if (!listed.empty())
+    // A device lsblk knows no file system on, and mtools cannot read either, is blank.
+    if (!listed.empty() && fat)
         return Stop{FormatResult::SettingsUnreadable,
                     dev + " is not mounted and its files cannot be read: " + shellErrorMessage(listed)};
     return std::nullopt;

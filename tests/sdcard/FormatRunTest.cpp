@@ -58,6 +58,7 @@ struct FakeCard {
     fs::path storage;  // the card's file system
     std::string mount; // where it is mounted, empty when not
     bool fatReadable = true; // mtools can read the file system on the bare device
+    std::string fsType = "vfat"; // as lsblk knows it; empty for a blank card
 };
 
 struct Call {
@@ -93,6 +94,7 @@ public:
                                 {"ro", c.readOnly},
                                 {"size", c.size},
                                 {"label", c.label},
+                                {"fstype", c.fsType.empty() ? nlohmann::json() : nlohmann::json(c.fsType)},
                                 {"mountpoint", c.mount.empty() ? nlohmann::json() : nlohmann::json(c.mount)}};
             if (c.whole) {
                 v["tran"] = c.usb ? "usb" : "sata";
@@ -294,6 +296,30 @@ TEST_F(FormatRunTest, CardThatCannotBeMountedIsReadWithMtools) {
     ASSERT_FALSE(o.savedConfigPath.empty());
     EXPECT_EQ(machine.calls[1].argv, mcopy(o.savedConfigPath));
     EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+}
+
+TEST_F(FormatRunTest, BlankOrForeignCardsHoldNoSettings) {
+    const struct {
+        const char* fsType;
+        bool fatReadable;
+        std::vector<std::string> programs;
+    } cases[] = {
+        {"", false, {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}}, // blank: mtools finds nothing
+        {"", true, {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}},  // unknown to lsblk, FAT to mtools
+        {"ext4", false, {"mount", "mkfs.fat", "mount"}},                      // no camera card file system
+    };
+    for (const auto& c : cases) {
+        machine.cards.clear();
+        machine.calls.clear();
+        FakeCard& card = addCard("sdb1", false, 16000000000, false);
+        card.fsType = c.fsType;
+        card.fatReadable = c.fatReadable;
+        machine.mountWorks = false;
+        const FormatOutcome o = run("sdb1");
+        EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat) << c.fsType << " " << o.detail;
+        EXPECT_EQ(programs(), c.programs) << c.fsType;
+        EXPECT_FALSE(o.settingsGivenUp);
+    }
 }
 
 TEST_F(FormatRunTest, CardWhoseFilesCannotBeReadIsNotErased) {
