@@ -108,6 +108,13 @@ std::string joined(const std::vector<std::string>& words, const std::string& sep
     return out;
 }
 
+std::string indented(const std::vector<std::string>& lines, const std::string& indent) {
+    std::string out;
+    for (const std::string& line : lines)
+        out += indent + line + "\n";
+    return out;
+}
+
 // The bash statement that completes a value of the given kind.
 std::string completer(const ValueSpec& spec) {
     switch (spec.kind) {
@@ -250,19 +257,16 @@ std::string bashCompletion(const CLI::App& app) {
          "        esac\n"
          "    done\n"
          "    case \"$cmd $prev\" in\n";
-    for (const std::string& line : optionValueCases)
-        s += "    " + line + "\n";
+    s += indented(optionValueCases, "    ");
     s += "    esac\n"
          "    if [[ $cur == -* ]]; then\n"
          "        case \"$cmd\" in\n";
-    for (const std::string& line : optionCases)
-        s += "        " + line + "\n";
+    s += indented(optionCases, "        ");
     s += "        esac\n"
          "        return\n"
          "    fi\n"
          "    case \"$cmd:$n\" in\n";
-    for (const std::string& line : wordCases)
-        s += "    " + line + "\n";
+    s += indented(wordCases, "    ");
     s += "    esac\n"
          "}\n"
          "complete -F _dcv " + name + "\n";
