@@ -112,8 +112,9 @@ TEST(ManPageTest, DcvPageNamesEverythingTheHelpNames) {
         const auto end = path.empty() ? std::string::npos : r.out.find("\n   dcv ", begin + 1);
         const std::string section = begin == std::string::npos ? "" : r.out.substr(begin, end - begin);
         for (const std::string& name : listing.names) {
-            if (path.empty() || (name != "-h" && name != "--help" && name != "--help-all"))
+            if (path.empty() || (name != "-h" && name != "--help" && name != "--help-all")) {
                 EXPECT_NE(section.find(name), std::string::npos) << heading << ": " << name;
+            }
         }
         for (const std::string& sub : listing.subcommands) {
             auto next = path;
