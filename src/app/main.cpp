@@ -13,12 +13,20 @@
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
     // Chromium refuses its sandbox as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // --help and --version answer without a display too (over ssh, in package scripts).
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if ((arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("dcv"));

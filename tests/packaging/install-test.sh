@@ -49,9 +49,11 @@ export HOME="$work/elsewhere" XDG_RUNTIME_DIR="$work/elsewhere"
 [ "$(wc -l <list.txt)" -eq 6 ] || fail "dcv list gave $(wc -l <list.txt) lines"
 cut -f1 list.txt | sort -u | paste -sd' ' | grep -qx "always event motion" || fail "dcv list kinds: $(cat list.txt)"
 
-export QT_QPA_PLATFORM=offscreen DCV_MAP_OFFLINE=1 DCV_VLC_ARGS=--aout=dummy
 viewer="$usr/bin/dcv-viewer"
-[ "$("$viewer" --version 2>/dev/null)" = "dcv-viewer $version" ] || fail "dcv-viewer --version"
+# Without a display as well.
+[ "$(env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY "$viewer" --version 2>/dev/null)" = "dcv-viewer $version" ] ||
+  fail "dcv-viewer --version"
+export QT_QPA_PLATFORM=offscreen DCV_MAP_OFFLINE=1 DCV_VLC_ARGS=--aout=dummy
 timeout 120 "$viewer" --screenshot shot.png "$source/samples/card" >viewer.log 2>&1 || {
   cat viewer.log; fail "dcv-viewer --screenshot"; }
 [ "$(identify -format '%wx%h' shot.png)" = "1020x640" ] || fail "screenshot size $(identify -format '%wx%h' shot.png)"
