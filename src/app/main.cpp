@@ -20,11 +20,10 @@ int main(int argc, char** argv) {
     // Chromium refuses its sandbox as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    // --help and --version answer without a display too (over ssh, in package scripts).
+    // --help and --version only print: they answer without a display too (over ssh, in scripts).
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if ((arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") &&
-            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version")
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
