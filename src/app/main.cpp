@@ -1,6 +1,7 @@
 // dcv-viewer: the desktop viewer of the camera's recordings.
 #include "app/DCVAppDelegate.h"
 #include "app/Theme.h"
+#include "player/DCVPlaybackController.h"
 #include "platform/DCVStrings.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImage.h"
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
 
     dcv::DCVAppDelegate delegate;
     if (parser.isSet(probe)) {
-        QObject::connect(delegate.window.get(), &dcv::CustomWindow::firstPaint, &app, [] {
+        QObject::connect(delegate.window(), &dcv::CustomWindow::firstPaint, &app, [] {
             timespec now{};
             clock_gettime(CLOCK_REALTIME, &now);
             std::printf("first-paint %lld.%09ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec);
@@ -56,14 +57,14 @@ int main(int argc, char** argv) {
             QCoreApplication::exit(0);
         });
     }
-    delegate.window->show();
+    delegate.window()->show();
     if (parser.isSet(playRow) || parser.isSet(showMap)) {
         const int row = parser.value(playRow).toInt();
         const bool map = parser.isSet(showMap), play = parser.isSet(playRow);
         QObject::connect(&delegate, &dcv::DCVAppDelegate::mediaListReloaded, &delegate,
                          [&delegate, row, map, play] {
                              if (play)
-                                 delegate.playAtIndex(row);
+                                 delegate.playback().playAtIndex(row);
                              if (map)
                                  delegate.clickMapViewButton();
                          });

@@ -1,39 +1,30 @@
-// Playback of the main window: starting a row, the player's events, the end of a recording,
-// the controls and the telemetry display of the play position.
-#include "app/DCVAppDelegate.h"
+#include "player/DCVPlaybackController.h"
 
 #include "platform/DCVLog.h"
 #include "platform/DCVStrings.h"
 #include "platform/vlc/MediaPlayer.h"
 #include "platform/vlc/VLCVideoView.h"
-#include "platform/web/DCVWebView.h"
-#include "player/DCVMediaListModel.h"
+#include "player/DCVLoadingIndicator.h"
 #include "player/DCVPlayInfo.h"
-#include "telemetry/GraphView.h"
-#include "telemetry/MapScripts.h"
-#include "telemetry/TelemetryText.h"
+#include "player/DCVPlaybackControls.h"
+#include "player/DCVTelemetryDisplay.h"
+#include "recordings/DCVMediaList.h"
+#include "widgets/AlertSheet.h"
 #include "widgets/CustomWindow.h"
-#include "widgets/TKImageButton.h"
+#include "widgets/TKImage.h"
 #include "widgets/TKVideoBackgroundImageView.h"
 
-#include <QDropEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QMessageBox>
-#include <QMimeData>
 #include <QScreen>
-#include <QSlider>
 #include <QTableView>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
-#include <cmath>
+#include <climits>
 
 namespace dcv {
 
-int32_t DCVAppDelegate::s_timeChangeCounter = -1;
+int32_t DCVPlaybackController::s_timeChangeCounter = -1;
 
 namespace {
 
@@ -41,31 +32,104 @@ const char* const kTag = "D ";
 
 } // namespace
 
+DCVPlaybackController::DCVPlaybackController(DCVMediaList& mediaList, std::unique_ptr<MediaPlayer> player,
+                                             const DCVPlaybackViews& views, const PlaybackTimings& timings,
+                                             QObject* parent)
+    : QObject(parent), m_mediaList(mediaList), m_player1(std::move(player)),
+      m_playInfo(std::make_unique<DCVPlayInfo>()), m_views(views), m_timings(timings) {
+    connect(m_player1.get(), &MediaPlayer::mediaPlayerStateChanged, this,
+            &DCVPlaybackController::mediaPlayerStateChanged);
+    connect(m_player1.get(), &MediaPlayer::mediaPlayerTimeChanged, this,
+            &DCVPlaybackController::mediaPlayerTimeChanged);
+
+    // Both sliders show playInfo.position (bound first, so the observation below sees them
+    // moved); a user's change writes it back.
+    DCVPlaybackControls* controls = m_views.controls;
+    connect(m_playInfo.get(), &DCVPlayInfo::positionChanged, controls,
+            [this, controls] { controls->showPosition(m_playInfo->position()); });
+    connect(controls, &DCVPlaybackControls::positionEdited, this, &DCVPlaybackController::positionEdited);
+    connect(controls, &DCVPlaybackControls::positionReleased, this,
+            &DCVPlaybackController::videoPositionSliderMoved);
+    connect(controls, &DCVPlaybackControls::playClicked, this, &DCVPlaybackController::clickPlayButton);
+    connect(controls, &DCVPlaybackControls::jumpBackwardClicked, this, &DCVPlaybackController::jumpBackward);
+    connect(controls, &DCVPlaybackControls::jumpForwardClicked, this, &DCVPlaybackController::jumpForward);
+    connect(controls, &DCVPlaybackControls::volumeMoved, this,
+            [this](int volume) { setVolume(quint64(std::max(0, volume))); });
+    connect(controls, &DCVPlaybackControls::speedClicked, this, &DCVPlaybackController::speedClicked);
+    connect(controls, &DCVPlaybackControls::sizeClicked, this, [this](bool down) { down ? sizeDown() : sizeUp(); });
+
+    const auto observe = [this](auto signal, const char* keyPath) {
+        connect(m_playInfo.get(), signal, this, [this, keyPath] { observeValueForKeyPath(QLatin1String(keyPath)); });
+    };
+    observe(&DCVPlayInfo::speedChanged, "playInfo.speed");
+    observe(&DCVPlayInfo::scaleChanged, "playInfo.scale");
+    observe(&DCVPlayInfo::isPlayingChanged, "playInfo.isPlaying");
+    observe(&DCVPlayInfo::positionChanged, "playInfo.position");
+    observe(&DCVPlayInfo::audioMediaDirectionChanged, "playInfo.audioMediaDirection");
+    connect(this, &DCVPlaybackController::volumeChanged, this,
+            [this] { observeValueForKeyPath(QStringLiteral("volume")); });
+
+    setVolume(kVolumeStart);
+    m_playInfo->setIsPlaying(false);
+    m_views.video1View->hide();
+}
+
+DCVPlaybackController::~DCVPlaybackController() {
+    die();
+}
+
+const std::shared_ptr<const DCVBlackBoxData>& DCVPlaybackController::blackBoxData() const {
+    return m_views.telemetry->telemetry();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The observed values.
+
+void DCVPlaybackController::observeValueForKeyPath(const QString& keyPath) {
+    DCVPlaybackControls& controls = *m_views.controls;
+    if (keyPath == QLatin1String("playInfo.speed")) {
+        controls.showSpeed(m_playInfo->speed());
+    } else if (keyPath == QLatin1String("playInfo.scale")) {
+        controls.showScale(m_playInfo->scale());
+    } else if (keyPath == QLatin1String("playInfo.isPlaying")) {
+        controls.showPlaying(m_playInfo->isPlaying());
+    } else if (keyPath == QLatin1String("playInfo.position")) {
+        if (m_playInfo->position() >= 1.0)
+            controls.setSliderValue(1.0);
+        if (m_player1) {
+            m_views.telemetry->updateGsensorUIByPlayPositon(m_player1->position(), m_playInfo->position());
+            m_views.telemetry->updateGpsUIByPlayPosition(m_playInfo->position());
+        }
+    } else if (keyPath == QLatin1String("playInfo.audioMediaDirection") || keyPath == QLatin1String("volume")) {
+        updateAudioUI();
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Starting a recording.
 
-bool DCVAppDelegate::playAtIndex(int64_t index) {
-    const int64_t count = mediaList->count();
-    if (!player1 || count == 0 || waitingForPlayStart)
+bool DCVPlaybackController::playAtIndex(int64_t index) {
+    const int64_t count = m_mediaList.count();
+    if (!m_player1 || count == 0 || m_waitingForPlayStart)
         return false;
     index = std::clamp<int64_t>(index, 0, count - 1);
-    waitingForPlayStart = true;
+    m_waitingForPlayStart = true;
     m_playRequested = false;
     m_startConfirmed = false;
     const uint64_t generation = ++m_startGeneration;
-    player1->stop();
-    player1->setMedia(nullptr);
+    m_player1->stop();
+    m_player1->setMedia(nullptr);
     // Until the new telemetry is handed over, the display shows none rather than the old file's.
-    blackBoxData = std::make_shared<const DCVBlackBoxData>();
-    mediaIndex = index;
-    mediaListTableView->selectRow(int(index));
-    preparingPlayNext = false;
+    m_views.telemetry->forgetTelemetry();
+    m_mediaIndex = index;
+    m_views.mediaListTableView->selectRow(int(index));
+    m_preparingPlayNext = false;
     startTimerPlayNext();
     updateVideoUI();
-    showLoading(QStringLiteral("Loading..."));
+    m_views.loading->showLoading(QStringLiteral("Loading..."));
 
     // The worker fills a fresh object that nothing else sees until it is handed over here.
-    const QByteArray path = player1->media() ? player1->media()->path().toUtf8() : QByteArray();
+    const QByteArray path = m_player1->media() ? m_player1->media()->path().toUtf8() : QByteArray();
     m_telemetryRead = QtConcurrent::run([this, generation, path] {
         auto data = std::make_shared<DCVBlackBoxData>();
         if (!data->ExtractStreamInformation(path.constData()))
@@ -80,130 +144,136 @@ bool DCVAppDelegate::playAtIndex(int64_t index) {
     return true;
 }
 
-void DCVAppDelegate::blackBoxDataRead(uint64_t generation, std::shared_ptr<const DCVBlackBoxData> data) {
-    if (!player1 || generation != m_startGeneration || !waitingForPlayStart)
+void DCVPlaybackController::blackBoxDataRead(uint64_t generation, std::shared_ptr<const DCVBlackBoxData> data) {
+    if (!m_player1 || generation != m_startGeneration || !m_waitingForPlayStart)
         return;
-    blackBoxData = std::move(data);
-    graphView->setGraphData(GraphView::Samples(blackBoxData, &blackBoxData->m_GSensors()));
-    if ((mapWebView && m_mapPageLoaded) || m_mapScriptTarget) {
-        DCVScriptTarget& target = m_mapScriptTarget ? *m_mapScriptTarget : *mapWebView;
-        DCVMapBridge(target).setTrack(mapTrack(blackBoxData->m_vGpsData()));
-    }
+    m_views.telemetry->setTelemetry(std::move(data));
     initMediaControlView();
-    player1->play();
+    m_player1->play();
     m_playRequested = true;
-    emit telemetryHandedOver(mediaIndex);
-    QTimer::singleShot(m_options.playStartTimeoutMs, this, [this, generation] {
+    emit telemetryHandedOver(m_mediaIndex);
+    QTimer::singleShot(m_timings.playStartTimeout, this, [this, generation] {
         if (generation == m_startGeneration && m_playRequested && !m_startConfirmed)
             failStart("no time change in time");
     });
 }
 
-void DCVAppDelegate::failStart(const char* reason) {
-    const QString path = player1->media() ? player1->media()->path() : QString();
+void DCVPlaybackController::failStart(const char* reason) {
+    const QString path = m_player1->media() ? m_player1->media()->path() : QString();
     dcvLog("play fail:%s (%s)", path.toUtf8().constData(), reason);
-    waitingForPlayStart = false;
+    m_waitingForPlayStart = false;
     m_playRequested = false;
     m_startConfirmed = true; // nothing more to fail for this start
-    hideLoading();
-    player1->stop();
-    video1View->hide();
-    showAlertSheet(QStringLiteral("TELVO"), infoText("msg.file_open_fail"));
-    emit playFailed(mediaIndex);
+    m_views.loading->hideLoading();
+    m_player1->stop();
+    m_views.video1View->hide();
+    showAlertSheet(m_views.window, QStringLiteral("TELVO"), infoText("msg.file_open_fail"));
+    emit playFailed(m_mediaIndex);
 }
 
-bool DCVAppDelegate::playNext() {
-    if (mediaIndex + 1 < mediaList->count())
-        return playAtIndex(mediaIndex + 1);
+bool DCVPlaybackController::playNext() {
+    if (const auto next = nextRow(m_mediaIndex, m_mediaList.count()))
+        return playAtIndex(*next);
     return false;
 }
 
-void DCVAppDelegate::changeAndPlay() {
-    const QModelIndexList rows = mediaListTableView->selectionModel()
-                                     ? mediaListTableView->selectionModel()->selectedRows()
-                                     : QModelIndexList();
+void DCVPlaybackController::changeAndPlay() {
+    const QItemSelectionModel* selection = m_views.mediaListTableView->selectionModel();
+    const QModelIndexList rows = selection ? selection->selectedRows() : QModelIndexList();
     const long selectedRow = rows.isEmpty() ? -1 : rows.first().row();
-    dcvLog("selectedRow=%ld,mediaIndex=%ld,isPlaying=%d,count=%ld", selectedRow, long(mediaIndex),
-           int(player1->isPlaying()), long(mediaList->count()));
-    if (selectedRow == mediaIndex) {
+    dcvLog("selectedRow=%ld,mediaIndex=%ld,isPlaying=%d,count=%ld", selectedRow, long(m_mediaIndex),
+           int(m_player1->isPlaying()), long(m_mediaList.count()));
+    if (selectedRow == m_mediaIndex) {
         // A start still pending is not to be asked to play a second time.
-        if (waitingForPlayStart)
+        if (m_waitingForPlayStart)
             return;
-        if (player1->state() == VLCMediaPlayerStatePaused)
-            player1->setPosition(0);
-        player1->play();
+        if (m_player1->state() == VLCMediaPlayerStatePaused)
+            m_player1->setPosition(0);
+        m_player1->play();
         return;
     }
     playAtIndex(selectedRow);
 }
 
-void DCVAppDelegate::stopPlay() {
-    if (!player1)
+void DCVPlaybackController::stopPlay() {
+    if (!m_player1)
         return;
-    player1->pause();
-    player1->setMedia(nullptr);
+    m_player1->pause();
+    m_player1->setMedia(nullptr);
 }
 
-bool DCVAppDelegate::isPlaying(const MediaPlayer* player) {
+void DCVPlaybackController::die() {
+    if (m_died)
+        return;
+    m_died = true;
+    // A telemetry read still running posts back to this object: let it finish first.
+    m_telemetryRead.waitForFinished();
+    if (m_playStopTimer)
+        m_playStopTimer->stop();
+    stopPlay();
+    // The player stops and lets go of libVLC before its view and frame buffer go.
+    m_player1.reset();
+}
+
+bool DCVPlaybackController::isPlaying(const MediaPlayer* player) {
     return player && player->media() && player->isPlaying() &&
            player->remainingTime().stringValue() != QLatin1String("00:00");
 }
 
-bool DCVAppDelegate::hasAudio(const MediaPlayer* player) {
+bool DCVPlaybackController::hasAudio(const MediaPlayer* player) {
     return player && player->media() && !player->audioTrackIndexes().isEmpty();
 }
 
-void DCVAppDelegate::chooseAudioAuto() {
-    if (hasAudio(player1.get()))
-        playInfo->setAudioMediaDirection(mediaDirection(player1->media()->path().toStdString()));
+void DCVPlaybackController::chooseAudioAuto() {
+    if (hasAudio(m_player1.get()))
+        m_playInfo->setAudioMediaDirection(mediaDirection(m_player1->media()->path().toStdString()));
     else
-        playInfo->setAudioMediaDirection(MediaDirectionUnknown);
+        m_playInfo->setAudioMediaDirection(MediaDirectionUnknown);
 }
 
-void DCVAppDelegate::updateVideoUI() {
-    const DCVMediaPtr media = mediaList->mediaAtIndex(mediaIndex);
-    if (media)
-        player1->setMedia(VLCMedia::mediaWithPath(QString::fromStdString(media->path())));
-    player1BackgroundView->setLogoImage(TKImage::imageNamed(QStringLiteral("v1_front_logo")));
+void DCVPlaybackController::updateVideoUI() {
+    if (const DCVMediaPtr media = m_mediaList.mediaAtIndex(m_mediaIndex))
+        m_player1->setMedia(VLCMedia::mediaWithPath(QString::fromStdString(media->path())));
+    m_views.player1BackgroundView->setLogoImage(TKImage::imageNamed(QStringLiteral("v1_front_logo")));
 }
 
-void DCVAppDelegate::initMediaControlView() {
-    waitingForPlayStart = true;
-    setSliderValue(0);
+void DCVPlaybackController::initMediaControlView() {
+    m_waitingForPlayStart = true;
+    m_views.controls->setSliderValue(0);
     setVideoScaleIndex(0);
-    updateSideViewButton();
-    playInfo->setSpeed(1.0);
-    player1->setRate(1.0f);
-    playInfo->setPosition(0);
-    gsensorXField->setText(QStringLiteral("X=+0.00"));
-    gsensorYField->setText(QStringLiteral("Y=+0.00"));
-    gsensorZField->setText(QStringLiteral("Z=+0.00"));
-    for (QLabel* f : {speedField, longitudeField, latitudeField, hdopField, sateliteField})
-        f->clear();
+    emit preparingRecording();
+    m_playInfo->setSpeed(1.0);
+    m_player1->setRate(1.0f);
+    m_playInfo->setPosition(0);
+    m_views.telemetry->reset();
 }
 
 // ---------------------------------------------------------------------------------------------
 // Player events.
 
-void DCVAppDelegate::mediaPlayerStateChanged() {
-    const int state = player1->state();
-    const bool playing = player1->media() && player1->isPlaying();
-    video1View->setVisible(playing || state == VLCMediaPlayerStatePaused);
-    if (!player1->media())
+void DCVPlaybackController::updateVideoVisibility() {
+    const bool playing = m_player1->media() && m_player1->isPlaying();
+    m_views.video1View->setVisible(playing || m_player1->state() == VLCMediaPlayerStatePaused);
+}
+
+void DCVPlaybackController::mediaPlayerStateChanged() {
+    const int state = m_player1->state();
+    const bool playing = m_player1->media() && m_player1->isPlaying();
+    updateVideoVisibility();
+    if (!m_player1->media())
         return;
     // A file that cannot be opened or decoded reports an error, or "plays" to its end without
     // a single time change (libVLC says playing for a file it cannot demultiplex).
     if (m_playRequested && !m_startConfirmed &&
-        (state == VLCMediaPlayerStateError ||
-         (state == VLCMediaPlayerStatePaused && player1->position() >= kEndOfRecording))) {
+        (state == VLCMediaPlayerStateError || hasEnded(state == VLCMediaPlayerStatePaused, m_player1->position()))) {
         failStart(state == VLCMediaPlayerStateError ? "error state" : "ended before playing");
         return;
     }
     if (state == VLCMediaPlayerStatePaused) {
         didFinishPlay();
     } else if (playing) {
-        if (waitingForPlayStart) {
-            waitingForPlayStart = false;
+        if (m_waitingForPlayStart) {
+            m_waitingForPlayStart = false;
             didStartPlayer();
         } else {
             updateAudioUI();
@@ -211,409 +281,272 @@ void DCVAppDelegate::mediaPlayerStateChanged() {
     }
 }
 
-void DCVAppDelegate::didStartPlayer() {
-    if (!player1->media())
+void DCVPlaybackController::didStartPlayer() {
+    if (!m_player1->media())
         return;
-    playInfo->setSpeed(player1->rate());
-    playInfo->setIsPlaying(isPlaying(player1.get()));
+    m_playInfo->setSpeed(m_player1->rate());
+    m_playInfo->setIsPlaying(isPlaying(m_player1.get()));
     chooseAudioAuto();
-    if (playInfo->scale() == 0 && player1->hasVideoOut() && player1->videoSize().width() > 0)
+    if (m_playInfo->scale() == 0 && m_player1->hasVideoOut() && m_player1->videoSize().width() > 0)
         updatePlayInfoScale();
 }
 
-void DCVAppDelegate::didFinishPlay() {
-    playInfo->setPosition(player1->position());
-    playInfo->setIsPlaying(isPlaying(player1.get()));
+void DCVPlaybackController::didFinishPlay() {
+    m_playInfo->setPosition(m_player1->position());
+    m_playInfo->setIsPlaying(isPlaying(m_player1.get()));
 }
 
-void DCVAppDelegate::mediaPlayerTimeChanged(MediaPlayer* object) {
-    const bool playing = player1->media() && player1->isPlaying();
-    video1View->setVisible(playing || player1->state() == VLCMediaPlayerStatePaused);
-    preparingPlayNext = false;
+void DCVPlaybackController::mediaPlayerTimeChanged(MediaPlayer* object) {
+    updateVideoVisibility();
+    m_preparingPlayNext = false;
     if (m_playRequested)
         m_startConfirmed = true;
     // The video size is known only once the first pictures are decoded.
-    if (playInfo->scale() == 0 && player1->hasVideoOut() && player1->videoSize().height() > 0)
+    if (m_playInfo->scale() == 0 && m_player1->hasVideoOut() && m_player1->videoSize().height() > 0)
         updatePlayInfoScale();
-    if (!stopVideoLoadingView) {
-        hideLoading();
+    if (!m_views.loading->stopVideoLoadingView()) {
+        m_views.loading->hideLoading();
         chooseAudioAuto();
     }
-    playInfo->setIsPlaying(isPlaying(player1.get()));
-    if (moving) {
-        s_timeChangeCounter = -1;
-        if (movingPosition > 0)
-            playInfo->setPosition(movingPosition);
-    } else if (object == player1.get()) {
-        s_timeChangeCounter = (s_timeChangeCounter + 1) % 3;
-        if (s_timeChangeCounter == 0)
-            playInfo->setPosition(player1->position());
-    }
+    m_playInfo->setIsPlaying(isPlaying(m_player1.get()));
+    if (!m_moving && object != m_player1.get())
+        return;
+    const TimeChange change = timeChange(s_timeChangeCounter, m_moving, m_movingPosition, m_player1->position());
+    s_timeChangeCounter = change.counter;
+    if (change.published)
+        m_playInfo->setPosition(*change.published);
 }
 
-void DCVAppDelegate::startTimerPlayNext() {
-    if (playStopTimer) {
-        playStopTimer->stop();
-        playStopTimer->deleteLater();
+void DCVPlaybackController::startTimerPlayNext() {
+    if (m_playStopTimer) {
+        m_playStopTimer->stop();
+        m_playStopTimer->deleteLater();
     }
-    playStopTimer = new QTimer(this);
-    playStopTimer->setInterval(1000);
-    connect(playStopTimer, &QTimer::timeout, this, &DCVAppDelegate::timerPlayNext);
-    playStopTimer->start();
+    m_playStopTimer = new QTimer(this);
+    m_playStopTimer->setInterval(m_timings.endCheckInterval);
+    connect(m_playStopTimer, &QTimer::timeout, this, &DCVPlaybackController::timerPlayNext);
+    m_playStopTimer->start();
 }
 
-void DCVAppDelegate::timerPlayNext() {
-    if (player1 && !preparingPlayNext && player1->state() == VLCMediaPlayerStatePaused &&
-        player1->position() >= kEndOfRecording) {
-        preparingPlayNext = true;
-        QTimer::singleShot(1000, this, [this] { playNext(); });
-    }
+void DCVPlaybackController::timerPlayNext() {
+    if (!m_player1 || m_preparingPlayNext ||
+        !hasEnded(m_player1->state() == VLCMediaPlayerStatePaused, m_player1->position()))
+        return;
+    m_preparingPlayNext = true;
+    const int64_t ended = m_mediaIndex;
+    QTimer::singleShot(m_timings.playNextDelay, this, [this, ended] {
+        const bool started = playNext();
+        emit playNextTried(ended, started);
+    });
 }
 
 // ---------------------------------------------------------------------------------------------
 // Controls.
 
-double DCVAppDelegate::sliderValue() const {
-    return double(videoPositionSlider->value()) / kSliderSteps;
-}
-
-void DCVAppDelegate::setSliderValue(double value) {
-    m_updatingSliders = true;
-    videoPositionSlider->setValue(int(std::lround(std::clamp(value, 0.0, 1.0) * kSliderSteps)));
-    m_updatingSliders = false;
-}
-
-void DCVAppDelegate::bindPositionSliders() {
-    // Both sliders show playInfo.position; a user's change writes it back, and the action
-    // runs when the handle is let go (or at once for a click on the groove).
-    connect(playInfo.get(), &DCVPlayInfo::positionChanged, this, [this] {
-        m_updatingSliders = true;
-        const int v = int(std::lround(std::clamp(playInfo->position(), 0.0, 1.0) * kSliderSteps));
-        for (QSlider* s : {videoPositionSlider, videoPositionSliderForFullScreen})
-            if (!s->isSliderDown())
-                s->setValue(v);
-        m_updatingSliders = false;
-    });
-    for (QSlider* s : {videoPositionSlider, videoPositionSliderForFullScreen}) {
-        connect(s, &QSlider::valueChanged, this, [this, s] { positionSliderChanged(s); });
-        connect(s, &QSlider::sliderReleased, this, [this, s] {
-            if (s != videoPositionSlider)
-                setSliderValue(double(s->value()) / kSliderSteps);
-            videoPositionSliderMoved();
-        });
-    }
-}
-
-void DCVAppDelegate::positionSliderChanged(QSlider* slider) {
-    if (m_updatingSliders)
-        return;
-    // The telemetry lists of a pending start are not there yet.
-    if (waitingForPlayStart) {
-        setSliderValue(playInfo->position());
+void DCVPlaybackController::positionEdited(double value, bool held) {
+    // The telemetry of a pending start is not there yet.
+    if (m_waitingForPlayStart) {
+        m_views.controls->setSliderValue(m_playInfo->position());
         return;
     }
-    playInfo->setPosition(double(slider->value()) / kSliderSteps);
-    if (!slider->isSliderDown())
+    m_playInfo->setPosition(value);
+    if (!held)
         videoPositionSliderMoved();
 }
 
-void DCVAppDelegate::clickPlayButton() {
-    if (!player1->media() || waitingForPlayStart)
+void DCVPlaybackController::clickPlayButton() {
+    if (!m_player1->media() || m_waitingForPlayStart)
         return;
-    if (playInfo->isPlaying()) {
-        if (isPlaying(player1.get()))
-            player1->pause();
-        return;
-    }
-    if (player1->position() >= kEndZone) {
-        if (sliderValue() >= kEndZone) {
-            player1->setMedia(nullptr);
-            playAtIndex(mediaIndex);
-        } else {
-            const VLCTime length = player1->media()->length();
-            player1->setTime(VLCTime(int64_t(sliderValue() * double(length.intValue()))));
-            QTimer::singleShot(100, this, [this] { player1->play(); });
-        }
-        return;
-    }
-    player1->play();
-}
-
-void DCVAppDelegate::videoPositionSliderMoved() {
-    const double v = sliderValue();
-    dcvLog("[%s] position slider moved:%lf <=> %lf", kTag, playInfo->position(), v);
-    if (!player1->media() || waitingForPlayStart)
-        return;
-    playInfo->setIsPlaying(isPlaying(player1.get()));
-    if (v >= kEndZone) {
-        player1->setTime(player1->media()->length());
-        return;
-    }
-    const double old = player1->position();
-    movingPosition = v;
-    player1->setPosition(float(v));
-    if (old > v) {
-        QTimer::singleShot(100, this, [this] {
-            player1->setPosition(float(movingPosition));
-            syncVideoPositionDelay(0.2);
+    switch (playButton(m_playInfo->isPlaying(), isPlaying(m_player1.get()), m_player1->position(),
+                       m_views.controls->sliderValue())) {
+    case PlayButton::Nothing:
+        break;
+    case PlayButton::Pause:
+        m_player1->pause();
+        break;
+    case PlayButton::Restart:
+        m_player1->setMedia(nullptr);
+        playAtIndex(m_mediaIndex);
+        break;
+    case PlayButton::ResumeFromSlider: {
+        const VLCTime length = m_player1->media()->length();
+        m_player1->setTime(VLCTime(int64_t(m_views.controls->sliderValue() * double(length.intValue()))));
+        QTimer::singleShot(m_timings.resumeDelay, this, [this] {
+            if (m_player1)
+                m_player1->play();
         });
-    } else {
-        syncVideoPositionDelay(0.3);
+        break;
+    }
+    case PlayButton::Play:
+        m_player1->play();
+        break;
     }
 }
 
-void DCVAppDelegate::syncVideoPositionDelay(double seconds) {
-    if (!player1 || !player1->media())
+void DCVPlaybackController::videoPositionSliderMoved() {
+    const double v = m_views.controls->sliderValue();
+    dcvLog("[%s] position slider moved:%lf <=> %lf", kTag, m_playInfo->position(), v);
+    if (!m_player1->media() || m_waitingForPlayStart)
         return;
-    QTimer::singleShot(int(std::lround(seconds * 1000)), this, [this] { moving = false; });
-}
-
-void DCVAppDelegate::jumpForward() {
-    dcvLog("[%s] _player1.time=%s,remainingTime.stringValue=%s", kTag,
-           player1->time().stringValue().toUtf8().constData(),
-           player1->remainingTime().stringValue().toUtf8().constData());
-    if (moving || !player1->media())
+    m_playInfo->setIsPlaying(isPlaying(m_player1.get()));
+    switch (sliderMove(v, m_player1->position())) {
+    case SliderMove::ToEnd:
+        m_player1->setTime(m_player1->media()->length());
         return;
-    const double remaining = double(player1->remainingTime().intValue()) / 1000.0;
-    const int64_t length = player1->media()->length().intValue();
-    if (remaining > -kJumpSeconds || length <= 0) {
-        player1->setTime(player1->media()->length());
-        return;
-    }
-    moving = true;
-    movingPosition = player1->position() + kJumpSeconds * 1000.0 / double(length);
-    setSliderValue(movingPosition);
-    player1->jumpForward(int(kJumpSeconds));
-    syncVideoPositionDelay(0.3);
-}
-
-void DCVAppDelegate::jumpBackward() {
-    if (moving || !player1->media())
-        return;
-    const double t = double(player1->time().intValue()) / 1000.0;
-    const int64_t length = player1->media()->length().intValue();
-    if (t < kJumpSeconds || length <= 0) {
-        player1->setTime(VLCTime(0));
-        player1->setPosition(0);
-        QTimer::singleShot(0, this, [this] {
-            player1->setPosition(0);
-            syncVideoPositionDelay(0.1);
+    case SliderMove::Backward:
+        m_movingPosition = v;
+        m_player1->setPosition(float(v));
+        QTimer::singleShot(m_timings.sliderReseekDelay, this, [this] {
+            if (!m_player1)
+                return;
+            m_player1->setPosition(float(m_movingPosition));
+            syncVideoPositionDelay(m_timings.settleAfterSliderBack);
         });
         return;
+    case SliderMove::Forward:
+        m_movingPosition = v;
+        m_player1->setPosition(float(v));
+        syncVideoPositionDelay(m_timings.settleAfterForward);
+        return;
     }
-    moving = true;
-    const double p = std::max(0.0, player1->position() - kJumpSeconds * 1000.0 / double(length));
-    movingPosition = p;
-    player1->setPosition(float(p));
-    QTimer::singleShot(200, this, [this, p] {
-        player1->setPosition(float(p));
-        syncVideoPositionDelay(0.1);
+}
+
+void DCVPlaybackController::syncVideoPositionDelay(int milliseconds) {
+    if (!m_player1 || !m_player1->media())
+        return;
+    QTimer::singleShot(milliseconds, this, [this] {
+        m_moving = false;
+        emit settled();
     });
 }
 
-void DCVAppDelegate::setVolume(quint64 volume) {
+void DCVPlaybackController::jumpForward() {
+    if (!m_player1)
+        return;
+    dcvLog("[%s] _player1.time=%s,remainingTime.stringValue=%s", kTag,
+           m_player1->time().stringValue().toUtf8().constData(),
+           m_player1->remainingTime().stringValue().toUtf8().constData());
+    if (!m_player1->media())
+        return;
+    const int64_t length = m_player1->media()->length().intValue();
+    const Jump jump = dcv::jumpForward(m_moving, m_player1->remainingTime().intValue(), length, m_player1->position());
+    if (jump.kind == JumpKind::ToEnd) {
+        m_player1->setTime(m_player1->media()->length());
+    } else if (jump.kind == JumpKind::Seek) {
+        m_moving = true;
+        m_movingPosition = jump.target;
+        m_views.controls->setSliderValue(jump.target);
+        m_player1->jumpForward(int(kJumpSeconds));
+        syncVideoPositionDelay(m_timings.settleAfterForward);
+    }
+}
+
+void DCVPlaybackController::jumpBackward() {
+    if (!m_player1 || !m_player1->media())
+        return;
+    const int64_t length = m_player1->media()->length().intValue();
+    const Jump jump = dcv::jumpBackward(m_moving, m_player1->time().intValue(), length, m_player1->position());
+    if (jump.kind == JumpKind::Ignored)
+        return;
+    // libVLC often lands after a backward target at first: the position is set again a little later.
+    int reseekDelay = 0;
+    if (jump.kind == JumpKind::ToStart) {
+        m_player1->setTime(VLCTime(0));
+    } else {
+        m_moving = true;
+        m_movingPosition = jump.target;
+        reseekDelay = m_timings.jumpReseekDelay;
+    }
+    m_player1->setPosition(float(jump.target));
+    QTimer::singleShot(reseekDelay, this, [this, target = jump.target] {
+        if (!m_player1)
+            return;
+        m_player1->setPosition(float(target));
+        syncVideoPositionDelay(m_timings.settleAfterJumpBack);
+    });
+}
+
+void DCVPlaybackController::setVolume(quint64 volume) {
     m_volume = volume;
     emit volumeChanged();
 }
 
-void DCVAppDelegate::volumeSliderMoved() {
-    setVolume(quint64(std::max(0, volumeSlider->value())));
+void DCVPlaybackController::volumeUp() {
+    setVolume(dcv::volumeUp(m_volume));
 }
 
-void DCVAppDelegate::volumeUp() {
-    setVolume(std::min(kVolumeMax, m_volume + kVolumeStep));
+void DCVPlaybackController::volumeDown() {
+    setVolume(dcv::volumeDown(m_volume));
 }
 
-void DCVAppDelegate::volumeDown() {
-    setVolume(m_volume > kVolumeStep ? m_volume - kVolumeStep : 0);
+void DCVPlaybackController::updateAudioUI() {
+    if (m_player1) {
+        m_player1->audio().setMute(false);
+        m_player1->audio().setVolume(int(m_volume));
+    }
+    m_views.controls->showVolume(int(m_volume));
 }
 
-void DCVAppDelegate::updateAudioUI() {
-    player1->audio().setMute(false);
-    player1->audio().setVolume(int(m_volume));
-    const QSignalBlocker blocker(volumeSlider);
-    volumeSlider->setValue(int(m_volume));
+void DCVPlaybackController::speedClicked(bool down) {
+    if (!down && fasterSpeed(m_playInfo->speed()))
+        increaseSpeed();
+    else
+        decreaseSpeed();
 }
 
-void DCVAppDelegate::increaseSpeed() {
-    if (playInfo->speed() + kSpeedStep <= kSpeedMax) {
-        player1->setRate(player1->rate() + float(kSpeedStep));
-        playInfo->setSpeed(playInfo->speed() + kSpeedStep);
+void DCVPlaybackController::increaseSpeed() {
+    if (const auto speed = fasterSpeed(m_playInfo->speed())) {
+        m_player1->setRate(m_player1->rate() + float(kSpeedStep));
+        m_playInfo->setSpeed(*speed);
     }
 }
 
-void DCVAppDelegate::decreaseSpeed() {
-    if (playInfo->speed() > kSpeedMin) {
-        player1->setRate(player1->rate() - float(kSpeedStep));
-        playInfo->setSpeed(playInfo->speed() - kSpeedStep);
+void DCVPlaybackController::decreaseSpeed() {
+    if (const auto speed = slowerSpeed(m_playInfo->speed())) {
+        m_player1->setRate(m_player1->rate() - float(kSpeedStep));
+        m_playInfo->setSpeed(*speed);
     }
 }
 
-void DCVAppDelegate::updatePlayInfoScale() {
-    if (!player1 || !player1->isPlaying() || !player1->hasVideoOut())
+void DCVPlaybackController::updatePlayInfoScale() {
+    if (!m_player1 || !m_player1->isPlaying() || !m_player1->hasVideoOut())
         return;
-    const QSize video = player1->videoSize();
+    const QSize video = m_player1->videoSize();
     if (video.height() <= 0)
         return;
-    playInfo->setScale(double(videoContainerView->height()) / double(video.height()));
+    m_playInfo->setScale(double(m_views.videoContainerView->height()) / double(video.height()));
 }
 
-void DCVAppDelegate::sizeUp() {
-    if (player1->isPlaying())
+void DCVPlaybackController::sizeUp() {
+    if (m_player1 && m_player1->isPlaying())
         setVideoScaleIndex(+1);
 }
 
-void DCVAppDelegate::sizeDown() {
-    if (player1->isPlaying())
+void DCVPlaybackController::sizeDown() {
+    if (m_player1 && m_player1->isPlaying())
         setVideoScaleIndex(-1);
 }
 
-void DCVAppDelegate::setVideoScaleIndex(int step) {
-    const QRect frame = window->geometry();
-    const QSize base = minWindowSize();
-    QSize size(frame.width() + int(std::lround(base.width() * kSizeStepRatio * step)),
-               frame.height() + int(std::lround(base.height() * kSizeStepRatio * step)));
-    if (step > 0) {
-        if (window->isFullScreen())
-            return;
-        const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-        const QRect s = screen ? screen->geometry() : QRect(QPoint(0, 0), size);
-        if (size.width() > s.width() || size.height() > s.height() - kScreenMargin) {
-            window->enterFullscreen();
-            return;
-        }
-    } else if (window->isFullScreen()) {
-        window->leaveFullscreen();
-        return;
+void DCVPlaybackController::setVideoScaleIndex(int step) {
+    CustomWindow& window = *m_views.window;
+    const QRect frame = window.geometry();
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->geometry().size() : QSize(INT_MAX / 2, INT_MAX / 2);
+    const SizeStep next = sizeStep({frame.width(), frame.height()}, step, {screenSize.width(), screenSize.height()},
+                                   window.isFullScreen());
+    switch (next.kind) {
+    case SizeStepKind::Nothing:
+        break;
+    case SizeStepKind::EnterFullScreen:
+        window.enterFullscreen();
+        break;
+    case SizeStepKind::LeaveFullScreen:
+        window.leaveFullscreen();
+        break;
+    case SizeStepKind::Resize:
+        window.setFrame(QRect(frame.topLeft(), QSize(next.size.width, next.size.height)), true);
+        break;
     }
-    if (size.width() < base.width() || size.height() < base.height())
-        size = base;
-    window->setFrame(QRect(frame.topLeft(), size), m_options.animateFrames);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Telemetry display.
-
-void DCVAppDelegate::updateGsensorUIByPlayPositon() {
-    graphView->updateTimePosition(player1->position());
-    const auto& samples = blackBoxData->m_GSensors();
-    const auto index = sampleIndexForPosition(playInfo->position(), samples.size());
-    if (!index)
-        return;
-    const DCVGSensor& g = samples[*index];
-    gsensorXField->setText(QString::fromStdString(gsensorAxisText('X', g.x())));
-    gsensorYField->setText(QString::fromStdString(gsensorAxisText('Y', g.y())));
-    gsensorZField->setText(QString::fromStdString(gsensorAxisText('Z', g.z())));
-}
-
-void DCVAppDelegate::updateGpsUIByPlayPosition() {
-    // Scripts sent before the page has loaded find no functions; the page gets the track and
-    // the position once it has loaded.
-    DCVScriptTarget* target = m_mapScriptTarget ? m_mapScriptTarget
-                                                : (m_mapPageLoaded ? mapWebView.data() : nullptr);
-    const auto& samples = blackBoxData->m_vGpsData();
-    const auto index = sampleIndexForPosition(playInfo->position(), samples.size());
-    if (!index) {
-        if (target)
-            DCVMapBridge(*target).debugNoGpsData();
-        return;
-    }
-    const GpsTexts t = gpsTexts(samples[*index].data());
-    if (target)
-        DCVMapBridge(*target).updateMapLat(t.latitude, t.longitude);
-    longitudeField->setText(QString::fromStdString(t.longitudeText));
-    latitudeField->setText(QString::fromStdString(t.latitudeText));
-    speedField->setText(QString::fromStdString(t.speedText));
-    hdopField->setText(QString::fromStdString(t.hdopText));
-    sateliteField->setText(QString::fromStdString(t.satelliteText));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Alerts, keys and dropped folders.
-
-void DCVAppDelegate::showAlertSheet(const QString& message, const QString& informative) {
-    auto* box = new QMessageBox(QMessageBox::Warning, message, message, QMessageBox::Ok, window.get());
-    box->setInformativeText(informative);
-    box->setWindowModality(Qt::WindowModal);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    m_lastAlert = box;
-    box->open();
-}
-
-bool DCVAppDelegate::handleKey(int key) {
-    if (!player1)
-        return false;
-    switch (key) {
-    case Qt::Key_Space:
-        clickPlayButton();
-        return true;
-    case Qt::Key_Left:
-        jumpBackward();
-        return true;
-    case Qt::Key_Right:
-        jumpForward();
-        return true;
-    case Qt::Key_Up:
-        volumeUp();
-        return true;
-    case Qt::Key_Down:
-        volumeDown();
-        return true;
-    case Qt::Key_F:
-        toggleFullScreen();
-        return true;
-    case Qt::Key_Escape:
-        if (!window->isFullScreen())
-            return false;
-        window->leaveFullscreen();
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool DCVAppDelegate::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        // Keys typed anywhere in the main window (the table takes the focus) drive the player;
-        // an alert over the window keeps its own keys.
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != window.get() || (m_lastAlert && m_lastAlert->isVisible()))
-            return false;
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-            return false;
-        return handleKey(key->key());
-    }
-    case QEvent::DragEnter:
-        if (watched == window.get()) {
-            auto* drag = static_cast<QDragEnterEvent*>(event);
-            if (drag->mimeData()->hasUrls())
-                drag->acceptProposedAction();
-            return true;
-        }
-        return false;
-    case QEvent::Drop:
-        if (watched == window.get()) {
-            auto* drop = static_cast<QDropEvent*>(event);
-            const QList<QUrl> urls = drop->mimeData()->urls();
-            if (!urls.isEmpty() && urls.first().isLocalFile()) {
-                openDroppedFolder(urls.first().toLocalFile());
-                drop->acceptProposedAction();
-            }
-            return true;
-        }
-        return false;
-    default:
-        return false;
-    }
-}
-
-void DCVAppDelegate::openDroppedFolder(const QString& path) {
-    const QFileInfo info(path);
-    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-    player1->stop();
-    openDirectory(folder);
 }
 
 } // namespace dcv

@@ -1,19 +1,25 @@
+// The main window: start-up frame, the fixed sizes of its boxes in the normal and full-screen
+// forms, the right column's switch, dragging, the head buttons.
 #include "app/DCVAppDelegate.h"
+#include "player/DCVPlaybackController.h"
 #include "support/TestSupport.h"
+#include "support/Views.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/DCVSideButtonView.h"
-#include "widgets/PMProgressIndicator.h"
 #include "widgets/TKImageButton.h"
 #include "widgets/TKViews.h"
 
 #include <QApplication>
 #include <QLayout>
 #include <QMouseEvent>
+#include <QPropertyAnimation>
 #include <QScreen>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
 using namespace dcv;
+using dcv::test::rectInWindow;
 
 namespace {
 
@@ -22,117 +28,122 @@ protected:
     void SetUp() override {
         DCVAppDelegate::Options options;
         options.animateFrames = false;
+        options.withMapPage = false;
         delegate = std::make_unique<DCVAppDelegate>(options);
-        delegate->window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window.get()));
+        window = delegate->window();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
         settle();
     }
     void settle() {
         QCoreApplication::processEvents();
-        if (auto* l = delegate->window->layout())
+        if (auto* l = window->layout())
             l->activate();
         QCoreApplication::processEvents();
     }
-    QRect inWindow(QWidget* w) const {
-        return QRect(w->mapTo(delegate->window.get(), QPoint(0, 0)), w->size());
-    }
+    template <class T = QWidget> T* view(const char* name) const { return dcv::test::view<T>(window, name); }
+
     std::unique_ptr<DCVAppDelegate> delegate;
+    CustomWindow* window = nullptr;
 };
 
 } // namespace
 
 TEST_F(MainWindowTest, StartsAtTheMinimumSizeCentredInTheVisibleArea) {
-    const QRect visible = delegate->window->screen()->availableGeometry();
+    const QRect visible = window->screen()->availableGeometry();
     const QRect expected(visible.x() + (visible.width() - 1020) / 2, visible.y() + (visible.height() - 640) / 2, 1020,
                          640);
     EXPECT_EQ(delegate->minWindowFrame(), expected);
-    EXPECT_EQ(delegate->window->geometry(), expected);
-    EXPECT_EQ(delegate->window->initialFrame(), expected);
-    EXPECT_EQ(delegate->mediaIndex, -1);
-    EXPECT_EQ(delegate->rightViewMode, 0);
-    EXPECT_TRUE(delegate->window->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window->geometry(), expected);
+    EXPECT_EQ(window->initialFrame(), expected);
+    EXPECT_EQ(delegate->playback().mediaIndex(), -1);
+    EXPECT_EQ(delegate->rightViewMode(), 0);
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
     // The layout boxes lose their diagnostic tints at start-up.
-    for (TKColorBackgroundView* box : {delegate->backgroundBox, delegate->headBox, delegate->bodyBox,
-                                       delegate->mediaListBox, delegate->sideButtonBox})
-        EXPECT_EQ(box->backgroundColor().value_or(Qt::red).alpha(), 0) << box->objectName().toStdString();
-    EXPECT_EQ(delegate->columnNames, (QStringList{"Type", "Date", "Time", "File"}));
+    for (const char* name : {"backgroundBox", "headBox", "bodyBox", "mediaListBox", "sideButtonBox"})
+        EXPECT_EQ(view<TKColorBackgroundView>(name)->backgroundColor().value_or(Qt::red).alpha(), 0) << name;
+    const QAbstractItemModel* table = view<QTableView>("mediaListTableView")->model();
+    QStringList columns;
+    for (int c = 0; c < table->columnCount(); ++c)
+        columns << table->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(columns, (QStringList{"Type", "Date", "Time", "File"}));
 }
 
 TEST_F(MainWindowTest, NormalFormHasTheFixedSizesOfHeadColumnsAndBoxes) {
-    delegate->window->setGeometry(QRect(QPoint(20, 20), QSize(1020, 640)));
+    window->setGeometry(QRect(QPoint(20, 20), QSize(1020, 640)));
     settle();
     struct {
         QWidget* view;
         QRect rect;
     } cases[] = {
-        {delegate->headBox, {0, 0, 1020, 50}},          {delegate->bodyBox, {0, 50, 1020, 590}},
-        {delegate->bodyLeftBox, {10, 50, 656, 582}},    {delegate->bodyRightBox, {676, 50, 334, 582}},
-        {delegate->videoBox, {10, 50, 656, 372}},       {delegate->gsensorBox, {10, 426, 656, 130}},
-        {delegate->mediaControlBox, {10, 560, 656, 72}}, {delegate->sideButtonBox, {676, 50, 334, 32}},
-        {delegate->mediaListBox, {676, 82, 334, 550}},  {delegate->mediaListScrollView, {676, 82, 334, 550}},
+        {view("headBox"), {0, 0, 1020, 50}},          {view("bodyBox"), {0, 50, 1020, 590}},
+        {view("bodyLeftBox"), {10, 50, 656, 582}},    {view("bodyRightBox"), {676, 50, 334, 582}},
+        {view("videoBox"), {10, 50, 656, 372}},       {view("gsensorBox"), {10, 426, 656, 130}},
+        {view("mediaControlBox"), {10, 560, 656, 72}}, {view("sideButtonBox"), {676, 50, 334, 32}},
+        {view("mediaListBox"), {676, 82, 334, 550}},  {view("mediaListScrollView"), {676, 82, 334, 550}},
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(c.view->isVisible()) << c.view->objectName().toStdString();
-        EXPECT_EQ(inWindow(c.view), c.rect) << c.view->objectName().toStdString();
+        EXPECT_EQ(rectInWindow(c.view), c.rect) << c.view->objectName().toStdString();
     }
-    EXPECT_FALSE(delegate->mediaControlBoxForFullScreen->isVisible());
-    EXPECT_FALSE(delegate->mapContainerView->isVisible());
+    EXPECT_FALSE(view("mediaControlBoxForFullScreen")->isVisible());
+    EXPECT_FALSE(view("mapContainerView")->isVisible());
 
     // A bigger window gives the room to the video and keeps the other sizes.
-    delegate->window->setGeometry(QRect(QPoint(20, 20), QSize(1224, 768)));
+    window->setGeometry(QRect(QPoint(20, 20), QSize(1224, 768)));
     settle();
-    EXPECT_EQ(inWindow(delegate->videoBox), QRect(10, 50, 860, 500));
-    EXPECT_EQ(inWindow(delegate->bodyRightBox), QRect(880, 50, 334, 710));
-    EXPECT_EQ(delegate->gsensorBox->height(), 130);
+    EXPECT_EQ(rectInWindow(view("videoBox")), QRect(10, 50, 860, 500));
+    EXPECT_EQ(rectInWindow(view("bodyRightBox")), QRect(880, 50, 334, 710));
+    EXPECT_EQ(view("gsensorBox")->height(), 130);
 }
 
 TEST_F(MainWindowTest, FullScreenFillsTheScreenWithVideoAndStripAndEscapeReturnsToStartFrame) {
-    const QRect start = delegate->window->initialFrame();
+    const QRect start = window->initialFrame();
     // Whatever size the window had, leaving full screen returns to the start-up frame.
-    delegate->window->setGeometry(QRect(start.topLeft(), QSize(1224, 768)));
-    delegate->window->enterFullscreen();
+    window->setGeometry(QRect(start.topLeft(), QSize(1224, 768)));
+    window->enterFullscreen();
     settle();
-    const QRect screen = delegate->window->screen()->geometry();
-    ASSERT_TRUE(delegate->window->isFullScreen());
-    EXPECT_EQ(delegate->window->geometry(), screen);
-    for (QWidget* gone : {static_cast<QWidget*>(delegate->headBox), static_cast<QWidget*>(delegate->bodyRightBox),
-                          static_cast<QWidget*>(delegate->gsensorBox), static_cast<QWidget*>(delegate->mediaControlBox)})
+    const QRect screen = window->screen()->geometry();
+    ASSERT_TRUE(window->isFullScreen());
+    EXPECT_EQ(window->geometry(), screen);
+    for (QWidget* gone : {static_cast<QWidget*>(view("headBox")), static_cast<QWidget*>(view("bodyRightBox")),
+                          static_cast<QWidget*>(view("gsensorBox")), static_cast<QWidget*>(view("mediaControlBox"))})
         EXPECT_FALSE(gone->isVisible()) << gone->objectName().toStdString();
-    EXPECT_EQ(inWindow(delegate->videoBox), QRect(0, 0, screen.width(), screen.height() - 2 - 36));
-    EXPECT_EQ(inWindow(delegate->mediaControlBoxForFullScreen),
+    EXPECT_EQ(rectInWindow(view("videoBox")), QRect(0, 0, screen.width(), screen.height() - 2 - 36));
+    EXPECT_EQ(rectInWindow(view("mediaControlBoxForFullScreen")),
               QRect(0, screen.height() - 2 - 36, screen.width() - 2, 36));
     // Entering again changes nothing, not even the frame to return to.
-    delegate->window->enterFullscreen();
-    EXPECT_EQ(delegate->window->initialFrame(), start);
+    window->enterFullscreen();
+    EXPECT_EQ(window->initialFrame(), start);
 
-    QTest::keyClick(delegate->window.get(), Qt::Key_Escape);
+    QTest::keyClick(window, Qt::Key_Escape);
     settle();
-    EXPECT_FALSE(delegate->window->isFullScreen());
-    EXPECT_EQ(delegate->window->geometry(), start);
-    EXPECT_EQ(delegate->bodyRightBox->width(), 334);
-    EXPECT_EQ(delegate->gsensorBox->height(), 130);
-    EXPECT_EQ(delegate->mediaControlBox->height(), 72);
-    EXPECT_TRUE(delegate->headBox->isVisible());
-    EXPECT_FALSE(delegate->mediaControlBoxForFullScreen->isVisible());
+    EXPECT_FALSE(window->isFullScreen());
+    EXPECT_EQ(window->geometry(), start);
+    EXPECT_EQ(view("bodyRightBox")->width(), 334);
+    EXPECT_EQ(view("gsensorBox")->height(), 130);
+    EXPECT_EQ(view("mediaControlBox")->height(), 72);
+    EXPECT_TRUE(view("headBox")->isVisible());
+    EXPECT_FALSE(view("mediaControlBoxForFullScreen")->isVisible());
 
     // Escape in the normal form leaves the window as it is.
-    QTest::keyClick(delegate->window.get(), Qt::Key_Escape);
-    EXPECT_FALSE(delegate->window->isFullScreen());
-    EXPECT_EQ(delegate->window->geometry(), start);
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isFullScreen());
+    EXPECT_EQ(window->geometry(), start);
 }
 
 TEST_F(MainWindowTest, FullScreenAfterTheMapWasShownReturnsToTheMap) {
     delegate->clickMapViewButton();
-    delegate->window->enterFullscreen();
+    window->enterFullscreen();
     settle();
-    delegate->window->leaveFullscreen();
+    window->leaveFullscreen();
     settle();
-    EXPECT_TRUE(delegate->mapContainerView->isVisible());
-    EXPECT_EQ(delegate->mapContainerBottomView->height(), 98);
+    EXPECT_TRUE(view("mapContainerView")->isVisible());
+    EXPECT_EQ(view("mapContainerBottomView")->height(), 98);
 }
 
 TEST_F(MainWindowTest, RightColumnSwitchesBetweenListAndMap) {
-    delegate->window->setGeometry(QRect(QPoint(20, 20), QSize(1020, 640)));
+    window->setGeometry(QRect(QPoint(20, 20), QSize(1020, 640)));
     settle();
     struct {
         const char* step;
@@ -147,19 +158,19 @@ TEST_F(MainWindowTest, RightColumnSwitchesBetweenListAndMap) {
         {"back to list", 0, 0, "record_p", "information_n"},
     };
     for (const auto& s : steps) {
-        DCVSideButtonView* button = s.clicks ? delegate->informationButtonImageView : delegate->recordButtonImageView;
+        DCVSideButtonView* button = s.clicks ? view<DCVSideButtonView>("informationButtonImageView") : view<DCVSideButtonView>("recordButtonImageView");
         QTest::mouseClick(button, Qt::LeftButton);
         settle();
-        EXPECT_EQ(delegate->rightViewMode, s.mode) << s.step;
-        EXPECT_EQ(delegate->recordButtonImageView->image().name(), QString::fromLatin1(s.recordImage)) << s.step;
-        EXPECT_EQ(delegate->informationButtonImageView->image().name(), QString::fromLatin1(s.informationImage))
+        EXPECT_EQ(delegate->rightViewMode(), s.mode) << s.step;
+        EXPECT_EQ(view<DCVSideButtonView>("recordButtonImageView")->image().name(), QString::fromLatin1(s.recordImage)) << s.step;
+        EXPECT_EQ(view<DCVSideButtonView>("informationButtonImageView")->image().name(), QString::fromLatin1(s.informationImage))
             << s.step;
-        EXPECT_EQ(delegate->mapContainerView->isVisible(), s.mode == 1) << s.step;
-        EXPECT_EQ(delegate->mediaListScrollView->isVisible(), s.mode == 0) << s.step;
+        EXPECT_EQ(view("mapContainerView")->isVisible(), s.mode == 1) << s.step;
+        EXPECT_EQ(view("mediaListScrollView")->isVisible(), s.mode == 0) << s.step;
         if (s.mode == 1) {
-            EXPECT_EQ(inWindow(delegate->mapContainerView), QRect(676, 82, 334, 550)) << s.step;
-            EXPECT_EQ(inWindow(delegate->mapContainerTopView), QRect(676, 82, 334, 452)) << s.step;
-            EXPECT_EQ(inWindow(delegate->mapContainerBottomView), QRect(676, 534, 334, 98)) << s.step;
+            EXPECT_EQ(rectInWindow(view("mapContainerView")), QRect(676, 82, 334, 550)) << s.step;
+            EXPECT_EQ(rectInWindow(view("mapContainerTopView")), QRect(676, 82, 334, 452)) << s.step;
+            EXPECT_EQ(rectInWindow(view("mapContainerBottomView")), QRect(676, 534, 334, 98)) << s.step;
         }
     }
 }
@@ -168,15 +179,15 @@ TEST_F(MainWindowTest, ANewRecordingListBringsTheListBack) {
     dcv::test::TempDir dir;
     dir.write("alwa_20240102_030405_F.MP4", "x");
     delegate->clickMapViewButton();
-    ASSERT_EQ(delegate->rightViewMode, 1);
+    ASSERT_EQ(delegate->rightViewMode(), 1);
     delegate->openDirectory(QString::fromStdString(dir.path().string()));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->rightViewMode == 0; }, 5000));
-    EXPECT_TRUE(delegate->mediaListScrollView->isVisibleTo(delegate->window.get()));
-    EXPECT_EQ(delegate->mediaList->count(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->rightViewMode() == 0; }, 5000));
+    EXPECT_TRUE(view("mediaListScrollView")->isVisibleTo(window));
+    EXPECT_EQ(view<QTableView>("mediaListTableView")->model()->rowCount(), 1);
 }
 
 TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
-    CustomWindow& w = *delegate->window;
+    CustomWindow& w = *window;
     const QRect visible = QGuiApplication::primaryScreen()->availableGeometry();
     struct {
         QPoint move;     // mouse move in global coordinates
@@ -211,64 +222,32 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
     EXPECT_EQ(w.pos(), before);
 }
 
-TEST_F(MainWindowTest, LoadingIndicatorGoesAwayAfterFiftyTicks) {
-    delegate->setLoadingTickInterval(1);
-    delegate->showLoading(QStringLiteral("Loading..."));
-    PMProgressIndicator* bar = delegate->progressIndicator;
-    EXPECT_TRUE(bar->isVisible());
-    EXPECT_TRUE(bar->isIndeterminate());
-    EXPECT_TRUE(bar->isAnimating());
-    EXPECT_EQ(bar->x(), (delegate->headBox->width() - bar->width()) / 2);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->stopVideoLoadingView; }, 10000));
-    EXPECT_EQ(delegate->loadingTicks(), 50);
-    EXPECT_DOUBLE_EQ(delegate->progress, 100);
-    EXPECT_FALSE(bar->isVisible());
-    EXPECT_FALSE(bar->isAnimating());
-    EXPECT_EQ(bar->doubleValue(), bar->minValue());
-}
-
-TEST_F(MainWindowTest, HideLoadingEndsAtTheNextTickAndARestartSupersedesOldTicks) {
-    delegate->setLoadingTickInterval(5);
-    delegate->showLoading(QStringLiteral("Loading..."));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->loadingTicks() >= 3; }, 5000));
-    delegate->hideLoading();
-    const int ticks = delegate->loadingTicks();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->progressIndicator->isVisible(); }, 5000));
-    EXPECT_EQ(delegate->loadingTicks(), ticks + 1);
-
-    delegate->setLoadingTickInterval(1);
-    delegate->showLoading(QStringLiteral("Loading..."));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->loadingTicks() >= 10; }, 5000));
-    delegate->showLoading(QStringLiteral("Loading..."));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->stopVideoLoadingView; }, 10000));
-    QTest::qWait(30); // a tick of the first start would still arrive now
-    EXPECT_EQ(delegate->loadingTicks(), 50);
-    EXPECT_DOUBLE_EQ(delegate->progress, 100);
-}
-
 TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndLaterButtonsWaitDisabled) {
-    EXPECT_FALSE(delegate->settingButton->isEnabled());
-    EXPECT_FALSE(delegate->timeSetupButton->isEnabled());
-    EXPECT_TRUE(delegate->openFolderButton->isEnabled());
-    QTest::mouseClick(delegate->closeButton, Qt::LeftButton);
-    EXPECT_FALSE(delegate->window->isVisible());
+    EXPECT_FALSE(view("settingButton")->isEnabled());
+    EXPECT_FALSE(view("timeSetupButton")->isEnabled());
+    EXPECT_TRUE(view("openFolderButton")->isEnabled());
+    QTest::mouseClick(view("closeButton"), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
 }
 
 TEST(MainWindowAnimationTest, AnimatedFullScreenEndsOnTheScreenAndBackOnTheStartFrame) {
     DCVAppDelegate::Options options;
-    options.animateFrames = true;
+    options.withMapPage = false;
     DCVAppDelegate delegate(options);
-    delegate.window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate.window.get()));
-    const QRect start = delegate.window->geometry();
-    const QRect screen = delegate.window->screen()->geometry();
-    delegate.window->enterFullscreen();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate.window->geometry() == screen; }, 3000));
+    CustomWindow* window = delegate.window();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const QRect start = window->geometry();
+    const QRect screen = window->screen()->geometry();
+    const auto atRest = [window](const QRect& frame) {
+        const auto* animation = window->findChild<QPropertyAnimation*>();
+        return window->geometry() == frame && (!animation || animation->state() == QAbstractAnimation::Stopped);
+    };
+    window->enterFullscreen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return atRest(screen); }, 3000));
     // Leaving while the frame is still moving ends on the start frame all the same.
-    delegate.window->leaveFullscreen();
-    delegate.window->enterFullscreen();
-    delegate.window->leaveFullscreen();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate.window->geometry() == start; }, 3000));
-    QTest::qWait(250);
-    EXPECT_EQ(delegate.window->geometry(), start);
+    window->leaveFullscreen();
+    window->enterFullscreen();
+    window->leaveFullscreen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return atRest(start); }, 3000));
 }
