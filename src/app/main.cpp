@@ -1,6 +1,7 @@
 // dcv-viewer: the desktop viewer of the camera's recordings.
 #include "app/DCVAppDelegate.h"
 #include "app/Theme.h"
+#include "player/DCVPlaybackController.h"
 #include "platform/DCVStrings.h"
 #include "util/Version.h"
 #include "widgets/CustomWindow.h"
@@ -66,7 +67,7 @@ int main(int argc, char** argv) {
 
     dcv::DCVAppDelegate delegate;
     if (parser.isSet(probe)) {
-        QObject::connect(delegate.window.get(), &dcv::CustomWindow::firstPaint, &app, [] {
+        QObject::connect(delegate.window(), &dcv::CustomWindow::firstPaint, &app, [] {
             timespec now{};
             clock_gettime(CLOCK_REALTIME, &now);
             std::printf("first-paint %lld.%09ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec);
@@ -74,14 +75,14 @@ int main(int argc, char** argv) {
             QCoreApplication::exit(0);
         });
     }
-    delegate.window->show();
+    delegate.window()->show();
     if (parser.isSet(playRow) || parser.isSet(showMap)) {
         const int row = parser.value(playRow).toInt();
         const bool map = parser.isSet(showMap), play = parser.isSet(playRow);
         QObject::connect(&delegate, &dcv::DCVAppDelegate::mediaListReloaded, &delegate,
                          [&delegate, row, map, play] {
                              if (play)
-                                 delegate.playAtIndex(row);
+                                 delegate.playback().playAtIndex(row);
                              if (map)
                                  delegate.clickMapViewButton();
                          });
