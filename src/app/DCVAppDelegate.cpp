@@ -21,7 +21,6 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -65,9 +64,10 @@ TKImageButton* makeHeadButton(QWidget* parent, const char* name, const char* ima
 
 } // namespace
 
-DCVAppDelegate::DCVAppDelegate() : DCVAppDelegate(Options{}) {}
+DCVAppDelegate::DCVAppDelegate(Services services) : DCVAppDelegate(std::move(services), Options{}) {}
 
-DCVAppDelegate::DCVAppDelegate(const Options& options) : m_options(options) {
+DCVAppDelegate::DCVAppDelegate(Services services, const Options& options)
+    : m_services(std::move(services)), m_options(options) {
     CustomWindow::setAnimationDuration(options.animateFrames ? 160 : 0);
     m_mediaList = DCVMediaList::mediaList();
     buildWindow();
@@ -506,17 +506,14 @@ void DCVAppDelegate::openDirectory(const QString& path) {
 }
 
 void DCVAppDelegate::openMediaDirectoryDialog() {
-    QFileDialog dialog(m_window.get(), infoText("main.open_folder"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QString path = dialog.selectedFiles().first();
-    if (path.isEmpty())
-        return;
-    // The loaded media stays; the player stops until a row is started.
-    m_playback->player()->stop();
-    openDirectory(path);
+    QPointer<DCVAppDelegate> self(this);
+    m_services.filePanels->openFolder(m_window.get(), infoText("main.open_folder"), [self](const QString& path) {
+        if (!self || path.isEmpty() || !self->m_playback->player())
+            return;
+        // The loaded media stays; the player stops until a row is started.
+        self->m_playback->player()->stop();
+        self->openDirectory(path);
+    });
 }
 
 void DCVAppDelegate::mediaListChanged(DCVMediaList&) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Services.h"
 #include "player/PlaybackRules.h"
 #include "recordings/DCVMediaList.h"
 
@@ -36,9 +37,9 @@ class VLCVideoView;
 // The application's controller: it owns the main window and every view in it, runs start-up
 // in three steps (awakeFromNib, setupInitialValues, applicationDidFinishLaunching), lays the
 // window out in its normal and full-screen forms, switches the right column between the
-// recordings and the map, opens folders of recordings and shuts down. The playback (player,
-// controls, telemetry display) is the playback controller's, which it makes and hands the
-// views to.
+// recordings and the map, opens folders of recordings and the other windows, and shuts down.
+// The playback (player, controls, telemetry display) is the playback controller's, which it
+// makes and hands the views to. What it needs of the outside world comes in with the services.
 class DCVAppDelegate : public QObject, public DCVMediaListDelegate {
     Q_OBJECT
 public:
@@ -50,8 +51,8 @@ public:
         std::function<std::unique_ptr<MediaPlayer>(VLCVideoView*)> makePlayer;
         PlaybackTimings timings;
     };
-    DCVAppDelegate();
-    explicit DCVAppDelegate(const Options& options);
+    explicit DCVAppDelegate(Services services);
+    DCVAppDelegate(Services services, const Options& options);
     ~DCVAppDelegate() override;
 
     static QSize minWindowSize() { return {kMinWindowSize.width, kMinWindowSize.height}; }
@@ -72,6 +73,7 @@ public:
 
     // The recordings of a folder: the scan runs on a worker.
     void openDirectory(const QString& path);
+    // Asks for a folder with the open panel; the player stops when one is chosen.
     void openMediaDirectoryDialog();
     void mediaListChanged(DCVMediaList& list) override;
 
@@ -81,6 +83,16 @@ public:
     DCVWebView* mapWebView() const;
     // Where the map scripts go: the map view unless a test puts its own target here.
     void setMapScriptTarget(DCVScriptTarget* target);
+
+    // The other windows (settings, clock setting, driving log …) have a controller each, made
+    // on demand: the one opened last is kept here, and opening the next one lets it go. Each
+    // opens its window window-modal over the main window with open().
+    template <class Controller> Controller& openDialogController(std::unique_ptr<Controller> controller) {
+        Controller& opened = *controller;
+        m_lastDialogController = std::move(controller);
+        return opened;
+    }
+    QObject* lastDialogController() const { return m_lastDialogController.get(); }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -117,6 +129,7 @@ private:
     bool handleKey(int key);
     void openDroppedFolder(const QString& path);
 
+    Services m_services;
     Options m_options;
     std::unique_ptr<DCVMediaList> m_mediaList;
     std::unique_ptr<CustomWindow> m_window;
@@ -127,6 +140,7 @@ private:
     DCVMediaListModel* m_mediaListModel = nullptr;
     int32_t m_rightViewMode = 0;
     bool m_died = false;
+    std::unique_ptr<QObject> m_lastDialogController;
 
     // Views of the window.
     TKColorBackgroundView *m_backgroundBox = nullptr, *m_headBox = nullptr, *m_bodyBox = nullptr,
