@@ -273,6 +273,7 @@ void DCVAppDelegate::setupInitialValues() {
     m_window->setAcceptDrops(true);
     m_mediaList->setDelegate(this);
     connect(m_playback, &DCVPlaybackController::preparingRecording, this, &DCVAppDelegate::updateSideViewButton);
+    connect(m_controls, &DCVPlaybackControls::fullScreenClicked, this, &DCVAppDelegate::toggleFullScreen);
     connect(m_window.get(), &CustomWindow::isFullScreenChanged, this,
             [this] { observeValueForKeyPath(QStringLiteral("window.isFullScreen")); });
     connect(m_window.get(), &CustomWindow::windowWillClose, this, &DCVAppDelegate::windowWillClose);
@@ -489,10 +490,6 @@ void DCVAppDelegate::loadMapPage() {
 
 DCVWebView* DCVAppDelegate::mapWebView() const {
     return m_mapWebView;
-}
-
-bool DCVAppDelegate::mapPageLoaded() const {
-    return m_telemetry->isMapPageLoaded();
 }
 
 void DCVAppDelegate::setMapScriptTarget(DCVScriptTarget* target) {

@@ -77,9 +77,7 @@ public:
     void openMediaDirectoryDialog();
     void mediaListChanged(DCVMediaList& list) override;
 
-    // Loads "map2_eng.htm" (or "map2.htm" for a Korean build) into the map view.
-    void loadMapPage();
-    bool mapPageLoaded() const;
+    // The map view, once the window has been painted (or at once without deferMapPage).
     DCVWebView* mapWebView() const;
     // Where the map scripts go: the map view unless a test puts its own target here.
     void setMapScriptTarget(DCVScriptTarget* target);
@@ -112,6 +110,8 @@ private:
     void buildVideoBox();
     void buildRightColumn();
     void initMediaListTableView();
+    // Loads "map2_eng.htm" (or "map2.htm" for a Korean build) into the map view.
+    void loadMapPage();
 
     void layoutWindow();
     void layoutBodyBox();

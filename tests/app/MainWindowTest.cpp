@@ -104,7 +104,7 @@ TEST_F(MainWindowTest, FullScreenFillsTheScreenWithVideoAndStripAndEscapeReturns
     const QRect start = window->initialFrame();
     // Whatever size the window had, leaving full screen returns to the start-up frame.
     window->setGeometry(QRect(start.topLeft(), QSize(1224, 768)));
-    window->enterFullscreen();
+    view<TKImageButton>("fullScreenButton")->click();
     settle();
     const QRect screen = window->screen()->geometry();
     ASSERT_TRUE(window->isFullScreen());
