@@ -10,6 +10,7 @@
 #include "player/DCVPlaybackController.h"
 #include "player/DCVPlaybackControls.h"
 #include "player/DCVTelemetryDisplay.h"
+#include "recordings/RecordingScan.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/DCVMediaListTableView.h"
 #include "widgets/DCVSideButtonView.h"
@@ -29,7 +30,6 @@
 #include <QSettings>
 #include <QStackedLayout>
 #include <QTableView>
-#include <QThread>
 
 namespace dcv {
 
@@ -78,6 +78,8 @@ DCVAppDelegate::DCVAppDelegate(Services services, const Options& options)
 DCVAppDelegate::~DCVAppDelegate() {
     if (qApp)
         qApp->removeEventFilter(this);
+    m_scan.cancel();
+    m_scan.waitForFinished();
     die();
     m_mediaList->setDelegate(nullptr);
 }
@@ -499,7 +501,10 @@ void DCVAppDelegate::setMapScriptTarget(DCVScriptTarget* target) {
 void DCVAppDelegate::openDirectory(const QString& path) {
     if (path.isEmpty())
         return;
-    m_mediaList->setDirectoryPath(path.toStdString());
+    const std::string directory = path.toStdString();
+    m_mediaList->setDirectoryPath(directory);
+    m_scan.run([directory](const std::atomic<bool>& cancelled) { return scanRecordings(directory, &cancelled); },
+               [this](std::vector<DCVMediaPtr> found) { m_mediaList->publish(std::move(found)); });
 }
 
 void DCVAppDelegate::openMediaDirectoryDialog() {
@@ -514,18 +519,11 @@ void DCVAppDelegate::openMediaDirectoryDialog() {
 }
 
 void DCVAppDelegate::mediaListChanged(DCVMediaList&) {
-    // Called on the scan's worker, with the new list already published: the window is updated
-    // on the main thread. Notices are queued in order; the worker does not wait, so a window
-    // closing while a scan finishes cannot deadlock on the scan's join.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_rightViewMode = 0;
-            updateSideViewButton();
-            m_mediaListModel->reload();
-            emit mediaListReloaded();
-        },
-        QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::QueuedConnection);
+    // The new list was published on the main thread.
+    m_rightViewMode = 0;
+    updateSideViewButton();
+    m_mediaListModel->reload();
+    emit mediaListReloaded();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/LatestTask.h"
 #include "platform/Services.h"
 #include "player/PlaybackRules.h"
 #include "recordings/DCVMediaList.h"
@@ -71,7 +72,7 @@ public:
     void toggleFullScreen();
     void closeWindow();
 
-    // The recordings of a folder: the scan runs on a worker.
+    // The recordings of a folder: the scan runs on a worker; a newer folder supersedes it.
     void openDirectory(const QString& path);
     // Asks for a folder with the open panel; the player stops when one is chosen.
     void openMediaDirectoryDialog();
@@ -132,6 +133,7 @@ private:
     Services m_services;
     Options m_options;
     std::unique_ptr<DCVMediaList> m_mediaList;
+    LatestTask<std::vector<DCVMediaPtr>> m_scan{this};
     std::unique_ptr<CustomWindow> m_window;
     DCVPlaybackController* m_playback = nullptr;
     DCVPlaybackControls* m_controls = nullptr;
