@@ -198,4 +198,10 @@ std::vector<DCVMediaPtr> scanRecordings(const std::string& directory, const std:
     return found;
 }
 
+RecordingScan scanRecordingsWithReport(const std::string& directory, const std::atomic<bool>* cancelled) {
+    RecordingScan scan;
+    scan.medias = scanRecordings(directory, cancelled, &scan.report);
+    return scan;
+}
+
 } // namespace dcv

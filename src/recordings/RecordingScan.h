@@ -31,6 +31,13 @@ struct RecordingScanReport {
 std::vector<DCVMediaPtr> scanRecordings(const std::string& directory, const std::atomic<bool>* cancelled = nullptr,
                                         RecordingScanReport* report = nullptr);
 
+// A scan's recordings with its report, as one value a worker hands over.
+struct RecordingScan {
+    std::vector<DCVMediaPtr> medias;
+    RecordingScanReport report;
+};
+RecordingScan scanRecordingsWithReport(const std::string& directory, const std::atomic<bool>* cancelled = nullptr);
+
 // The walk alone: appends what it finds to `array` in directory order, ending each directory's
 // listing once `array` holds the limit.
 void walkRecordings(const std::string& directory, std::vector<DCVMediaPtr>& array,

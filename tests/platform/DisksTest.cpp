@@ -1,6 +1,6 @@
 // The Qt side of the disk tools: the QProcess runner keeps the runner contract, the Qt face of
 // the discovery gives file URLs, and the volume rename takes its fallbacks.
-#include "RunnerContract.h"
+#include "sdcard/RunnerContract.h"
 
 #include "platform/disks/UsbVolumes.h"
 #include "platform/disks/VolumeRename.h"
@@ -81,7 +81,7 @@ TEST(UsbVolumesTest, FindsTheFileOnARealFolder) {
 
 TEST(UsbVolumesTest, RealMachineAnswers) {
     // This machine may have no USB disk at all; the listing must still come back.
-    const dcv::UsbVolumes volumes;
+    const dcv::UsbVolumes volumes(std::make_shared<dcv::QtCommandRunner>());
     EXPECT_TRUE(volumes.discovery().volumes().has_value());
 }
 
