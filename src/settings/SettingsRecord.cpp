@@ -4,12 +4,9 @@
 #include "util/Log.h"
 #include "util/SafeFile.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace dcv {
 namespace {
@@ -205,34 +202,13 @@ void prepareSettingsRecordForSave(_FILEDATA& record) {
     settingsChecksum(record);
 }
 
-namespace {
-
-// The first `bytes.size()` bytes of an open file; how many there were.
-size_t readPrefix(int fd, SettingsRecordBytes& bytes) {
-    size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += size_t(n);
-    }
-    return got;
-}
-
-} // namespace
-
 bool readSettingsRecord(const std::string& path, _FILEDATA& record) {
-    const Result<int> fd = openRegularFile(path);
-    if (!fd)
+    const Result<std::string> start = readRegularFileStart(path, kSettingsRecordSize);
+    // A short file must not leave half a record behind: the record changes only when complete.
+    if (!start || start->size() != kSettingsRecordSize)
         return false;
     SettingsRecordBytes bytes{};
-    const size_t got = readPrefix(*fd, bytes);
-    ::close(*fd);
-    // A short file must not leave half a record behind: the record changes only when complete.
-    if (got != bytes.size())
-        return false;
+    std::memcpy(bytes.data(), start->data(), bytes.size());
     record = settingsRecordFromBytes(bytes);
     return true;
 }

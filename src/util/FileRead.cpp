@@ -1,5 +1,6 @@
 #include "util/FileRead.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -39,7 +40,10 @@ Result<int> openRegularFile(const std::string& path, uint64_t* size) {
     return fd;
 }
 
-Result<std::string> readRegularFile(const std::string& path, uint64_t maxBytes) {
+namespace {
+
+// Reads at most `maxBytes`; with `refuseLonger`, a file that has (or grows to) more is TooLarge.
+Result<std::string> readCapped(const std::string& path, uint64_t maxBytes, bool refuseLonger) {
     uint64_t size = 0;
     const Result<int> opened = openRegularFile(path, &size);
     if (!opened)
@@ -50,13 +54,15 @@ Result<std::string> readRegularFile(const std::string& path, uint64_t maxBytes) 
         return Failure::of(Failure::Reason::TooLarge,
                            path + ": larger than " + std::to_string(maxBytes) + " bytes", EFBIG);
     };
-    if (size > maxBytes)
+    if (refuseLonger && size > maxBytes)
         return tooLarge();
     std::string data;
-    data.reserve(size_t(size));
+    data.reserve(size_t(std::min(size, maxBytes)));
     char buf[65536];
-    for (;;) {
-        const ssize_t k = ::read(fd, buf, sizeof buf);
+    // One byte beyond the cap tells a longer file from one of exactly the cap.
+    const uint64_t wanted = refuseLonger ? maxBytes + 1 : maxBytes;
+    while (data.size() < wanted) {
+        const ssize_t k = ::read(fd, buf, size_t(std::min<uint64_t>(sizeof buf, wanted - data.size())));
         if (k < 0 && errno == EINTR)
             continue;
         if (k < 0) {
@@ -66,13 +72,22 @@ Result<std::string> readRegularFile(const std::string& path, uint64_t maxBytes) 
         }
         if (k == 0)
             break;
-        // A file that grows while it is read is held to the same cap.
-        if (data.size() + size_t(k) > maxBytes)
-            return tooLarge();
         data.append(buf, size_t(k));
     }
+    if (data.size() > maxBytes)
+        return tooLarge(); // it grew while it was read
     ::close(fd);
     return data;
+}
+
+} // namespace
+
+Result<std::string> readRegularFile(const std::string& path, uint64_t maxBytes) {
+    return readCapped(path, maxBytes, true);
+}
+
+Result<std::string> readRegularFileStart(const std::string& path, uint64_t maxBytes) {
+    return readCapped(path, maxBytes, false);
 }
 
 } // namespace dcv

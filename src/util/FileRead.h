@@ -19,6 +19,10 @@ inline constexpr uint64_t kMaxTextLogFile = uint64_t(256) << 20;  // NMEA text
 // has (or grows to) more than `maxBytes`; Io for any other failure (permission, read error).
 Result<std::string> readRegularFile(const std::string& path, uint64_t maxBytes);
 
+// The first `maxBytes` (or fewer) bytes of a regular file, whatever its length; refuses as
+// readRegularFile does, but never for being too large.
+Result<std::string> readRegularFileStart(const std::string& path, uint64_t maxBytes);
+
 // Opens a regular file for reading without blocking on a FIFO: the descriptor (close it), or
 // the failure as readRegularFile gives it. `size` receives the file's length.
 Result<int> openRegularFile(const std::string& path, uint64_t* size = nullptr);
