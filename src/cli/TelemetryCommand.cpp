@@ -119,29 +119,37 @@ void writeJson(const DCVBlackBoxData& box, Out& out) {
         const auto& s = box.m_GSensors()[i];
         const auto& g = box.m_vGpsData()[i].data();
         const Degrees d = signedDegrees(g);
-        out.print(" {\n  \"index\": %zu,\n  \"gx\": %d,\n  \"gy\": %d,\n  \"gz\": %d,\n  \"gw\": %d,\n  \"x\": ", i, r.gx,
-                  r.gy, r.gz, r.gw);
-        jsonNumber(out, s.x());
-        out << ",\n  \"y\": ";
-        jsonNumber(out, s.y());
-        out << ",\n  \"z\": ";
-        jsonNumber(out, s.z());
-        out.print(",\n  \"satellites\": %u,\n  \"hdop\": ", g.satellites);
-        jsonNumber(out, g.hdop);
-        out.print(",\n  \"speed_unit\": %u,\n  \"speed\": ", unsigned(g.speedUnit));
-        jsonNumber(out, g.speed);
-        out << ",\n  \"latitude\": ";
-        jsonNumber(out, g.latitude);
-        out << ",\n  \"ns\": ";
-        jsonChar(out, g.ns);
-        out << ",\n  \"longitude\": ";
-        jsonNumber(out, g.longitude);
-        out << ",\n  \"ew\": ";
-        jsonChar(out, g.ew);
-        out << ",\n  \"lat_deg\": ";
-        jsonNumber(out, d.lat);
-        out << ",\n  \"lon_deg\": ";
-        jsonNumber(out, d.lon);
+        out.print(" {\n  \"index\": %zu", i);
+        const auto key = [&out](const char* name) { out << ",\n  \"" << name << "\": "; };
+        const auto integer = [&](const char* name, long long v) {
+            key(name);
+            out.print("%lld", v);
+        };
+        const auto number = [&](const char* name, double v) {
+            key(name);
+            jsonNumber(out, v);
+        };
+        const auto letter = [&](const char* name, char c) {
+            key(name);
+            jsonChar(out, c);
+        };
+        integer("gx", r.gx);
+        integer("gy", r.gy);
+        integer("gz", r.gz);
+        integer("gw", r.gw);
+        number("x", s.x());
+        number("y", s.y());
+        number("z", s.z());
+        integer("satellites", g.satellites);
+        number("hdop", g.hdop);
+        integer("speed_unit", g.speedUnit);
+        number("speed", g.speed);
+        number("latitude", g.latitude);
+        letter("ns", g.ns);
+        number("longitude", g.longitude);
+        letter("ew", g.ew);
+        number("lat_deg", d.lat);
+        number("lon_deg", d.lon);
         out << (i + 1 < n ? "\n },\n" : "\n }\n");
     }
     out << "]\n";
