@@ -189,6 +189,14 @@ FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback
         out.settingsGivenUp = true;
     }
 
+    // Until the format command runs the card keeps its settings: the copy is not needed then.
+    auto untouched = [&](FormatResult result) {
+        removeSaveFolder(out.savedConfigPath);
+        out.savedConfigPath.clear();
+        out.result = result;
+        return out;
+    };
+
     report(kStatusUnmount);
     unmount(*disk);
     const int64_t clusterSize = clusterSizeByVolumeSizeInKB(disk->volumeSize());
@@ -198,15 +206,13 @@ FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback
     const auto now = findDisk(deviceName);
     if (!now || now->volumeSize() != disk->volumeSize() || now->mediaWhole() != disk->mediaWhole() ||
         !now->writable()) {
-        out.result = now && !now->writable() ? FormatResult::WriteProtected : FormatResult::NotUsbDisk;
         out.detail = deviceName + " is no longer the USB disk it was";
-        return out;
+        return untouched(now && !now->writable() ? FormatResult::WriteProtected : FormatResult::NotUsbDisk);
     }
     if (now->isMounted()) {
-        out.result = FormatResult::CannotFormat;
         out.error = {
             {kShellErrorMessageKey, devicePath(deviceName) + " is still mounted at " + now->mountedURL()}};
-        return out;
+        return untouched(FormatResult::CannotFormat);
     }
 
     report(kStatusFormatting);
@@ -214,8 +220,13 @@ FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback
     if (!out.error.empty()) {
         mount(*disk);
         out.diskAfter = findDisk(deviceName);
-        out.result =
-            shellErrorNumber(out.error) == 1 ? FormatResult::WriteProtected : FormatResult::CannotFormat;
+        const int status = shellErrorNumber(out.error);
+        const FormatResult result = status == 1 ? FormatResult::WriteProtected : FormatResult::CannotFormat;
+        // Refused authorisation (126, 127): the command never ran. Otherwise it may have erased
+        // part of the card before it failed (a card pulled half-way): the copy stays, and is named.
+        if (status == kCommandNotStarted || status == 126)
+            return untouched(result);
+        out.result = result;
         return out;
     }
 
@@ -259,13 +270,16 @@ FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback
 
 AlertTexts formatAlertTexts(const FormatOutcome& o, const std::function<std::string(const char*)>& tr) {
     const std::string before = o.diskBefore ? o.diskBefore->displayString() : o.deviceName;
+    // A failed format command may have erased part of the card: where its settings are kept.
+    const std::string savedCopy =
+        o.savedConfigPath.empty() ? std::string() : "\n(config.bin is saved at " + o.savedConfigPath + ")";
     switch (o.result) {
     case FormatResult::Completed:
         return {tr("msg.format_complete"), o.diskAfter ? o.diskAfter->displayString() : before};
     case FormatResult::WriteProtected:
-        return {tr("msg.cannot_format"), before + "\n" + tr("msg.write_protected_disk")};
+        return {tr("msg.cannot_format"), before + "\n" + tr("msg.write_protected_disk") + savedCopy};
     case FormatResult::CannotFormat:
-        return {tr("msg.cannot_format"), before + "\nError:" + shellErrorMessage(o.error)};
+        return {tr("msg.cannot_format"), before + "\nError:" + shellErrorMessage(o.error) + savedCopy};
     case FormatResult::InvalidDeviceName:
     case FormatResult::NotUsbDisk:
         return {tr("msg.cannot_format"), before + "\nError:" + o.detail};

@@ -418,10 +418,14 @@ TEST_F(FormatRunTest, DeviceIsCheckedAgainRightBeforeFormatting) {
         machine.cards.clear();
         machine.calls.clear();
         addCard("sdb1", false, 16000000000);
+        tmp.write("card-sdb1/config.bin", settings);
         machine.afterUnmount = [&] { c.change(machine); };
         const FormatOutcome o = run("sdb1");
         EXPECT_EQ(o.result, c.result) << c.name;
         EXPECT_EQ(programs(), std::vector<std::string>{"umount"}) << c.name;
+        // Nothing was erased, so no copy of the settings is left behind.
+        EXPECT_TRUE(o.savedConfigPath.empty()) << c.name;
+        EXPECT_TRUE(fs::is_empty(saveDir)) << c.name;
     }
     // An unmount that fails leaves the card mounted: no format either.
     machine.afterUnmount = nullptr;
@@ -440,15 +444,18 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
         ShellErrorDictionary error;
         FormatResult result;
         const char* informative;
+        bool ran; // the command ran and may have erased part of the card: the copy is kept
     } cases[] = {
         {shellErrorForExit(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"),
-         FormatResult::WriteProtected, "[15 GB] NO NAME <Reader>\nmsg.write_protected_disk"},
+         FormatResult::WriteProtected, "[15 GB] NO NAME <Reader>\nmsg.write_protected_disk", true},
         {shellErrorForExit(126, "Error executing command as another user: Request dismissed\n"),
          FormatResult::CannotFormat,
-         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Request dismissed"},
+         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Request dismissed", false},
         {shellErrorForExit(127, "Error executing command as another user: Not authorized"),
          FormatResult::CannotFormat,
-         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Not authorized"},
+         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Not authorized", false},
+        {shellErrorForExit(2, "mkfs.fat: seek failed: Input/output error"), FormatResult::CannotFormat,
+         "[15 GB] NO NAME <Reader>\nError:mkfs.fat: seek failed: Input/output error", true},
     };
     tmp.write("card-sdb1/config.bin", settings);
     for (const auto& c : cases) {
@@ -461,8 +468,13 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
         EXPECT_EQ(statuses, (std::vector<std::string>{"unmount disk...", "formatting..."}));
         ASSERT_TRUE(o.diskAfter); // remounted, so the window can select it again
         EXPECT_TRUE(o.diskAfter->isMounted());
+        const std::string saved = c.ran ? "\n(config.bin is saved at " + o.savedConfigPath + ")" : "";
         EXPECT_EQ(formatAlertTexts(o, [](const char* k) { return std::string(k); }).informativeText,
-                  c.informative);
+                  c.informative + saved);
+        EXPECT_EQ(o.savedConfigPath.empty(), !c.ran);
+        if (c.ran) {
+            EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+        }
         EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
     }
 }
