@@ -225,6 +225,7 @@ void flashDataCsvLines(const FlashData& data, const std::vector<std::string>& ti
 
 std::string flashDataCsvText(const FlashData& data, const std::vector<std::string>& titles) {
     std::string out;
+    out.reserve((data.count() + 1) * (titles.size() * 8 + 1));
     flashDataCsvLines(data, titles, [&out](std::string_view line) {
         out += line;
         return true;
