@@ -357,6 +357,7 @@ TEST_F(FormatRunTest, RefusesBeforeAnyCommand) {
     locked.readOnly = true;
     FakeCard& sata = addCard("sde1", false, 8000000000);
     sata.usb = false;
+    addCard("sdh1", false, 64000000000).mount = "/"; // a USB disk the system runs from
     const struct {
         const char* dev;
         FormatResult result;
@@ -366,6 +367,7 @@ TEST_F(FormatRunTest, RefusesBeforeAnyCommand) {
                  {"SDB1", FormatResult::InvalidDeviceName},
                  {"sdz9", FormatResult::NotUsbDisk},
                  {"sde1", FormatResult::NotUsbDisk},
+                 {"sdh1", FormatResult::NotUsbDisk},
                  {"sdd1", FormatResult::WriteProtected}};
     for (const auto& c : cases) {
         const FormatOutcome o = run(c.dev);
