@@ -50,7 +50,8 @@ bool oneErrorLine(const ProcessResult& r) {
 }
 
 std::string settingsBytes() {
-    dcv::_FILEDATA r = dcv::defaultSettingsRecord();
+    // A fixed clock: the default Wi-Fi name carries the minute and second it was made at.
+    dcv::_FILEDATA r = dcv::defaultSettingsRecord([] { return dcv::LocalTime{7, 5, 0}; });
     dcv::prepareSettingsRecordForSave(r);
     const auto b = dcv::settingsRecordBytes(r);
     return std::string(b.begin(), b.end());
