@@ -46,6 +46,23 @@ constexpr TabEntry kTabs[DCVSettingController::kTabCount] = {
 
 const QString kCameraTitle = QStringLiteral("TELVO");
 
+// Check boxes and radio buttons that stand out on the dark window, in the palette's colours.
+const char* const kStyleSheet = R"(
+QGroupBox { font-weight: bold; }
+QGroupBox > QWidget { font-weight: normal; }
+QCheckBox::indicator, QRadioButton::indicator {
+    width: 13px; height: 13px; border: 1px solid rgba(255, 255, 255, 0.35); background: palette(base); }
+QCheckBox::indicator { border-radius: 3px; }
+QRadioButton::indicator { border-radius: 7px; }
+QCheckBox::indicator:hover, QRadioButton::indicator:hover { border-color: palette(highlight); }
+QCheckBox::indicator:checked { background: palette(highlight); border-color: palette(highlight);
+                               image: url(:/images/check_mark.svg); }
+QRadioButton::indicator:checked { border: 4px solid palette(highlight); width: 7px; height: 7px;
+                                  background: palette(highlighted-text); }
+QCheckBox:disabled, QRadioButton:disabled, QLineEdit:disabled { color: rgba(255, 255, 255, 0.4); }
+QLabel[class="guide"] { color: #8b939e; }
+)";
+
 } // namespace
 
 DCVSettingController::DCVSettingController(Collaborators collaborators, QWidget* parent)
@@ -86,6 +103,7 @@ void DCVSettingController::showWindow() {
 void DCVSettingController::windowDidLoad() {
     m_ui = std::make_unique<Ui::DCVSettingController>();
     m_ui->setupUi(this);
+    setStyleSheet(QString::fromLatin1(kStyleSheet));
     m_lastSelectedTabIndex = -1;
     QStringList labels;
     for (const TabEntry& t : kTabs)

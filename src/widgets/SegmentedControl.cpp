@@ -6,6 +6,23 @@
 #include <QToolButton>
 
 namespace dcv {
+namespace {
+
+// Joined segments in the application's palette; the selected one in its highlight colour.
+const char* const kStyleSheet = R"(
+QToolButton { border: 1px solid rgba(255, 255, 255, 0.14); border-left: none; background: palette(button);
+              color: palette(button-text); padding: 3px 6px; }
+QToolButton[segment="first"], QToolButton[segment="only"] {
+    border-left: 1px solid rgba(255, 255, 255, 0.14); border-top-left-radius: 4px; border-bottom-left-radius: 4px; }
+QToolButton[segment="last"], QToolButton[segment="only"] {
+    border-top-right-radius: 4px; border-bottom-right-radius: 4px; }
+QToolButton:hover { border-color: palette(highlight); }
+QToolButton:checked { background: palette(highlight); color: palette(highlighted-text); font-weight: bold; }
+QToolButton:disabled { color: rgba(255, 255, 255, 0.3); }
+QToolButton:checked:disabled { background: rgba(255, 255, 255, 0.22); color: palette(window); }
+)";
+
+} // namespace
 
 SegmentedControl::SegmentedControl(QWidget* parent)
     : QWidget(parent), m_layout(new QHBoxLayout(this)), m_group(new QButtonGroup(this)) {
@@ -13,6 +30,7 @@ SegmentedControl::SegmentedControl(QWidget* parent)
     m_layout->setSpacing(0);
     m_group->setExclusive(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setStyleSheet(QString::fromLatin1(kStyleSheet));
     connect(m_group, &QButtonGroup::idClicked, this, &SegmentedControl::segmentClicked);
 }
 
