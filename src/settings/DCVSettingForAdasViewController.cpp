@@ -6,9 +6,7 @@
 
 namespace dcv {
 namespace {
-constexpr const SettingsFieldRule& kLdwsSensitivity = settingsRule("ldwsSensitivity");
 constexpr const SettingsFieldRule& kLdwsSpeed = settingsRule("ldwsSpeed");
-constexpr const SettingsFieldRule& kFcwsSensitivity = settingsRule("fcwsSensitivity");
 constexpr const SettingsFieldRule& kFcwsSpeed = settingsRule("fcwsSpeed");
 } // namespace
 
@@ -21,8 +19,10 @@ DCVSettingForAdasViewController::DCVSettingForAdasViewController(_FILEDATA* data
     ui->ldwsSpeedGroup->setTitle(infoText("setting.adas.ldws_speed"));
     ui->fcwsSensitivityGroup->setTitle(infoText("setting.adas.fcws_sensitivity"));
     ui->fcwsSpeedGroup->setTitle(infoText("setting.adas.fcws_speed"));
-    fillItems(ui->adasLdwsSensSeg, kLdwsSensitivity);
-    fillItems(ui->adasFcwsSensSeg, kFcwsSensitivity);
+    m_fields.bind(ui->adasLdwsSensSeg, settingsRule("ldwsSensitivity"));
+    m_fields.bind(ui->adasLdwsSpeedSeg, kLdwsSpeed);
+    m_fields.bind(ui->adasFcwsSensSeg, settingsRule("fcwsSensitivity"));
+    m_fields.bind(ui->adasFcwsSpeedSeg, kFcwsSpeed);
     changeSpeed(data ? data->speedDisplayUnit : kSpeedUnitKmh);
 }
 
@@ -42,21 +42,14 @@ void DCVSettingForAdasViewController::changeSpeed(uint32_t unit) {
 }
 
 void DCVSettingForAdasViewController::displayFileData() {
-    if (!fileData)
-        return;
-    showField(ui->adasLdwsSensSeg, kLdwsSensitivity, *fileData);
-    showField(ui->adasLdwsSpeedSeg, kLdwsSpeed, *fileData);
-    showField(ui->adasFcwsSensSeg, kFcwsSensitivity, *fileData);
-    showField(ui->adasFcwsSpeedSeg, kFcwsSpeed, *fileData);
+    if (fileData)
+        m_fields.show(*fileData);
 }
 
 bool DCVSettingForAdasViewController::populate() {
     if (!fileData)
         return false;
-    storeField(ui->adasLdwsSensSeg, kLdwsSensitivity, *fileData);
-    storeField(ui->adasLdwsSpeedSeg, kLdwsSpeed, *fileData);
-    storeField(ui->adasFcwsSensSeg, kFcwsSensitivity, *fileData);
-    storeField(ui->adasFcwsSpeedSeg, kFcwsSpeed, *fileData);
+    m_fields.store(*fileData);
     return true;
 }
 

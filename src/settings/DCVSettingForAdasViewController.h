@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/DCVSettingControllerDelegate.h"
+#include "settings/SettingsControls.h"
 
 #include <memory>
 
@@ -28,6 +29,7 @@ public:
 
 private:
     std::unique_ptr<Ui::DCVSettingForAdasViewController> ui;
+    FieldBindings m_fields;
 };
 
 } // namespace dcv

@@ -10,10 +10,7 @@
 
 namespace dcv {
 namespace {
-constexpr const SettingsFieldRule& kMic = settingsRule("micVolume");
-constexpr const SettingsFieldRule& kSpeaker = settingsRule("speakerVolume");
 constexpr const SettingsFieldRule& kLanguage = settingsRule("voiceLanguage");
-constexpr const SettingsFieldRule& kHourly = settingsRule("hourlyAlarm");
 
 QGridLayout* gridOf(const QWidget* group) {
     return group->findChild<QGridLayout*>();
@@ -29,8 +26,9 @@ DCVSettingForAudioViewController::DCVSettingForAudioViewController(QWidget* pare
     ui->speakerVolumeGroup->setTitle(infoText("setting.aux.speaker_volume"));
     ui->voiceLangGroup->setTitle(infoText("setting.aux.voice_guidance_lang_setting"));
     ui->useEveryHourNoticeChk->setText(infoText("setting.aux.enable_hourly_alarm"));
-    fillItems(ui->micSeg, kMic);
-    fillItems(ui->speakerSeg, kSpeaker);
+    m_fields.bind(ui->micSeg, settingsRule("micVolume"));
+    m_fields.bind(ui->speakerSeg, settingsRule("speakerVolume"));
+    m_fields.bind(ui->useEveryHourNoticeChk, settingsRule("hourlyAlarm"));
 
     // The cells in row-by-row order take the languages in list order.
     QGridLayout* grid = gridOf(ui->voiceLangGroup);
@@ -78,9 +76,7 @@ void DCVSettingForAudioViewController::setFileData(_FILEDATA* data) {
 void DCVSettingForAudioViewController::displayFileData() {
     if (!fileData)
         return;
-    showField(ui->micSeg, kMic, *fileData);
-    showField(ui->speakerSeg, kSpeaker, *fileData);
-    showField(ui->useEveryHourNoticeChk, kHourly, *fileData);
+    m_fields.show(*fileData);
     if (QRadioButton* cell = cellAt(cellForVoiceLanguage(fileData->voiceLanguage, m_columns))) {
         cell->setChecked(true);
     } else if (QAbstractButton* checked = m_languageGroup->checkedButton()) {
@@ -100,9 +96,7 @@ void DCVSettingForAudioViewController::voiceLangMatrixSelected() {
 bool DCVSettingForAudioViewController::populate() {
     if (!fileData)
         return false;
-    storeField(ui->micSeg, kMic, *fileData);
-    storeField(ui->speakerSeg, kSpeaker, *fileData);
-    storeField(ui->useEveryHourNoticeChk, kHourly, *fileData);
+    m_fields.store(*fileData);
     voiceLangMatrixSelected();
     return true;
 }

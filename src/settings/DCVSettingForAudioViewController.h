@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/DCVSettingControllerDelegate.h"
+#include "settings/SettingsControls.h"
 #include "settings/SettingsTables.h"
 
 #include <memory>
@@ -36,6 +37,7 @@ public:
 
 private:
     std::unique_ptr<Ui::DCVSettingForAudioViewController> ui;
+    FieldBindings m_fields;
     QButtonGroup* m_languageGroup;
     int m_columns = 1;
 };

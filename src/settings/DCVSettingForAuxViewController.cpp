@@ -6,12 +6,8 @@
 
 namespace dcv {
 namespace {
-constexpr const SettingsFieldRule& kAutoFormat = settingsRule("autoFormatPeriod");
-constexpr const SettingsFieldRule& kWifiStart = settingsRule("wifiStartMode");
 constexpr const SettingsFieldRule& kSsid = settingsRule("wifiSsid");
 constexpr const SettingsFieldRule& kPassword = settingsRule("wifiPassword");
-constexpr const SettingsFieldRule& kChannel = settingsRule("wifiChannel");
-constexpr const SettingsFieldRule& kFrequency = settingsRule("powerFrequency");
 const QString kKnobImage = QStringLiteral("hud_slider-knobBlack-N");
 } // namespace
 
@@ -34,10 +30,12 @@ DCVSettingForAuxViewController::DCVSettingForAuxViewController(QWidget* parent)
     ui->powerFrequencyGroup->setTitle(infoText("setting.aux.country_ac_power_setting"));
     for (QLabel* share : {ui->alwaysField, ui->motionField, ui->eventField})
         share->setProperty("class", QStringLiteral("value"));
-    fillItems(ui->autoFormatAlarmSeg, kAutoFormat);
-    fillItems(ui->wifiStartModeSeg, kWifiStart);
-    fillItems(ui->wifiChannelCombo, kChannel);
-    fillItems(ui->powerFrequencySeg, kFrequency);
+    m_fields.bind(ui->autoFormatAlarmSeg, settingsRule("autoFormatPeriod"));
+    m_checkedFields.bind(ui->ssidLabel, kSsid);
+    m_checkedFields.bind(ui->passwordLabel, kPassword);
+    m_checkedFields.bind(ui->wifiChannelCombo, settingsRule("wifiChannel"));
+    m_checkedFields.bind(ui->wifiStartModeSeg, settingsRule("wifiStartMode"));
+    m_checkedFields.bind(ui->powerFrequencySeg, settingsRule("powerFrequency"));
 }
 
 DCVSettingForAuxViewController::~DCVSettingForAuxViewController() = default;
@@ -82,12 +80,8 @@ void DCVSettingForAuxViewController::displayFileData() {
     const _FILEDATA& r = *fileData;
     showShares(int(int32_t(r.sdAlwaysRatio)), int(int32_t(r.sdMotionRatio)), int(int32_t(r.sdEventRatio)));
     m_ratios = sdRatiosFromRecord(r);
-    showField(ui->autoFormatAlarmSeg, kAutoFormat, r);
-    showField(ui->ssidLabel, kSsid, r);
-    showField(ui->passwordLabel, kPassword, r);
-    showField(ui->wifiChannelCombo, kChannel, r);
-    showField(ui->wifiStartModeSeg, kWifiStart, r);
-    showField(ui->powerFrequencySeg, kFrequency, r);
+    m_fields.show(r);
+    m_checkedFields.show(r);
 }
 
 std::optional<QString> DCVSettingForAuxViewController::validateUserInput() {
@@ -101,7 +95,7 @@ bool DCVSettingForAuxViewController::populate() {
         return false;
     _FILEDATA& r = *fileData;
     storeSdRatios(r, m_ratios);
-    storeField(ui->autoFormatAlarmSeg, kAutoFormat, r);
+    m_fields.store(r);
     for (const auto& [field, rule] :
          {std::pair{ui->ssidLabel, &kSsid}, std::pair{ui->passwordLabel, &kPassword}}) {
         if (const auto m = validateSettingsText(*rule, field->text().toStdString())) {
@@ -109,11 +103,7 @@ bool DCVSettingForAuxViewController::populate() {
             return false;
         }
     }
-    storeField(ui->ssidLabel, kSsid, r);
-    storeField(ui->passwordLabel, kPassword, r);
-    storeField(ui->wifiChannelCombo, kChannel, r);
-    storeField(ui->wifiStartModeSeg, kWifiStart, r);
-    storeField(ui->powerFrequencySeg, kFrequency, r);
+    m_checkedFields.store(r);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/DCVSettingControllerDelegate.h"
+#include "settings/SettingsControls.h"
 #include "settings/SettingsTables.h"
 
 #include <memory>
@@ -36,6 +37,8 @@ private:
     void showShares(int always, int motion, int event);
 
     std::unique_ptr<Ui::DCVSettingForAuxViewController> ui;
+    FieldBindings m_fields;        // stored before the Wi-Fi checks
+    FieldBindings m_checkedFields; // stored once they pass
     SdRatios m_ratios;
 };
 

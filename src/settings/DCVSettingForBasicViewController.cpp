@@ -8,15 +8,6 @@
 
 namespace dcv {
 namespace {
-constexpr const SettingsFieldRule& kWaitingTime = settingsRule("alwaysModeTimeout");
-constexpr const SettingsFieldRule& kGsensorEnable = settingsRule("gsensorEnable");
-constexpr const SettingsFieldRule& kFrontLED = settingsRule("frontLED");
-constexpr const SettingsFieldRule& kRearLED = settingsRule("rearLED");
-constexpr const SettingsFieldRule& kCarNumber = settingsRule("carNumber");
-constexpr const SettingsFieldRule& kPowerVoltage = settingsRule("powerVoltage");
-constexpr const SettingsFieldRule& kPowerTime = settingsRule("powerTime");
-constexpr const SettingsFieldRule& kCableLoss = settingsRule("cableVoltageLoss");
-constexpr const SettingsFieldRule& kSegmentOption = settingsRule("segmentOption");
 // Driving X, Y, Z, then parking X, Y, Z.
 constexpr std::array<const SettingsFieldRule*, 6> kThresholds = {
     &settingsRule("drivingGsensorX"), &settingsRule("drivingGsensorY"), &settingsRule("drivingGsensorZ"),
@@ -53,18 +44,20 @@ DCVSettingForBasicViewController::DCVSettingForBasicViewController(QWidget* pare
     ui->cableVoltageLossGroup->setTitle(infoText("setting.basic.cable_voltage_loss"));
     ui->segmentOptionGroup->setTitle(infoText("setting.basic.segment_option"));
 
-    fillItems(ui->alwaysModeTimeoutSeg, kWaitingTime);
+    m_fields.bind(ui->alwaysModeTimeoutSeg, settingsRule("alwaysModeTimeout"));
+    m_fields.bind(ui->gsensorEnableChk, settingsRule("gsensorEnable"));
+    m_fields.bind(ui->frontLEDSeg, settingsRule("frontLED"));
+    m_fields.bind(ui->rearLEDSeg, settingsRule("rearLED"));
+    m_fields.bind(ui->carNumberField, settingsRule("carNumber"));
+    m_fields.bind(ui->powerVoltageCombo, settingsRule("powerVoltage"));
+    m_fields.bind(ui->powerTimeCombo, settingsRule("powerTime"));
+    m_fields.bind(ui->cableVoltageLossCombo, settingsRule("cableVoltageLoss"));
+    m_fields.bind(ui->segmentOptionSeg, settingsRule("segmentOption"));
     for (const ThresholdGroup* g : {&m_driving, &m_parking}) {
         setSegmentLabels(g->segment, labelTexts(kGsensorSegmentLabels));
         for (QLineEdit* f : g->fields)
             f->setMaximumWidth(64);
     }
-    fillItems(ui->frontLEDSeg, kFrontLED);
-    fillItems(ui->rearLEDSeg, kRearLED);
-    fillItems(ui->powerVoltageCombo, kPowerVoltage);
-    fillItems(ui->powerTimeCombo, kPowerTime);
-    fillItems(ui->cableVoltageLossCombo, kCableLoss);
-    fillItems(ui->segmentOptionSeg, kSegmentOption);
     ui->carNumberField->setMaxLength(64);
 
     connect(ui->gsensorEnableChk, &QCheckBox::clicked, this,
@@ -89,8 +82,7 @@ void DCVSettingForBasicViewController::displayFileData() {
     if (!fileData)
         return;
     _FILEDATA& r = *fileData;
-    showField(ui->alwaysModeTimeoutSeg, kWaitingTime, r);
-    showField(ui->gsensorEnableChk, kGsensorEnable, r);
+    m_fields.show(r);
     changeGsensorEnable();
     m_driving.segment->setSelectedSegment(
         findDrivingGsensorThresholdIndexByX(r.drivingGsensorX, r.drivingGsensorY, r.drivingGsensorZ));
@@ -99,13 +91,6 @@ void DCVSettingForBasicViewController::displayFileData() {
         findParkingGsensorThresholdIndexByX(r.parkingGsensorX, r.parkingGsensorY, r.parkingGsensorZ));
     showThresholds(m_driving.fields, {r.drivingGsensorX, r.drivingGsensorY, r.drivingGsensorZ});
     updateGsensorThreshold();
-    showField(ui->frontLEDSeg, kFrontLED, r);
-    showField(ui->rearLEDSeg, kRearLED, r);
-    showField(ui->carNumberField, kCarNumber, r);
-    showField(ui->powerVoltageCombo, kPowerVoltage, r);
-    showField(ui->powerTimeCombo, kPowerTime, r);
-    showField(ui->cableVoltageLossCombo, kCableLoss, r);
-    showField(ui->segmentOptionSeg, kSegmentOption, r);
 }
 
 void DCVSettingForBasicViewController::changeGsensorEnable() {
@@ -158,20 +143,12 @@ bool DCVSettingForBasicViewController::populate() {
     if (!fileData || validateUserInput())
         return false;
     _FILEDATA& r = *fileData;
-    storeField(ui->alwaysModeTimeoutSeg, kWaitingTime, r);
-    storeField(ui->gsensorEnableChk, kGsensorEnable, r);
+    ui->carNumberField->textDidEndEditing();
+    m_fields.store(r);
     for (size_t i = 0; i < 3; ++i) {
         storeField(m_driving.fields[i], *kThresholds[i], r);
         storeField(m_parking.fields[i], *kThresholds[3 + i], r);
     }
-    storeField(ui->frontLEDSeg, kFrontLED, r);
-    storeField(ui->rearLEDSeg, kRearLED, r);
-    ui->carNumberField->textDidEndEditing();
-    storeField(ui->carNumberField, kCarNumber, r);
-    storeField(ui->powerVoltageCombo, kPowerVoltage, r);
-    storeField(ui->powerTimeCombo, kPowerTime, r);
-    storeField(ui->cableVoltageLossCombo, kCableLoss, r);
-    storeField(ui->segmentOptionSeg, kSegmentOption, r);
     return true;
 }
 

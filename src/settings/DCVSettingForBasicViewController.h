@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/DCVSettingControllerDelegate.h"
+#include "settings/SettingsControls.h"
 
 #include <array>
 #include <memory>
@@ -45,6 +46,7 @@ private:
     std::optional<QString> validateGroup(const ThresholdGroup& group, size_t firstRule);
 
     std::unique_ptr<Ui::DCVSettingForBasicViewController> ui;
+    FieldBindings m_fields;
     ThresholdGroup m_driving{}, m_parking{};
 };
 

@@ -5,15 +5,6 @@
 #include "ui_DCVSettingForGpsViewController.h"
 
 namespace dcv {
-namespace {
-constexpr const SettingsFieldRule& kWeeklyAlarm = settingsRule("weeklyAlarmDay");
-constexpr const SettingsFieldRule& kSpeedUnit = settingsRule("speedDisplayUnit");
-constexpr const SettingsFieldRule& kOsdSpeed = settingsRule("osdSpeedDisplay");
-constexpr const SettingsFieldRule& kTimeZone = settingsRule("timeZoneIndex");
-constexpr const SettingsFieldRule& kSummerTime = settingsRule("summerTime");
-constexpr const SettingsFieldRule& kGpsParking = settingsRule("gpsOnParkingMode");
-} // namespace
-
 DCVSettingForGpsViewController::DCVSettingForGpsViewController(QWidget* parent)
     : DCVSettingControllerDelegate(parent), ui(std::make_unique<Ui::DCVSettingForGpsViewController>()) {
     ui->setupUi(this);
@@ -28,11 +19,12 @@ DCVSettingForGpsViewController::DCVSettingForGpsViewController(QWidget* parent)
     ui->speedGuide1Field->setText(infoText("setting.gps.gps_speed_guide1"));
     ui->timeGuide1Field->setText(infoText("setting.gps.gps_time_guide1"));
     ui->gpsGuide2Field->setText(infoText("setting.gps.gps_guide2"));
-    fillItems(ui->drivingDaySeg, kWeeklyAlarm);
-    fillItems(ui->speedDisplayUnitSeg, kSpeedUnit);
-    fillItems(ui->osdSpeedDisplaySeg, kOsdSpeed);
-    fillItems(ui->timeGmtCombo, kTimeZone);
-    fillItems(ui->nightTimeSeg, kGpsParking);
+    m_fields.bind(ui->drivingDaySeg, settingsRule("weeklyAlarmDay"));
+    m_fields.bind(ui->speedDisplayUnitSeg, settingsRule("speedDisplayUnit"));
+    m_fields.bind(ui->osdSpeedDisplaySeg, settingsRule("osdSpeedDisplay"));
+    m_fields.bind(ui->timeGmtCombo, settingsRule("timeZoneIndex"));
+    m_fields.bind(ui->summerTimeChk, settingsRule("summerTime"));
+    m_fields.bind(ui->nightTimeSeg, settingsRule("gpsOnParkingMode"));
     connect(ui->speedDisplayUnitSeg, &SegmentedControl::segmentClicked, this,
             &DCVSettingForGpsViewController::speedSegmentedControlChanged);
 }
@@ -47,14 +39,8 @@ void DCVSettingForGpsViewController::setFileData(_FILEDATA* data) {
 }
 
 void DCVSettingForGpsViewController::displayFileData() {
-    if (!fileData)
-        return;
-    showField(ui->drivingDaySeg, kWeeklyAlarm, *fileData);
-    showField(ui->speedDisplayUnitSeg, kSpeedUnit, *fileData);
-    showField(ui->osdSpeedDisplaySeg, kOsdSpeed, *fileData);
-    showField(ui->timeGmtCombo, kTimeZone, *fileData);
-    showField(ui->summerTimeChk, kSummerTime, *fileData);
-    showField(ui->nightTimeSeg, kGpsParking, *fileData);
+    if (fileData)
+        m_fields.show(*fileData);
 }
 
 void DCVSettingForGpsViewController::speedSegmentedControlChanged() {
@@ -67,12 +53,7 @@ void DCVSettingForGpsViewController::speedSegmentedControlChanged() {
 bool DCVSettingForGpsViewController::populate() {
     if (!fileData)
         return false;
-    storeField(ui->drivingDaySeg, kWeeklyAlarm, *fileData);
-    storeField(ui->speedDisplayUnitSeg, kSpeedUnit, *fileData);
-    storeField(ui->osdSpeedDisplaySeg, kOsdSpeed, *fileData);
-    storeField(ui->timeGmtCombo, kTimeZone, *fileData);
-    storeField(ui->summerTimeChk, kSummerTime, *fileData);
-    storeField(ui->nightTimeSeg, kGpsParking, *fileData);
+    m_fields.store(*fileData);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/DCVSettingControllerDelegate.h"
+#include "settings/SettingsControls.h"
 #include "settings/SettingsTables.h"
 
 #include <memory>
@@ -30,6 +31,7 @@ public:
 
 private:
     std::unique_ptr<Ui::DCVSettingForGpsViewController> ui;
+    FieldBindings m_fields;
     SpeedUnitState m_speed;
 };
 

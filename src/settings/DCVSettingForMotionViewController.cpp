@@ -5,11 +5,6 @@
 #include "ui_DCVSettingForMotionViewController.h"
 
 namespace dcv {
-namespace {
-constexpr const SettingsFieldRule& kFront = settingsRule("frontMotionSensitivity");
-constexpr const SettingsFieldRule& kRear = settingsRule("rearMotionSensitivity");
-} // namespace
-
 DCVSettingForMotionViewController::DCVSettingForMotionViewController(QWidget* parent)
     : DCVSettingControllerDelegate(parent), ui(std::make_unique<Ui::DCVSettingForMotionViewController>()) {
     ui->setupUi(this);
@@ -17,8 +12,8 @@ DCVSettingForMotionViewController::DCVSettingForMotionViewController(QWidget* pa
     ui->sensitivityGroup->setTitle(infoText("setting.motion.sensitivity"));
     ui->frontMotionSensitivityLabel->setText(infoText("setting.aux.front_sensitivity"));
     ui->rearMotionSensitivityLabel->setText(infoText("setting.aux.rear_sensitivity"));
-    fillItems(ui->frontSensitivitySeg, kFront);
-    fillItems(ui->rearSensitivitySeg, kRear);
+    m_fields.bind(ui->frontSensitivitySeg, settingsRule("frontMotionSensitivity"));
+    m_fields.bind(ui->rearSensitivitySeg, settingsRule("rearMotionSensitivity"));
 }
 
 DCVSettingForMotionViewController::~DCVSettingForMotionViewController() = default;
@@ -29,17 +24,14 @@ void DCVSettingForMotionViewController::setFileData(_FILEDATA* data) {
 }
 
 void DCVSettingForMotionViewController::displayFileData() {
-    if (!fileData)
-        return;
-    showField(ui->frontSensitivitySeg, kFront, *fileData);
-    showField(ui->rearSensitivitySeg, kRear, *fileData);
+    if (fileData)
+        m_fields.show(*fileData);
 }
 
 bool DCVSettingForMotionViewController::populate() {
     if (!fileData)
         return false;
-    storeField(ui->frontSensitivitySeg, kFront, *fileData);
-    storeField(ui->rearSensitivitySeg, kRear, *fileData);
+    m_fields.store(*fileData);
     return true;
 }
 

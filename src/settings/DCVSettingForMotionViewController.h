@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/DCVSettingControllerDelegate.h"
+#include "settings/SettingsControls.h"
 
 #include <memory>
 
@@ -24,6 +25,7 @@ public:
 
 private:
     std::unique_ptr<Ui::DCVSettingForMotionViewController> ui;
+    FieldBindings m_fields;
 };
 
 } // namespace dcv

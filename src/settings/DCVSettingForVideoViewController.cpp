@@ -19,8 +19,8 @@ DCVSettingForVideoViewController::DCVSettingForVideoViewController(QWidget* pare
     ui->rearSettingGroup->setTitle(infoText("setting.video.rear_setting"));
     ui->brightnessLabel->setText(infoText("brightness"));
     ui->brightnessLabelReal->setText(infoText("brightness"));
-    fillItems(ui->videoQuality, kQuality);
-    fillItems(ui->videoBrightness, kBrightness);
+    m_fields.bind(ui->videoQuality, kQuality);
+    m_fields.bind(ui->videoBrightness, kBrightness);
     fillItems(ui->videoBrightnessRear, kBrightness);
     ui->videoBrightnessRear->setEnabled(false);
     ui->videoBrightnessRear->setToolTip(infoText("setting.video.rear_not_stored"));
@@ -34,17 +34,14 @@ void DCVSettingForVideoViewController::setFileData(_FILEDATA* data) {
 }
 
 void DCVSettingForVideoViewController::displayFileData() {
-    if (!fileData)
-        return;
-    showField(ui->videoQuality, kQuality, *fileData);
-    showField(ui->videoBrightness, kBrightness, *fileData);
+    if (fileData)
+        m_fields.show(*fileData);
 }
 
 bool DCVSettingForVideoViewController::populate() {
     if (!fileData)
         return false;
-    storeField(ui->videoQuality, kQuality, *fileData);
-    storeField(ui->videoBrightness, kBrightness, *fileData);
+    m_fields.store(*fileData);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/DCVSettingControllerDelegate.h"
+#include "settings/SettingsControls.h"
 
 #include <memory>
 
@@ -25,6 +26,7 @@ public:
 
 private:
     std::unique_ptr<Ui::DCVSettingForVideoViewController> ui;
+    FieldBindings m_fields;
 };
 
 } // namespace dcv

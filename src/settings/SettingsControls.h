@@ -9,7 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 class QAbstractButton;
@@ -49,5 +51,29 @@ void storeField(const SegmentedControl* control, const SettingsFieldRule& rule, 
 void storeField(const QComboBox* combo, const SettingsFieldRule& rule, _FILEDATA& record);
 void storeField(const QCheckBox* box, const SettingsFieldRule& rule, _FILEDATA& record);
 void storeField(const QLineEdit* field, const SettingsFieldRule& rule, _FILEDATA& record);
+
+// Controls bound to the fields they edit, shown and stored together.
+class FieldBindings {
+public:
+    // Binds the control, filling its items from the rule first where it has items.
+    template <typename Control> void bind(Control* control, const SettingsFieldRule& rule) {
+        if constexpr (std::is_same_v<Control, SegmentedControl> || std::is_same_v<Control, QComboBox>)
+            fillItems(control, rule);
+        m_show.push_back([control, &rule](const _FILEDATA& r) { showField(control, rule, r); });
+        m_store.push_back([control, &rule](_FILEDATA& r) { storeField(control, rule, r); });
+    }
+    void show(const _FILEDATA& record) const {
+        for (const auto& f : m_show)
+            f(record);
+    }
+    void store(_FILEDATA& record) const {
+        for (const auto& f : m_store)
+            f(record);
+    }
+
+private:
+    std::vector<std::function<void(const _FILEDATA&)>> m_show;
+    std::vector<std::function<void(_FILEDATA&)>> m_store;
+};
 
 } // namespace dcv
