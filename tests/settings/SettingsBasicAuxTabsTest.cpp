@@ -335,6 +335,26 @@ TEST(SettingsAuxTabTest, HandlesStopAtTheirNeighboursAndTheEnds) {
     EXPECT_LT(slider->handle("Low")->curRatio, slider->handle("High")->curRatio);
 }
 
+TEST(SettingsAuxTabTest, APressBesideTheHandlesDragsNothing) {
+    _FILEDATA r = defaultRecord();
+    ShownTab<DCVSettingForAuxViewController> t;
+    t.tab.setFileData(&r);
+    VMMultiHandleSlider* slider = sliderOf(&t.tab);
+    const VMMultiHandleSlider::Values before = slider->values();
+    const QPoint between((handleCentre(slider, "Low").x() + handleCentre(slider, "High").x()) / 2,
+                         handleCentre(slider, "Low").y());
+    QTest::mousePress(slider, Qt::LeftButton, {}, between);
+    QTest::mouseMove(slider, QPoint(5, between.y()));
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(5, between.y()));
+    EXPECT_EQ(slider->values(), before);
+    EXPECT_EQ(shares(&t.tab), (QStringList{"70%", "20%", "10%"}));
+    // Pressing a handle and letting go where it is moves nothing either.
+    const QPoint low = handleCentre(slider, "Low");
+    QTest::mousePress(slider, Qt::LeftButton, {}, low);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, low);
+    EXPECT_EQ(slider->values(), before);
+}
+
 TEST(SettingsAuxTabTest, ResetMovesTheHandlesToTheRecordWithoutHoldingThemBack) {
     _FILEDATA r = defaultRecord();
     r.sdAlwaysRatio = 10, r.sdMotionRatio = 10, r.sdEventRatio = 80;
