@@ -5,10 +5,11 @@
 #include "platform/vlc/VLCMediaPlayer.h"
 #include "platform/vlc/VLCVideoView.h"
 #include "platform/web/DCVWebView.h"
+#include "player/DCVLoadingIndicator.h"
 #include "player/DCVMediaListModel.h"
-#include "player/DCVPlayInfo.h"
-#include "telemetry/GraphView.h"
-#include "telemetry/MapScripts.h"
+#include "player/DCVPlaybackController.h"
+#include "player/DCVPlaybackControls.h"
+#include "player/DCVTelemetryDisplay.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/DCVMediaListTableView.h"
 #include "widgets/DCVSideButtonView.h"
@@ -19,17 +20,17 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QDropEvent>
 #include <QFileDialog>
-#include <QGridLayout>
+#include <QFileInfo>
 #include <QHeaderView>
-#include <QLabel>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QScreen>
 #include <QSettings>
-#include <QSlider>
 #include <QStackedLayout>
 #include <QTableView>
 #include <QThread>
-#include <QTimer>
 
 namespace dcv {
 
@@ -62,19 +63,13 @@ TKImageButton* makeHeadButton(QWidget* parent, const char* name, const char* ima
     return button;
 }
 
-QLabel* makeField(QWidget* parent, const char* name, const char* cssClass) {
-    auto* field = new QLabel(parent);
-    field->setObjectName(QLatin1String(name));
-    field->setProperty("class", QLatin1String(cssClass));
-    return field;
-}
-
 } // namespace
 
 DCVAppDelegate::DCVAppDelegate() : DCVAppDelegate(Options{}) {}
 
 DCVAppDelegate::DCVAppDelegate(const Options& options) : m_options(options) {
     CustomWindow::setAnimationDuration(options.animateFrames ? 160 : 0);
+    m_mediaList = DCVMediaList::mediaList();
     buildWindow();
     awakeFromNib();
     applicationDidFinishLaunching();
@@ -84,8 +79,7 @@ DCVAppDelegate::~DCVAppDelegate() {
     if (qApp)
         qApp->removeEventFilter(this);
     die();
-    if (mediaList)
-        mediaList->setDelegate(nullptr);
+    m_mediaList->setDelegate(nullptr);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -93,316 +87,182 @@ DCVAppDelegate::~DCVAppDelegate() {
 // placed by layoutWindow.
 
 void DCVAppDelegate::buildWindow() {
-    window = std::make_unique<CustomWindow>(QRect(QPoint(0, 0), minWindowSize()));
-    window->setObjectName(QStringLiteral("window"));
-    window->setWindowTitle(infoText("main.window_title"));
-    backgroundBox = makeBox(window.get(), "backgroundBox", Qt::gray);
-    headBox = makeBox(backgroundBox, "headBox", Qt::blue);
-    bodyBox = makeBox(backgroundBox, "bodyBox", Qt::green);
-    bodyLeftBox = makeBox(bodyBox, "bodyLeftBox", Qt::yellow);
-    bodyRightBox = makeBox(bodyBox, "bodyRightBox", Qt::cyan);
-    videoBox = makeBox(bodyLeftBox, "videoBox", Qt::black);
-    gsensorBox = makeBox(bodyLeftBox, "gsensorBox", Qt::red);
-    mediaControlBox = makeBox(bodyLeftBox, "mediaControlBox", Qt::magenta);
-    sideButtonBox = makeBox(bodyRightBox, "sideButtonBox", Qt::darkBlue);
-    mediaListBox = makeBox(bodyRightBox, "mediaListBox", Qt::darkGreen);
+    m_window = std::make_unique<CustomWindow>(QRect(QPoint(0, 0), minWindowSize()));
+    m_window->setObjectName(QStringLiteral("window"));
+    m_window->setWindowTitle(infoText("main.window_title"));
+    m_backgroundBox = makeBox(m_window.get(), "backgroundBox", Qt::gray);
+    m_headBox = makeBox(m_backgroundBox, "headBox", Qt::blue);
+    m_bodyBox = makeBox(m_backgroundBox, "bodyBox", Qt::green);
+    m_bodyLeftBox = makeBox(m_bodyBox, "bodyLeftBox", Qt::yellow);
+    m_bodyRightBox = makeBox(m_bodyBox, "bodyRightBox", Qt::cyan);
+    m_videoBox = makeBox(m_bodyLeftBox, "videoBox", Qt::black);
+    m_gsensorBox = makeBox(m_bodyLeftBox, "gsensorBox", Qt::red);
+    m_mediaControlBox = makeBox(m_bodyLeftBox, "mediaControlBox", Qt::magenta);
+    m_sideButtonBox = makeBox(m_bodyRightBox, "sideButtonBox", Qt::darkBlue);
+    m_mediaListBox = makeBox(m_bodyRightBox, "mediaListBox", Qt::darkGreen);
     // The G-sensor panel keeps its own fill; it is not one of the layout boxes.
-    gsensorBox->setBackgroundColor(QColor(0x18, 0x1b, 0x20));
+    m_gsensorBox->setBackgroundColor(QColor(0x18, 0x1b, 0x20));
 
-    auto* content = resetLayout<QVBoxLayout>(window.get());
+    auto* content = resetLayout<QVBoxLayout>(m_window.get());
     content->setSizeConstraint(QLayout::SetNoConstraint);
-    content->addWidget(backgroundBox);
+    content->addWidget(m_backgroundBox);
 
     buildHeadBox();
     buildVideoBox();
-    buildGsensorBox();
-    buildMediaControlBox();
     buildRightColumn();
+    m_controls = new DCVPlaybackControls(m_mediaControlBox, m_bodyLeftBox);
+    m_mediaControlBoxForFullScreen = m_controls->fullScreenStrip();
+    m_telemetry = new DCVTelemetryDisplay(m_gsensorBox, m_mapContainerBottomView);
+    m_loading = new DCVLoadingIndicator(m_progressIndicator, m_headBox, m_options.timings.loadingTick);
 }
 
 void DCVAppDelegate::buildHeadBox() {
-    ci_no_bg = new TKImageView(headBox);
-    ci_no_bg->setObjectName(QStringLiteral("ci_no_bg"));
-    closeButton =
-        makeHeadButton(headBox, "closeButton", "btn_close_n", QT_TRANSLATE_NOOP("InfoPlist", "main.close"));
-    minimizeButton = makeHeadButton(headBox, "minimizeButton", "btn_minimize_n",
-                                    QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
-    openFolderButton = makeHeadButton(headBox, "openFolderButton", "btn_open_n",
-                                      QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
-    settingButton = makeHeadButton(headBox, "settingButton", "btn_setting_n",
-                                   QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
-    timeSetupButton = makeHeadButton(headBox, "timeSetupButton", "btn_clock_n",
-                                     QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
-    captureButton = makeHeadButton(headBox, "captureButton", "btn_capture_n",
-                                   QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
-    printButton =
-        makeHeadButton(headBox, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
+    QWidget* head = m_headBox;
+    m_ci_no_bg = new TKImageView(head);
+    m_ci_no_bg->setObjectName(QStringLiteral("ci_no_bg"));
+    m_closeButton =
+        makeHeadButton(head, "closeButton", "btn_close_n", QT_TRANSLATE_NOOP("InfoPlist", "main.close"));
+    m_minimizeButton =
+        makeHeadButton(head, "minimizeButton", "btn_minimize_n", QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
+    m_openFolderButton =
+        makeHeadButton(head, "openFolderButton", "btn_open_n", QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
+    m_settingButton =
+        makeHeadButton(head, "settingButton", "btn_setting_n", QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
+    m_timeSetupButton =
+        makeHeadButton(head, "timeSetupButton", "btn_clock_n", QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
+    m_captureButton =
+        makeHeadButton(head, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
+    m_printButton = makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
     // The settings and clock-setting windows, capture and print come with later parts of the
     // viewer; their buttons stay disabled until then.
-    for (TKImageButton* b : {settingButton, timeSetupButton, captureButton, printButton})
+    for (TKImageButton* b : {m_settingButton, m_timeSetupButton, m_captureButton, m_printButton})
         b->setEnabled(false);
-    connect(closeButton, &QAbstractButton::clicked, this, &DCVAppDelegate::closeWindow);
-    connect(minimizeButton, &QAbstractButton::clicked, window.get(), &QWidget::showMinimized);
-    connect(openFolderButton, &QAbstractButton::clicked, this, &DCVAppDelegate::openMediaDirectoryDialog);
+    connect(m_closeButton, &QAbstractButton::clicked, this, &DCVAppDelegate::closeWindow);
+    connect(m_minimizeButton, &QAbstractButton::clicked, m_window.get(), &QWidget::showMinimized);
+    connect(m_openFolderButton, &QAbstractButton::clicked, this, &DCVAppDelegate::openMediaDirectoryDialog);
 
-    auto* head = new QVBoxLayout(headBox);
-    head->setContentsMargins(0, 0, 0, 0);
-    head->setSpacing(0);
+    auto* column = new QVBoxLayout(head);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
     auto* row = new QHBoxLayout;
-    head->addLayout(row, 1);
+    column->addLayout(row, 1);
     row->setContentsMargins(14, 0, 10, 0);
     row->setSpacing(2);
-    row->addWidget(ci_no_bg, 0, Qt::AlignVCenter);
+    row->addWidget(m_ci_no_bg, 0, Qt::AlignVCenter);
     row->addStretch(1);
-    const auto separator = [this, row] {
-        auto* line = new QWidget(headBox);
+    const auto separator = [head, row] {
+        auto* line = new QWidget(head);
         line->setFixedSize(1, 18);
         line->setStyleSheet(QStringLiteral("background:#2f343c"));
         row->addSpacing(8);
         row->addWidget(line, 0, Qt::AlignVCenter);
         row->addSpacing(8);
     };
-    for (QWidget* b : {openFolderButton, captureButton, printButton})
+    for (QWidget* b : {m_openFolderButton, m_captureButton, m_printButton})
         row->addWidget(b, 0, Qt::AlignVCenter);
     separator();
-    for (QWidget* b : {settingButton, timeSetupButton})
+    for (QWidget* b : {m_settingButton, m_timeSetupButton})
         row->addWidget(b, 0, Qt::AlignVCenter);
     separator();
-    for (QWidget* b : {minimizeButton, closeButton})
+    for (QWidget* b : {m_minimizeButton, m_closeButton})
         row->addWidget(b, 0, Qt::AlignVCenter);
 
     // A hairline under the head in the frames' warm grey.
-    headDivider = new CustomBackgroundBox(headBox);
-    headDivider->setObjectName(QStringLiteral("headDivider"));
-    headDivider->setFixedHeight(1);
-    head->addWidget(headDivider);
+    m_headDivider = new CustomBackgroundBox(head);
+    m_headDivider->setObjectName(QStringLiteral("headDivider"));
+    m_headDivider->setFixedHeight(1);
+    column->addWidget(m_headDivider);
 
-    progressIndicator = new PMProgressIndicator(headBox);
-    progressIndicator->setObjectName(QStringLiteral("progressIndicator"));
-    progressIndicator->setGeometry(0, 22, 220, 6);
-    progressIndicator->hide();
+    m_progressIndicator = new PMProgressIndicator(head);
+    m_progressIndicator->setObjectName(QStringLiteral("progressIndicator"));
+    m_progressIndicator->setGeometry(0, 22, 220, 6);
+    m_progressIndicator->hide();
 }
 
 void DCVAppDelegate::buildVideoBox() {
-    player1BackgroundView = new TKVideoBackgroundImageView(videoBox);
-    player1BackgroundView->setObjectName(QStringLiteral("player1BackgroundView"));
-    videoContainerView = new DCVScrollableVideoContainerView(videoBox);
-    videoContainerView->setObjectName(QStringLiteral("videoContainerView"));
+    m_player1BackgroundView = new TKVideoBackgroundImageView(m_videoBox);
+    m_player1BackgroundView->setObjectName(QStringLiteral("player1BackgroundView"));
+    m_videoContainerView = new DCVScrollableVideoContainerView(m_videoBox);
+    m_videoContainerView->setObjectName(QStringLiteral("videoContainerView"));
     // The video view goes in here, filling it.
-    auto* videoLayout = new QVBoxLayout(videoContainerView);
+    auto* videoLayout = new QVBoxLayout(m_videoContainerView);
     videoLayout->setContentsMargins(0, 0, 0, 0);
-    auto* stack = new QStackedLayout(videoBox);
+    auto* stack = new QStackedLayout(m_videoBox);
     stack->setStackingMode(QStackedLayout::StackAll);
-    stack->addWidget(videoContainerView);
-    stack->addWidget(player1BackgroundView);
-    videoContainerView->raise();
-}
-
-void DCVAppDelegate::buildGsensorBox() {
-    auto* row = new QHBoxLayout(gsensorBox);
-    row->setContentsMargins(14, 10, 4, 0);
-    row->setSpacing(6);
-    auto* fields = new QVBoxLayout;
-    fields->setSpacing(4);
-    auto* title = makeField(gsensorBox, "gsensorTitle", "caption");
-    title->setText(infoText("main.gsensor"));
-    fields->addWidget(title);
-    fields->addSpacing(4);
-    gsensorXField = makeField(gsensorBox, "gsensorXField", "axis-x");
-    gsensorYField = makeField(gsensorBox, "gsensorYField", "axis-y");
-    gsensorZField = makeField(gsensorBox, "gsensorZField", "axis-z");
-    gsensorXField->setText(QStringLiteral("X=+0.00"));
-    gsensorYField->setText(QStringLiteral("Y=+0.00"));
-    gsensorZField->setText(QStringLiteral("Z=+0.00"));
-    for (QLabel* f : {gsensorXField, gsensorYField, gsensorZField})
-        fields->addWidget(f);
-    fields->addStretch(1);
-    auto* fieldsBox = new QWidget(gsensorBox);
-    fieldsBox->setLayout(fields);
-    fields->setContentsMargins(0, 0, 0, 0);
-    fieldsBox->setFixedWidth(92);
-    row->addWidget(fieldsBox);
-    graphView = new GraphView(gsensorBox);
-    graphView->setObjectName(QStringLiteral("graphView"));
-    row->addWidget(graphView, 1);
-}
-
-void DCVAppDelegate::buildMediaControlBox() {
-    auto* column = new QVBoxLayout(mediaControlBox);
-    column->setContentsMargins(4, 2, 4, 2);
-    column->setSpacing(0);
-    videoPositionSlider = new QSlider(Qt::Horizontal, mediaControlBox);
-    videoPositionSlider->setObjectName(QStringLiteral("videoPositionSlider"));
-    videoPositionSlider->setRange(0, 10000);
-    videoPositionSlider->setFocusPolicy(Qt::NoFocus);
-    column->addWidget(videoPositionSlider);
-
-    auto* row = new QHBoxLayout;
-    row->setSpacing(4);
-    column->addLayout(row);
-    jumpBackwardButton = new TKImageButton(QStringLiteral("icon_backward_n"), mediaControlBox);
-    jumpBackwardButton->setObjectName(QStringLiteral("jumpBackwardButton"));
-    playButton = new TKImageButton(QStringLiteral("icon_play_n"), mediaControlBox);
-    playButton->setObjectName(QStringLiteral("playButton"));
-    jumpForwardButton = new TKImageButton(QStringLiteral("icon_forward_n"), mediaControlBox);
-    jumpForwardButton->setObjectName(QStringLiteral("jumpForwardButton"));
-    volumeButton = new TKImageButton(QStringLiteral("icon_volume_n"), mediaControlBox);
-    volumeButton->setObjectName(QStringLiteral("volumeButton"));
-    volumeSlider = new QSlider(Qt::Horizontal, mediaControlBox);
-    volumeSlider->setObjectName(QStringLiteral("volumeSlider"));
-    volumeSlider->setRange(0, 200);
-    volumeSlider->setValue(70);
-    volumeSlider->setFixedWidth(96);
-    volumeSlider->setFocusPolicy(Qt::NoFocus);
-    const auto textButton = [this](const char* name, const QString& title) {
-        auto* b = new TKImageButton(mediaControlBox);
-        b->setObjectName(QLatin1String(name));
-        b->setCell(std::make_unique<TKImageButtonCell>());
-        b->setText(title);
-        b->setFixedSize(52, 24);
-        return b;
-    };
-    speedTextButton = textButton("speedTextButton", QStringLiteral("1.0x"));
-    sizeTextButton = textButton("sizeTextButton", QStringLiteral("1.00x"));
-    fullScreenButton = new TKImageButton(QStringLiteral("icon_fullscreen_n"), mediaControlBox);
-    fullScreenButton->setObjectName(QStringLiteral("fullScreenButton"));
-    for (TKImageButton* b :
-         {jumpBackwardButton, playButton, jumpForwardButton, volumeButton, fullScreenButton})
-        b->setFocusPolicy(Qt::NoFocus);
-    connect(fullScreenButton, &QAbstractButton::clicked, this, &DCVAppDelegate::toggleFullScreen);
-    connect(playButton, &QAbstractButton::clicked, this, &DCVAppDelegate::clickPlayButton);
-    connect(jumpBackwardButton, &QAbstractButton::clicked, this, &DCVAppDelegate::jumpBackward);
-    connect(jumpForwardButton, &QAbstractButton::clicked, this, &DCVAppDelegate::jumpForward);
-    connect(volumeSlider, &QSlider::valueChanged, this, &DCVAppDelegate::volumeSliderMoved);
-    // A click on the speed or size text steps up, a right click (or with Shift) steps down.
-    speedTextButton->setContextMenuPolicy(Qt::CustomContextMenu);
-    sizeTextButton->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(speedTextButton, &QAbstractButton::clicked, this, [this] {
-        if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)
-            decreaseSpeed();
-        else if (playInfo->speed() + kSpeedStep <= kSpeedMax)
-            increaseSpeed();
-        else
-            decreaseSpeed();
-    });
-    connect(speedTextButton, &QWidget::customContextMenuRequested, this, &DCVAppDelegate::decreaseSpeed);
-    connect(sizeTextButton, &QAbstractButton::clicked, this, [this] {
-        if (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier)
-            sizeDown();
-        else
-            sizeUp();
-    });
-    connect(sizeTextButton, &QWidget::customContextMenuRequested, this, &DCVAppDelegate::sizeDown);
-    row->addWidget(jumpBackwardButton);
-    row->addWidget(playButton);
-    row->addWidget(jumpForwardButton);
-    row->addStretch(1);
-    row->addWidget(volumeButton);
-    row->addWidget(volumeSlider);
-    row->addSpacing(10);
-    row->addWidget(speedTextButton);
-    row->addWidget(sizeTextButton);
-    row->addWidget(fullScreenButton);
-
-    mediaControlBoxForFullScreen = new TKThreePartImageView(bodyLeftBox);
-    mediaControlBoxForFullScreen->setObjectName(QStringLiteral("mediaControlBoxForFullScreen"));
-    mediaControlBoxForFullScreen->hide();
-    videoPositionSliderForFullScreen = new QSlider(Qt::Horizontal, mediaControlBoxForFullScreen);
-    videoPositionSliderForFullScreen->setObjectName(QStringLiteral("videoPositionSliderForFullScreen"));
-    videoPositionSliderForFullScreen->setRange(0, 10000);
-    videoPositionSliderForFullScreen->setFocusPolicy(Qt::NoFocus);
-    auto* strip = new QHBoxLayout(mediaControlBoxForFullScreen);
-    strip->setContentsMargins(16, 4, 16, 4);
-    strip->addWidget(videoPositionSliderForFullScreen);
+    stack->addWidget(m_videoContainerView);
+    stack->addWidget(m_player1BackgroundView);
+    m_videoContainerView->raise();
 }
 
 void DCVAppDelegate::buildRightColumn() {
-    recordButtonImageView = new DCVSideButtonView(sideButtonBox);
-    recordButtonImageView->setObjectName(QStringLiteral("recordButtonImageView"));
-    recordButtonImageView->setTitle(infoText("main.recordings"));
-    informationButtonImageView = new DCVSideButtonView(sideButtonBox);
-    informationButtonImageView->setObjectName(QStringLiteral("informationButtonImageView"));
-    informationButtonImageView->setTitle(infoText("main.map"));
-    connect(recordButtonImageView, &DCVSideButtonView::clicked, this,
-            &DCVAppDelegate::clickMediaListViewButton);
-    connect(informationButtonImageView, &DCVSideButtonView::clicked, this,
-            &DCVAppDelegate::clickMapViewButton);
-    auto* tabs = new QHBoxLayout(sideButtonBox);
+    m_recordButtonImageView = new DCVSideButtonView(m_sideButtonBox);
+    m_recordButtonImageView->setObjectName(QStringLiteral("recordButtonImageView"));
+    m_recordButtonImageView->setTitle(infoText("main.recordings"));
+    m_informationButtonImageView = new DCVSideButtonView(m_sideButtonBox);
+    m_informationButtonImageView->setObjectName(QStringLiteral("informationButtonImageView"));
+    m_informationButtonImageView->setTitle(infoText("main.map"));
+    connect(m_recordButtonImageView, &DCVSideButtonView::clicked, this, &DCVAppDelegate::clickMediaListViewButton);
+    connect(m_informationButtonImageView, &DCVSideButtonView::clicked, this, &DCVAppDelegate::clickMapViewButton);
+    auto* tabs = new QHBoxLayout(m_sideButtonBox);
     tabs->setContentsMargins(0, 0, 0, 0);
     tabs->setSpacing(2);
-    tabs->addWidget(recordButtonImageView);
-    tabs->addWidget(informationButtonImageView);
+    tabs->addWidget(m_recordButtonImageView);
+    tabs->addWidget(m_informationButtonImageView);
 
-    mediaListScrollView = new QWidget(mediaListBox);
-    mediaListScrollView->setObjectName(QStringLiteral("mediaListScrollView"));
-    auto* table = new DCVMediaListTableView(mediaListScrollView);
+    m_mediaListScrollView = new QWidget(m_mediaListBox);
+    m_mediaListScrollView->setObjectName(QStringLiteral("mediaListScrollView"));
+    auto* table = new DCVMediaListTableView(m_mediaListScrollView);
     table->setEmptyText(infoText("main.no_recordings"));
-    mediaListTableView = table;
-    mediaListTableView->setObjectName(QStringLiteral("mediaListTableView"));
-    mediaListTableView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    mediaListTableView->setSelectionMode(QAbstractItemView::SingleSelection);
-    mediaListTableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    mediaListTableView->setShowGrid(false);
-    mediaListTableView->verticalHeader()->hide();
-    mediaListTableView->verticalHeader()->setDefaultSectionSize(24);
-    mediaListTableView->horizontalHeader()->setHighlightSections(false);
-    auto* listLayout = new QVBoxLayout(mediaListScrollView);
+    m_mediaListTableView = table;
+    m_mediaListTableView->setObjectName(QStringLiteral("mediaListTableView"));
+    m_mediaListTableView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_mediaListTableView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_mediaListTableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_mediaListTableView->setShowGrid(false);
+    m_mediaListTableView->verticalHeader()->hide();
+    m_mediaListTableView->verticalHeader()->setDefaultSectionSize(24);
+    m_mediaListTableView->horizontalHeader()->setHighlightSections(false);
+    auto* listLayout = new QVBoxLayout(m_mediaListScrollView);
     listLayout->setContentsMargins(0, 4, 0, 0);
-    listLayout->addWidget(mediaListTableView);
+    listLayout->addWidget(m_mediaListTableView);
 
-    mapContainerView = new QWidget(bodyRightBox);
-    mapContainerView->setObjectName(QStringLiteral("mapContainerView"));
-    mapContainerTopView = new QWidget(mapContainerView);
-    mapContainerTopView->setObjectName(QStringLiteral("mapContainerTopView"));
-    auto* mapLayout = new QVBoxLayout(mapContainerTopView);
+    m_mapContainerView = new QWidget(m_bodyRightBox);
+    m_mapContainerView->setObjectName(QStringLiteral("mapContainerView"));
+    m_mapContainerTopView = new QWidget(m_mapContainerView);
+    m_mapContainerTopView->setObjectName(QStringLiteral("mapContainerTopView"));
+    auto* mapLayout = new QVBoxLayout(m_mapContainerTopView);
     mapLayout->setContentsMargins(0, 4, 0, 0);
-    mapContainerBottomView = new QWidget(mapContainerView);
-    mapContainerBottomView->setObjectName(QStringLiteral("mapContainerBottomView"));
-
-    // The GPS values of the play position under the map.
-    auto* grid = new QGridLayout(mapContainerBottomView);
-    grid->setContentsMargins(14, 10, 14, 10);
-    grid->setHorizontalSpacing(12);
-    grid->setVerticalSpacing(2);
-    const auto addPair = [this, grid](int row, int col, const char* captionKey, QLabel*& field,
-                                      const char* name) {
-        auto* caption = makeField(mapContainerBottomView, "", "caption");
-        caption->setText(infoText(captionKey));
-        field = makeField(mapContainerBottomView, name, "value");
-        grid->addWidget(caption, row, col * 2);
-        grid->addWidget(field, row, col * 2 + 1);
-    };
-    addPair(0, 0, QT_TRANSLATE_NOOP("InfoPlist", "main.speed"), speedField, "speedField");
-    addPair(1, 0, QT_TRANSLATE_NOOP("InfoPlist", "main.latitude"), latitudeField, "latitudeField");
-    addPair(2, 0, QT_TRANSLATE_NOOP("InfoPlist", "main.longitude"), longitudeField, "longitudeField");
-    addPair(0, 1, QT_TRANSLATE_NOOP("InfoPlist", "main.hdop"), hdopField, "hdopField");
-    addPair(1, 1, QT_TRANSLATE_NOOP("InfoPlist", "main.satellites"), sateliteField, "sateliteField");
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    // The GPS values of the play position go under the map.
+    m_mapContainerBottomView = new QWidget(m_mapContainerView);
+    m_mapContainerBottomView->setObjectName(QStringLiteral("mapContainerBottomView"));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Start-up.
 
 void DCVAppDelegate::awakeFromNib() {
-    video1View = new VLCVideoView(videoContainerView);
-    video1View->setObjectName(QStringLiteral("video1View"));
-    video1View->resize(videoBox->size());
-    video1View->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    videoContainerView->layout()->addWidget(video1View);
-    if (m_options.makePlayer)
-        player1 = m_options.makePlayer(video1View);
-    else
-        player1 = std::make_unique<VLCMediaPlayer>(video1View);
-    playInfo = std::make_unique<DCVPlayInfo>();
-    mediaList = DCVMediaList::mediaList();
+    m_video1View = new VLCVideoView(m_videoContainerView);
+    m_video1View->setObjectName(QStringLiteral("video1View"));
+    m_video1View->resize(m_videoBox->size());
+    m_video1View->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_videoContainerView->layout()->addWidget(m_video1View);
+    std::unique_ptr<MediaPlayer> player = m_options.makePlayer ? m_options.makePlayer(m_video1View)
+                                                               : std::make_unique<VLCMediaPlayer>(m_video1View);
+    DCVPlaybackViews views;
+    views.window = m_window.get();
+    views.videoContainerView = m_videoContainerView;
+    views.video1View = m_video1View;
+    views.player1BackgroundView = m_player1BackgroundView;
+    views.mediaListTableView = m_mediaListTableView;
+    views.controls = m_controls;
+    views.telemetry = m_telemetry;
+    views.loading = m_loading;
+    m_playback = new DCVPlaybackController(*m_mediaList, std::move(player), views, m_options.timings, this);
     // The map belongs to the right column's list box.
-    mapContainerView->setParent(mediaListBox);
-    const TKImage bottom = TKImage::imageNamed(QStringLiteral("bottom-background"));
-    mediaControlBoxForFullScreen->setImagesLeft(bottom, bottom, bottom);
-    player1BackgroundView->setBackgroundNineImageName(QStringLiteral("v1"));
-    player1BackgroundView->setLogoImage(TKImage::imageNamed(QStringLiteral("v1_front_logo")));
-    ci_no_bg->setImage(TKImage::imageNamed(QStringLiteral("ci_no_bg")));
+    m_mapContainerView->setParent(m_mediaListBox);
+    m_player1BackgroundView->setBackgroundNineImageName(QStringLiteral("v1"));
+    m_player1BackgroundView->setLogoImage(TKImage::imageNamed(QStringLiteral("v1_front_logo")));
+    m_ci_no_bg->setImage(TKImage::imageNamed(QStringLiteral("ci_no_bg")));
     initMediaListTableView();
     setupInitialValues();
 }
@@ -410,42 +270,22 @@ void DCVAppDelegate::awakeFromNib() {
 void DCVAppDelegate::setupInitialValues() {
     if (qApp)
         qApp->installEventFilter(this);
-    window->setAcceptDrops(true);
-    blackBoxData = std::make_shared<const DCVBlackBoxData>();
-    connect(player1.get(), &MediaPlayer::mediaPlayerStateChanged, this,
-            &DCVAppDelegate::mediaPlayerStateChanged);
-    connect(player1.get(), &MediaPlayer::mediaPlayerTimeChanged, this,
-            &DCVAppDelegate::mediaPlayerTimeChanged);
-    mediaList->setDelegate(this);
-    bindPositionSliders();
-    const auto observe = [this](auto signal, const char* keyPath) {
-        connect(playInfo.get(), signal, this,
-                [this, keyPath] { observeValueForKeyPath(QLatin1String(keyPath)); });
-    };
-    observe(&DCVPlayInfo::speedChanged, "playInfo.speed");
-    observe(&DCVPlayInfo::scaleChanged, "playInfo.scale");
-    observe(&DCVPlayInfo::isPlayingChanged, "playInfo.isPlaying");
-    observe(&DCVPlayInfo::positionChanged, "playInfo.position");
-    observe(&DCVPlayInfo::audioMediaDirectionChanged, "playInfo.audioMediaDirection");
-    connect(this, &DCVAppDelegate::volumeChanged, this,
-            [this] { observeValueForKeyPath(QStringLiteral("volume")); });
-    connect(window.get(), &CustomWindow::isFullScreenChanged, this,
+    m_window->setAcceptDrops(true);
+    m_mediaList->setDelegate(this);
+    connect(m_playback, &DCVPlaybackController::preparingRecording, this, &DCVAppDelegate::updateSideViewButton);
+    connect(m_window.get(), &CustomWindow::isFullScreenChanged, this,
             [this] { observeValueForKeyPath(QStringLiteral("window.isFullScreen")); });
-    connect(window.get(), &CustomWindow::windowWillClose, this, &DCVAppDelegate::windowWillClose);
-    connect(window.get(), &CustomWindow::contentResized, this, &DCVAppDelegate::contentResized);
+    connect(m_window.get(), &CustomWindow::windowWillClose, this, &DCVAppDelegate::windowWillClose);
+    connect(m_window.get(), &CustomWindow::contentResized, this, &DCVAppDelegate::contentResized);
     if (qApp)
         connect(qApp, &QCoreApplication::aboutToQuit, this, &DCVAppDelegate::applicationWillTerminate);
-    rightViewMode = 0;
+    m_rightViewMode = 0;
     updateSideViewButton();
-    setVolume(kVolumeStart);
-    playInfo->setIsPlaying(false);
     showFrameIfDebugging();
-    video1View->hide();
     // The page is loaded once the window has been painted, so Chromium's start does not hold
     // up the first picture.
     if (m_options.deferMapPage)
-        connect(window.get(), &CustomWindow::firstPaint, this, &DCVAppDelegate::loadMapPage,
-                Qt::QueuedConnection);
+        connect(m_window.get(), &CustomWindow::firstPaint, this, &DCVAppDelegate::loadMapPage, Qt::QueuedConnection);
     else
         loadMapPage();
     layoutWindow();
@@ -459,14 +299,13 @@ void DCVAppDelegate::applicationDidFinishLaunching() {
         settings.setValue(QStringLiteral("AppleLanguages"), QStringList{QLatin1String(kBuildLanguage)});
     }
     const QRect frame = minWindowFrame();
-    window->setFrame(frame, false);
-    window->setInitialFrame(frame);
-    mediaIndex = -1;
-    connect(mediaListTableView, &QAbstractItemView::doubleClicked, this, &DCVAppDelegate::changeAndPlay);
+    m_window->setFrame(frame, false);
+    m_window->setInitialFrame(frame);
+    connect(m_mediaListTableView, &QAbstractItemView::doubleClicked, m_playback, &DCVPlaybackController::changeAndPlay);
 }
 
 QRect DCVAppDelegate::minWindowFrame() const {
-    QScreen* s = window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    QScreen* s = m_window && m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
     const QRect visible = s ? s->availableGeometry() : QRect(QPoint(0, 0), minWindowSize());
     const QSize size = minWindowSize();
     return QRect(visible.topLeft() + QPoint(int((visible.width() - size.width()) * 0.5),
@@ -478,22 +317,22 @@ void DCVAppDelegate::initMediaListTableView() {
     static const char* const keys[] = {
         QT_TRANSLATE_NOOP("InfoPlist", "filelist.mode"), QT_TRANSLATE_NOOP("InfoPlist", "filelist.date"),
         QT_TRANSLATE_NOOP("InfoPlist", "filelist.time"), QT_TRANSLATE_NOOP("InfoPlist", "filelist.file")};
-    columnNames.clear();
+    QStringList columnNames;
     for (const char* key : keys)
         columnNames << infoText(key);
-    if (!mediaListModel) {
-        mediaListModel = new DCVMediaListModel(*mediaList, mediaListTableView);
-        mediaListTableView->setModel(mediaListModel);
+    if (!m_mediaListModel) {
+        m_mediaListModel = new DCVMediaListModel(*m_mediaList, m_mediaListTableView);
+        m_mediaListTableView->setModel(m_mediaListModel);
     }
-    mediaListModel->setColumnNames(columnNames);
-    auto* header = mediaListTableView->horizontalHeader();
+    m_mediaListModel->setColumnNames(columnNames);
+    auto* header = m_mediaListTableView->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Fixed);
     // Room for the kind's icon and word; the name is cut in its middle, so the front/rear
     // letter and the extension at its end stay readable in the narrow column.
     header->resizeSection(0, 82);
     header->resizeSection(1, 76);
     header->resizeSection(2, 60);
-    mediaListTableView->setTextElideMode(Qt::ElideMiddle);
+    m_mediaListTableView->setTextElideMode(Qt::ElideMiddle);
     header->setStretchLastSection(true);
     header->setDefaultAlignment(Qt::AlignCenter);
 }
@@ -502,80 +341,79 @@ void DCVAppDelegate::initMediaListTableView() {
 // Layout.
 
 void DCVAppDelegate::layoutWindow() {
-    QSettings().setValue(QStringLiteral("NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints"),
-                         true);
-    const bool full = window->isFullScreen();
-    auto* column = resetLayout<QVBoxLayout>(backgroundBox);
+    QSettings().setValue(QStringLiteral("NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints"), true);
+    const bool full = m_window->isFullScreen();
+    auto* column = resetLayout<QVBoxLayout>(m_backgroundBox);
     if (!full) {
-        headBox->setFixedHeight(50);
-        column->addWidget(headBox);
-        headBox->show();
+        m_headBox->setFixedHeight(50);
+        column->addWidget(m_headBox);
+        m_headBox->show();
     } else {
-        headBox->hide();
+        m_headBox->hide();
     }
-    column->addWidget(bodyBox, 1);
+    column->addWidget(m_bodyBox, 1);
     layoutBodyBox();
 }
 
 void DCVAppDelegate::layoutBodyBox() {
-    const bool full = window->isFullScreen();
+    const bool full = m_window->isFullScreen();
     if (full) {
-        bodyRightBox->hide();
-        auto* row = resetLayout<QHBoxLayout>(bodyBox, QMargins(0, 0, 0, 2));
-        row->addWidget(bodyLeftBox);
+        m_bodyRightBox->hide();
+        auto* row = resetLayout<QHBoxLayout>(m_bodyBox, QMargins(0, 0, 0, 2));
+        row->addWidget(m_bodyLeftBox);
     } else {
-        auto* row = resetLayout<QHBoxLayout>(bodyBox, QMargins(10, 0, 10, 8));
+        auto* row = resetLayout<QHBoxLayout>(m_bodyBox, QMargins(10, 0, 10, 8));
         row->setSpacing(10);
-        row->addWidget(bodyLeftBox, 1);
-        bodyRightBox->setFixedWidth(334);
-        row->addWidget(bodyRightBox);
-        bodyRightBox->show();
+        row->addWidget(m_bodyLeftBox, 1);
+        m_bodyRightBox->setFixedWidth(334);
+        row->addWidget(m_bodyRightBox);
+        m_bodyRightBox->show();
     }
 
-    auto* left = resetLayout<QVBoxLayout>(bodyLeftBox);
+    auto* left = resetLayout<QVBoxLayout>(m_bodyLeftBox);
     if (full) {
-        gsensorBox->hide();
-        mediaControlBox->hide();
-        left->addWidget(videoBox, 1);
-        mediaControlBoxForFullScreen->setFixedHeight(36);
+        m_gsensorBox->hide();
+        m_mediaControlBox->hide();
+        left->addWidget(m_videoBox, 1);
+        m_mediaControlBoxForFullScreen->setFixedHeight(36);
         auto* strip = new QHBoxLayout;
         strip->setContentsMargins(0, 0, 2, 0);
-        strip->addWidget(mediaControlBoxForFullScreen);
+        strip->addWidget(m_mediaControlBoxForFullScreen);
         left->addLayout(strip);
-        mediaControlBoxForFullScreen->show();
+        m_mediaControlBoxForFullScreen->show();
     } else {
-        mediaControlBoxForFullScreen->hide();
-        left->addWidget(videoBox, 1);
+        m_mediaControlBoxForFullScreen->hide();
+        left->addWidget(m_videoBox, 1);
         left->addSpacing(4);
-        gsensorBox->setFixedHeight(130);
-        left->addWidget(gsensorBox);
+        m_gsensorBox->setFixedHeight(130);
+        left->addWidget(m_gsensorBox);
         left->addSpacing(4);
-        mediaControlBox->setFixedHeight(72);
-        left->addWidget(mediaControlBox);
-        gsensorBox->show();
-        mediaControlBox->show();
+        m_mediaControlBox->setFixedHeight(72);
+        left->addWidget(m_mediaControlBox);
+        m_gsensorBox->show();
+        m_mediaControlBox->show();
 
-        auto* right = resetLayout<QVBoxLayout>(bodyRightBox);
-        sideButtonBox->setFixedHeight(32);
-        right->addWidget(sideButtonBox);
-        right->addWidget(mediaListBox, 1);
+        auto* right = resetLayout<QVBoxLayout>(m_bodyRightBox);
+        m_sideButtonBox->setFixedHeight(32);
+        right->addWidget(m_sideButtonBox);
+        right->addWidget(m_mediaListBox, 1);
     }
     layoutMapContainer();
 }
 
 void DCVAppDelegate::layoutMapContainer() {
-    if (window->isFullScreen())
+    if (m_window->isFullScreen())
         return;
-    auto* box = resetLayout<QVBoxLayout>(mediaListBox);
-    if (rightViewMode != 0) {
-        box->addWidget(mapContainerView);
-        mapContainerView->resize(mediaListBox->size());
-        auto* map = resetLayout<QVBoxLayout>(mapContainerView);
-        map->addWidget(mapContainerTopView, 1);
-        mapContainerBottomView->setFixedHeight(98);
-        map->addWidget(mapContainerBottomView);
+    auto* box = resetLayout<QVBoxLayout>(m_mediaListBox);
+    if (m_rightViewMode != 0) {
+        box->addWidget(m_mapContainerView);
+        m_mapContainerView->resize(m_mediaListBox->size());
+        auto* map = resetLayout<QVBoxLayout>(m_mapContainerView);
+        map->addWidget(m_mapContainerTopView, 1);
+        m_mapContainerBottomView->setFixedHeight(98);
+        map->addWidget(m_mapContainerBottomView);
     } else {
-        box->addWidget(mediaListScrollView);
+        box->addWidget(m_mediaListScrollView);
     }
 }
 
@@ -583,8 +421,8 @@ void DCVAppDelegate::showFrameIfDebugging() {
     // DCV_SHOW_FRAMES=1 keeps the boxes' diagnostic tints to see the layout.
     if (qEnvironmentVariableIntValue("DCV_SHOW_FRAMES") == 1)
         return;
-    for (TKColorBackgroundView* box : {backgroundBox, headBox, bodyBox, bodyLeftBox, bodyRightBox,
-                                       mediaControlBox, sideButtonBox, mediaListBox})
+    for (TKColorBackgroundView* box : {m_backgroundBox, m_headBox, m_bodyBox, m_bodyLeftBox, m_bodyRightBox,
+                                       m_mediaControlBox, m_sideButtonBox, m_mediaListBox})
         box->setBackgroundColor(Qt::transparent);
 }
 
@@ -592,143 +430,83 @@ void DCVAppDelegate::showFrameIfDebugging() {
 // The right column.
 
 void DCVAppDelegate::updateSideViewButton() {
-    if (rightViewMode != 0) {
-        recordButtonImageView->setImage(TKImage::imageNamed(QStringLiteral("record_n.png")));
-        informationButtonImageView->setImage(TKImage::imageNamed(QStringLiteral("information_p.png")));
-    } else {
-        recordButtonImageView->setImage(TKImage::imageNamed(QStringLiteral("record_p.png")));
-        informationButtonImageView->setImage(TKImage::imageNamed(QStringLiteral("information_n.png")));
-    }
-    mapContainerView->setHidden(rightViewMode != 1);
-    mediaListScrollView->setHidden(rightViewMode != 0);
+    const bool map = m_rightViewMode != 0;
+    m_recordButtonImageView->setImage(TKImage::imageNamed(map ? QStringLiteral("record_n.png")
+                                                              : QStringLiteral("record_p.png")));
+    m_informationButtonImageView->setImage(TKImage::imageNamed(map ? QStringLiteral("information_p.png")
+                                                                   : QStringLiteral("information_n.png")));
+    m_mapContainerView->setHidden(m_rightViewMode != 1);
+    m_mediaListScrollView->setHidden(m_rightViewMode != 0);
     layoutMapContainer();
 }
 
 void DCVAppDelegate::clickMediaListViewButton() {
-    if (rightViewMode == 0)
+    if (m_rightViewMode == 0)
         return;
-    rightViewMode = 0;
+    m_rightViewMode = 0;
     updateSideViewButton();
 }
 
 void DCVAppDelegate::clickMapViewButton() {
-    if (rightViewMode == 1)
+    if (m_rightViewMode == 1)
         return;
-    rightViewMode = 1;
+    m_rightViewMode = 1;
     updateSideViewButton();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Loading indicator.
-
-void DCVAppDelegate::centerViewHorizontally(QWidget* view, QWidget* over) {
-    view->move((over->width() - view->width()) / 2, view->y());
-}
-
-void DCVAppDelegate::showLoading(const QString& text) {
-    Q_UNUSED(text); // the indicator has no text
-    progressIndicator->setIndeterminate(true);
-    progressIndicator->setUsesThreadedAnimation(true);
-    stopVideoLoadingView = false;
-    progress = 0;
-    progressIndicator->show();
-    progressIndicator->raise();
-    progressIndicator->setDoubleValue(progressIndicator->minValue());
-    centerViewHorizontally(progressIndicator, headBox);
-    if (progressIndicator->isIndeterminate())
-        progressIndicator->startAnimation();
-    m_loadingTicks = 0;
-    // A second start supersedes the ticks of the first, which would otherwise run on too.
-    const uint64_t generation = ++m_loadingGeneration;
-    QTimer::singleShot(m_loadingTickMs, this, [this, generation] {
-        if (generation == m_loadingGeneration)
-            updateLoadingWindow(15);
-    });
-}
-
-void DCVAppDelegate::updateLoadingWindow(double durationSeconds) {
-    ++m_loadingTicks;
-    progress += 100.0 / (durationSeconds / 0.3);
-    progressIndicator->setDoubleValue(progress);
-    if (progress < 100 && !stopVideoLoadingView) {
-        const uint64_t generation = m_loadingGeneration;
-        QTimer::singleShot(m_loadingTickMs, this, [this, generation, durationSeconds] {
-            if (generation == m_loadingGeneration)
-                updateLoadingWindow(durationSeconds);
-        });
-        return;
-    }
-    progressIndicator->setDoubleValue(progressIndicator->minValue());
-    progressIndicator->stopAnimation();
-    progressIndicator->hide();
-    stopVideoLoadingView = true;
-}
-
-void DCVAppDelegate::hideLoading() {
-    stopVideoLoadingView = true;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Observation, map page, recordings folder.
 
 void DCVAppDelegate::toggleFullScreen() {
-    if (window->isFullScreen())
-        window->leaveFullscreen();
+    if (m_window->isFullScreen())
+        m_window->leaveFullscreen();
     else
-        window->enterFullscreen();
+        m_window->enterFullscreen();
 }
 
 void DCVAppDelegate::contentResized() {
-    updatePlayInfoScale();
+    m_playback->updatePlayInfoScale();
 }
 
 void DCVAppDelegate::observeValueForKeyPath(const QString& keyPath) {
-    if (keyPath == QLatin1String("playInfo.speed")) {
-        speedTextButton->setText(QString::asprintf("%.1fx", playInfo->speed()));
-    } else if (keyPath == QLatin1String("playInfo.scale")) {
-        sizeTextButton->setText(QString::asprintf("%.2fx", playInfo->scale()));
-    } else if (keyPath == QLatin1String("playInfo.isPlaying")) {
-        playButton->setImageName(playInfo->isPlaying() ? QStringLiteral("icon_pause_n")
-                                                       : QStringLiteral("icon_play_n"));
-    } else if (keyPath == QLatin1String("playInfo.position")) {
-        if (playInfo->position() >= 1.0)
-            setSliderValue(1.0);
-        updateGsensorUIByPlayPositon();
-        updateGpsUIByPlayPosition();
-    } else if (keyPath == QLatin1String("playInfo.audioMediaDirection") ||
-               keyPath == QLatin1String("volume")) {
-        updateAudioUI();
-    } else if (keyPath == QLatin1String("window.isFullScreen")) {
+    if (keyPath == QLatin1String("window.isFullScreen"))
         layoutWindow();
-    }
 }
 
 void DCVAppDelegate::loadMapPage() {
-    if (mapWebView || !m_options.withMapPage)
+    if (m_mapWebView || !m_options.withMapPage)
         return;
-    mapWebView = new DCVWebView(mapContainerTopView);
-    mapWebView->setObjectName(QStringLiteral("mapWebView"));
-    mapContainerTopView->layout()->addWidget(mapWebView);
-    connect(mapWebView, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        m_mapPageLoaded = ok;
-        // A recording started before the page was there gets its track now.
-        if (ok && blackBoxData && !blackBoxData->m_vGpsData().empty()) {
-            DCVMapBridge(*mapWebView).setTrack(mapTrack(blackBoxData->m_vGpsData()));
-            updateGpsUIByPlayPosition();
-        }
+    m_mapWebView = new DCVWebView(m_mapContainerTopView);
+    m_mapWebView->setObjectName(QStringLiteral("mapWebView"));
+    m_mapContainerTopView->layout()->addWidget(m_mapWebView);
+    m_telemetry->setMapView(m_mapWebView);
+    connect(m_mapWebView, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        m_telemetry->mapPageLoaded(ok);
         emit mapPageLoadFinished(ok);
     });
-    mapWebView->loadMapPage(QLatin1String(kBuildLanguage));
+    m_mapWebView->loadMapPage(QLatin1String(kBuildLanguage));
+}
+
+DCVWebView* DCVAppDelegate::mapWebView() const {
+    return m_mapWebView;
+}
+
+bool DCVAppDelegate::mapPageLoaded() const {
+    return m_telemetry->isMapPageLoaded();
+}
+
+void DCVAppDelegate::setMapScriptTarget(DCVScriptTarget* target) {
+    m_telemetry->setMapScriptTarget(target);
 }
 
 void DCVAppDelegate::openDirectory(const QString& path) {
     if (path.isEmpty())
         return;
-    mediaList->setDirectoryPath(path.toStdString());
+    m_mediaList->setDirectoryPath(path.toStdString());
 }
 
 void DCVAppDelegate::openMediaDirectoryDialog() {
-    QFileDialog dialog(window.get(), infoText("main.open_folder"));
+    QFileDialog dialog(m_window.get(), infoText("main.open_folder"));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -737,7 +515,7 @@ void DCVAppDelegate::openMediaDirectoryDialog() {
     if (path.isEmpty())
         return;
     // The loaded media stays; the player stops until a row is started.
-    player1->stop();
+    m_playback->player()->stop();
     openDirectory(path);
 }
 
@@ -748,23 +526,102 @@ void DCVAppDelegate::mediaListChanged(DCVMediaList&) {
     QMetaObject::invokeMethod(
         this,
         [this] {
-            rightViewMode = 0;
+            m_rightViewMode = 0;
             updateSideViewButton();
-            mediaListModel->reload();
+            m_mediaListModel->reload();
             emit mediaListReloaded();
         },
         QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::QueuedConnection);
 }
 
 // ---------------------------------------------------------------------------------------------
+// Keys and dropped folders.
+
+bool DCVAppDelegate::handleKey(int key) {
+    if (!m_playback->player())
+        return false;
+    switch (key) {
+    case Qt::Key_Space:
+        m_playback->clickPlayButton();
+        return true;
+    case Qt::Key_Left:
+        m_playback->jumpBackward();
+        return true;
+    case Qt::Key_Right:
+        m_playback->jumpForward();
+        return true;
+    case Qt::Key_Up:
+        m_playback->volumeUp();
+        return true;
+    case Qt::Key_Down:
+        m_playback->volumeDown();
+        return true;
+    case Qt::Key_F:
+        toggleFullScreen();
+        return true;
+    case Qt::Key_Escape:
+        if (!m_window->isFullScreen())
+            return false;
+        m_window->leaveFullscreen();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool DCVAppDelegate::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        // Keys typed anywhere in the main window (the table takes the focus) drive the player;
+        // a dialog or alert over the window keeps its own keys.
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget || widget->window() != m_window.get() || QApplication::activeModalWidget())
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return false;
+        return handleKey(key->key());
+    }
+    case QEvent::DragEnter:
+        if (watched == m_window.get()) {
+            auto* drag = static_cast<QDragEnterEvent*>(event);
+            if (drag->mimeData()->hasUrls())
+                drag->acceptProposedAction();
+            return true;
+        }
+        return false;
+    case QEvent::Drop:
+        if (watched == m_window.get()) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QList<QUrl> urls = drop->mimeData()->urls();
+            if (!urls.isEmpty() && urls.first().isLocalFile()) {
+                openDroppedFolder(urls.first().toLocalFile());
+                drop->acceptProposedAction();
+            }
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void DCVAppDelegate::openDroppedFolder(const QString& path) {
+    const QFileInfo info(path);
+    const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
+    m_playback->player()->stop();
+    openDirectory(folder);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Shutdown.
 
 void DCVAppDelegate::closeWindow() {
-    window->close();
+    m_window->close();
 }
 
 void DCVAppDelegate::windowWillClose() {
-    stopPlay();
+    m_playback->stopPlay();
 }
 
 void DCVAppDelegate::applicationWillTerminate() {
@@ -772,20 +629,14 @@ void DCVAppDelegate::applicationWillTerminate() {
 }
 
 void DCVAppDelegate::die() {
-    // Runs once, from the application's end or the destructor; the player, once there, is
-    // stopped and released here.
+    // Runs once, from the application's end or the destructor. The player stops and lets go of
+    // libVLC before its view and frame buffer go.
     if (m_died)
         return;
     m_died = true;
-    // A telemetry read still running posts back to this object: let it finish first.
-    m_telemetryRead.waitForFinished();
-    if (playStopTimer)
-        playStopTimer->stop();
-    stopPlay();
-    // The player stops and lets go of libVLC before its view and frame buffer go.
-    player1.reset();
-    delete video1View;
-    video1View = nullptr;
+    m_playback->die();
+    delete m_video1View;
+    m_video1View = nullptr;
 }
 
 } // namespace dcv

@@ -1,7 +1,9 @@
 // dcv-viewer: the desktop viewer of the camera's recordings.
 #include "app/DCVAppDelegate.h"
 #include "app/Theme.h"
+#include "player/DCVPlaybackController.h"
 #include "platform/DCVStrings.h"
+#include "util/Version.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImage.h"
 
@@ -12,21 +14,32 @@
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
+#include <string_view>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
     // Chromium refuses its sandbox as root.
     if (geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    // --help and --version only print: they answer without a display too (over ssh, in scripts).
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version")
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("dcv"));
     QCoreApplication::setApplicationName(QStringLiteral("dcv-viewer"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(dcv::kVersion));
+    // Wayland compositors find the window's desktop entry, and so its name and icon, by this id.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(dcv::kDesktopId));
     dcv::installTranslations(app);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Viewer of the dash camera's recordings"));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("folder"), QStringLiteral("A folder of recordings to open"));
     // For start-up measurements: print the wall-clock time of the first paint and quit.
     const QCommandLineOption probe(
@@ -38,8 +51,14 @@ int main(int argc, char** argv) {
     const QCommandLineOption playRow(QStringLiteral("play"), QStringLiteral("Start row N of the folder"),
                                      QStringLiteral("N"));
     const QCommandLineOption showMap(QStringLiteral("map"), QStringLiteral("Show the map beside the video"));
+    // For the install test and screenshots: save a picture of the window once the folder is
+    // listed (without a folder: once the window is painted), then quit.
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                        QStringLiteral("Save a picture of the window to FILE, then quit"),
+                                        QStringLiteral("FILE"));
     parser.addOption(playRow);
     parser.addOption(showMap);
+    parser.addOption(screenshot);
     parser.process(app);
 
     dcv::applyTheme(app);
@@ -48,7 +67,7 @@ int main(int argc, char** argv) {
 
     dcv::DCVAppDelegate delegate;
     if (parser.isSet(probe)) {
-        QObject::connect(delegate.window.get(), &dcv::CustomWindow::firstPaint, &app, [] {
+        QObject::connect(delegate.window(), &dcv::CustomWindow::firstPaint, &app, [] {
             timespec now{};
             clock_gettime(CLOCK_REALTIME, &now);
             std::printf("first-paint %lld.%09ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec);
@@ -56,19 +75,35 @@ int main(int argc, char** argv) {
             QCoreApplication::exit(0);
         });
     }
-    delegate.window->show();
+    delegate.window()->show();
     if (parser.isSet(playRow) || parser.isSet(showMap)) {
         const int row = parser.value(playRow).toInt();
         const bool map = parser.isSet(showMap), play = parser.isSet(playRow);
         QObject::connect(&delegate, &dcv::DCVAppDelegate::mediaListReloaded, &delegate,
                          [&delegate, row, map, play] {
                              if (play)
-                                 delegate.playAtIndex(row);
+                                 delegate.playback().playAtIndex(row);
                              if (map)
                                  delegate.clickMapViewButton();
                          });
     }
     const QStringList folders = parser.positionalArguments();
+    if (parser.isSet(screenshot)) {
+        const QString file = parser.value(screenshot);
+        const auto save = [&delegate, file] {
+            // One more turn of the event loop, so the table lays out the rows it was given.
+            QTimer::singleShot(0, &delegate, [&delegate, file] {
+                const bool saved = delegate.window->grab().save(file);
+                if (!saved)
+                    std::fprintf(stderr, "dcv-viewer: cannot save %s\n", qPrintable(file));
+                QCoreApplication::exit(saved ? 0 : 1);
+            });
+        };
+        if (folders.isEmpty())
+            QObject::connect(delegate.window.get(), &dcv::CustomWindow::firstPaint, &delegate, save);
+        else
+            QObject::connect(&delegate, &dcv::DCVAppDelegate::mediaListReloaded, &delegate, save);
+    }
     if (!folders.isEmpty())
         delegate.openDirectory(folders.first());
     return app.exec();

@@ -14,6 +14,10 @@ struct Context {
     int exitCode = kExitOk;
 };
 
+// The whole command tree of `dcv`: name, description, help and version flags and every command.
+// The manual page and the shell completion are made from this same tree.
+void setUpApp(CLI::App& app, Context& ctx);
+
 void addListCommand(CLI::App& app, Context& ctx);
 void addDisksCommand(CLI::App& app, Context& ctx);
 void addSizeCommand(CLI::App& app, Context& ctx);

@@ -11,7 +11,8 @@ void addDrvCommand(CLI::App& app, Context& ctx) {
     auto output = std::make_shared<std::string>();
     CLI::App* cmd = app.add_subcommand("drv", "Export a driving log (.drv) as comma-separated text");
     cmd->add_option("FILE", *file, "The driving log, such as CARD/DrvInfo/telvo_000.drv")->required();
-    cmd->add_option("-o,--output", *output, "Write the text to this file instead of standard output");
+    cmd->add_option("-o,--output", *output, "Write the text to this file instead of standard output")
+        ->type_name("FILE");
     cmd->callback([&ctx, file, output] {
         std::string error;
         const auto data = readFlashDataFile(*file, &error);

@@ -4,27 +4,11 @@
 #include <exception>
 #include <iostream>
 
-namespace dcv::cli {
-void printError(const std::string& message) {
-    std::fprintf(stderr, "dcv: %s\n", message.c_str());
-}
-} // namespace dcv::cli
-
 int main(int argc, char** argv) {
     using namespace dcv::cli;
-    CLI::App app{"dcv - read and write the files of the dash camera's SD card"};
-    app.require_subcommand(1);
-    app.set_help_all_flag("--help-all", "Show help for every command");
+    CLI::App app;
     Context ctx;
-    addListCommand(app, ctx);
-    addDisksCommand(app, ctx);
-    addSizeCommand(app, ctx);
-    addTimesetCommand(app, ctx);
-    addDrvCommand(app, ctx);
-    addFormatCommand(app, ctx);
-    addTelemetryCommand(app, ctx);
-    addNmeaCommand(app, ctx);
-    addConfigCommand(app, ctx);
+    setUpApp(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -6,7 +6,9 @@
 #include "platform/web/DCVWebView.h"
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlayInfo.h"
+#include "player/DCVPlaybackController.h"
 #include "support/TestSupport.h"
+#include "support/Views.h"
 #include "telemetry/GraphView.h"
 #include "telemetry/MapScripts.h"
 #include "telemetry/TelemetryText.h"
@@ -18,6 +20,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QLabel>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
@@ -47,21 +50,32 @@ protected:
         DCVAppDelegate::Options options;
         options.animateFrames = false;
         options.withMapPage = false;
-        options.playStartTimeoutMs = 4000;
+        options.timings.playStartTimeout = 4000;
+        options.timings.endCheckInterval = 100;
+        options.timings.playNextDelay = 100;
         delegate = std::make_unique<DCVAppDelegate>(options);
         delegate->setMapScriptTarget(&map);
-        delegate->window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(delegate->window.get()));
+        window = delegate->window();
+        playback = &delegate->playback();
+        player = playback->player();
+        model = qobject_cast<DCVMediaListModel*>(view<QTableView>("mediaListTableView")->model());
+        video = view<VLCVideoView>("video1View");
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     }
     void TearDown() override { delegate.reset(); }
+    template <class T = QWidget> T* view(const char* name) const { return dcv::test::view<T>(window, name); }
+    QString text(const char* field) const { return view<QLabel>(field)->text(); }
 
     void openFolder(const fs::path& folder, int rows) {
+        QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
         delegate->openDirectory(QString::fromStdString(folder.string()));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->mediaListModel->rowCount() == rows; }, 5000));
+        ASSERT_TRUE(reloaded.wait(5000));
+        ASSERT_EQ(model->rowCount(), rows);
     }
     void doubleClickRow(int row) {
-        QTableView* table = delegate->mediaListTableView;
-        const QRect r = table->visualRect(delegate->mediaListModel->index(row, 3));
+        auto* table = view<QTableView>("mediaListTableView");
+        const QRect r = table->visualRect(model->index(row, 3));
         // The press before a double-click selects the row, as a real one does.
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, r.center());
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, r.center());
@@ -70,21 +84,33 @@ protected:
     bool waitPlaying(int timeoutMs = 8000) {
         return QTest::qWaitFor(
             [&] {
-                return !delegate->waitingForPlayStart && delegate->playInfo->isPlaying() &&
-                       delegate->video1View->paintedFrames() > 0;
+                return !playback->waitingForPlayStart() && playback->playInfo()->isPlaying() &&
+                       video->paintedFrames() > 0;
             },
             timeoutMs);
     }
     // Moves the position slider as a click on its groove does.
     void moveSliderTo(double v) {
-        delegate->videoPositionSlider->setValue(int(v * DCVAppDelegate::kSliderSteps));
+        view<QSlider>("videoPositionSlider")->setValue(int(v * kPositionSliderSteps));
     }
     QString rowPath(int row) const {
-        return QString::fromStdString(delegate->mediaListModel->mediaAtRow(row)->path());
+        return QString::fromStdString(model->mediaAtRow(row)->path());
+    }
+
+    QMessageBox* visibleAlert() const {
+        for (QMessageBox* box : window->findChildren<QMessageBox*>())
+            if (box->isVisible())
+                return box;
+        return nullptr;
     }
 
     RecordingScriptTarget map;
     std::unique_ptr<DCVAppDelegate> delegate;
+    CustomWindow* window = nullptr;
+    DCVPlaybackController* playback = nullptr;
+    MediaPlayer* player = nullptr;
+    DCVMediaListModel* model = nullptr;
+    VLCVideoView* video = nullptr;
 };
 
 // A recording of 24 s (longer than two jumps), without telemetry, made with ffmpeg.
@@ -110,17 +136,17 @@ TEST_F(PlaybackTest, ADoubleClickStartsTheRowOnceItsTelemetryIsRead) {
         bool playerPlaying = true;
         size_t samples = 0, graphValues = 0;
     } at;
-    QObject::connect(delegate.get(), &DCVAppDelegate::telemetryHandedOver, delegate.get(), [&] {
+    QObject::connect(playback, &DCVPlaybackController::telemetryHandedOver, playback, [&] {
         ++at.calls;
-        at.paintedFrames = delegate->video1View->paintedFrames();
-        at.playerPlaying = delegate->player1->isPlaying();
-        at.samples = delegate->blackBoxData->m_GSensors().size();
-        at.graphValues = delegate->graphView->values().size();
+        at.paintedFrames = video->paintedFrames();
+        at.playerPlaying = player->isPlaying();
+        at.samples = playback->blackBoxData()->m_GSensors().size();
+        at.graphValues = view<GraphView>("graphView")->values().size();
     });
     doubleClickRow(1);
-    EXPECT_TRUE(delegate->waitingForPlayStart);
-    EXPECT_EQ(delegate->mediaIndex, 1);
-    EXPECT_TRUE(delegate->progressIndicator->isVisible());
+    EXPECT_TRUE(playback->waitingForPlayStart());
+    EXPECT_EQ(playback->mediaIndex(), 1);
+    EXPECT_TRUE(view("progressIndicator")->isVisible());
     ASSERT_TRUE(waitPlaying());
     // The telemetry came before the player started: no picture yet, and the graph had it.
     EXPECT_EQ(at.calls, 1);
@@ -128,45 +154,45 @@ TEST_F(PlaybackTest, ADoubleClickStartsTheRowOnceItsTelemetryIsRead) {
     EXPECT_FALSE(at.playerPlaying);
     EXPECT_GT(at.samples, 50u);
     EXPECT_EQ(at.graphValues, at.samples);
-    EXPECT_EQ(delegate->player1->media()->path(), rowPath(1));
-    EXPECT_EQ(delegate->mediaListTableView->selectionModel()->selectedRows().value(0).row(), 1);
-    EXPECT_TRUE(delegate->video1View->isVisible());
-    EXPECT_EQ(delegate->playButton->image().name(), QStringLiteral("icon_pause_n"));
-    EXPECT_DOUBLE_EQ(delegate->playInfo->speed(), 1.0);
+    EXPECT_EQ(player->media()->path(), rowPath(1));
+    EXPECT_EQ(view<QTableView>("mediaListTableView")->selectionModel()->selectedRows().value(0).row(), 1);
+    EXPECT_TRUE(video->isVisible());
+    EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_pause_n"));
+    EXPECT_DOUBLE_EQ(playback->playInfo()->speed(), 1.0);
     // The sample recordings carry sound: the channel of the file is the one heard.
-    EXPECT_EQ(delegate->playInfo->audioMediaDirection(), mediaDirection(rowPath(1).toStdString()));
-    EXPECT_EQ(delegate->player1->audioVolume(), 70);
+    EXPECT_EQ(playback->playInfo()->audioMediaDirection(), mediaDirection(rowPath(1).toStdString()));
+    EXPECT_EQ(player->audioVolume(), 70);
     // The scale waits for the video size, known with the first decoded pictures.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->playInfo->scale() > 0; }, 3000));
-    EXPECT_NEAR(delegate->playInfo->scale(), delegate->videoContainerView->height() / 360.0, 1e-9);
-    EXPECT_EQ(delegate->sizeTextButton->text(), QString::asprintf("%.2fx", delegate->playInfo->scale()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return playback->playInfo()->scale() > 0; }, 3000));
+    EXPECT_NEAR(playback->playInfo()->scale(), view("videoContainerView")->height() / 360.0, 1e-9);
+    EXPECT_EQ(view<TKImageButton>("sizeTextButton")->text(), QString::asprintf("%.2fx", playback->playInfo()->scale()));
     // The first time event takes the loading indicator down.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->stopVideoLoadingView; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !view("progressIndicator")->isVisible(); }, 3000));
 }
 
 TEST_F(PlaybackTest, TheTextsFollowThePublishedPosition) {
     openFolder(sampleCardDir(), 6);
     int timeEvents = 0, publications = 0, mismatches = 0;
-    QObject::connect(delegate->player1.get(), &MediaPlayer::mediaPlayerTimeChanged, delegate.get(),
+    QObject::connect(player, &MediaPlayer::mediaPlayerTimeChanged, delegate.get(),
                      [&] { ++timeEvents; });
     // Connected after the window's own observation, so it sees the texts that one just set.
-    QObject::connect(delegate->playInfo.get(), &DCVPlayInfo::positionChanged, delegate.get(), [&] {
-        if (delegate->waitingForPlayStart || delegate->blackBoxData->m_GSensors().empty())
+    QObject::connect(playback->playInfo(), &DCVPlayInfo::positionChanged, delegate.get(), [&] {
+        if (playback->waitingForPlayStart() || playback->blackBoxData()->m_GSensors().empty())
             return;
         ++publications;
-        const double p = delegate->playInfo->position();
-        const auto& g = delegate->blackBoxData->m_GSensors();
-        const auto& gps = delegate->blackBoxData->m_vGpsData();
+        const double p = playback->playInfo()->position();
+        const auto& g = playback->blackBoxData()->m_GSensors();
+        const auto& gps = playback->blackBoxData()->m_vGpsData();
         const DCVGSensor& s = g[*sampleIndexForPosition(p, g.size())];
         const GpsTexts t = gpsTexts(gps[*sampleIndexForPosition(p, gps.size())].data());
-        const bool same = delegate->gsensorXField->text().toStdString() == gsensorAxisText('X', s.x()) &&
-                          delegate->gsensorYField->text().toStdString() == gsensorAxisText('Y', s.y()) &&
-                          delegate->gsensorZField->text().toStdString() == gsensorAxisText('Z', s.z()) &&
-                          delegate->latitudeField->text().toStdString() == t.latitudeText &&
-                          delegate->longitudeField->text().toStdString() == t.longitudeText &&
-                          delegate->speedField->text().toStdString() == t.speedText &&
-                          delegate->hdopField->text().toStdString() == t.hdopText &&
-                          delegate->sateliteField->text().toStdString() == t.satelliteText &&
+        const bool same = text("gsensorXField").toStdString() == gsensorAxisText('X', s.x()) &&
+                          text("gsensorYField").toStdString() == gsensorAxisText('Y', s.y()) &&
+                          text("gsensorZField").toStdString() == gsensorAxisText('Z', s.z()) &&
+                          text("latitudeField").toStdString() == t.latitudeText &&
+                          text("longitudeField").toStdString() == t.longitudeText &&
+                          text("speedField").toStdString() == t.speedText &&
+                          text("hdopField").toStdString() == t.hdopText &&
+                          text("sateliteField").toStdString() == t.satelliteText &&
                           map.scripts.value(map.scripts.size() - 1) ==
                               QString::fromStdString(setLatLagScript(t.longitude, t.latitude));
         if (!same)
@@ -180,9 +206,9 @@ TEST_F(PlaybackTest, TheTextsFollowThePublishedPosition) {
     // Plain playback publishes on every third time event only.
     EXPECT_LE(publications - publicationsAtStart, (timeEvents - eventsAtStart) / 3 + 1);
     // The texts moved on with the drive: the graph's bar follows the player.
-    EXPECT_GT(delegate->graphView->timePosition(), 0.0);
-    EXPECT_NE(delegate->speedField->text(), QString());
-    EXPECT_TRUE(delegate->latitudeField->text().startsWith(QLatin1Char('-')))
+    EXPECT_GT(view<GraphView>("graphView")->timePosition(), 0.0);
+    EXPECT_NE(text("speedField"), QString());
+    EXPECT_TRUE(text("latitudeField").startsWith(QLatin1Char('-')))
         << "the drive is south of the equator";
 }
 
@@ -193,41 +219,41 @@ TEST_F(PlaybackTest, ASeekHoldsThePublishedPositionAtItsTarget) {
         GTEST_SKIP() << "ffmpeg could not make the recording";
     openFolder(dir.path(), 1);
     std::vector<double> heldWhileMoving;
-    QObject::connect(delegate->playInfo.get(), &DCVPlayInfo::positionChanged, delegate.get(), [&] {
-        if (delegate->moving)
-            heldWhileMoving.push_back(delegate->playInfo->position());
+    QObject::connect(playback->playInfo(), &DCVPlayInfo::positionChanged, delegate.get(), [&] {
+        if (playback->moving())
+            heldWhileMoving.push_back(playback->playInfo()->position());
     });
     doubleClickRow(0);
     ASSERT_TRUE(waitPlaying());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->player1->time().intValue() > 500; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->time().intValue() > 500; }, 5000));
 
-    const double startPosition = delegate->player1->position();
-    delegate->jumpForward();
-    ASSERT_TRUE(delegate->moving);
-    const double forwardTarget = delegate->movingPosition;
+    const double startPosition = player->position();
+    playback->jumpForward();
+    ASSERT_TRUE(playback->moving());
+    const double forwardTarget = playback->movingPosition();
     EXPECT_NEAR(forwardTarget, startPosition + 10.0 / 24.0, 0.01);
-    EXPECT_NEAR(delegate->videoPositionSlider->value() / 10000.0, forwardTarget, 1e-4);
+    EXPECT_NEAR(view<QSlider>("videoPositionSlider")->value() / 10000.0, forwardTarget, 1e-4);
     // A second jump inside the settling window is ignored.
-    delegate->jumpForward();
-    EXPECT_DOUBLE_EQ(delegate->movingPosition, forwardTarget);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->moving; }, 2000));
+    playback->jumpForward();
+    EXPECT_DOUBLE_EQ(playback->movingPosition(), forwardTarget);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000));
     for (double p : heldWhileMoving)
         EXPECT_DOUBLE_EQ(p, forwardTarget);
     // The player got there.
     size_t held = heldWhileMoving.size();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate->player1->time().intValue() > 11000; }, 4000));
-    EXPECT_NEAR(delegate->player1->position(), forwardTarget, 0.1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->time().intValue() > 11000; }, 4000));
+    EXPECT_NEAR(player->position(), forwardTarget, 0.1);
 
     heldWhileMoving.clear();
-    delegate->jumpBackward();
-    ASSERT_TRUE(delegate->moving);
-    const double backwardTarget = delegate->movingPosition;
+    playback->jumpBackward();
+    ASSERT_TRUE(playback->moving());
+    const double backwardTarget = playback->movingPosition();
     EXPECT_LT(backwardTarget, forwardTarget);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !delegate->moving; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000));
     for (double p : heldWhileMoving)
         EXPECT_DOUBLE_EQ(p, backwardTarget);
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return std::abs(delegate->player1->position() - backwardTarget) < 0.1; }, 2000));
+        [&] { return std::abs(player->position() - backwardTarget) < 0.1; }, 2000));
     // Time changes come several times a second: the two windows saw at least one of them.
     held += heldWhileMoving.size();
     EXPECT_GE(held, 1u);
@@ -237,51 +263,54 @@ TEST_F(PlaybackTest, TheEndOfAFileStartsTheNextRowAndTheLastRowStaysPaused) {
     openFolder(sampleCardDir(), 6);
     doubleClickRow(4);
     ASSERT_TRUE(waitPlaying());
-    QSignalSpy handedOver(delegate.get(), &DCVAppDelegate::telemetryHandedOver);
+    QSignalSpy handedOver(playback, &DCVPlaybackController::telemetryHandedOver);
     moveSliderTo(0.9);
     ASSERT_TRUE(handedOver.wait(6000)) << "the next row did not start";
     EXPECT_EQ(handedOver.first().first().toLongLong(), 5);
-    EXPECT_EQ(delegate->player1->media()->path(), rowPath(5));
+    EXPECT_EQ(player->media()->path(), rowPath(5));
     ASSERT_TRUE(waitPlaying());
 
     moveSliderTo(0.9);
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }, 4000));
-    EXPECT_GE(delegate->player1->position(), 0.988f);
-    // Nothing comes after the last row: give the end timer time for two turns.
-    EXPECT_FALSE(handedOver.wait(3000));
-    EXPECT_EQ(delegate->mediaIndex, 5);
-    EXPECT_EQ(delegate->player1->state(), VLCMediaPlayerStatePaused);
-    EXPECT_FALSE(delegate->playInfo->isPlaying());
-    EXPECT_EQ(delegate->playButton->image().name(), QStringLiteral("icon_play_n"));
+        QTest::qWaitFor([&] { return player->state() == VLCMediaPlayerStatePaused; }, 4000));
+    EXPECT_GE(player->position(), 0.988f);
+    // Nothing comes after the last row.
+    QSignalSpy tried(playback, &DCVPlaybackController::playNextTried);
+    ASSERT_TRUE(tried.wait(3000));
+    EXPECT_EQ(tried.first().value(1).toBool(), false);
+    EXPECT_EQ(handedOver.count(), 1);
+    EXPECT_EQ(playback->mediaIndex(), 5);
+    EXPECT_EQ(player->state(), VLCMediaPlayerStatePaused);
+    EXPECT_FALSE(playback->playInfo()->isPlaying());
+    EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_play_n"));
     // The last picture stays on screen.
-    EXPECT_TRUE(delegate->video1View->isVisible());
-    EXPECT_FALSE(delegate->video1View->frameBuffer()->copyPicture().isNull());
+    EXPECT_TRUE(video->isVisible());
+    EXPECT_FALSE(video->frameBuffer()->copyPicture().isNull());
 
     // Play at the end with the slider at the end starts the recording again.
-    delegate->clickPlayButton();
-    EXPECT_TRUE(delegate->waitingForPlayStart);
+    playback->clickPlayButton();
+    EXPECT_TRUE(playback->waitingForPlayStart());
     ASSERT_TRUE(waitPlaying());
-    EXPECT_EQ(delegate->mediaIndex, 5);
-    EXPECT_LT(delegate->player1->position(), 0.5f);
+    EXPECT_EQ(playback->mediaIndex(), 5);
+    EXPECT_LT(player->position(), 0.5f);
 }
 
 TEST_F(PlaybackTest, DoubleClicksWhileARowIsLoadingAreIgnored) {
     openFolder(sampleCardDir(), 6);
-    QSignalSpy handedOver(delegate.get(), &DCVAppDelegate::telemetryHandedOver);
+    QSignalSpy handedOver(playback, &DCVPlaybackController::telemetryHandedOver);
     doubleClickRow(0);
-    ASSERT_TRUE(delegate->waitingForPlayStart);
+    ASSERT_TRUE(playback->waitingForPlayStart());
     doubleClickRow(3);
     doubleClickRow(2);
-    EXPECT_EQ(delegate->mediaIndex, 0);
+    EXPECT_EQ(playback->mediaIndex(), 0);
     ASSERT_TRUE(waitPlaying());
     EXPECT_EQ(handedOver.count(), 1);
-    EXPECT_EQ(delegate->player1->media()->path(), rowPath(0));
+    EXPECT_EQ(player->media()->path(), rowPath(0));
     // Once it plays, a double-click on another row starts that one.
     doubleClickRow(3);
-    EXPECT_EQ(delegate->mediaIndex, 3);
+    EXPECT_EQ(playback->mediaIndex(), 3);
     ASSERT_TRUE(waitPlaying());
-    EXPECT_EQ(delegate->player1->media()->path(), rowPath(3));
+    EXPECT_EQ(player->media()->path(), rowPath(3));
 }
 
 TEST_F(PlaybackTest, ADamagedFileDoesNotBlockLaterPlays) {
@@ -295,21 +324,20 @@ TEST_F(PlaybackTest, ADamagedFileDoesNotBlockLaterPlays) {
     dir.write("alwa_20210315_142500_F.MP4", noise);
     fs::copy_file(sampleCardDir() / "alwa_20210315_142530_F.MP4", dir / "alwa_20210315_142530_F.MP4");
     openFolder(dir.path(), 2);
-    QSignalSpy failed(delegate.get(), &DCVAppDelegate::playFailed);
+    QSignalSpy failed(playback, &DCVPlaybackController::playFailed);
     doubleClickRow(0);
     ASSERT_TRUE(failed.wait(8000));
-    EXPECT_FALSE(delegate->waitingForPlayStart);
-    ASSERT_TRUE(delegate->lastAlert());
-    EXPECT_TRUE(delegate->lastAlert()->isVisible());
-    EXPECT_EQ(delegate->lastAlert()->informativeText(),
-              QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
-    EXPECT_FALSE(delegate->video1View->isVisible());
-    delegate->lastAlert()->accept();
+    EXPECT_FALSE(playback->waitingForPlayStart());
+    QMessageBox* alert = visibleAlert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
+    EXPECT_FALSE(video->isVisible());
+    alert->accept();
 
     doubleClickRow(1);
-    EXPECT_EQ(delegate->mediaIndex, 1);
+    EXPECT_EQ(playback->mediaIndex(), 1);
     ASSERT_TRUE(waitPlaying());
-    EXPECT_EQ(delegate->player1->media()->path(), rowPath(1));
+    EXPECT_EQ(player->media()->path(), rowPath(1));
 }
 
 TEST_F(PlaybackTest, SnapshotsHaveTheRecordingsOwnSizeWhilePlayingAndOnceItHasEnded) {
@@ -332,7 +360,7 @@ TEST_F(PlaybackTest, SnapshotsHaveTheRecordingsOwnSizeWhilePlayingAndOnceItHasEn
             SCOPED_TRACE(std::string(when) + " " + c.file);
             const QString path = QString::fromStdString((dir / c.file).string());
             QFile::remove(path);
-            ASSERT_TRUE(delegate->player1->saveVideoSnapshotAt(path, c.width, c.height));
+            ASSERT_TRUE(player->saveVideoSnapshotAt(path, c.width, c.height));
             QImageReader reader(path);
             EXPECT_EQ(reader.format(), QByteArray(c.format));
             const QImage image = reader.read();
@@ -350,6 +378,6 @@ TEST_F(PlaybackTest, SnapshotsHaveTheRecordingsOwnSizeWhilePlayingAndOnceItHasEn
     // At the end libVLC has no picture left; the last one shown is saved.
     moveSliderTo(0.9);
     ASSERT_TRUE(
-        QTest::qWaitFor([&] { return delegate->player1->state() == VLCMediaPlayerStatePaused; }, 4000));
+        QTest::qWaitFor([&] { return player->state() == VLCMediaPlayerStatePaused; }, 4000));
     check("ended");
 }

@@ -1,6 +1,6 @@
 // The Qt side of the disk tools: the QProcess runner keeps the runner contract, the Qt face of
 // the discovery gives file URLs, and the volume rename takes its fallbacks.
-#include "RunnerContract.h"
+#include "sdcard/RunnerContract.h"
 
 #include "platform/disks/UsbVolumes.h"
 #include "platform/disks/VolumeRename.h"

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "telemetry/DCVBlackBoxData.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+class QLabel;
+class QWidget;
+
+namespace dcv {
+
+class DCVScriptTarget;
+class DCVWebView;
+class GraphView;
+
+// The telemetry of the play position: the G-sensor values as text and on the graph, the GPS fix
+// as text under the map and as the map's marker. It shows the telemetry object it was last
+// handed; that object is never changed afterwards.
+class DCVTelemetryDisplay : public QObject {
+    Q_OBJECT
+public:
+    // Builds the G-sensor texts and graph into `gsensorBox`, the GPS texts into `gpsBox`.
+    DCVTelemetryDisplay(QWidget* gsensorBox, QWidget* gpsBox);
+
+    // The map view, once made; scripts reach it only after its page has loaded.
+    void setMapView(DCVWebView* view);
+    // The page has loaded: it gets the track and the position of a recording that started
+    // before it was there.
+    void mapPageLoaded(bool ok);
+    bool isMapPageLoaded() const { return m_mapPageLoaded; }
+    // Sends the map scripts here instead of the map view (tests).
+    void setMapScriptTarget(DCVScriptTarget* target) { m_scriptTarget = target; }
+
+    // The start texts of a new recording: "X=+0.00" … and empty GPS fields.
+    void reset();
+    // Until a new recording's telemetry is read, positions show none (the graph keeps its curves).
+    void forgetTelemetry() { m_data = std::make_shared<const DCVBlackBoxData>(); }
+    // The telemetry of a new recording: graph, map track.
+    void setTelemetry(std::shared_ptr<const DCVBlackBoxData> data);
+    const std::shared_ptr<const DCVBlackBoxData>& telemetry() const { return m_data; }
+    // The samples of a play position; the graph's bar follows the player's own position.
+    void updateGsensorUIByPlayPositon(double playerPosition, double position);
+    void updateGpsUIByPlayPosition(double position);
+
+private:
+    DCVScriptTarget* scriptTarget() const;
+
+    std::shared_ptr<const DCVBlackBoxData> m_data;
+    GraphView* m_graphView;
+    QLabel *m_gsensorXField, *m_gsensorYField, *m_gsensorZField;
+    QLabel *m_speedField = nullptr, *m_longitudeField = nullptr, *m_latitudeField = nullptr,
+           *m_hdopField = nullptr, *m_sateliteField = nullptr;
+    QPointer<DCVWebView> m_mapView;
+    bool m_mapPageLoaded = false;
+    DCVScriptTarget* m_scriptTarget = nullptr;
+    double m_position = 0;
+};
+
+} // namespace dcv

@@ -1,0 +1,70 @@
+// The main window's map page: loaded after the first paint, it still gets the track and the
+// position of a recording started before it was there.
+#include "app/DCVAppDelegate.h"
+#include "platform/web/DCVWebView.h"
+#include "player/DCVPlayInfo.h"
+#include "player/DCVPlaybackController.h"
+#include "support/TestSupport.h"
+#include "support/Views.h"
+#include "telemetry/MapScripts.h"
+#include "widgets/CustomWindow.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <gtest/gtest.h>
+
+using namespace dcv;
+
+// The page loads after the window's first paint. A recording started before that (here: before
+// the window is shown, so the order is certain) reaches the page once it has loaded, and no
+// script call fails on the way.
+TEST(MainWindowMapTest, ARecordingStartedBeforeThePageLoadedReachesItOnceLoaded) {
+    if (qEnvironmentVariableIsEmpty("DCV_VLC_ARGS"))
+        qputenv("DCV_VLC_ARGS", "--aout=dummy");
+    DCVAppDelegate::Options options;
+    options.animateFrames = false;
+    DCVAppDelegate delegate(options);
+    DCVPlaybackController& playback = delegate.playback();
+    QSignalSpy reloaded(&delegate, &DCVAppDelegate::mediaListReloaded);
+    delegate.openDirectory(QString::fromStdString(test::sampleCardDir().string()));
+    ASSERT_TRUE(reloaded.wait(5000));
+    QSignalSpy handed(&playback, &DCVPlaybackController::telemetryHandedOver);
+    ASSERT_TRUE(playback.playAtIndex(0));
+    ASSERT_TRUE(handed.wait(5000));
+    ASSERT_EQ(delegate.mapWebView(), nullptr);
+
+    QSignalSpy loaded(&delegate, &DCVAppDelegate::mapPageLoadFinished);
+    delegate.window()->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate.mapWebView() != nullptr; }, 5000));
+    QSignalSpy errors(delegate.mapWebView(), &DCVWebView::scriptError);
+    ASSERT_TRUE(loaded.wait(60000)) << "the map page did not load";
+    ASSERT_TRUE(loaded.first().first().toBool());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return playback.playInfo()->isPlaying() && playback.playInfo()->position() > 0.1; }, 10000));
+    // Paused, the page and the fields stay put; the pause published the last position, and the
+    // page runs scripts in the order they were sent.
+    playback.clickPlayButton();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !playback.playInfo()->isPlaying(); }, 3000));
+
+    QVariant result;
+    bool done = false;
+    delegate.mapWebView()->page()->runJavaScript(QStringLiteral("dcvMapState()"), [&](const QVariant& v) {
+        result = v;
+        done = true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+    const QJsonObject s = QJsonDocument::fromJson(result.toString().toUtf8()).object();
+    EXPECT_EQ(size_t(s["trackPoints"].toInt()), mapTrack(playback.blackBoxData()->m_vGpsData()).size());
+    EXPECT_GT(s["trackPoints"].toInt(), 0);
+    const QJsonArray marker = s["marker"].toArray();
+    ASSERT_EQ(marker.size(), 2);
+    const auto field = [&](const char* name) { return test::view<QLabel>(delegate.window(), name)->text().toDouble(); };
+    EXPECT_NEAR(marker[0].toDouble(), field("latitudeField"), 1e-4);
+    EXPECT_NEAR(marker[1].toDouble(), field("longitudeField"), 1e-4);
+    EXPECT_EQ(errors.count(), 0) << (errors.isEmpty() ? "" : errors.first().first().toString().toStdString());
+}

@@ -1,0 +1,253 @@
+// The main window: start-up frame, the fixed sizes of its boxes in the normal and full-screen
+// forms, the right column's switch, dragging, the head buttons.
+#include "app/DCVAppDelegate.h"
+#include "player/DCVPlaybackController.h"
+#include "support/TestSupport.h"
+#include "support/Views.h"
+#include "widgets/CustomWindow.h"
+#include "widgets/DCVSideButtonView.h"
+#include "widgets/TKImageButton.h"
+#include "widgets/TKViews.h"
+
+#include <QApplication>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace dcv;
+using dcv::test::rectInWindow;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DCVAppDelegate::Options options;
+        options.animateFrames = false;
+        options.withMapPage = false;
+        delegate = std::make_unique<DCVAppDelegate>(options);
+        window = delegate->window();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        settle();
+    }
+    void settle() {
+        QCoreApplication::processEvents();
+        if (auto* l = window->layout())
+            l->activate();
+        QCoreApplication::processEvents();
+    }
+    template <class T = QWidget> T* view(const char* name) const { return dcv::test::view<T>(window, name); }
+
+    std::unique_ptr<DCVAppDelegate> delegate;
+    CustomWindow* window = nullptr;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsAtTheMinimumSizeCentredInTheVisibleArea) {
+    const QRect visible = window->screen()->availableGeometry();
+    const QRect expected(visible.x() + (visible.width() - 1020) / 2, visible.y() + (visible.height() - 640) / 2, 1020,
+                         640);
+    EXPECT_EQ(delegate->minWindowFrame(), expected);
+    EXPECT_EQ(window->geometry(), expected);
+    EXPECT_EQ(window->initialFrame(), expected);
+    EXPECT_EQ(delegate->playback().mediaIndex(), -1);
+    EXPECT_EQ(delegate->rightViewMode(), 0);
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+    // The layout boxes lose their diagnostic tints at start-up.
+    for (const char* name : {"backgroundBox", "headBox", "bodyBox", "mediaListBox", "sideButtonBox"})
+        EXPECT_EQ(view<TKColorBackgroundView>(name)->backgroundColor().value_or(Qt::red).alpha(), 0) << name;
+    const QAbstractItemModel* table = view<QTableView>("mediaListTableView")->model();
+    QStringList columns;
+    for (int c = 0; c < table->columnCount(); ++c)
+        columns << table->headerData(c, Qt::Horizontal).toString();
+    EXPECT_EQ(columns, (QStringList{"Type", "Date", "Time", "File"}));
+}
+
+TEST_F(MainWindowTest, NormalFormHasTheFixedSizesOfHeadColumnsAndBoxes) {
+    window->setGeometry(QRect(QPoint(20, 20), QSize(1020, 640)));
+    settle();
+    struct {
+        QWidget* view;
+        QRect rect;
+    } cases[] = {
+        {view("headBox"), {0, 0, 1020, 50}},          {view("bodyBox"), {0, 50, 1020, 590}},
+        {view("bodyLeftBox"), {10, 50, 656, 582}},    {view("bodyRightBox"), {676, 50, 334, 582}},
+        {view("videoBox"), {10, 50, 656, 372}},       {view("gsensorBox"), {10, 426, 656, 130}},
+        {view("mediaControlBox"), {10, 560, 656, 72}}, {view("sideButtonBox"), {676, 50, 334, 32}},
+        {view("mediaListBox"), {676, 82, 334, 550}},  {view("mediaListScrollView"), {676, 82, 334, 550}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(c.view->isVisible()) << c.view->objectName().toStdString();
+        EXPECT_EQ(rectInWindow(c.view), c.rect) << c.view->objectName().toStdString();
+    }
+    EXPECT_FALSE(view("mediaControlBoxForFullScreen")->isVisible());
+    EXPECT_FALSE(view("mapContainerView")->isVisible());
+
+    // A bigger window gives the room to the video and keeps the other sizes.
+    window->setGeometry(QRect(QPoint(20, 20), QSize(1224, 768)));
+    settle();
+    EXPECT_EQ(rectInWindow(view("videoBox")), QRect(10, 50, 860, 500));
+    EXPECT_EQ(rectInWindow(view("bodyRightBox")), QRect(880, 50, 334, 710));
+    EXPECT_EQ(view("gsensorBox")->height(), 130);
+}
+
+TEST_F(MainWindowTest, FullScreenFillsTheScreenWithVideoAndStripAndEscapeReturnsToStartFrame) {
+    const QRect start = window->initialFrame();
+    // Whatever size the window had, leaving full screen returns to the start-up frame.
+    window->setGeometry(QRect(start.topLeft(), QSize(1224, 768)));
+    window->enterFullscreen();
+    settle();
+    const QRect screen = window->screen()->geometry();
+    ASSERT_TRUE(window->isFullScreen());
+    EXPECT_EQ(window->geometry(), screen);
+    for (QWidget* gone : {static_cast<QWidget*>(view("headBox")), static_cast<QWidget*>(view("bodyRightBox")),
+                          static_cast<QWidget*>(view("gsensorBox")), static_cast<QWidget*>(view("mediaControlBox"))})
+        EXPECT_FALSE(gone->isVisible()) << gone->objectName().toStdString();
+    EXPECT_EQ(rectInWindow(view("videoBox")), QRect(0, 0, screen.width(), screen.height() - 2 - 36));
+    EXPECT_EQ(rectInWindow(view("mediaControlBoxForFullScreen")),
+              QRect(0, screen.height() - 2 - 36, screen.width() - 2, 36));
+    // Entering again changes nothing, not even the frame to return to.
+    window->enterFullscreen();
+    EXPECT_EQ(window->initialFrame(), start);
+
+    QTest::keyClick(window, Qt::Key_Escape);
+    settle();
+    EXPECT_FALSE(window->isFullScreen());
+    EXPECT_EQ(window->geometry(), start);
+    EXPECT_EQ(view("bodyRightBox")->width(), 334);
+    EXPECT_EQ(view("gsensorBox")->height(), 130);
+    EXPECT_EQ(view("mediaControlBox")->height(), 72);
+    EXPECT_TRUE(view("headBox")->isVisible());
+    EXPECT_FALSE(view("mediaControlBoxForFullScreen")->isVisible());
+
+    // Escape in the normal form leaves the window as it is.
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isFullScreen());
+    EXPECT_EQ(window->geometry(), start);
+}
+
+TEST_F(MainWindowTest, FullScreenAfterTheMapWasShownReturnsToTheMap) {
+    delegate->clickMapViewButton();
+    window->enterFullscreen();
+    settle();
+    window->leaveFullscreen();
+    settle();
+    EXPECT_TRUE(view("mapContainerView")->isVisible());
+    EXPECT_EQ(view("mapContainerBottomView")->height(), 98);
+}
+
+TEST_F(MainWindowTest, RightColumnSwitchesBetweenListAndMap) {
+    window->setGeometry(QRect(QPoint(20, 20), QSize(1020, 640)));
+    settle();
+    struct {
+        const char* step;
+        int clicks; // 0: the list button, 1: the map button
+        int mode;
+        const char* recordImage;
+        const char* informationImage;
+    } steps[] = {
+        {"list again", 0, 0, "record_p", "information_n"},
+        {"to map", 1, 1, "record_n", "information_p"},
+        {"map again", 1, 1, "record_n", "information_p"},
+        {"back to list", 0, 0, "record_p", "information_n"},
+    };
+    for (const auto& s : steps) {
+        DCVSideButtonView* button = s.clicks ? view<DCVSideButtonView>("informationButtonImageView") : view<DCVSideButtonView>("recordButtonImageView");
+        QTest::mouseClick(button, Qt::LeftButton);
+        settle();
+        EXPECT_EQ(delegate->rightViewMode(), s.mode) << s.step;
+        EXPECT_EQ(view<DCVSideButtonView>("recordButtonImageView")->image().name(), QString::fromLatin1(s.recordImage)) << s.step;
+        EXPECT_EQ(view<DCVSideButtonView>("informationButtonImageView")->image().name(), QString::fromLatin1(s.informationImage))
+            << s.step;
+        EXPECT_EQ(view("mapContainerView")->isVisible(), s.mode == 1) << s.step;
+        EXPECT_EQ(view("mediaListScrollView")->isVisible(), s.mode == 0) << s.step;
+        if (s.mode == 1) {
+            EXPECT_EQ(rectInWindow(view("mapContainerView")), QRect(676, 82, 334, 550)) << s.step;
+            EXPECT_EQ(rectInWindow(view("mapContainerTopView")), QRect(676, 82, 334, 452)) << s.step;
+            EXPECT_EQ(rectInWindow(view("mapContainerBottomView")), QRect(676, 534, 334, 98)) << s.step;
+        }
+    }
+}
+
+TEST_F(MainWindowTest, ANewRecordingListBringsTheListBack) {
+    dcv::test::TempDir dir;
+    dir.write("alwa_20240102_030405_F.MP4", "x");
+    delegate->clickMapViewButton();
+    ASSERT_EQ(delegate->rightViewMode(), 1);
+    delegate->openDirectory(QString::fromStdString(dir.path().string()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return delegate->rightViewMode() == 0; }, 5000));
+    EXPECT_TRUE(view("mediaListScrollView")->isVisibleTo(window));
+    EXPECT_EQ(view<QTableView>("mediaListTableView")->model()->rowCount(), 1);
+}
+
+TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
+    CustomWindow& w = *window;
+    const QRect visible = QGuiApplication::primaryScreen()->availableGeometry();
+    struct {
+        QPoint move;     // mouse move in global coordinates
+        QPoint expected; // window origin after it
+    } cases[] = {
+        {{50, 30}, {visible.left() + 150, visible.top() + 130}},
+        {{-300, 10}, {visible.left() - 200, visible.top() + 110}},
+        {{0, -99}, {visible.left() + 100, visible.top() + 1}},
+        {{0, -100}, {visible.left() + 100, visible.top()}},
+        {{40, -5000}, {visible.left() + 140, visible.top()}},
+    };
+    for (const auto& c : cases) {
+        w.move(visible.topLeft() + QPoint(100, 100));
+        const QPoint down(300, 20);
+        const QPoint global = w.mapToGlobal(down);
+        QMouseEvent press(QEvent::MouseButtonPress, down, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &press);
+        EXPECT_EQ(w.initialLocation(), down);
+        const QPoint to = global + c.move;
+        QMouseEvent drag(QEvent::MouseMove, w.mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&w, &drag);
+        QMouseEvent release(QEvent::MouseButtonRelease, w.mapFromGlobal(to), to, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(&w, &release);
+        EXPECT_EQ(w.pos(), c.expected) << c.move.x() << "," << c.move.y();
+    }
+    // Moving the mouse without a button held moves nothing.
+    const QPoint before = w.pos();
+    QMouseEvent hover(QEvent::MouseMove, QPoint(10, 10), w.mapToGlobal(QPoint(400, 400)), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&w, &hover);
+    EXPECT_EQ(w.pos(), before);
+}
+
+TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndLaterButtonsWaitDisabled) {
+    EXPECT_FALSE(view("settingButton")->isEnabled());
+    EXPECT_FALSE(view("timeSetupButton")->isEnabled());
+    EXPECT_TRUE(view("openFolderButton")->isEnabled());
+    QTest::mouseClick(view("closeButton"), Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST(MainWindowAnimationTest, AnimatedFullScreenEndsOnTheScreenAndBackOnTheStartFrame) {
+    DCVAppDelegate::Options options;
+    options.withMapPage = false;
+    DCVAppDelegate delegate(options);
+    CustomWindow* window = delegate.window();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    const QRect start = window->geometry();
+    const QRect screen = window->screen()->geometry();
+    const auto atRest = [window](const QRect& frame) {
+        const auto* animation = window->findChild<QPropertyAnimation*>();
+        return window->geometry() == frame && (!animation || animation->state() == QAbstractAnimation::Stopped);
+    };
+    window->enterFullscreen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return atRest(screen); }, 3000));
+    // Leaving while the frame is still moving ends on the start frame all the same.
+    window->leaveFullscreen();
+    window->enterFullscreen();
+    window->leaveFullscreen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return atRest(start); }, 3000));
+}

@@ -1,0 +1,451 @@
+// The playback controller in the main window with a scripted player: what reaches the player
+// and what the window shows for seeks, the play button, volume, speed and size, the end of a
+// recording, starts that never play, keys, dropped folders and the open-folder dialog.
+#include "ScriptedPlayer.h"
+#include "app/DCVAppDelegate.h"
+#include "player/DCVMediaListModel.h"
+#include "player/DCVPlayInfo.h"
+#include "player/DCVPlaybackController.h"
+#include "recordings/MediaCellText.h"
+#include "support/TestSupport.h"
+#include "support/Views.h"
+#include "widgets/AlertSheet.h"
+#include "widgets/CustomWindow.h"
+#include "widgets/TKImageButton.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace dcv;
+using namespace dcv::test;
+
+namespace {
+
+// The rules' delays, short: tests wait on the controller's signals, not on the clock.
+PlaybackTimings shortTimings() {
+    PlaybackTimings t;
+    t.endCheckInterval = 5;
+    t.playNextDelay = 5;
+    t.resumeDelay = 5;
+    t.sliderReseekDelay = 5;
+    t.jumpReseekDelay = 5;
+    t.settleAfterForward = 10;
+    t.settleAfterSliderBack = 10;
+    t.settleAfterJumpBack = 10;
+    t.loadingTick = 5;
+    t.playStartTimeout = 300;
+    return t;
+}
+
+class PlaybackControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DCVAppDelegate::Options options;
+        options.animateFrames = false;
+        options.withMapPage = false;
+        options.timings = shortTimings();
+        options.makePlayer = [this](VLCVideoView*) {
+            auto p = std::make_unique<ScriptedPlayer>();
+            player = p.get();
+            return p;
+        };
+        delegate = std::make_unique<DCVAppDelegate>(options);
+        window = delegate->window();
+        playback = &delegate->playback();
+        model = qobject_cast<DCVMediaListModel*>(view<QTableView>("mediaListTableView")->model());
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        openFolder(sampleCardDir(), 6);
+    }
+    template <class T = QWidget> T* view(const char* name) const { return dcv::test::view<T>(window, name); }
+    void openFolder(const std::filesystem::path& folder, int rows) {
+        QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
+        delegate->openDirectory(QString::fromStdString(folder.string()));
+        ASSERT_TRUE(reloaded.wait(5000));
+        ASSERT_EQ(model->rowCount(), rows);
+    }
+    // Starts a row and lets the scripted player report playing and one time change.
+    void startRow(int row) {
+        QSignalSpy handed(playback, &DCVPlaybackController::telemetryHandedOver);
+        ASSERT_TRUE(playback->playAtIndex(row));
+        ASSERT_TRUE(handed.wait(5000));
+        player->enter(VLCMediaPlayerStatePlaying, true);
+        ASSERT_FALSE(playback->waitingForPlayStart());
+        player->tick(player->timeMs, player->positionValue);
+        player->calls.clear();
+    }
+    void at(int64_t ms) {
+        player->timeMs = ms;
+        player->positionValue = float(double(ms) / double(player->lengthMs));
+    }
+    // Waits until the seeking window of the last jump or slider move has closed.
+    void waitSettled() { ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000)); }
+    QSlider* positionSlider() const { return view<QSlider>("videoPositionSlider"); }
+    QMessageBox* visibleAlert() const {
+        for (QMessageBox* box : window->findChildren<QMessageBox*>())
+            if (box->isVisible())
+                return box;
+        return nullptr;
+    }
+
+    ScriptedPlayer* player = nullptr;
+    std::unique_ptr<DCVAppDelegate> delegate;
+    CustomWindow* window = nullptr;
+    DCVPlaybackController* playback = nullptr;
+    DCVMediaListModel* model = nullptr;
+};
+
+} // namespace
+
+TEST_F(PlaybackControlsTest, ASeekHoldsThePublishedPositionAtItsTargetThenEveryThirdEventPublishes) {
+    startRow(0);
+    std::vector<double> published;
+    QObject::connect(playback->playInfo(), &DCVPlayInfo::positionChanged, playback,
+                     [&] { published.push_back(playback->playInfo()->position()); });
+    at(50000);
+    playback->jumpForward();
+    ASSERT_TRUE(playback->moving());
+    player->tick(50100, 0.501f);
+    player->tick(50200, 0.502f);
+    EXPECT_EQ(DCVPlaybackController::timeChangeCounter(), -1);
+    waitSettled();
+    for (int i = 1; i <= 7; ++i)
+        player->tick(60000 + i * 100, 0.1f * float(i));
+    const std::vector<double> expected{0.6, 0.6, 0.1, 0.4, 0.7};
+    ASSERT_EQ(published.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_NEAR(published[i], expected[i], 1e-6) << i;
+    // The slider shows the published position.
+    EXPECT_EQ(positionSlider()->value(), 7000);
+}
+
+TEST_F(PlaybackControlsTest, JumpsReachThePlayerAndBackwardOnesAreAppliedTwice) {
+    struct Case {
+        const char* name;
+        int64_t timeMs;
+        bool forward;
+        QStringList calls; // in order, the settling window included
+        bool seeks;
+    } cases[] = {
+        {"forward with 30 s left", 70000, true, {"jumpForward 10"}, true},
+        {"forward with 8 s left goes to the end", 92000, true, {"setTime 100000"}, false},
+        {"backward from 50 s", 50000, false, {"setPosition 0.400", "setPosition 0.400"}, true},
+        {"backward from 5 s goes to the start", 5000, false, {"setTime 0", "setPosition 0.000", "setPosition 0.000"},
+         false},
+    };
+    startRow(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        at(c.timeMs);
+        player->calls.clear();
+        QSignalSpy settled(playback, &DCVPlaybackController::settled);
+        c.forward ? playback->jumpForward() : playback->jumpBackward();
+        EXPECT_EQ(playback->moving(), c.seeks);
+        // A second jump inside the settling window is ignored.
+        const QStringList atOnce = player->calls;
+        if (c.seeks) {
+            c.forward ? playback->jumpForward() : playback->jumpBackward();
+            EXPECT_EQ(player->calls, atOnce);
+        }
+        if (c.forward && c.seeks) {
+            EXPECT_NEAR(positionSlider()->value(), playback->movingPosition() * kPositionSliderSteps, 1);
+        }
+        // Every jump ends with its settling window, once the repeated move (if any) was made.
+        if (c.calls.size() > 1 || c.seeks) {
+            ASSERT_TRUE(settled.wait(2000));
+        }
+        EXPECT_FALSE(playback->moving());
+        EXPECT_EQ(player->calls, c.calls);
+    }
+}
+
+TEST_F(PlaybackControlsTest, VolumeSpeedAndSizeReachThePlayerTheControlsAndTheWindow) {
+    // Volume: keys step it, the slider and the player follow, unmuted.
+    playback->setVolume(195);
+    QTest::keyClick(view("mediaListTableView"), Qt::Key_Up);
+    EXPECT_EQ(playback->volume(), 200u);
+    QTest::keyClick(view("mediaListTableView"), Qt::Key_Down);
+    EXPECT_EQ(playback->volume(), 190u);
+    EXPECT_EQ(player->volume, 190);
+    EXPECT_FALSE(player->muted);
+    EXPECT_EQ(view<QSlider>("volumeSlider")->value(), 190);
+    view<QSlider>("volumeSlider")->setValue(40);
+    EXPECT_EQ(playback->volume(), 40u);
+    EXPECT_EQ(player->volume, 40);
+
+    // Speed: a click steps up, at 2.0 it steps down.
+    startRow(0);
+    auto* speed = view<TKImageButton>("speedTextButton");
+    for (const char* title : {"2.0x", "1.0x", "2.0x"}) {
+        speed->click();
+        EXPECT_EQ(speed->text(), QLatin1String(title));
+        EXPECT_FLOAT_EQ(player->rateValue, float(playback->playInfo()->speed()));
+    }
+
+    // Size: one step grows the window, past the screen it becomes full screen; only while playing.
+    const QRect screen = window->screen()->geometry();
+    ASSERT_GE(screen.height(), 1000) << "the tests run on a 1920 x 1080 offscreen screen";
+    const QPoint origin(10, 10);
+    window->setFrame(QRect(origin, QSize(1020, 640)), false);
+    auto* size = view<TKImageButton>("sizeTextButton");
+    size->click();
+    EXPECT_EQ(window->geometry(), QRect(origin, QSize(1224, 768)));
+    window->setFrame(QRect(origin, QSize(1224, screen.height() - 200)), false);
+    playback->sizeUp();
+    EXPECT_TRUE(window->isFullScreen());
+    playback->sizeDown();
+    EXPECT_FALSE(window->isFullScreen());
+    player->playing = false;
+    const QRect before = window->geometry();
+    size->click();
+    EXPECT_EQ(window->geometry(), before);
+}
+
+TEST_F(PlaybackControlsTest, ThePlayButtonAtTheEndRestartsOrResumesFromTheSlider) {
+    startRow(2);
+    auto* playButton = view<TKImageButton>("playButton");
+    const QString path = player->media()->path();
+    // Playing: the button pauses.
+    player->tick(50000, 0.5f);
+    ASSERT_TRUE(playback->playInfo()->isPlaying());
+    EXPECT_EQ(playButton->image().name(), QStringLiteral("icon_pause_n"));
+    playButton->click();
+    EXPECT_EQ(player->calls, QStringList{"pause"});
+
+    // Paused at the end with the slider at the end: the recording starts again.
+    player->calls.clear();
+    at(100000);
+    player->positionValue = 0.999f;
+    player->enter(VLCMediaPlayerStatePaused, false);
+    ASSERT_FALSE(playback->playInfo()->isPlaying());
+    EXPECT_EQ(playButton->image().name(), QStringLiteral("icon_play_n"));
+    ASSERT_GE(positionSlider()->value(), 9980);
+    QSignalSpy handed(playback, &DCVPlaybackController::telemetryHandedOver);
+    playButton->click();
+    EXPECT_EQ(player->calls.value(0), QStringLiteral("setMedia none"));
+    EXPECT_TRUE(playback->waitingForPlayStart());
+    ASSERT_TRUE(handed.wait(5000));
+    EXPECT_EQ(handed.first().first().toLongLong(), 2);
+    EXPECT_EQ(player->media()->path(), path);
+    player->enter(VLCMediaPlayerStatePlaying, true);
+    player->tick(0, 0);
+
+    // At the end with the slider dragged back: play resumes from the slider a moment later.
+    at(100000);
+    player->positionValue = 0.999f;
+    player->enter(VLCMediaPlayerStatePaused, false);
+    QSignalSpy settled(playback, &DCVPlaybackController::settled);
+    positionSlider()->setSliderDown(true);
+    positionSlider()->setSliderPosition(2500);
+    positionSlider()->setSliderDown(false);
+    ASSERT_TRUE(settled.wait(2000));
+    player->positionValue = 0.999f; // an ended player stays at its end until it plays again
+    player->calls.clear();
+    const int plays = player->plays;
+    playButton->click();
+    EXPECT_EQ(player->calls, QStringList{"setTime 25000"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return player->plays == plays + 1; }, 1000));
+
+    // In the middle, paused: plain play.
+    player->positionValue = 0.5f;
+    player->calls.clear();
+    playButton->click();
+    EXPECT_EQ(player->calls, QStringList{"play"});
+}
+
+TEST_F(PlaybackControlsTest, AnEndedRecordingStartsTheNextRowUnlessItIsTheLast) {
+    struct Case {
+        int row;
+        float position;
+        bool advances;
+    } cases[] = {{3, 0.99f, true}, {5, 1.0f, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        startRow(c.row);
+        QSignalSpy tried(playback, &DCVPlaybackController::playNextTried);
+        player->positionValue = c.position;
+        player->enter(VLCMediaPlayerStatePaused, false);
+        ASSERT_TRUE(tried.wait(2000));
+        EXPECT_EQ(tried.first().value(0).toLongLong(), c.row);
+        EXPECT_EQ(tried.first().value(1).toBool(), c.advances);
+        EXPECT_EQ(playback->mediaIndex(), c.advances ? c.row + 1 : c.row);
+        EXPECT_EQ(playback->waitingForPlayStart(), c.advances);
+        if (c.advances) { // let the next row's start finish
+            QSignalSpy handed(playback, &DCVPlaybackController::telemetryHandedOver);
+            ASSERT_TRUE(handed.wait(5000));
+            player->enter(VLCMediaPlayerStatePlaying, true);
+            player->tick(0, 0);
+        }
+    }
+}
+
+TEST_F(PlaybackControlsTest, AStartThatNeverPlaysIsGivenUp) {
+    struct Case {
+        const char* name;
+        int state; // reported after the play request; -1 for none
+    } cases[] = {{"error state", VLCMediaPlayerStateError}, {"no event at all", -1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QSignalSpy handed(playback, &DCVPlaybackController::telemetryHandedOver);
+        QSignalSpy failed(playback, &DCVPlaybackController::playFailed);
+        ASSERT_TRUE(playback->playAtIndex(1));
+        ASSERT_TRUE(handed.wait(5000));
+        // Refused while the start is pending.
+        EXPECT_FALSE(playback->playAtIndex(2));
+        if (c.state >= 0)
+            player->enter(c.state, false);
+        ASSERT_TRUE(failed.count() == 1 || failed.wait(2000));
+        EXPECT_FALSE(playback->waitingForPlayStart());
+        QMessageBox* alert = visibleAlert();
+        ASSERT_TRUE(alert);
+        EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
+        alert->accept();
+        // The next start is taken.
+        EXPECT_TRUE(playback->playAtIndex(2));
+        ASSERT_TRUE(handed.wait(5000));
+        player->enter(VLCMediaPlayerStatePlaying, true);
+        player->tick(100, 0.01f);
+        EXPECT_FALSE(playback->waitingForPlayStart());
+    }
+}
+
+TEST_F(PlaybackControlsTest, KeysDriveThePlayerAndFullScreenUnlessAnAlertIsUp) {
+    startRow(0);
+    QWidget* table = view("mediaListTableView");
+    player->tick(50000, 0.5f);
+    QTest::keyClick(table, Qt::Key_Space);
+    EXPECT_EQ(player->calls.value(0), QStringLiteral("pause"));
+    player->calls.clear();
+    at(50000);
+    QTest::keyClick(table, Qt::Key_Right);
+    EXPECT_EQ(player->calls, QStringList{"jumpForward 10"});
+    QTest::keyClick(table, Qt::Key_F);
+    EXPECT_TRUE(window->isFullScreen());
+    QTest::keyClick(table, Qt::Key_Escape);
+    EXPECT_FALSE(window->isFullScreen());
+    // An alert over the window keeps the keys to itself.
+    waitSettled();
+    QMessageBox* alert = showAlertSheet(window, QStringLiteral("TELVO"), QStringLiteral("x"));
+    player->calls.clear();
+    QTest::keyClick(table, Qt::Key_Right);
+    QTest::keyClick(table, Qt::Key_F);
+    EXPECT_TRUE(player->calls.isEmpty());
+    EXPECT_FALSE(window->isFullScreen());
+    alert->accept();
+}
+
+TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfEveryRow) {
+    ASSERT_EQ(model->columnCount(), 4);
+    EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("File"));
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const DCVMediaPtr media = model->mediaAtRow(row);
+        const MediaKind kind = mediaKind(*media);
+        EXPECT_EQ(model->data(model->index(row, 0), Qt::DisplayRole).toString(),
+                  QCoreApplication::translate("InfoPlist", kind.textKey));
+        EXPECT_EQ(model->kindImageName(row), QString::fromStdString(mediaKindImageName(kind)));
+        EXPECT_FALSE(model->data(model->index(row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
+        EXPECT_EQ(model->data(model->index(row, 3), Qt::DisplayRole).toString(),
+                  QString::fromStdString(media->fileName()));
+        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft,
+                  Qt::AlignLeft);
+        EXPECT_EQ(model->data(model->index(row, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter,
+                  Qt::AlignHCenter);
+    }
+}
+
+TEST_F(PlaybackControlsTest, AFolderDroppedOnTheWindowIsOpened) {
+    struct Case {
+        const char* name;
+        bool dropTheFile; // a file stands for its folder
+    } cases[] = {{"the folder", false}, {"a file in it", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const auto file = dir / "event_20210315_142546_F.MP4";
+        std::filesystem::copy_file(sampleCardDir() / "event_20210315_142546_F.MP4", file);
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString((c.dropTheFile ? file : dir.path()).string()))});
+        QDragEnterEvent enter(QPoint(500, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
+        QDropEvent drop(QPointF(500, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(window, &drop);
+        ASSERT_TRUE(reloaded.wait(5000));
+        ASSERT_EQ(model->rowCount(), 1);
+        EXPECT_EQ(model->mediaAtRow(0)->path(), file.string());
+    }
+}
+
+TEST_F(PlaybackControlsTest, DraggingAPositionSliderSeeksOnlyWhenTheHandleIsLetGo) {
+    for (const char* name : {"videoPositionSlider", "videoPositionSliderForFullScreen"}) {
+        SCOPED_TRACE(name);
+        auto* slider = view<QSlider>(name);
+        at(10000);
+        startRow(0);
+        slider->setSliderDown(true);
+        for (double v : {0.3, 0.45, 0.6}) {
+            slider->setSliderPosition(int(v * kPositionSliderSteps));
+            // The texts follow the handle while it is dragged...
+            EXPECT_NEAR(playback->playInfo()->position(), v, 1e-9);
+        }
+        // ...and the player's own time events do not pull the handle back.
+        for (int i = 0; i < 3; ++i)
+            player->tick(10000 + 100 * i, 0.1f);
+        EXPECT_EQ(slider->value(), int(0.6 * kPositionSliderSteps));
+        EXPECT_FALSE(player->calls.join(' ').contains(QLatin1String("setPosition")));
+        slider->setSliderDown(false);
+        EXPECT_EQ(player->calls, QStringList{"setPosition 0.600"});
+        EXPECT_EQ(positionSlider()->value(), int(0.6 * kPositionSliderSteps));
+    }
+}
+
+TEST_F(PlaybackControlsTest, TheOpenFolderDialogStopsThePlayerAndOpensTheChosenFolder) {
+    struct Case {
+        const char* name;
+        bool choose;
+    } cases[] = {{"a folder is chosen", true}, {"the dialog is cancelled", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        std::filesystem::copy_file(sampleCardDir() / "event_20210315_142546_F.MP4",
+                                   dir / "event_20210315_142546_F.MP4");
+        startRow(0);
+        bool answered = false;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || answered)
+                return;
+            answered = true;
+            EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
+            if (c.choose) {
+                dialog->setDirectory(QString::fromStdString(dir.path().string()));
+                dialog->selectFile(QString::fromStdString(dir.path().string()));
+                QMetaObject::invokeMethod(dialog, "accept");
+            } else {
+                dialog->reject();
+            }
+        });
+        answer.start(20);
+        view<TKImageButton>("openFolderButton")->click();
+        EXPECT_TRUE(answered);
+        const int rows = c.choose ? 1 : 6;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount() == rows; }, 5000));
+        EXPECT_EQ(player->calls.contains(QStringLiteral("stop")), c.choose);
+        if (c.choose) {
+            EXPECT_EQ(model->mediaAtRow(0)->path(), (dir / "event_20210315_142546_F.MP4").string());
+            openFolder(sampleCardDir(), 6);
+        }
+    }
+}
