@@ -12,6 +12,7 @@
 #include "settings/SettingsCard.h"
 #include "ui_DCVSettingController.h"
 #include "util/Log.h"
+#include "widgets/AlertSheet.h"
 #include "widgets/PMProgressIndicator.h"
 #include "widgets/SegmentedControl.h"
 
@@ -365,8 +366,7 @@ std::optional<QString> DCVSettingController::validateUserInput() {
 
 void DCVSettingController::showAlert(const QString& message, const QString& informative,
                                      std::function<void()> onDismiss) {
-    if (m_collaborators.alertSheet)
-        m_collaborators.alertSheet(this, message, informative, std::move(onDismiss));
+    showAlertSheet(this, message, informative, std::move(onDismiss));
 }
 
 QString DCVSettingController::saveDestination() const {

@@ -39,10 +39,6 @@ public:
         std::function<void(QWidget* parent, const QString& title, const QString& folder, const QString& name,
                            std::function<void(const QString&)> done)>
             saveFileDialog;
-        // A one-button alert over the window; the callback runs when it is dismissed.
-        std::function<void(QWidget* parent, const QString& message, const QString& informative,
-                           std::function<void()> onDismiss)>
-            alertSheet;
         // A folder used as the camera's card instead of a discovered one; empty for none.
         QString cardFolder;
         // The disk utility to launch; empty when none is installed.

@@ -72,6 +72,9 @@ inline void typeInto(const QWidget* tab, const char* field, const QString& text)
 struct Alert {
     QString message, informative;
     friend bool operator==(const Alert&, const Alert&) = default;
+    friend void PrintTo(const Alert& a, std::ostream* os) {
+        *os << '"' << a.message.toStdString() << "\" / \"" << a.informative.toStdString() << '"';
+    }
 };
 
 // A tab in a shown window, with its alerts recorded.

@@ -7,6 +7,7 @@
 #include "util/Log.h"
 
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -46,17 +47,11 @@ struct FakeCard {
     }
 };
 
-struct ShownAlert {
-    QString message, informative;
-    std::function<void()> onDismiss;
-};
-
 constexpr LocalTime kClock{7, 5, 20700}; // +05:45: time-zone index 23
 
 struct Window {
     FakeCard card;
     UsbVolumes volumes{[this] { return std::optional(card.json()); }};
-    std::vector<ShownAlert> alerts;
     std::vector<std::string> log;
     std::mutex logMutex;
     ScopedLogSink sink{[this](const std::string& line) {
@@ -92,9 +87,6 @@ struct Window {
             saveRequests.push_back({title, folder, name});
             done(saveAnswer);
         };
-        c.alertSheet = [this](QWidget*, const QString& m, const QString& i, std::function<void()> onDismiss) {
-            alerts.push_back({m, i, std::move(onDismiss)});
-        };
         c.cardFolder = cardFolder;
         c.clock = [] { return kClock; };
         c.readRecord = readRecord;
@@ -112,6 +104,18 @@ struct Window {
     }
     void clickTab(int index) {
         QTest::mouseClick(controller->functionSegmentedControl()->segmentButton(index), Qt::LeftButton);
+    }
+    // The alert shown over the window, answered with OK; none when there is none.
+    std::optional<Alert> answerAlert() {
+        for (QMessageBox* box : controller->findChildren<QMessageBox*>()) {
+            if (!box->isVisible())
+                continue;
+            const Alert shown{box->text(), box->informativeText()};
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !box->isVisible(); }, 5000));
+            return shown;
+        }
+        return std::nullopt;
     }
     bool logged(const std::string& line) {
         std::lock_guard lock(logMutex);
@@ -203,7 +207,7 @@ TEST(SettingsWindowTest, SavingWithoutACardAsksWhereAndACancelDoesNothing) {
     EXPECT_EQ(w.saveRequests[0].title, QStringLiteral("Save Settings"));
     EXPECT_EQ(w.saveRequests[0].name, QStringLiteral("config.bin"));
     EXPECT_EQ(w.saveRequests[0].folder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    EXPECT_TRUE(w.alerts.empty());
+    EXPECT_EQ(w.answerAlert(), std::nullopt);
     EXPECT_TRUE(c.isVisible());
 }
 
@@ -226,10 +230,6 @@ TEST(SettingsWindowTest, ResetThenSaveWritesTheDefaultsWithTheirChecksum) {
     QTest::mouseClick(c.resetButton(), Qt::LeftButton);
     EXPECT_EQ(selectedSegment(c.targetController(), "videoQuality"), 1) << "the tab shows the defaults";
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
-    ASSERT_EQ(w.alerts.size(), 1u);
-    const QString path = QString::fromStdString((w.card.dir / "config.bin").string());
-    EXPECT_EQ(w.alerts[0].message, path);
-    EXPECT_EQ(w.alerts[0].informative, infoText("msg.saved"));
     EXPECT_TRUE(w.saveRequests.empty());
 
     const std::string saved = readFile(w.card.dir / "config.bin");
@@ -242,8 +242,9 @@ TEST(SettingsWindowTest, ResetThenSaveWritesTheDefaultsWithTheirChecksum) {
     EXPECT_EQ(saved.substr(8), std::string(e.begin() + 8, e.end())) << "the defaults, time zone 28 included";
 
     ASSERT_TRUE(c.isVisible());
-    w.alerts[0].onDismiss();
-    EXPECT_FALSE(c.isVisible()) << "dismissing the saved message closes the window";
+    const QString path = QString::fromStdString((w.card.dir / "config.bin").string());
+    EXPECT_EQ(w.answerAlert(), (Alert{path, infoText("msg.saved")}));
+    EXPECT_FALSE(c.isVisible()) << "answering the saved message closes the window";
 }
 
 TEST(SettingsWindowTest, AFailedWriteWarnsAndKeepsTheWindowOpen) {
@@ -252,15 +253,12 @@ TEST(SettingsWindowTest, AFailedWriteWarnsAndKeepsTheWindowOpen) {
     w.saveAnswer = QString::fromStdString((w.card.dir / "missing-folder" / "config.bin").string());
     DCVSettingController& c = w.open();
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
-    ASSERT_EQ(w.alerts.size(), 1u);
-    EXPECT_EQ(w.alerts[0].message, QStringLiteral("Warn"));
-    EXPECT_EQ(w.alerts[0].informative, infoText("msg.write_protected_disk"));
+    EXPECT_EQ(w.answerAlert(), (Alert{QStringLiteral("Warn"), infoText("msg.write_protected_disk")}));
     EXPECT_TRUE(c.isVisible());
     // The chosen file saves once the folder is there.
     std::filesystem::create_directories(w.card.dir / "missing-folder");
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
-    ASSERT_EQ(w.alerts.size(), 2u);
-    EXPECT_EQ(w.alerts[1].message, w.saveAnswer);
+    EXPECT_EQ(w.answerAlert(), (Alert{w.saveAnswer, infoText("msg.saved")}));
     EXPECT_EQ(readFile(w.saveAnswer.toStdString()).size(), 500u);
 }
 
@@ -279,9 +277,8 @@ TEST(SettingsWindowTest, RefusedInputKeepsTheTabAndWritesNothing) {
     EXPECT_EQ(c.targetController(), basic);
     EXPECT_EQ(c.lastSelectedTabIndex(), 1);
     EXPECT_EQ(c.functionSegmentedControl()->selectedSegment(), 1);
-    ASSERT_EQ(w.alerts.size(), 1u);
-    EXPECT_EQ(w.alerts[0].message, QStringLiteral("TELVO"));
-    EXPECT_EQ(w.alerts[0].informative, infoText("msg.gsensor_outofrange_fmt").arg(0.05).arg(1.5));
+    EXPECT_EQ(w.answerAlert(),
+              (Alert{QStringLiteral("TELVO"), infoText("msg.gsensor_outofrange_fmt").arg(0.05).arg(1.5)}));
     typeInto(basic, "gsensorSensitivityThresholdXDrivingField", QStringLiteral("0.7"));
 
     // A 4-character Wi-Fi name: the Aux tab warns itself, nothing is written.
@@ -289,14 +286,12 @@ TEST(SettingsWindowTest, RefusedInputKeepsTheTabAndWritesNothing) {
     ASSERT_EQ(c.lastSelectedTabIndex(), 3);
     typeInto(c.targetController(), "ssidLabel", QStringLiteral("abcd"));
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
-    ASSERT_EQ(w.alerts.size(), 2u);
-    EXPECT_EQ(w.alerts[1].message, QStringLiteral("Warning"));
-    EXPECT_EQ(w.alerts[1].informative, infoText("setting.aux.ssid_length"));
+    EXPECT_EQ(w.answerAlert(), (Alert{QStringLiteral("Warning"), infoText("setting.aux.ssid_length")}));
     EXPECT_EQ(readFile(w.card.dir / "config.bin"), before);
     EXPECT_TRUE(c.isVisible());
     w.clickTab(6);
     EXPECT_EQ(c.lastSelectedTabIndex(), 3) << "the same refusal holds for a switch";
-    EXPECT_EQ(w.alerts.size(), 3u);
+    EXPECT_EQ(w.answerAlert(), (Alert{QStringLiteral("Warning"), infoText("setting.aux.ssid_length")}));
 }
 
 TEST(SettingsWindowTest, ChoosingTheShownTabDoesNothing) {
