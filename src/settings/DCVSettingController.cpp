@@ -2,6 +2,7 @@
 
 #include "platform/DCVStrings.h"
 #include "platform/disks/UsbVolumes.h"
+#include "platform/disks/VolumeRename.h"
 #include "settings/DCVSettingForAdasViewController.h"
 #include "settings/DCVSettingForAudioViewController.h"
 #include "settings/DCVSettingForAuxViewController.h"
@@ -17,6 +18,7 @@
 #include "widgets/SegmentedControl.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
@@ -25,7 +27,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace dcv {
 namespace {
@@ -47,6 +48,16 @@ constexpr TabEntry kTabs[DCVSettingController::kTabCount] = {
 
 const QString kCameraTitle = QStringLiteral("TELVO");
 
+// The minute, second and zone offset of the services' clock, as the record's defaults take them.
+LocalTimeSource localTimeOf(std::shared_ptr<Clock> clock) {
+    if (!clock)
+        return systemLocalTime;
+    return [clock] {
+        const QDateTime now = clock->now();
+        return LocalTime{now.time().minute(), now.time().second(), clock->timeZone().offsetFromUtc(now)};
+    };
+}
+
 // Check boxes and radio buttons that stand out on the dark window, in the palette's colours.
 const char* const kStyleSheet = R"(
 QGroupBox { font-weight: bold; }
@@ -66,9 +77,24 @@ QLabel[class="guide"] { color: #8b939e; }
 
 } // namespace
 
-DCVSettingController::DCVSettingController(Collaborators collaborators, QWidget* parent)
-    : QDialog(parent), m_collaborators(std::move(collaborators)) {
-    initDefaultSettingsRecord(m_FileData, m_collaborators.clock);
+DCVSettingController::DCVSettingController(Services services, QWidget* parent)
+    : DCVSettingController(std::move(services), Options{}, parent) {}
+
+DCVSettingController::DCVSettingController(Services services, Options options, QWidget* parent)
+    : QDialog(parent), m_services(std::move(services)), m_options(std::move(options)),
+      m_clock(localTimeOf(m_services.clock)) {
+    if (!m_options.diskUtility)
+        m_options.diskUtility = QStandardPaths::findExecutable(QStringLiteral("gnome-disks"));
+    if (!m_options.renameVolume) {
+        std::shared_ptr<CommandRunner> runner = m_services.commandRunner;
+        m_options.renameVolume = [runner](const TKUSBDiskEntity& disk, const QString& label) {
+            if (!runner)
+                return QVariantMap{
+                    {QStringLiteral("NSAppleScriptErrorMessage"), QStringLiteral("no command runner")}};
+            return renameVolume(disk, label, *runner);
+        };
+    }
+    initDefaultSettingsRecord(m_FileData, m_clock);
     loadSettingFile2();
 }
 
@@ -119,7 +145,7 @@ void DCVSettingController::windowDidLoad() {
     // The format window comes with a later part of the viewer.
     m_ui->sdcardFormatButton->setEnabled(false);
     m_ui->sdcardFormatButton->setToolTip(infoText("setting.format_later"));
-    const bool diskUtility = !m_collaborators.diskUtility.isEmpty();
+    const bool diskUtility = !m_options.diskUtility.value_or(QString()).isEmpty();
     m_ui->diskUtilButton->setEnabled(diskUtility);
     if (!diskUtility)
         m_ui->diskUtilButton->setToolTip(infoText("setting.no_disk_utility"));
@@ -154,12 +180,12 @@ void DCVSettingController::windowDidLoad() {
 }
 
 void DCVSettingController::onInitDIalog() {
-    initDefaultSettingsRecord(m_FileData, m_collaborators.clock);
+    initDefaultSettingsRecord(m_FileData, m_clock);
     loadSettingFile();
     m_strVersion = QCoreApplication::applicationVersion();
     updateTitle();
     if (m_SettingFilePath.isEmpty())
-        m_FileData.timeZoneIndex = currentTimeZoneIndex(m_collaborators.clock);
+        m_FileData.timeZoneIndex = currentTimeZoneIndex(m_clock);
 }
 
 void DCVSettingController::updateTitle() {
@@ -173,14 +199,14 @@ void DCVSettingController::updateTitle() {
 // ---- Finding and reading the card
 
 void DCVSettingController::findUSBVolume() {
-    if (!m_collaborators.cardFolder.isEmpty()) {
+    if (!m_services.cardFolder.isEmpty()) {
         // A folder given as the card stands for it: no discovery, no renaming.
         m_selectedUSBDisk.reset();
-        const auto file = folderSettingsFile(m_collaborators.cardFolder.toStdString());
+        const auto file = folderSettingsFile(m_services.cardFolder.toStdString());
         m_SettingFilePath = file ? QString::fromStdString(*file) : QString();
         return;
     }
-    const UsbVolumes* volumes = m_collaborators.volumes;
+    const UsbVolumes* volumes = m_services.volumes.get();
     if (!volumes || volumes->usbVolumeURLs().isEmpty()) {
         dcvLog("no removable devices");
         return;
@@ -191,10 +217,7 @@ void DCVSettingController::findUSBVolume() {
     if (!card || !cardSettingsFile(*card))
         return;
     if (card->volumeName() != kCameraVolumeName) {
-        const QVariantMap error = m_collaborators.renameVolume
-                                      ? m_collaborators.renameVolume(*card, kCameraTitle)
-                                      : QVariantMap{{QStringLiteral("NSAppleScriptErrorMessage"),
-                                                     QStringLiteral("renaming is not available")}};
+        const QVariantMap error = m_options.renameVolume(*card, kCameraTitle);
         if (!error.isEmpty()) {
             const QString text = error.value(QStringLiteral("NSAppleScriptErrorMessage")).toString();
             dcvLog("error=%s",
@@ -215,7 +238,7 @@ bool DCVSettingController::loadSettingFile2() {
     if (m_SettingFilePath.isEmpty())
         return false;
     // A failed read leaves the record as it was, normally the defaults.
-    m_collaborators.readRecord(m_SettingFilePath.toStdString(), m_FileData);
+    m_options.readRecord(m_SettingFilePath.toStdString(), m_FileData);
     return true;
 }
 
@@ -231,21 +254,12 @@ bool DCVSettingController::loadSettingFile() {
 void DCVSettingController::readInBackground(const std::string& path) {
     // The worker reads into a record of its own; the window's record changes only on the main
     // thread, in one step, so no tab ever sees a half-read record.
-    const uint64_t generation = ++m_readGeneration;
-    const _FILEDATA start = m_FileData;
-    auto read = m_collaborators.readRecord;
-    QPointer<DCVSettingController> self(this);
-    (void)QtConcurrent::run([self, read, path, start, generation] {
-        _FILEDATA record = start;
-        read(path, record);
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, record, generation] {
-                if (self && generation == self->m_readGeneration)
-                    self->publishRecord(record);
-            },
-            Qt::QueuedConnection);
-    });
+    m_read.run(
+        [read = m_options.readRecord, path, record = m_FileData](const std::atomic<bool>&) mutable {
+            read(path, record);
+            return record;
+        },
+        [this](const _FILEDATA& record) { publishRecord(record); });
 }
 
 void DCVSettingController::publishRecord(const _FILEDATA& record) {
@@ -272,8 +286,7 @@ void DCVSettingController::showLoading(const QString& title) {
     const bool wasLoading = m_loading;
     m_loading = true;
     if (!wasLoading)
-        QTimer::singleShot(m_collaborators.loadingTickMs, this,
-                           [this] { updateLoadingWindow(kLoadingSeconds); });
+        QTimer::singleShot(m_options.loadingTickMs, this, [this] { updateLoadingWindow(kLoadingSeconds); });
     m_progressPanel->open();
 }
 
@@ -292,7 +305,7 @@ void DCVSettingController::updateLoadingWindow(double durationSeconds) {
         m_loading = false;
         return;
     }
-    QTimer::singleShot(m_collaborators.loadingTickMs, this,
+    QTimer::singleShot(m_options.loadingTickMs, this,
                        [this, durationSeconds] { updateLoadingWindow(durationSeconds); });
 }
 
@@ -370,15 +383,15 @@ void DCVSettingController::showAlert(const QString& message, const QString& info
 }
 
 QString DCVSettingController::saveDestination() const {
-    if (!m_collaborators.cardFolder.isEmpty())
-        return QString::fromStdString(joinPath(m_collaborators.cardFolder.toStdString(), kSettingsFileName));
+    if (!m_services.cardFolder.isEmpty())
+        return QString::fromStdString(joinPath(m_services.cardFolder.toStdString(), kSettingsFileName));
     if (m_selectedUSBDisk && m_selectedUSBDisk->isMounted()) {
         const std::string path = joinPath(m_selectedUSBDisk->mountedURL(), kSettingsFileName);
         if (fileExists(path))
             return QString::fromStdString(path);
     }
-    if (m_collaborators.volumes)
-        if (const auto path = fallbackSaveDestination(m_collaborators.volumes->findCameraDisk()))
+    if (m_services.volumes)
+        if (const auto path = fallbackSaveDestination(m_services.volumes->findCameraDisk()))
             return QString::fromStdString(*path);
     return {};
 }
@@ -396,17 +409,17 @@ void DCVSettingController::onSave() {
         saveTo(destination);
         return;
     }
-    if (!m_collaborators.saveFileDialog)
+    if (!m_services.filePanels)
         return;
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = QString::fromLatin1(kSettingsFileName.data(), qsizetype(kSettingsFileName.size()));
+    const QString suggested =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)).filePath(name);
     QPointer<DCVSettingController> self(this);
-    m_collaborators.saveFileDialog(
-        this, QStringLiteral("Save Settings"), documents,
-        QString::fromLatin1(kSettingsFileName.data(), qsizetype(kSettingsFileName.size())),
-        [self](const QString& path) {
-            if (self && !path.isEmpty())
-                self->saveTo(path);
-        });
+    m_services.filePanels->saveFile(this, QStringLiteral("Save Settings"), suggested, {},
+                                    [self](const QString& path) {
+                                        if (self && !path.isEmpty())
+                                            self->saveTo(path);
+                                    });
 }
 
 void DCVSettingController::saveTo(const QString& path) {
@@ -422,7 +435,7 @@ void DCVSettingController::saveTo(const QString& path) {
 }
 
 void DCVSettingController::onSaveDefaultSetting() {
-    initDefaultSettingsRecord(m_FileData, m_collaborators.clock);
+    initDefaultSettingsRecord(m_FileData, m_clock);
     if (m_targetController)
         m_targetController->setFileData(&m_FileData);
 }
@@ -432,8 +445,8 @@ void DCVSettingController::onFormat() {
 }
 
 void DCVSettingController::onDiskUtil() {
-    if (!m_collaborators.diskUtility.isEmpty())
-        QProcess::startDetached(m_collaborators.diskUtility, {});
+    if (!m_options.diskUtility.value_or(QString()).isEmpty())
+        QProcess::startDetached(m_options.diskUtility.value_or(QString()), {});
 }
 
 void DCVSettingController::onCloseCmd() {

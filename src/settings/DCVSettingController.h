@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LatestTask.h"
+#include "platform/Services.h"
 #include "sdcard/TKUSBDiskEntity.h"
 #include "settings/DCVSettingControllerDelegate.h"
 #include "settings/SettingsRecord.h"
@@ -23,7 +25,6 @@ namespace dcv {
 
 class PMProgressIndicator;
 class SegmentedControl;
-class UsbVolumes;
 
 // The settings window: finds the camera's card, reads its config.bin into the one record it
 // owns, shows one tab at a time over that record and saves it back to the card or to a file
@@ -31,25 +32,21 @@ class UsbVolumes;
 class DCVSettingController : public QDialog {
     Q_OBJECT
 public:
-    struct Collaborators {
-        const UsbVolumes* volumes = nullptr; // none: no card is ever found
-        // Renames a volume; the error dictionary, empty on success.
+    struct Options {
+        // Renames a card's volume; the error dictionary, empty on success. By default through
+        // UDisks, or fatlabel with the services' runner.
         std::function<QVariantMap(const TKUSBDiskEntity& disk, const QString& label)> renameVolume;
-        // Asks where to save; the callback gets the chosen path, or an empty one when cancelled.
-        std::function<void(QWidget* parent, const QString& title, const QString& folder, const QString& name,
-                           std::function<void(const QString&)> done)>
-            saveFileDialog;
-        // A folder used as the camera's card instead of a discovered one; empty for none.
-        QString cardFolder;
-        // The disk utility to launch; empty when none is installed.
-        QString diskUtility;
-        LocalTimeSource clock = systemLocalTime;
+        // The disk utility to launch, empty for none; by default GNOME Disks when installed.
+        std::optional<QString> diskUtility;
         // The read of config.bin; runs on a worker.
         std::function<bool(const std::string& path, _FILEDATA& record)> readRecord = readSettingsRecord;
         int loadingTickMs = 500;
     };
 
-    explicit DCVSettingController(Collaborators collaborators, QWidget* parent = nullptr);
+    // Finds the card among the services' volumes (or takes their card folder) and reads its
+    // record at once, without showing anything.
+    explicit DCVSettingController(Services services, QWidget* parent = nullptr);
+    DCVSettingController(Services services, Options options, QWidget* parent = nullptr);
     ~DCVSettingController() override;
 
     _FILEDATA* filedata() { return &m_FileData; }
@@ -107,7 +104,10 @@ private:
     void saveTo(const QString& path);
     QString saveDestination() const;
 
-    Collaborators m_collaborators;
+    Services m_services;
+    Options m_options;
+    LocalTimeSource m_clock;
+    LatestTask<_FILEDATA> m_read{this};
     _FILEDATA m_FileData{};
     QString m_SettingFilePath;
     std::optional<TKUSBDiskEntity> m_selectedUSBDisk;
@@ -123,7 +123,6 @@ private:
     bool m_loading = false;
     double m_progress = 0;
     int m_loadingTicks = 0;
-    uint64_t m_readGeneration = 0; // a newer read supersedes an older one
 };
 
 } // namespace dcv

@@ -3,6 +3,7 @@
 #include "platform/DCVStrings.h"
 #include "platform/disks/UsbVolumes.h"
 #include "settings/DCVSettingController.h"
+#include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "util/Log.h"
 
@@ -47,33 +48,29 @@ struct FakeCard {
     }
 };
 
-constexpr LocalTime kClock{7, 5, 20700}; // +05:45: time-zone index 23
-
 struct Window {
     FakeCard card;
-    UsbVolumes volumes{[this] { return std::optional(card.json()); }};
+    TestServices test;
     std::vector<std::string> log;
     std::mutex logMutex;
     ScopedLogSink sink{[this](const std::string& line) {
         std::lock_guard lock(logMutex);
         log.push_back(line);
     }};
-    struct SaveRequest {
-        QString title, folder, name;
-    };
-    std::vector<SaveRequest> saveRequests;
-    QString saveAnswer; // empty: the user cancels
-    QString cardFolder;
-    std::function<bool(const std::string&, _FILEDATA&)> readRecord = readSettingsRecord;
-    int tickMs = 5;
+    DCVSettingController::Options options;
     std::unique_ptr<DCVSettingController> controller;
 
-    Window() { QCoreApplication::setApplicationVersion(QStringLiteral("1.2.3")); }
-
-    DCVSettingController::Collaborators collaborators() {
-        DCVSettingController::Collaborators c;
-        c.volumes = &volumes;
-        c.renameVolume = [this](const TKUSBDiskEntity& disk, const QString& label) {
+    Window() {
+        QCoreApplication::setApplicationVersion(QStringLiteral("1.2.3"));
+        test.services.volumes = std::make_shared<UsbVolumes>([this] { return std::optional(card.json()); });
+        // 14:07:05 at +05:45 (time-zone index 23): the default Wi-Fi name is TelvoV-0705.
+        const QTimeZone zone(20700);
+        test.clock->set(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 5), zone));
+        test.services.clock =
+            std::make_shared<FixedClock>(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 5), zone), zone);
+        options.diskUtility = QString();
+        options.loadingTickMs = 5;
+        options.renameVolume = [this](const TKUSBDiskEntity& disk, const QString& label) {
             ++card.renames;
             EXPECT_EQ(disk.deviceFilePath(), "sdb1");
             if (card.renameFails)
@@ -82,21 +79,16 @@ struct Window {
             card.label = label.toStdString();
             return QVariantMap{};
         };
-        c.saveFileDialog = [this](QWidget*, const QString& title, const QString& folder, const QString& name,
-                                  std::function<void(const QString&)> done) {
-            saveRequests.push_back({title, folder, name});
-            done(saveAnswer);
-        };
-        c.cardFolder = cardFolder;
-        c.clock = [] { return kClock; };
-        c.readRecord = readRecord;
-        c.loadingTickMs = tickMs;
-        return c;
+    }
+
+    // The save panel is answered with `path` (empty: cancelled); true once it has been.
+    bool savePanelAnswered(int count) {
+        return QTest::qWaitFor([&] { return test.panels->answered >= count; }, 5000);
     }
 
     // Opens the window and waits until the loading sheet has gone.
     DCVSettingController& open() {
-        controller = std::make_unique<DCVSettingController>(collaborators());
+        controller = std::make_unique<DCVSettingController>(test.services, options);
         controller->showWindow();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(controller.get()));
         EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isLoading(); }, 5000));
@@ -203,10 +195,10 @@ TEST(SettingsWindowTest, SavingWithoutACardAsksWhereAndACancelDoesNothing) {
     w.card.present = false;
     DCVSettingController& c = w.open();
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
-    ASSERT_EQ(w.saveRequests.size(), 1u);
-    EXPECT_EQ(w.saveRequests[0].title, QStringLiteral("Save Settings"));
-    EXPECT_EQ(w.saveRequests[0].name, QStringLiteral("config.bin"));
-    EXPECT_EQ(w.saveRequests[0].folder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    ASSERT_TRUE(w.savePanelAnswered(1));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(w.test.panels->requests,
+              QStringList{QStringLiteral("saveFile Save Settings %1/config.bin").arg(documents)});
     EXPECT_EQ(w.answerAlert(), std::nullopt);
     EXPECT_TRUE(c.isVisible());
 }
@@ -217,7 +209,7 @@ TEST(SettingsWindowTest, AUsbStickIsNeverTakenForTheCardOnSave) {
     DCVSettingController& c = w.open();
     EXPECT_TRUE(c.settingFilePath().isEmpty());
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
-    EXPECT_EQ(w.saveRequests.size(), 1u) << "the user is asked instead";
+    EXPECT_TRUE(w.savePanelAnswered(1)) << "the user is asked instead";
     EXPECT_FALSE(std::filesystem::exists(w.card.dir / "config.bin"));
 }
 
@@ -230,7 +222,7 @@ TEST(SettingsWindowTest, ResetThenSaveWritesTheDefaultsWithTheirChecksum) {
     QTest::mouseClick(c.resetButton(), Qt::LeftButton);
     EXPECT_EQ(selectedSegment(c.targetController(), "videoQuality"), 1) << "the tab shows the defaults";
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
-    EXPECT_TRUE(w.saveRequests.empty());
+    EXPECT_TRUE(w.test.panels->requests.isEmpty());
 
     const std::string saved = readFile(w.card.dir / "config.bin");
     ASSERT_EQ(saved.size(), 500u);
@@ -250,16 +242,19 @@ TEST(SettingsWindowTest, ResetThenSaveWritesTheDefaultsWithTheirChecksum) {
 TEST(SettingsWindowTest, AFailedWriteWarnsAndKeepsTheWindowOpen) {
     Window w;
     w.card.present = false;
-    w.saveAnswer = QString::fromStdString((w.card.dir / "missing-folder" / "config.bin").string());
+    const QString chosen = QString::fromStdString((w.card.dir / "missing-folder" / "config.bin").string());
+    w.test.panels->answers = {chosen, chosen};
     DCVSettingController& c = w.open();
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
+    ASSERT_TRUE(w.savePanelAnswered(1));
     EXPECT_EQ(w.answerAlert(), (Alert{QStringLiteral("Warn"), infoText("msg.write_protected_disk")}));
     EXPECT_TRUE(c.isVisible());
     // The chosen file saves once the folder is there.
     std::filesystem::create_directories(w.card.dir / "missing-folder");
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
-    EXPECT_EQ(w.answerAlert(), (Alert{w.saveAnswer, infoText("msg.saved")}));
-    EXPECT_EQ(readFile(w.saveAnswer.toStdString()).size(), 500u);
+    ASSERT_TRUE(w.savePanelAnswered(2));
+    EXPECT_EQ(w.answerAlert(), (Alert{chosen, infoText("msg.saved")}));
+    EXPECT_EQ(readFile(chosen.toStdString()).size(), 500u);
 }
 
 TEST(SettingsWindowTest, RefusedInputKeepsTheTabAndWritesNothing) {
@@ -314,12 +309,12 @@ TEST(SettingsWindowTest, TheLoadingSheetClosesAfterFifteenSecondsOfTicksAtMost) 
     w.card.writeRecord(cardRecord());
     auto release = std::make_shared<std::latch>(1);
     auto reads = std::make_shared<std::atomic<int>>(0);
-    w.readRecord = [release, reads](const std::string& path, _FILEDATA& r) {
+    w.options.readRecord = [release, reads](const std::string& path, _FILEDATA& r) {
         if (reads->fetch_add(1) > 0) // the construction's own read goes through
             release->wait();
         return readSettingsRecord(path, r);
     };
-    w.controller = std::make_unique<DCVSettingController>(w.collaborators());
+    w.controller = std::make_unique<DCVSettingController>(w.test.services, w.options);
     DCVSettingController& c = *w.controller;
     QSignalSpy loaded(&c, &DCVSettingController::settingsLoaded);
     c.showWindow();
@@ -342,7 +337,7 @@ TEST(SettingsWindowTest, AFolderGivenAsTheCardIsReadAndSavedWithoutRenaming) {
     TempDir folder;
     const auto bytes = settingsRecordBytes(cardRecord());
     folder.write("config.bin", std::string(bytes.begin(), bytes.end()));
-    w.cardFolder = QString::fromStdString(folder.path().string());
+    w.test.services.cardFolder = QString::fromStdString(folder.path().string());
     DCVSettingController& c = w.open();
     EXPECT_EQ(w.card.renames, 0);
     EXPECT_EQ(c.settingFilePath(), QString::fromStdString((folder / "config.bin").string()));
