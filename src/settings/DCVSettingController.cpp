@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
@@ -122,9 +123,8 @@ QPushButton* DCVSettingController::diskUtilButton() const {
 void DCVSettingController::showWindow() {
     if (!m_ui)
         windowDidLoad();
-    show();
-    raise();
-    activateWindow();
+    // Window-modal over the window that opened it, like every dialog of the viewer.
+    open();
 }
 
 void DCVSettingController::windowDidLoad() {
@@ -451,6 +451,20 @@ void DCVSettingController::onDiskUtil() {
 
 void DCVSettingController::onCloseCmd() {
     close();
+}
+
+std::optional<int> settingsTabToOpen(const QString& request) {
+    static const QRegularExpression form(QStringLiteral("^settings(?::([0-9]+))?$"));
+    const QRegularExpressionMatch m = form.match(request);
+    if (!m.hasMatch())
+        return std::nullopt;
+    if (!m.hasCaptured(1))
+        return 0;
+    bool ok = false;
+    const int tab = m.captured(1).toInt(&ok);
+    if (!ok || tab < 0 || tab >= DCVSettingController::kTabCount)
+        return std::nullopt;
+    return tab;
 }
 
 } // namespace dcv

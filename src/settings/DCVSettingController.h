@@ -125,4 +125,8 @@ private:
     int m_loadingTicks = 0;
 };
 
+// The tab a request to open the settings at start asks for: "settings" is tab 0, "settings:N"
+// tab N (0 to 6); none for anything else.
+std::optional<int> settingsTabToOpen(const QString& request);
+
 } // namespace dcv

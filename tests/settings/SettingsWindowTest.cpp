@@ -383,4 +383,21 @@ TEST(SettingsWindowTest, ButtonsAndSelector) {
     EXPECT_FALSE(c.isVisible());
 }
 
+TEST(SettingsWindowTest, TabToOpenAtStart) {
+    const struct {
+        const char* request;
+        std::optional<int> tab;
+    } cases[] = {{"settings", 0},
+                 {"settings:0", 0},
+                 {"settings:6", 6},
+                 {"settings:7", std::nullopt},
+                 {"settings:", std::nullopt},
+                 {"settings:-1", std::nullopt},
+                 {"format", std::nullopt},
+                 {"settings:99999999999", std::nullopt},
+                 {"Settings", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(settingsTabToOpen(QString::fromLatin1(c.request)), c.tab) << c.request;
+}
+
 } // namespace
