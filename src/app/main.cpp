@@ -107,8 +107,12 @@ int main(int argc, char** argv) {
         });
     }
     delegate.window()->show();
+    // Opened once the main window is on screen, so that it comes up over it.
     if (settingsTab)
-        delegate.showSettingPanel().changeViewController(*settingsTab);
+        QObject::connect(
+            delegate.window(), &dcv::CustomWindow::firstPaint, &delegate,
+            [&delegate, tab = *settingsTab] { delegate.showSettingPanel().changeViewController(tab); },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
     if (parser.isSet(playRow) || parser.isSet(showMap)) {
         const int row = parser.value(playRow).toInt();
         const bool map = parser.isSet(showMap), play = parser.isSet(playRow);
