@@ -11,7 +11,7 @@ constexpr const SettingsFieldRule& kFcwsSpeed = settingsRule("fcwsSpeed");
 } // namespace
 
 DCVSettingForAdasViewController::DCVSettingForAdasViewController(_FILEDATA* data, QWidget* parent)
-    : DCVSettingControllerDelegate(parent), ui(std::make_unique<Ui::DCVSettingForAdasViewController>()) {
+    : DCVSettingTab(parent), ui(std::make_unique<Ui::DCVSettingForAdasViewController>()) {
     ui->setupUi(this);
     fileData = data;
     setWindowTitle(infoText("setting.adas"));
@@ -19,10 +19,10 @@ DCVSettingForAdasViewController::DCVSettingForAdasViewController(_FILEDATA* data
     ui->ldwsSpeedGroup->setTitle(infoText("setting.adas.ldws_speed"));
     ui->fcwsSensitivityGroup->setTitle(infoText("setting.adas.fcws_sensitivity"));
     ui->fcwsSpeedGroup->setTitle(infoText("setting.adas.fcws_speed"));
-    m_fields.bind(ui->adasLdwsSensSeg, settingsRule("ldwsSensitivity"));
-    m_fields.bind(ui->adasLdwsSpeedSeg, kLdwsSpeed);
-    m_fields.bind(ui->adasFcwsSensSeg, settingsRule("fcwsSensitivity"));
-    m_fields.bind(ui->adasFcwsSpeedSeg, kFcwsSpeed);
+    fields.bind(ui->adasLdwsSensSeg, settingsRule("ldwsSensitivity"));
+    fields.bind(ui->adasLdwsSpeedSeg, kLdwsSpeed);
+    fields.bind(ui->adasFcwsSensSeg, settingsRule("fcwsSensitivity"));
+    fields.bind(ui->adasFcwsSpeedSeg, kFcwsSpeed);
     changeSpeed(data ? data->speedDisplayUnit : kSpeedUnitKmh);
 }
 
@@ -33,24 +33,12 @@ void DCVSettingForAdasViewController::setFileData(_FILEDATA* data) {
     if (!fileData)
         return;
     changeSpeed(fileData->speedDisplayUnit);
-    displayFileData();
+    DCVSettingTab::setFileData(data);
 }
 
 void DCVSettingForAdasViewController::changeSpeed(uint32_t unit) {
     fillItems(ui->adasLdwsSpeedSeg, kLdwsSpeed, unit);
     fillItems(ui->adasFcwsSpeedSeg, kFcwsSpeed, unit);
-}
-
-void DCVSettingForAdasViewController::displayFileData() {
-    if (fileData)
-        m_fields.show(*fileData);
-}
-
-bool DCVSettingForAdasViewController::populate() {
-    if (!fileData)
-        return false;
-    m_fields.store(*fileData);
-    return true;
 }
 
 } // namespace dcv

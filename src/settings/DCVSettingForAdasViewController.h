@@ -1,6 +1,5 @@
 #pragma once
 
-#include "settings/DCVSettingControllerDelegate.h"
 #include "settings/SettingsControls.h"
 
 #include <memory>
@@ -13,7 +12,7 @@ namespace dcv {
 
 // Lane-departure and forward-collision warnings: sensitivity and the lowest speed at which
 // each warns, in the speed unit the record holds.
-class DCVSettingForAdasViewController : public DCVSettingControllerDelegate {
+class DCVSettingForAdasViewController : public DCVSettingTab {
     Q_OBJECT
 public:
     // Made bound to the record, as the settings window makes it.
@@ -23,13 +22,9 @@ public:
     void setFileData(_FILEDATA* data) override;
     // Labels both speed controls for unit 0 (km/h) or 1 (mi/h).
     void changeSpeed(uint32_t unit);
-    void displayFileData();
-    bool populate() override;
-    std::optional<QString> validateUserInput() override { return std::nullopt; }
 
 private:
     std::unique_ptr<Ui::DCVSettingForAdasViewController> ui;
-    FieldBindings m_fields;
 };
 
 } // namespace dcv

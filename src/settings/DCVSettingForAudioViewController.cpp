@@ -18,7 +18,7 @@ QGridLayout* gridOf(const QWidget* group) {
 } // namespace
 
 DCVSettingForAudioViewController::DCVSettingForAudioViewController(QWidget* parent)
-    : DCVSettingControllerDelegate(parent), ui(std::make_unique<Ui::DCVSettingForAudioViewController>()),
+    : DCVSettingTab(parent), ui(std::make_unique<Ui::DCVSettingForAudioViewController>()),
       m_languageGroup(new QButtonGroup(this)) {
     ui->setupUi(this);
     setWindowTitle(infoText("setting.audio"));
@@ -26,9 +26,9 @@ DCVSettingForAudioViewController::DCVSettingForAudioViewController(QWidget* pare
     ui->speakerVolumeGroup->setTitle(infoText("setting.aux.speaker_volume"));
     ui->voiceLangGroup->setTitle(infoText("setting.aux.voice_guidance_lang_setting"));
     ui->useEveryHourNoticeChk->setText(infoText("setting.aux.enable_hourly_alarm"));
-    m_fields.bind(ui->micSeg, settingsRule("micVolume"));
-    m_fields.bind(ui->speakerSeg, settingsRule("speakerVolume"));
-    m_fields.bind(ui->useEveryHourNoticeChk, settingsRule("hourlyAlarm"));
+    fields.bind(ui->micSeg, settingsRule("micVolume"));
+    fields.bind(ui->speakerSeg, settingsRule("speakerVolume"));
+    fields.bind(ui->useEveryHourNoticeChk, settingsRule("hourlyAlarm"));
 
     // The cells in row-by-row order take the languages in list order.
     QGridLayout* grid = gridOf(ui->voiceLangGroup);
@@ -68,15 +68,10 @@ std::optional<GridCell> DCVSettingForAudioViewController::selectedCell() const {
     return cellForVoiceLanguage(uint32_t(id), m_columns);
 }
 
-void DCVSettingForAudioViewController::setFileData(_FILEDATA* data) {
-    fileData = data;
-    displayFileData();
-}
-
 void DCVSettingForAudioViewController::displayFileData() {
+    DCVSettingTab::displayFileData();
     if (!fileData)
         return;
-    m_fields.show(*fileData);
     if (QRadioButton* cell = cellAt(cellForVoiceLanguage(fileData->voiceLanguage, m_columns))) {
         cell->setChecked(true);
     } else if (QAbstractButton* checked = m_languageGroup->checkedButton()) {
@@ -94,9 +89,8 @@ void DCVSettingForAudioViewController::voiceLangMatrixSelected() {
 }
 
 bool DCVSettingForAudioViewController::populate() {
-    if (!fileData)
+    if (!DCVSettingTab::populate())
         return false;
-    m_fields.store(*fileData);
     voiceLangMatrixSelected();
     return true;
 }

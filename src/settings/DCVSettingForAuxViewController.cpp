@@ -12,7 +12,7 @@ const QString kKnobImage = QStringLiteral("hud_slider-knobBlack-N");
 } // namespace
 
 DCVSettingForAuxViewController::DCVSettingForAuxViewController(QWidget* parent)
-    : DCVSettingControllerDelegate(parent), ui(std::make_unique<Ui::DCVSettingForAuxViewController>()) {
+    : DCVSettingTab(parent), ui(std::make_unique<Ui::DCVSettingForAuxViewController>()) {
     ui->setupUi(this);
     setWindowTitle(infoText("setting.aux"));
     ui->sdcardCapacityGroup->setTitle(infoText("setting.aux.sdcard_capacity"));
@@ -30,7 +30,7 @@ DCVSettingForAuxViewController::DCVSettingForAuxViewController(QWidget* parent)
     ui->powerFrequencyGroup->setTitle(infoText("setting.aux.country_ac_power_setting"));
     for (QLabel* share : {ui->alwaysField, ui->motionField, ui->eventField})
         share->setProperty("class", QStringLiteral("value"));
-    m_fields.bind(ui->autoFormatAlarmSeg, settingsRule("autoFormatPeriod"));
+    fields.bind(ui->autoFormatAlarmSeg, settingsRule("autoFormatPeriod"));
     m_checkedFields.bind(ui->ssidLabel, kSsid);
     m_checkedFields.bind(ui->passwordLabel, kPassword);
     m_checkedFields.bind(ui->wifiChannelCombo, settingsRule("wifiChannel"));
@@ -43,7 +43,7 @@ DCVSettingForAuxViewController::~DCVSettingForAuxViewController() = default;
 void DCVSettingForAuxViewController::setFileData(_FILEDATA* data) {
     fileData = data;
     sliderHandle();
-    displayFileData();
+    DCVSettingTab::setFileData(data);
 }
 
 void DCVSettingForAuxViewController::sliderHandle() {
@@ -80,7 +80,7 @@ void DCVSettingForAuxViewController::displayFileData() {
     const _FILEDATA& r = *fileData;
     showShares(int(int32_t(r.sdAlwaysRatio)), int(int32_t(r.sdMotionRatio)), int(int32_t(r.sdEventRatio)));
     m_ratios = sdRatiosFromRecord(r);
-    m_fields.show(r);
+    fields.show(r);
     m_checkedFields.show(r);
 }
 
@@ -95,7 +95,7 @@ bool DCVSettingForAuxViewController::populate() {
         return false;
     _FILEDATA& r = *fileData;
     storeSdRatios(r, m_ratios);
-    m_fields.store(r);
+    fields.store(r);
     for (const auto& [field, rule] :
          {std::pair{ui->ssidLabel, &kSsid}, std::pair{ui->passwordLabel, &kPassword}}) {
         if (const auto m = validateSettingsText(*rule, field->text().toStdString())) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "settings/DCVSettingControllerDelegate.h"
 #include "settings/SettingsControls.h"
 #include "settings/SettingsTables.h"
 
@@ -14,7 +13,7 @@ namespace dcv {
 
 // How the card is shared between always, motion and event recording (a two-handle slider),
 // the auto-format period, the camera's Wi-Fi and the mains frequency.
-class DCVSettingForAuxViewController : public DCVSettingControllerDelegate {
+class DCVSettingForAuxViewController : public DCVSettingTab {
     Q_OBJECT
 public:
     explicit DCVSettingForAuxViewController(QWidget* parent = nullptr);
@@ -23,7 +22,7 @@ public:
     void setFileData(_FILEDATA* data) override;
     // Adds the handles the first time, moves them to the record's shares later.
     void sliderHandle();
-    void displayFileData();
+    void displayFileData() override;
     bool populate() override;
     std::optional<QString> validateUserInput() override;
 
@@ -37,8 +36,7 @@ private:
     void showShares(int always, int motion, int event);
 
     std::unique_ptr<Ui::DCVSettingForAuxViewController> ui;
-    FieldBindings m_fields;        // stored before the Wi-Fi checks
-    FieldBindings m_checkedFields; // stored once they pass
+    FieldBindings m_checkedFields; // stored once the Wi-Fi checks pass
     SdRatios m_ratios;
 };
 

@@ -20,7 +20,7 @@ void showThresholds(const std::array<QLineEdit*, 3>& fields, const std::array<in
 } // namespace
 
 DCVSettingForBasicViewController::DCVSettingForBasicViewController(QWidget* parent)
-    : DCVSettingControllerDelegate(parent), ui(std::make_unique<Ui::DCVSettingForBasicViewController>()) {
+    : DCVSettingTab(parent), ui(std::make_unique<Ui::DCVSettingForBasicViewController>()) {
     ui->setupUi(this);
     m_driving = {ui->gsensorSensitivityDrivingSeg,
                  {ui->gsensorSensitivityThresholdXDrivingField, ui->gsensorSensitivityThresholdYDrivingField,
@@ -44,15 +44,15 @@ DCVSettingForBasicViewController::DCVSettingForBasicViewController(QWidget* pare
     ui->cableVoltageLossGroup->setTitle(infoText("setting.basic.cable_voltage_loss"));
     ui->segmentOptionGroup->setTitle(infoText("setting.basic.segment_option"));
 
-    m_fields.bind(ui->alwaysModeTimeoutSeg, settingsRule("alwaysModeTimeout"));
-    m_fields.bind(ui->gsensorEnableChk, settingsRule("gsensorEnable"));
-    m_fields.bind(ui->frontLEDSeg, settingsRule("frontLED"));
-    m_fields.bind(ui->rearLEDSeg, settingsRule("rearLED"));
-    m_fields.bind(ui->carNumberField, settingsRule("carNumber"));
-    m_fields.bind(ui->powerVoltageCombo, settingsRule("powerVoltage"));
-    m_fields.bind(ui->powerTimeCombo, settingsRule("powerTime"));
-    m_fields.bind(ui->cableVoltageLossCombo, settingsRule("cableVoltageLoss"));
-    m_fields.bind(ui->segmentOptionSeg, settingsRule("segmentOption"));
+    fields.bind(ui->alwaysModeTimeoutSeg, settingsRule("alwaysModeTimeout"));
+    fields.bind(ui->gsensorEnableChk, settingsRule("gsensorEnable"));
+    fields.bind(ui->frontLEDSeg, settingsRule("frontLED"));
+    fields.bind(ui->rearLEDSeg, settingsRule("rearLED"));
+    fields.bind(ui->carNumberField, settingsRule("carNumber"));
+    fields.bind(ui->powerVoltageCombo, settingsRule("powerVoltage"));
+    fields.bind(ui->powerTimeCombo, settingsRule("powerTime"));
+    fields.bind(ui->cableVoltageLossCombo, settingsRule("cableVoltageLoss"));
+    fields.bind(ui->segmentOptionSeg, settingsRule("segmentOption"));
     for (const ThresholdGroup* g : {&m_driving, &m_parking}) {
         setSegmentLabels(g->segment, labelTexts(kGsensorSegmentLabels));
         for (QLineEdit* f : g->fields)
@@ -73,16 +73,11 @@ DCVSettingForBasicViewController::DCVSettingForBasicViewController(QWidget* pare
 
 DCVSettingForBasicViewController::~DCVSettingForBasicViewController() = default;
 
-void DCVSettingForBasicViewController::setFileData(_FILEDATA* data) {
-    fileData = data;
-    displayFileData();
-}
-
 void DCVSettingForBasicViewController::displayFileData() {
     if (!fileData)
         return;
     _FILEDATA& r = *fileData;
-    m_fields.show(r);
+    fields.show(r);
     changeGsensorEnable();
     m_driving.segment->setSelectedSegment(
         findDrivingGsensorThresholdIndexByX(r.drivingGsensorX, r.drivingGsensorY, r.drivingGsensorZ));
@@ -144,7 +139,7 @@ bool DCVSettingForBasicViewController::populate() {
         return false;
     _FILEDATA& r = *fileData;
     ui->carNumberField->textDidEndEditing();
-    m_fields.store(r);
+    fields.store(r);
     for (size_t i = 0; i < 3; ++i) {
         storeField(m_driving.fields[i], *kThresholds[i], r);
         storeField(m_parking.fields[i], *kThresholds[3 + i], r);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "settings/DCVSettingControllerDelegate.h"
 #include "settings/SettingsControls.h"
 
 #include <array>
@@ -18,14 +17,13 @@ class SegmentedControl;
 
 // Parking wait, impact sensor with its presets or custom thresholds, LEDs, car number, the
 // parking power cut-off and the segment option.
-class DCVSettingForBasicViewController : public DCVSettingControllerDelegate {
+class DCVSettingForBasicViewController : public DCVSettingTab {
     Q_OBJECT
 public:
     explicit DCVSettingForBasicViewController(QWidget* parent = nullptr);
     ~DCVSettingForBasicViewController() override;
 
-    void setFileData(_FILEDATA* data) override;
-    void displayFileData();
+    void displayFileData() override;
     bool populate() override;
     std::optional<QString> validateUserInput() override;
 
@@ -46,7 +44,6 @@ private:
     std::optional<QString> validateGroup(const ThresholdGroup& group, size_t firstRule);
 
     std::unique_ptr<Ui::DCVSettingForBasicViewController> ui;
-    FieldBindings m_fields;
     ThresholdGroup m_driving{}, m_parking{};
 };
 

@@ -6,7 +6,7 @@
 
 namespace dcv {
 DCVSettingForGpsViewController::DCVSettingForGpsViewController(QWidget* parent)
-    : DCVSettingControllerDelegate(parent), ui(std::make_unique<Ui::DCVSettingForGpsViewController>()) {
+    : DCVSettingTab(parent), ui(std::make_unique<Ui::DCVSettingForGpsViewController>()) {
     ui->setupUi(this);
     setWindowTitle(infoText("setting.gps"));
     ui->weeklyAlarmGroup->setTitle(infoText("setting.gps.weekly_alarm"));
@@ -19,12 +19,12 @@ DCVSettingForGpsViewController::DCVSettingForGpsViewController(QWidget* parent)
     ui->speedGuide1Field->setText(infoText("setting.gps.gps_speed_guide1"));
     ui->timeGuide1Field->setText(infoText("setting.gps.gps_time_guide1"));
     ui->gpsGuide2Field->setText(infoText("setting.gps.gps_guide2"));
-    m_fields.bind(ui->drivingDaySeg, settingsRule("weeklyAlarmDay"));
-    m_fields.bind(ui->speedDisplayUnitSeg, settingsRule("speedDisplayUnit"));
-    m_fields.bind(ui->osdSpeedDisplaySeg, settingsRule("osdSpeedDisplay"));
-    m_fields.bind(ui->timeGmtCombo, settingsRule("timeZoneIndex"));
-    m_fields.bind(ui->summerTimeChk, settingsRule("summerTime"));
-    m_fields.bind(ui->nightTimeSeg, settingsRule("gpsOnParkingMode"));
+    fields.bind(ui->drivingDaySeg, settingsRule("weeklyAlarmDay"));
+    fields.bind(ui->speedDisplayUnitSeg, settingsRule("speedDisplayUnit"));
+    fields.bind(ui->osdSpeedDisplaySeg, settingsRule("osdSpeedDisplay"));
+    fields.bind(ui->timeGmtCombo, settingsRule("timeZoneIndex"));
+    fields.bind(ui->summerTimeChk, settingsRule("summerTime"));
+    fields.bind(ui->nightTimeSeg, settingsRule("gpsOnParkingMode"));
     connect(ui->speedDisplayUnitSeg, &SegmentedControl::segmentClicked, this,
             &DCVSettingForGpsViewController::speedSegmentedControlChanged);
 }
@@ -32,15 +32,9 @@ DCVSettingForGpsViewController::DCVSettingForGpsViewController(QWidget* parent)
 DCVSettingForGpsViewController::~DCVSettingForGpsViewController() = default;
 
 void DCVSettingForGpsViewController::setFileData(_FILEDATA* data) {
-    fileData = data;
-    displayFileData();
+    DCVSettingTab::setFileData(data);
     if (fileData)
         m_speed = captureSpeedUnitState(*fileData);
-}
-
-void DCVSettingForGpsViewController::displayFileData() {
-    if (fileData)
-        m_fields.show(*fileData);
 }
 
 void DCVSettingForGpsViewController::speedSegmentedControlChanged() {
@@ -48,13 +42,6 @@ void DCVSettingForGpsViewController::speedSegmentedControlChanged() {
     if (!fileData || unit < 0)
         return;
     changeSpeedUnit(m_speed, *fileData, uint32_t(unit));
-}
-
-bool DCVSettingForGpsViewController::populate() {
-    if (!fileData)
-        return false;
-    m_fields.store(*fileData);
-    return true;
 }
 
 } // namespace dcv

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "settings/DCVSettingControllerDelegate.h"
 #include "settings/SettingsControls.h"
 
 #include <memory>
@@ -12,20 +11,14 @@ class DCVSettingForMotionViewController;
 namespace dcv {
 
 // Motion-detection sensitivity of the front and rear cameras.
-class DCVSettingForMotionViewController : public DCVSettingControllerDelegate {
+class DCVSettingForMotionViewController : public DCVSettingTab {
     Q_OBJECT
 public:
     explicit DCVSettingForMotionViewController(QWidget* parent = nullptr);
     ~DCVSettingForMotionViewController() override;
 
-    void setFileData(_FILEDATA* data) override;
-    void displayFileData();
-    bool populate() override;
-    std::optional<QString> validateUserInput() override { return std::nullopt; }
-
 private:
     std::unique_ptr<Ui::DCVSettingForMotionViewController> ui;
-    FieldBindings m_fields;
 };
 
 } // namespace dcv

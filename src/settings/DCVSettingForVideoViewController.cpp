@@ -11,7 +11,7 @@ constexpr const SettingsFieldRule& kBrightness = settingsRule("frontBrightness")
 } // namespace
 
 DCVSettingForVideoViewController::DCVSettingForVideoViewController(QWidget* parent)
-    : DCVSettingControllerDelegate(parent), ui(std::make_unique<Ui::DCVSettingForVideoViewController>()) {
+    : DCVSettingTab(parent), ui(std::make_unique<Ui::DCVSettingForVideoViewController>()) {
     ui->setupUi(this);
     setWindowTitle(infoText("setting.video"));
     ui->frontQualityGroup->setTitle(infoText("setting.video.front_quality"));
@@ -19,30 +19,13 @@ DCVSettingForVideoViewController::DCVSettingForVideoViewController(QWidget* pare
     ui->rearSettingGroup->setTitle(infoText("setting.video.rear_setting"));
     ui->brightnessLabel->setText(infoText("brightness"));
     ui->brightnessLabelReal->setText(infoText("brightness"));
-    m_fields.bind(ui->videoQuality, kQuality);
-    m_fields.bind(ui->videoBrightness, kBrightness);
+    fields.bind(ui->videoQuality, kQuality);
+    fields.bind(ui->videoBrightness, kBrightness);
     fillItems(ui->videoBrightnessRear, kBrightness);
     ui->videoBrightnessRear->setEnabled(false);
     ui->videoBrightnessRear->setToolTip(infoText("setting.video.rear_not_stored"));
 }
 
 DCVSettingForVideoViewController::~DCVSettingForVideoViewController() = default;
-
-void DCVSettingForVideoViewController::setFileData(_FILEDATA* data) {
-    fileData = data;
-    displayFileData();
-}
-
-void DCVSettingForVideoViewController::displayFileData() {
-    if (fileData)
-        m_fields.show(*fileData);
-}
-
-bool DCVSettingForVideoViewController::populate() {
-    if (!fileData)
-        return false;
-    m_fields.store(*fileData);
-    return true;
-}
 
 } // namespace dcv

@@ -3,6 +3,7 @@
 // The controls of the settings tabs, bound to the rules of the fields they edit: filled with
 // the rule's items, set from the record and stored back through the rule.
 
+#include "settings/DCVSettingControllerDelegate.h"
 #include "settings/DCVValidator.h"
 #include "settings/SettingsRules.h"
 
@@ -74,6 +75,32 @@ public:
 private:
     std::vector<std::function<void(const _FILEDATA&)>> m_show;
     std::vector<std::function<void(_FILEDATA&)>> m_store;
+};
+
+// A tab whose controls are bound to the fields they edit: it shows and stores the record
+// through its bindings; a tab adds what its fields need beyond that.
+class DCVSettingTab : public DCVSettingControllerDelegate {
+public:
+    using DCVSettingControllerDelegate::DCVSettingControllerDelegate;
+
+    void setFileData(_FILEDATA* data) override {
+        fileData = data;
+        displayFileData();
+    }
+    virtual void displayFileData() {
+        if (fileData)
+            fields.show(*fileData);
+    }
+    bool populate() override {
+        if (!fileData)
+            return false;
+        fields.store(*fileData);
+        return true;
+    }
+    std::optional<QString> validateUserInput() override { return std::nullopt; }
+
+protected:
+    FieldBindings fields;
 };
 
 } // namespace dcv
