@@ -8,6 +8,7 @@
 #include "player/DCVLoadingIndicator.h"
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlaybackController.h"
+#include "settings/DCVSettingController.h"
 #include "player/DCVPlaybackControls.h"
 #include "player/DCVTelemetryDisplay.h"
 #include "recordings/RecordingScan.h"
@@ -135,10 +136,11 @@ void DCVAppDelegate::buildHeadBox() {
     m_captureButton =
         makeHeadButton(head, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
     m_printButton = makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
-    // The settings and clock-setting windows, capture and print come with later parts of the
-    // viewer; their buttons stay disabled until then.
-    for (TKImageButton* b : {m_settingButton, m_timeSetupButton, m_captureButton, m_printButton})
+    // The clock-setting window, capture and print come with later parts of the viewer; their
+    // buttons stay disabled until then.
+    for (TKImageButton* b : {m_timeSetupButton, m_captureButton, m_printButton})
         b->setEnabled(false);
+    connect(m_settingButton, &QAbstractButton::clicked, this, [this] { showSettingPanel(); });
     connect(m_closeButton, &QAbstractButton::clicked, this, &DCVAppDelegate::closeWindow);
     connect(m_minimizeButton, &QAbstractButton::clicked, m_window.get(), &QWidget::showMinimized);
     connect(m_openFolderButton, &QAbstractButton::clicked, this, &DCVAppDelegate::openMediaDirectoryDialog);
@@ -291,7 +293,18 @@ void DCVAppDelegate::setupInitialValues() {
         connect(m_window.get(), &CustomWindow::firstPaint, this, &DCVAppDelegate::loadMapPage, Qt::QueuedConnection);
     else
         loadMapPage();
+    // One settings controller is made and dropped at start: its card search names a camera
+    // card "TELVO". It runs after the first picture, so that it does not hold it up.
+    connect(m_window.get(), &CustomWindow::firstPaint, this, [this] { DCVSettingController probe(m_services); },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
     layoutWindow();
+}
+
+DCVSettingController& DCVAppDelegate::showSettingPanel() {
+    DCVSettingController& settings =
+        openDialogController(std::make_unique<DCVSettingController>(m_services, m_window.get()));
+    settings.showWindow();
+    return settings;
 }
 
 void DCVAppDelegate::applicationDidFinishLaunching() {

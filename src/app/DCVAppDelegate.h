@@ -18,6 +18,7 @@ namespace dcv {
 
 class CustomBackgroundBox;
 class CustomWindow;
+class DCVSettingController;
 class DCVLoadingIndicator;
 class DCVMediaListModel;
 class DCVPlaybackController;
@@ -92,6 +93,8 @@ public:
         return opened;
     }
     QObject* lastDialogController() const { return m_lastDialogController.get(); }
+    // Opens a new settings window over the main window.
+    DCVSettingController& showSettingPanel();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
