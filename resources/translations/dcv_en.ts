@@ -28,6 +28,12 @@
     <message><source>media.motion</source><translation>Motion</translation></message>
     <message><source>media.event</source><translation>Event</translation></message>
     <message><source>media.unknown</source><translation>Unknown</translation></message>
+    <message><source>msg.file_missing</source><translation>The recording is no longer there. It was moved or deleted after the folder was opened; open the folder again.</translation></message>
+    <message><source>msg.scan_incomplete</source><translation>Not every recording of this folder could be listed.</translation></message>
+    <message><source>msg.scan_unreadable</source><translation>These folders could not be read:</translation></message>
+    <message><source>msg.scan_limit</source><translation>Only the first 15,000 recordings are listed.</translation></message>
+    <message><source>main.telemetry_none</source><translation>This recording carries no G-sensor or GPS data.</translation></message>
+    <message><source>main.telemetry_incomplete</source><translation>Part of this recording's G-sensor and GPS data could not be read.</translation></message>
     <message><source>msg.file_open_fail</source><translation>The recording could not be played. The file may be damaged.</translation></message>
     <message><source>setting.window_title</source><translation>Camera settings</translation></message>
     <message><source>setting.video</source><translation>Video</translation></message>

@@ -12,6 +12,7 @@
 #include "player/DCVPlaybackControls.h"
 #include "player/DCVTelemetryDisplay.h"
 #include "recordings/RecordingScan.h"
+#include "widgets/AlertSheet.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/DCVMediaListTableView.h"
 #include "widgets/DCVSideButtonView.h"
@@ -343,14 +344,20 @@ void DCVAppDelegate::initMediaListTableView() {
     m_mediaListModel->setColumnNames(columnNames);
     auto* header = m_mediaListTableView->horizontalHeader();
     header->setSectionResizeMode(QHeaderView::Fixed);
-    // Room for the kind's icon and word; the name is cut in its middle, so the front/rear
-    // letter and the extension at its end stay readable in the narrow column.
-    header->resizeSection(0, 82);
-    header->resizeSection(1, 76);
-    header->resizeSection(2, 60);
-    m_mediaListTableView->setTextElideMode(Qt::ElideMiddle);
     header->setStretchLastSection(true);
     header->setDefaultAlignment(Qt::AlignCenter);
+    // The file name takes the rest of the row. When it does not fit, its start goes: the kind
+    // and the date it begins with are in the columns before it, while the time, the channel
+    // letter and the extension at its end are what tell the rows apart.
+    m_mediaListTableView->setTextElideMode(Qt::ElideLeft);
+    fitMediaListColumns();
+}
+
+void DCVAppDelegate::fitMediaListColumns() {
+    // Room for the kind's icon and word; the date and the time as wide as they are.
+    m_mediaListTableView->horizontalHeader()->resizeSection(0, 82);
+    m_mediaListTableView->resizeColumnToContents(1);
+    m_mediaListTableView->resizeColumnToContents(2);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -525,8 +532,8 @@ void DCVAppDelegate::openMediaDirectoryDialog() {
     m_services.filePanels->openFolder(m_window.get(), infoText("main.open_folder"), [self](const QString& path) {
         if (!self || path.isEmpty() || !self->m_playback->player())
             return;
-        // The loaded media stays; the player stops until a row is started.
-        self->m_playback->player()->stop();
+        // The recording of the old folder goes, with everything the window showed of it.
+        self->m_playback->closeRecording();
         self->openDirectory(path);
     });
 }
@@ -536,7 +543,27 @@ void DCVAppDelegate::mediaListChanged(DCVMediaList&) {
     m_rightViewMode = 0;
     updateSideViewButton();
     m_mediaListModel->reload();
+    fitMediaListColumns();
     emit mediaListReloaded();
+    const QString skipped = scanReportText(m_mediaList->scanReport());
+    if (!skipped.isEmpty())
+        showAlertSheet(m_window.get(), infoText("msg.scan_incomplete"), skipped);
+}
+
+QString DCVAppDelegate::scanReportText(const RecordingScanReport& report) {
+    // A card with thousands of unreadable folders must not make a box taller than the screen.
+    constexpr size_t kFoldersNamed = 8;
+    QStringList lines;
+    if (!report.unreadableFolders.empty()) {
+        lines << infoText("msg.scan_unreadable");
+        for (size_t i = 0; i < std::min(kFoldersNamed, report.unreadableFolders.size()); ++i)
+            lines << QString::fromStdString(report.unreadableFolders[i]);
+        if (report.unreadableFolders.size() > kFoldersNamed)
+            lines << QStringLiteral("… (+%1)").arg(report.unreadableFolders.size() - kFoldersNamed);
+    }
+    if (report.limitReached)
+        lines << infoText("msg.scan_limit");
+    return lines.join(QLatin1Char('\n'));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -614,7 +641,7 @@ bool DCVAppDelegate::eventFilter(QObject* watched, QEvent* event) {
 void DCVAppDelegate::openDroppedFolder(const QString& path) {
     const QFileInfo info(path);
     const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
-    m_playback->player()->stop();
+    m_playback->closeRecording();
     openDirectory(folder);
 }
 

@@ -78,6 +78,8 @@ public:
     // Asks for a folder with the open panel; the player stops when one is chosen.
     void openMediaDirectoryDialog();
     void mediaListChanged(DCVMediaList& list) override;
+    // What a scan left out, as the lines of the alert shown after it; empty when nothing.
+    static QString scanReportText(const RecordingScanReport& report);
 
     // The map view, once the window has been painted (or at once without deferMapPage).
     DCVWebView* mapWebView() const;
@@ -114,6 +116,8 @@ private:
     void buildVideoBox();
     void buildRightColumn();
     void initMediaListTableView();
+    // Sizes the table's columns to what they show, the file names first.
+    void fitMediaListColumns();
     // Loads "map2_eng.htm" (or "map2.htm" for a Korean build) into the map view.
     void loadMapPage();
 

@@ -14,6 +14,7 @@ QToolTip { background: #22262d; color: #e6e9ed; border: 1px solid #2f343c; paddi
 QLabel { color: #d8dde3; }
 QLabel[class="caption"] { color: #7c8591; font-size: 10px; font-weight: bold; letter-spacing: 1px; }
 QLabel[class="value"] { color: #e6e9ed; font-family: "DejaVu Sans Mono"; font-size: 12px; }
+QLabel[class="note"] { color: #e0b060; font-size: 11px; padding: 2px 0; }
 QLabel[class="axis-x"], QLabel[class="axis-y"], QLabel[class="axis-z"] {
     font-family: "DejaVu Sans Mono"; font-size: 13px; padding-left: 10px; }
 QLabel[class="axis-x"] { color: #ff6b6b; border-left: 3px solid #ff2d2d; }

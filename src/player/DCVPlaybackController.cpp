@@ -14,6 +14,8 @@
 #include "widgets/TKImage.h"
 #include "widgets/TKVideoBackgroundImageView.h"
 
+#include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QScreen>
@@ -22,8 +24,6 @@
 #include <climits>
 
 namespace dcv {
-
-int32_t DCVPlaybackController::s_timeChangeCounter = -1;
 
 namespace {
 
@@ -68,6 +68,10 @@ DCVPlaybackController::DCVPlaybackController(DCVMediaList& mediaList, std::uniqu
     connect(this, &DCVPlaybackController::volumeChanged, this,
             [this] { observeValueForKeyPath(QStringLiteral("volume")); });
 
+    m_publishTimer = new QTimer(this);
+    m_publishTimer->setInterval(m_timings.publishInterval);
+    connect(m_publishTimer, &QTimer::timeout, this, &DCVPlaybackController::publishPlayPosition);
+
     setVolume(kVolumeStart);
     m_playInfo->setIsPlaying(false);
     m_views.video1View->hide();
@@ -96,7 +100,8 @@ void DCVPlaybackController::observeValueForKeyPath(const QString& keyPath) {
         if (m_playInfo->position() >= 1.0)
             controls.setSliderValue(1.0);
         if (m_player1) {
-            m_views.telemetry->updateGsensorUIByPlayPositon(m_player1->position(), m_playInfo->position());
+            // The graph's bar follows the published position too, so that it moves with the texts.
+            m_views.telemetry->updateGsensorUIByPlayPositon(m_playInfo->position(), m_playInfo->position());
             m_views.telemetry->updateGpsUIByPlayPosition(m_playInfo->position());
         }
     } else if (keyPath == QLatin1String("playInfo.audioMediaDirection") || keyPath == QLatin1String("volume")) {
@@ -116,8 +121,10 @@ bool DCVPlaybackController::playAtIndex(int64_t index) {
     m_playRequested = false;
     m_startConfirmed = false;
     ++m_startGeneration;
+    ++m_advanceGeneration;
     m_player1->stop();
     m_player1->setMedia(nullptr);
+    m_playInfo->setIsPlaying(false);
     // Until the new telemetry is handed over, the display shows none rather than the old file's.
     m_views.telemetry->forgetTelemetry();
     m_mediaIndex = index;
@@ -144,6 +151,11 @@ void DCVPlaybackController::blackBoxDataRead(std::shared_ptr<const DCVBlackBoxDa
     if (!m_player1 || !m_waitingForPlayStart)
         return;
     const uint64_t generation = m_startGeneration;
+    // A file deleted since the scan: no player can tell more than that it failed.
+    if (m_player1->media() && !QFileInfo::exists(m_player1->media()->path())) {
+        failStart("missing");
+        return;
+    }
     m_views.telemetry->setTelemetry(std::move(data));
     initMediaControlView();
     m_player1->play();
@@ -164,7 +176,11 @@ void DCVPlaybackController::failStart(const char* reason) {
     m_views.loading->hideLoading();
     m_player1->stop();
     m_views.video1View->hide();
-    showAlertSheet(m_views.window, QStringLiteral("TELVO"), infoText("msg.file_open_fail"));
+    m_publishTimer->stop();
+    m_playInfo->setIsPlaying(false);
+    const bool missing = !path.isEmpty() && !QFileInfo::exists(path);
+    showAlertSheet(m_views.window, QStringLiteral("TELVO"),
+                   infoText(missing ? "msg.file_missing" : "msg.file_open_fail"));
     emit playFailed(m_mediaIndex);
 }
 
@@ -184,8 +200,10 @@ void DCVPlaybackController::changeAndPlay() {
         // A start still pending is not to be asked to play a second time.
         if (m_waitingForPlayStart)
             return;
-        if (m_player1->state() == VLCMediaPlayerStatePaused)
+        if (m_player1->state() == VLCMediaPlayerStatePaused) {
             m_player1->setPosition(0);
+            seekStarted(0, false);
+        }
         m_player1->play();
         return;
     }
@@ -199,6 +217,31 @@ void DCVPlaybackController::stopPlay() {
     m_player1->setMedia(nullptr);
 }
 
+void DCVPlaybackController::closeRecording() {
+    if (!m_player1)
+        return;
+    m_telemetryRead.cancel();
+    ++m_startGeneration;
+    ++m_advanceGeneration;
+    m_waitingForPlayStart = false;
+    m_playRequested = false;
+    m_startConfirmed = true;
+    m_moving = false;
+    m_preparingPlayNext = false;
+    m_views.loading->hideLoading();
+    m_player1->stop();
+    m_player1->setMedia(nullptr);
+    m_mediaIndex = -1;
+    m_publishTimer->stop();
+    m_clock.pause(0);
+    m_views.telemetry->setTelemetry(std::make_shared<const DCVBlackBoxData>(), false);
+    m_views.telemetry->reset();
+    m_playInfo->setIsPlaying(false);
+    m_playInfo->setPosition(0);
+    m_views.controls->setSliderValue(0);
+    m_views.video1View->hide();
+}
+
 void DCVPlaybackController::die() {
     if (m_died)
         return;
@@ -208,6 +251,7 @@ void DCVPlaybackController::die() {
     m_telemetryRead.waitForFinished();
     if (m_playStopTimer)
         m_playStopTimer->stop();
+    m_publishTimer->stop();
     stopPlay();
     // The player stops and lets go of libVLC before its view and frame buffer go.
     m_player1.reset();
@@ -242,6 +286,9 @@ void DCVPlaybackController::initMediaControlView() {
     emit preparingRecording();
     m_playInfo->setSpeed(1.0);
     m_player1->setRate(1.0f);
+    m_clock.setRate(1.0, now());
+    m_clock.pause(0);
+    m_clock.setLength(lengthMs());
     m_playInfo->setPosition(0);
     m_views.telemetry->reset();
 }
@@ -267,6 +314,14 @@ void DCVPlaybackController::mediaPlayerStateChanged() {
         failStart(state == VLCMediaPlayerStateError ? "error state" : "ended before playing");
         return;
     }
+    m_clock.setLength(lengthMs());
+    if (playing) {
+        m_clock.play(m_player1->time().intValue(), now());
+        m_publishTimer->start();
+    } else {
+        m_clock.pause(m_player1->time().intValue());
+        m_publishTimer->stop();
+    }
     if (state == VLCMediaPlayerStatePaused) {
         didFinishPlay();
     } else if (playing) {
@@ -285,7 +340,7 @@ void DCVPlaybackController::didStartPlayer() {
     m_playInfo->setSpeed(m_player1->rate());
     m_playInfo->setIsPlaying(isPlaying(m_player1.get()));
     chooseAudioAuto();
-    if (m_playInfo->scale() == 0 && m_player1->hasVideoOut() && m_player1->videoSize().width() > 0)
+    if (m_player1->hasVideoOut() && m_player1->videoSize().width() > 0 && m_player1->videoSize() != m_scaledVideoSize)
         updatePlayInfoScale();
 }
 
@@ -299,20 +354,68 @@ void DCVPlaybackController::mediaPlayerTimeChanged(MediaPlayer* object) {
     m_preparingPlayNext = false;
     if (m_playRequested)
         m_startConfirmed = true;
-    // The video size is known only once the first pictures are decoded.
-    if (m_playInfo->scale() == 0 && m_player1->hasVideoOut() && m_player1->videoSize().height() > 0)
+    // The video size is known only once the first pictures are decoded; each file has its own.
+    if (m_player1->hasVideoOut() && m_player1->videoSize().height() > 0 && m_player1->videoSize() != m_scaledVideoSize)
         updatePlayInfoScale();
     if (!m_views.loading->stopVideoLoadingView()) {
         m_views.loading->hideLoading();
         chooseAudioAuto();
     }
     m_playInfo->setIsPlaying(isPlaying(m_player1.get()));
-    if (!m_moving && object != m_player1.get())
+    if (object != m_player1.get())
         return;
-    const TimeChange change = timeChange(s_timeChangeCounter, m_moving, m_movingPosition, m_player1->position());
-    s_timeChangeCounter = change.counter;
-    if (change.published)
-        m_playInfo->setPosition(*change.published);
+    m_clock.setLength(lengthMs());
+    // While a seek settles the player still reports from before it: the target is shown. Else
+    // the report sets the play clock right; the clock's own ticks publish the position.
+    if (m_moving) {
+        if (m_movingPosition > 0)
+            m_playInfo->setPosition(m_movingPosition);
+        return;
+    }
+    m_clock.report(m_player1->time().intValue(), now());
+}
+
+int64_t DCVPlaybackController::now() const {
+    if (m_timings.clock)
+        return m_timings.clock();
+    static const QElapsedTimer steady = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return steady.elapsed();
+}
+
+int64_t DCVPlaybackController::lengthMs() const {
+    const auto media = m_player1 ? m_player1->media() : nullptr;
+    return media ? std::max<int64_t>(0, media->length().intValue()) : 0;
+}
+
+void DCVPlaybackController::publishPlayPosition() {
+    // Nothing is published while a seek settles or a start is pending; a clock that stands
+    // still has published its time already.
+    if (!m_player1 || m_moving || m_waitingForPlayStart || !m_clock.running())
+        return;
+    m_playInfo->setPosition(m_clock.length() > 0 ? m_clock.positionAt(now()) : double(m_player1->position()));
+}
+
+bool DCVPlaybackController::hasEndedNow() const {
+    return hasEnded(m_player1->state() == VLCMediaPlayerStatePaused, m_player1->position());
+}
+
+void DCVPlaybackController::seekStarted(double position, bool ended) {
+    position = std::clamp(position, 0.0, 1.0);
+    m_clock.seek(int64_t(std::llround(position * double(lengthMs()))));
+    // The controls and the telemetry show the new place at once.
+    m_playInfo->setPosition(position);
+    ++m_advanceGeneration;
+    // A seek back into a recording that has ended plays from there; the advance is called off.
+    if (m_preparingPlayNext) {
+        m_preparingPlayNext = false;
+        emit playNextCancelled(m_mediaIndex);
+    }
+    if (ended && position < kEndZone)
+        m_player1->play();
 }
 
 void DCVPlaybackController::startTimerPlayNext() {
@@ -332,7 +435,10 @@ void DCVPlaybackController::timerPlayNext() {
         return;
     m_preparingPlayNext = true;
     const int64_t ended = m_mediaIndex;
-    QTimer::singleShot(m_timings.playNextDelay, this, [this, ended] {
+    emit playNextScheduled(ended);
+    QTimer::singleShot(m_timings.playNextDelay, this, [this, ended, generation = m_advanceGeneration] {
+        if (generation != m_advanceGeneration)
+            return;
         const bool started = playNext();
         emit playNextTried(ended, started);
     });
@@ -369,6 +475,7 @@ void DCVPlaybackController::clickPlayButton() {
     case PlayButton::ResumeFromSlider: {
         const VLCTime length = m_player1->media()->length();
         m_player1->setTime(VLCTime(int64_t(m_views.controls->sliderValue() * double(length.intValue()))));
+        seekStarted(m_views.controls->sliderValue(), false);
         QTimer::singleShot(m_timings.resumeDelay, this, [this] {
             if (m_player1)
                 m_player1->play();
@@ -387,26 +494,28 @@ void DCVPlaybackController::videoPositionSliderMoved() {
     if (!m_player1->media() || m_waitingForPlayStart)
         return;
     m_playInfo->setIsPlaying(isPlaying(m_player1.get()));
-    switch (sliderMove(v, m_player1->position())) {
-    case SliderMove::ToEnd:
+    const bool ended = hasEndedNow();
+    const SliderMove move = sliderMove(v, m_player1->position());
+    if (move == SliderMove::ToEnd) {
         m_player1->setTime(m_player1->media()->length());
+        seekStarted(1.0, ended);
         return;
-    case SliderMove::Backward:
-        m_movingPosition = v;
-        m_player1->setPosition(float(v));
-        QTimer::singleShot(m_timings.sliderReseekDelay, this, [this] {
-            if (!m_player1)
-                return;
-            m_player1->setPosition(float(m_movingPosition));
-            syncVideoPositionDelay(m_timings.settleAfterSliderBack);
-        });
-        return;
-    case SliderMove::Forward:
-        m_movingPosition = v;
-        m_player1->setPosition(float(v));
+    }
+    // Until the player has settled its reports are from before the move.
+    m_moving = true;
+    m_movingPosition = v;
+    m_player1->setPosition(float(v));
+    seekStarted(v, ended);
+    if (move == SliderMove::Forward) {
         syncVideoPositionDelay(m_timings.settleAfterForward);
         return;
     }
+    QTimer::singleShot(m_timings.sliderReseekDelay, this, [this] {
+        if (!m_player1)
+            return;
+        m_player1->setPosition(float(m_movingPosition));
+        syncVideoPositionDelay(m_timings.settleAfterSliderBack);
+    });
 }
 
 void DCVPlaybackController::syncVideoPositionDelay(int milliseconds) {
@@ -428,13 +537,16 @@ void DCVPlaybackController::jumpForward() {
         return;
     const int64_t length = m_player1->media()->length().intValue();
     const Jump jump = dcv::jumpForward(m_moving, m_player1->remainingTime().intValue(), length, m_player1->position());
+    const bool ended = hasEndedNow();
     if (jump.kind == JumpKind::ToEnd) {
         m_player1->setTime(m_player1->media()->length());
+        seekStarted(1.0, ended);
     } else if (jump.kind == JumpKind::Seek) {
         m_moving = true;
         m_movingPosition = jump.target;
         m_views.controls->setSliderValue(jump.target);
         m_player1->jumpForward(int(kJumpSeconds));
+        seekStarted(jump.target, ended);
         syncVideoPositionDelay(m_timings.settleAfterForward);
     }
 }
@@ -446,6 +558,7 @@ void DCVPlaybackController::jumpBackward() {
     const Jump jump = dcv::jumpBackward(m_moving, m_player1->time().intValue(), length, m_player1->position());
     if (jump.kind == JumpKind::Ignored)
         return;
+    const bool ended = hasEndedNow();
     // libVLC often lands after a backward target at first: the position is set again a little later.
     int reseekDelay = 0;
     if (jump.kind == JumpKind::ToStart) {
@@ -456,6 +569,7 @@ void DCVPlaybackController::jumpBackward() {
         reseekDelay = m_timings.jumpReseekDelay;
     }
     m_player1->setPosition(float(jump.target));
+    seekStarted(jump.target, ended);
     QTimer::singleShot(reseekDelay, this, [this, target = jump.target] {
         if (!m_player1)
             return;
@@ -495,6 +609,7 @@ void DCVPlaybackController::speedClicked(bool down) {
 void DCVPlaybackController::increaseSpeed() {
     if (const auto speed = fasterSpeed(m_playInfo->speed())) {
         m_player1->setRate(m_player1->rate() + float(kSpeedStep));
+        m_clock.setRate(*speed, now());
         m_playInfo->setSpeed(*speed);
     }
 }
@@ -502,6 +617,7 @@ void DCVPlaybackController::increaseSpeed() {
 void DCVPlaybackController::decreaseSpeed() {
     if (const auto speed = slowerSpeed(m_playInfo->speed())) {
         m_player1->setRate(m_player1->rate() - float(kSpeedStep));
+        m_clock.setRate(*speed, now());
         m_playInfo->setSpeed(*speed);
     }
 }
@@ -512,6 +628,7 @@ void DCVPlaybackController::updatePlayInfoScale() {
     const QSize video = m_player1->videoSize();
     if (video.height() <= 0)
         return;
+    m_scaledVideoSize = video;
     m_playInfo->setScale(double(m_views.videoContainerView->height()) / double(video.height()));
 }
 

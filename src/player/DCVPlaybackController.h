@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/LatestTask.h"
+#include "player/PlayClock.h"
 #include "player/PlaybackRules.h"
 #include "telemetry/DCVBlackBoxData.h"
 
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <memory>
 
@@ -54,6 +56,10 @@ public:
     // The table's double-click: the selected row starts, or the loaded one plays on.
     void changeAndPlay();
     void stopPlay();
+    // Lets go of the loaded recording (another folder was opened): the player, the controls,
+    // the graph and the texts return to their state without a recording; a pending start is
+    // dropped.
+    void closeRecording();
     // Stops the player for good and lets go of it; the video view may go after this.
     void die();
     static bool isPlaying(const MediaPlayer* player);
@@ -85,8 +91,8 @@ public:
     // A seek is settling; the player's own positions are held back until it has.
     bool moving() const { return m_moving; }
     double movingPosition() const { return m_movingPosition; }
-    // Which time events publish the position; one value for the whole process.
-    static int32_t timeChangeCounter() { return s_timeChangeCounter; }
+    // The play time between the player's reports, which the published position follows.
+    const PlayClock& playClock() const { return m_clock; }
 
 signals:
     void volumeChanged();
@@ -100,6 +106,10 @@ signals:
     void settled();
     // The end-of-recording check found row `index` ended and tried the next one.
     void playNextTried(qint64 index, bool started);
+    // Row `index` was found ended; the next one is tried after the delay unless a seek comes.
+    void playNextScheduled(qint64 index);
+    // A seek after the end of row `index` called off its scheduled advance.
+    void playNextCancelled(qint64 index);
 
 private:
     void observeValueForKeyPath(const QString& keyPath);
@@ -120,6 +130,15 @@ private:
     void setVideoScaleIndex(int step);
     void speedClicked(bool down);
     void updateVideoVisibility();
+    int64_t now() const;
+    int64_t lengthMs() const;
+    void publishPlayPosition();
+    // A seek to `position` was asked for: the published position holds there until the player
+    // reports from it; an ended recording plays on from there.
+    void seekStarted(double position, bool ended);
+    // Paused at the end of the recording (a user's pause in its last percent counts too).
+    bool hasEndedNow() const;
+    void failStartAlert();
 
     DCVMediaList& m_mediaList;
     std::unique_ptr<MediaPlayer> m_player1;
@@ -134,7 +153,12 @@ private:
     bool m_moving = false;
     double m_movingPosition = 0;
     quint64 m_volume = 0;
-    static int32_t s_timeChangeCounter;
+    PlayClock m_clock;
+    QTimer* m_publishTimer = nullptr;
+    // Raised by every seek and start: an advance scheduled before it is called off.
+    uint64_t m_advanceGeneration = 0;
+    // The video size the scale was last computed for.
+    QSize m_scaledVideoSize;
     // One per start: the time limit of an earlier start is ignored.
     uint64_t m_startGeneration = 0;
     bool m_playRequested = false;

@@ -8,6 +8,9 @@
 
 #include <QBoxLayout>
 #include <QGuiApplication>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QSlider>
 #include <algorithm>
 #include <cmath>
@@ -16,8 +19,36 @@ namespace dcv {
 
 namespace {
 
+// A position slider that jumps to the clicked place of its groove, as media players' sliders
+// do, instead of stepping a page towards it. The jump holds the handle down as a drag does, so
+// the seek comes once, when the button is let go.
+class PositionSlider : public QSlider {
+public:
+    using QSlider::QSlider;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && !isSliderDown()) {
+            QStyleOptionSlider option;
+            initStyleOption(&option);
+            const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+            const QPoint at = event->position().toPoint();
+            if (!handle.contains(at)) {
+                const QRect groove =
+                    style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+                const int span = groove.width() - handle.width();
+                const int x = at.x() - groove.x() - handle.width() / 2;
+                setSliderDown(true);
+                setSliderPosition(QStyle::sliderValueFromPosition(minimum(), maximum(), x, span, option.upsideDown));
+            }
+        }
+        // The handle is under the pointer now: the base class goes on with a drag from there.
+        QSlider::mousePressEvent(event);
+    }
+};
+
 QSlider* makePositionSlider(QWidget* parent, const char* name) {
-    auto* slider = new QSlider(Qt::Horizontal, parent);
+    auto* slider = new PositionSlider(Qt::Horizontal, parent);
     slider->setObjectName(QLatin1String(name));
     slider->setRange(0, kPositionSliderSteps);
     slider->setFocusPolicy(Qt::NoFocus);

@@ -48,9 +48,17 @@ DCVTelemetryDisplay::DCVTelemetryDisplay(QWidget* gsensorBox, QWidget* gpsBox)
         fields->addWidget(f);
     fields->addStretch(1);
     row->addWidget(fieldsBox);
+    auto* graphColumn = new QVBoxLayout;
+    graphColumn->setContentsMargins(0, 0, 0, 0);
+    graphColumn->setSpacing(0);
     m_graphView = new GraphView(gsensorBox);
     m_graphView->setObjectName(QStringLiteral("graphView"));
-    row->addWidget(m_graphView, 1);
+    graphColumn->addWidget(m_graphView, 1);
+    // Says, without interrupting, that a recording's telemetry is missing or incomplete.
+    m_telemetryNoteField = makeField(gsensorBox, "telemetryNoteField", "note");
+    m_telemetryNoteField->hide();
+    graphColumn->addWidget(m_telemetryNoteField);
+    row->addLayout(graphColumn, 1);
 
     auto* grid = new QGridLayout(gpsBox);
     grid->setContentsMargins(14, 10, 14, 10);
@@ -102,8 +110,19 @@ void DCVTelemetryDisplay::reset() {
         f->clear();
 }
 
-void DCVTelemetryDisplay::setTelemetry(std::shared_ptr<const DCVBlackBoxData> data) {
+void DCVTelemetryDisplay::showTelemetryNote(const QString& note) {
+    m_telemetryNoteField->setText(note);
+    m_telemetryNoteField->setToolTip(note);
+    m_telemetryNoteField->setVisible(!note.isEmpty());
+}
+
+void DCVTelemetryDisplay::setTelemetry(std::shared_ptr<const DCVBlackBoxData> data, bool read) {
     m_data = std::move(data);
+    QString note;
+    if (read && (m_data->m_GSensors().empty() || !m_data->readReport().complete()))
+        note = infoText(m_data->m_GSensors().empty() && m_data->readReport().complete() ? "main.telemetry_none"
+                                                                                        : "main.telemetry_incomplete");
+    showTelemetryNote(note);
     m_graphView->setGraphData(GraphView::Samples(m_data, &m_data->m_GSensors()));
     if (DCVScriptTarget* target = scriptTarget())
         DCVMapBridge(*target).setTrack(mapTrack(m_data->m_vGpsData()));

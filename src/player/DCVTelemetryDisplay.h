@@ -35,9 +35,13 @@ public:
     // The start texts of a new recording: "X=+0.00" … and empty GPS fields.
     void reset();
     // Until a new recording's telemetry is read, positions show none (the graph keeps its curves).
-    void forgetTelemetry() { m_data = std::make_shared<const DCVBlackBoxData>(); }
-    // The telemetry of a new recording: graph, map track.
-    void setTelemetry(std::shared_ptr<const DCVBlackBoxData> data);
+    void forgetTelemetry() {
+        m_data = std::make_shared<const DCVBlackBoxData>();
+        showTelemetryNote({});
+    }
+    // The telemetry of a new recording: graph, map track. `read` when it is what a read of the
+    // recording gave (a note then says when that was nothing or not all); not for none at all.
+    void setTelemetry(std::shared_ptr<const DCVBlackBoxData> data, bool read = true);
     const std::shared_ptr<const DCVBlackBoxData>& telemetry() const { return m_data; }
     // The samples of a play position; the graph's bar follows the player's own position.
     void updateGsensorUIByPlayPositon(double playerPosition, double position);
@@ -45,10 +49,12 @@ public:
 
 private:
     DCVScriptTarget* scriptTarget() const;
+    void showTelemetryNote(const QString& note);
 
     std::shared_ptr<const DCVBlackBoxData> m_data;
     GraphView* m_graphView;
     QLabel *m_gsensorXField, *m_gsensorYField, *m_gsensorZField;
+    QLabel* m_telemetryNoteField;
     QLabel *m_speedField = nullptr, *m_longitudeField = nullptr, *m_latitudeField = nullptr,
            *m_hdopField = nullptr, *m_sateliteField = nullptr;
     QPointer<DCVWebView> m_mapView;

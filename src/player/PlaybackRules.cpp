@@ -5,13 +5,6 @@
 
 namespace dcv {
 
-TimeChange timeChange(int32_t counter, bool moving, double movingPosition, double playerPosition) {
-    if (moving)
-        return {-1, movingPosition > 0 ? std::optional<double>(movingPosition) : std::nullopt};
-    const int32_t next = (counter + 1) % 3;
-    return {next, next == 0 ? std::optional<double>(playerPosition) : std::nullopt};
-}
-
 bool hasEnded(bool paused, double position) {
     return paused && position >= kEndOfRecording;
 }

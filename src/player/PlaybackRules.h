@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 // The rules of the playback controls as plain functions: what a jump, a slider move, the play
@@ -40,16 +41,12 @@ struct PlaybackTimings {
     int settleAfterJumpBack = 100;
     int loadingTick = 300;        // the loading indicator's step
     int playStartTimeout = 10000; // a start without a time change by then has failed
+    // The play position is published this often while playing (the telemetry's own rate is
+    // 10 samples per second).
+    int publishInterval = 100;
+    // A steady clock in milliseconds for the play clock; the process's own when empty.
+    std::function<int64_t()> clock;
 };
-
-// Which time events publish the play position: during a seek every event publishes the seek
-// target (unless it is 0) and the counter restarts at -1; otherwise the counter runs 0, 1, 2
-// and the event that brings it to 0 publishes the player's own position.
-struct TimeChange {
-    int32_t counter = -1;
-    std::optional<double> published;
-};
-TimeChange timeChange(int32_t counter, bool moving, double movingPosition, double playerPosition);
 
 // The recording has ended: paused, at or after the end-of-recording position.
 bool hasEnded(bool paused, double position);

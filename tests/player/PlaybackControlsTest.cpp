@@ -10,12 +10,15 @@
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
+#include "telemetry/GraphView.h"
 #include "widgets/AlertSheet.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImageButton.h"
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
@@ -43,6 +46,7 @@ PlaybackTimings shortTimings() {
     t.settleAfterJumpBack = 10;
     t.loadingTick = 5;
     t.playStartTimeout = 300;
+    t.publishInterval = 2;
     return t;
 }
 
@@ -53,6 +57,7 @@ protected:
         options.animateFrames = false;
         options.withMapPage = false;
         options.timings = shortTimings();
+        options.timings.clock = [this] { return clockMs; };
         options.makePlayer = [this](VLCVideoView*) {
             auto p = std::make_unique<ScriptedPlayer>();
             player = p.get();
@@ -97,6 +102,13 @@ protected:
         return nullptr;
     }
 
+    // The last position published, once the play clock's ticks have published it.
+    double publishedSoon(double expected) {
+        QTest::qWaitFor([&] { return std::abs(playback->playInfo()->position() - expected) < 1e-9; }, 1000);
+        return playback->playInfo()->position();
+    }
+
+    int64_t clockMs = 0; // the play clock's time, set by the tests
     ScriptedPlayer* player = nullptr;
     test::TestServices services;
     std::unique_ptr<DCVAppDelegate> delegate;
@@ -107,26 +119,54 @@ protected:
 
 } // namespace
 
-TEST_F(PlaybackControlsTest, ASeekHoldsThePublishedPositionAtItsTargetThenEveryThirdEventPublishes) {
-    startRow(0);
-    std::vector<double> published;
-    QObject::connect(playback->playInfo(), &DCVPlayInfo::positionChanged, playback,
-                     [&] { published.push_back(playback->playInfo()->position()); });
+TEST_F(PlaybackControlsTest, ThePublishedPositionRunsWithThePlayClockAndHoldsDuringASeek) {
+    startRow(0); // 100 s long, playing from 0 at clock 0
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        double expected; // the position published afterwards
+    } steps[] = {
+        {"the clock runs between reports", [&] { clockMs = 500; }, 0.005},
+        {"a report sets it right", [&] { player->tick(400, 0.004f); }, 0.004},
+        {"it runs on from the report", [&] { clockMs = 800; }, 0.007},
+        {"twice as fast at 2x", [&] { view<TKImageButton>("speedTextButton")->click(); clockMs = 1300; }, 0.017},
+        {"a pause stops it where the player is",
+         [&] {
+             at(1750);
+             player->enter(VLCMediaPlayerStatePaused, false);
+             clockMs = 5000;
+         },
+         0.0175},
+        {"play runs it on", [&] { player->enter(VLCMediaPlayerStatePlaying, true); clockMs = 5100; }, 0.0195},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        s.act();
+        EXPECT_NEAR(publishedSoon(s.expected), s.expected, 1e-9);
+    }
+
+    // During a jump only its target is published, also while the clock runs on and the
+    // player still reports from before it; the first report after it runs the clock from there.
+    std::vector<double> whileMoving;
+    QObject::connect(playback->playInfo(), &DCVPlayInfo::positionChanged, playback, [&] {
+        if (playback->moving())
+            whileMoving.push_back(playback->playInfo()->position());
+    });
     at(50000);
     playback->jumpForward();
     ASSERT_TRUE(playback->moving());
+    clockMs = 6000;
     player->tick(50100, 0.501f);
     player->tick(50200, 0.502f);
-    EXPECT_EQ(DCVPlaybackController::timeChangeCounter(), -1);
-    waitSettled();
-    for (int i = 1; i <= 7; ++i)
-        player->tick(60000 + i * 100, 0.1f * float(i));
-    const std::vector<double> expected{0.6, 0.6, 0.1, 0.4, 0.7};
-    ASSERT_EQ(published.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_NEAR(published[i], expected[i], 1e-6) << i;
-    // The slider shows the published position.
-    EXPECT_EQ(positionSlider()->value(), 7000);
+    QSignalSpy settled(playback, &DCVPlaybackController::settled);
+    ASSERT_TRUE(settled.wait(2000));
+    ASSERT_FALSE(whileMoving.empty());
+    for (double p : whileMoving)
+        EXPECT_DOUBLE_EQ(p, 0.6);
+    player->tick(60000, 0.6f);
+    clockMs = 6500; // 2x
+    EXPECT_NEAR(publishedSoon(0.61), 0.61, 1e-9);
+    EXPECT_EQ(positionSlider()->value(), 6100);
 }
 
 TEST_F(PlaybackControlsTest, JumpsReachThePlayerAndBackwardOnesAreAppliedTwice) {
@@ -421,6 +461,11 @@ TEST_F(PlaybackControlsTest, TheOpenFolderPanelStopsThePlayerAndOpensTheChosenFo
         std::filesystem::copy_file(sampleCardDir() / "event_20210315_142546_F.MP4",
                                    dir / "event_20210315_142546_F.MP4");
         startRow(0);
+        player->tick(50000, 0.5f);
+        clockMs += 1000;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return positionSlider()->value() > 4000; }, 1000));
+        const QString speedShown = view<QLabel>("speedField")->text();
+        ASSERT_FALSE(speedShown.isEmpty());
         services.panels->answers.push_back(c.choose ? QString::fromStdString(dir.path().string()) : QString());
         services.panels->requests.clear();
         const int answered = services.panels->answered;
@@ -433,12 +478,184 @@ TEST_F(PlaybackControlsTest, TheOpenFolderPanelStopsThePlayerAndOpensTheChosenFo
             ASSERT_TRUE(reloaded.wait(5000));
             ASSERT_EQ(model->rowCount(), 1);
             EXPECT_EQ(model->mediaAtRow(0)->path(), (dir / "event_20210315_142546_F.MP4").string());
-            EXPECT_EQ(player->calls, QStringList{"stop"});
+            // Nothing of the old folder's recording is left on show.
+            EXPECT_EQ(player->calls, (QStringList{"stop", "setMedia none"}));
+            EXPECT_EQ(playback->mediaIndex(), -1);
+            EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_play_n"));
+            EXPECT_EQ(positionSlider()->value(), 0);
+            EXPECT_TRUE(view<GraphView>("graphView")->values().empty());
+            EXPECT_EQ(view<QLabel>("gsensorXField")->text(), QStringLiteral("X=+0.00"));
+            EXPECT_EQ(view<QLabel>("speedField")->text(), QString());
+            EXPECT_FALSE(view("video1View")->isVisible());
             openFolder(sampleCardDir(), 6);
         } else {
             ASSERT_TRUE(QTest::qWaitFor([&] { return services.panels->answered == answered + 1; }, 1000));
             EXPECT_TRUE(player->calls.isEmpty());
             EXPECT_EQ(model->rowCount(), 6);
+            EXPECT_EQ(view<QLabel>("speedField")->text(), speedShown);
         }
     }
+}
+
+TEST_F(PlaybackControlsTest, AClickOnTheGrooveJumpsThereAndSeeksOnce) {
+    for (const char* name : {"videoPositionSlider", "videoPositionSliderForFullScreen"}) {
+        SCOPED_TRACE(name);
+        const bool strip = QByteArray(name).contains("FullScreen");
+        startRow(0);
+        if (strip)
+            view<TKImageButton>("fullScreenButton")->click();
+        at(10000);
+        auto* slider = view<QSlider>(name);
+        ASSERT_TRUE(slider->isVisible());
+        QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
+        // Where the click was, give or take the handle's half width.
+        EXPECT_NEAR(slider->value(), 7500, 300);
+        ASSERT_EQ(player->calls.size(), 1) << player->calls.join(',').toStdString();
+        EXPECT_NEAR(player->calls[0].section(' ', 1).toDouble(), slider->value() / 10000.0, 1e-3);
+        EXPECT_TRUE(player->calls[0].startsWith(QLatin1String("setPosition")));
+        waitSettled();
+        if (strip)
+            view<TKImageButton>("fullScreenButton")->click();
+    }
+}
+
+TEST_F(PlaybackControlsTest, ASeekAfterTheEndPlaysFromThereAndCallsOffTheAdvance) {
+    struct Case {
+        const char* name;
+        std::function<void()> seek;
+        double target;
+    } cases[] = {
+        {"a click on the slider", [&] {
+             QSlider* s = positionSlider();
+             QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(s->width() / 4, s->height() / 2));
+         }, 0.25},
+        {"a jump back", [&] { playback->jumpBackward(); }, 0.9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        startRow(2);
+        QSignalSpy scheduled(playback, &DCVPlaybackController::playNextScheduled);
+        QSignalSpy cancelled(playback, &DCVPlaybackController::playNextCancelled);
+        QSignalSpy tried(playback, &DCVPlaybackController::playNextTried);
+        at(100000);
+        player->positionValue = 1.0f;
+        player->enter(VLCMediaPlayerStatePaused, false);
+        ASSERT_TRUE(scheduled.wait(2000));
+        const int plays = player->plays;
+        c.seek();
+        EXPECT_EQ(cancelled.count(), 1);
+        EXPECT_EQ(player->plays, plays + 1);
+        EXPECT_NEAR(player->positionValue, c.target, 0.02);
+        // The position shown is the new place, not the end.
+        EXPECT_NEAR(playback->playInfo()->position(), c.target, 0.02);
+        player->enter(VLCMediaPlayerStatePlaying, true);
+        waitSettled();
+        player->tick(int64_t(c.target * 100000), float(c.target));
+        EXPECT_EQ(tried.count(), 0);
+        EXPECT_EQ(playback->mediaIndex(), 2);
+        EXPECT_FALSE(playback->waitingForPlayStart());
+    }
+}
+
+TEST_F(PlaybackControlsTest, AStartOfAFileDeletedSinceTheScanSaysItIsMissing) {
+    TempDir dir;
+    for (const char* name : {"alwa_20210315_142530_F.MP4", "motion_20210315_142538_F.MP4"})
+        std::filesystem::copy_file(sampleCardDir() / name, dir / name);
+    openFolder(dir.path(), 2);
+    startRow(0);
+    player->tick(4000, 0.5f);
+    ASSERT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_pause_n"));
+    std::filesystem::remove(dir / "motion_20210315_142538_F.MP4");
+    QSignalSpy failed(playback, &DCVPlaybackController::playFailed);
+    ASSERT_TRUE(playback->playAtIndex(1));
+    ASSERT_TRUE(failed.wait(5000));
+    QMessageBox* alert = visibleAlert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_missing"));
+    EXPECT_NE(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
+    EXPECT_FALSE(playback->playInfo()->isPlaying());
+    EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_play_n"));
+    alert->accept();
+    EXPECT_FALSE(playback->waitingForPlayStart());
+}
+
+TEST_F(PlaybackControlsTest, TheZoomLabelIsThatOfEachFile) {
+    auto* label = view<TKImageButton>("sizeTextButton");
+    const double height = view("videoContainerView")->height();
+    for (QSize video : {QSize(640, 360), QSize(1920, 1080), QSize(1280, 720)}) {
+        SCOPED_TRACE(video.height());
+        player->video = video;
+        startRow(1);
+        EXPECT_EQ(label->text(), QString::asprintf("%.2fx", height / video.height()));
+    }
+}
+
+TEST_F(PlaybackControlsTest, TheTableShowsTheDistinctPartOfEveryFileName) {
+    // One folder with every kind and both channels, plus a long foreign name.
+    auto* table = view<QTableView>("mediaListTableView");
+    const QFontMetrics metrics(model->data(model->index(0, 3), Qt::FontRole).value<QFont>());
+    const int margin = table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1;
+    const int available = table->columnWidth(3) - 2 * margin;
+    // The column takes what the other columns leave of the table.
+    int others = 0;
+    for (int c = 0; c < 3; ++c)
+        others += table->columnWidth(c);
+    EXPECT_GE(table->columnWidth(3) + others, table->viewport()->width() - 1);
+    QSet<QString> shown;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QString name = model->data(model->index(row, 3), Qt::DisplayRole).toString();
+        const QString text = metrics.elidedText(name, table->textElideMode(), available);
+        // The time, the channel and the extension: "142530_F.MP4".
+        EXPECT_TRUE(text.endsWith(name.right(12))) << text.toStdString();
+        shown << text;
+    }
+    EXPECT_EQ(shown.size(), model->rowCount());
+}
+
+TEST_F(PlaybackControlsTest, AScanThatLeftFoldersOutSaysWhich) {
+    delegate->openDirectory(QStringLiteral("/nonexistent/dcv/card"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleAlert() != nullptr; }, 5000));
+    QMessageBox* alert = visibleAlert();
+    EXPECT_EQ(alert->text(), QCoreApplication::translate("InfoPlist", "msg.scan_incomplete"));
+    EXPECT_EQ(alert->informativeText(),
+              QCoreApplication::translate("InfoPlist", "msg.scan_unreadable") +
+                  QStringLiteral("\n/nonexistent/dcv/card: No such file or directory"));
+    alert->accept();
+
+    // Many folders are named up to a bound; the limit has its own line.
+    RecordingScanReport report;
+    for (int i = 0; i < 11; ++i)
+        report.unreadableFolders.push_back("/card/" + std::to_string(i) + ": Permission denied");
+    report.limitReached = true;
+    const QStringList lines = DCVAppDelegate::scanReportText(report).split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines[8], QStringLiteral("/card/7: Permission denied"));
+    EXPECT_EQ(lines[9], QStringLiteral("… (+3)"));
+    EXPECT_EQ(lines[10], QStringLiteral("Only the first 15,000 recordings are listed."));
+    EXPECT_EQ(DCVAppDelegate::scanReportText({}), QString());
+}
+
+TEST_F(PlaybackControlsTest, TheTelemetryPanelSaysWhenARecordingsTelemetryIsMissingOrIncomplete) {
+    TempDir dir;
+    const std::filesystem::path sample = sampleCardDir() / "alwa_20210315_142530_F.MP4";
+    std::filesystem::copy_file(sample, dir / "alwa_20210315_142530_F.MP4");
+    // Cut inside its telemetry records.
+    std::filesystem::copy_file(sample, dir / "alwa_20210315_142531_F.MP4");
+    std::filesystem::resize_file(dir / "alwa_20210315_142531_F.MP4", std::filesystem::file_size(sample) - 200);
+    dir.write("alwa_20210315_142532_F.MP4", std::string(4096, 'x'));
+    openFolder(dir.path(), 3);
+    auto* note = view<QLabel>("telemetryNoteField");
+    const struct {
+        int row;
+        const char* key; // none: no note
+    } cases[] = {{0, nullptr}, {1, "main.telemetry_incomplete"}, {2, "main.telemetry_none"}, {0, nullptr}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        startRow(c.row);
+        EXPECT_EQ(note->isVisible(), c.key != nullptr);
+        if (c.key)
+            EXPECT_EQ(note->text(), QCoreApplication::translate("InfoPlist", c.key));
+    }
+    // No alert for any of them.
+    EXPECT_EQ(visibleAlert(), nullptr);
 }

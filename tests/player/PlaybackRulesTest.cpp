@@ -5,28 +5,6 @@
 
 using namespace dcv;
 
-TEST(PlaybackRulesTest, TimeEventsPublishTheFirstAfterASeekAndEveryThirdAfterIt) {
-    struct Case {
-        int32_t counter;
-        bool moving;
-        double movingPosition;
-        int32_t nextCounter;
-        std::optional<double> published;
-    } cases[] = {
-        {-1, false, 0, 0, 0.42}, // the first event after a seek publishes the player's position
-        {0, false, 0, 1, std::nullopt},
-        {1, false, 0, 2, std::nullopt},
-        {2, false, 0, 0, 0.42},
-        {1, true, 0.25, -1, 0.25},        // during a seek: the target, counter restarts
-        {2, true, 0.0, -1, std::nullopt}, // a target of 0 is not published
-    };
-    for (const Case& c : cases) {
-        const TimeChange t = timeChange(c.counter, c.moving, c.movingPosition, 0.42);
-        EXPECT_EQ(t.counter, c.nextCounter) << c.counter << " moving " << c.moving;
-        EXPECT_EQ(t.published, c.published) << c.counter << " moving " << c.moving;
-    }
-}
-
 TEST(PlaybackRulesTest, ARecordingHasEndedWhenPausedInItsLastPercent) {
     struct Case {
         bool paused;
