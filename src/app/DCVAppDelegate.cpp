@@ -460,6 +460,8 @@ void DCVAppDelegate::updateSideViewButton() {
                                                                    : QStringLiteral("information_n.png")));
     m_mapContainerView->setHidden(m_rightViewMode != 1);
     m_mediaListScrollView->setHidden(m_rightViewMode != 0);
+    if (m_rightViewMode == 1)
+        showMapPage();
     layoutMapContainer();
 }
 
@@ -497,17 +499,30 @@ void DCVAppDelegate::observeValueForKeyPath(const QString& keyPath) {
 }
 
 void DCVAppDelegate::loadMapPage() {
-    if (m_mapWebView || !m_options.withMapPage)
+    if (m_mapPage || !m_options.withMapPage)
         return;
-    m_mapWebView = new DCVWebView(m_mapContainerTopView);
-    m_mapWebView->setObjectName(QStringLiteral("mapWebView"));
-    m_mapContainerTopView->layout()->addWidget(m_mapWebView);
-    m_telemetry->setMapView(m_mapWebView);
-    connect(m_mapWebView, &QWebEngineView::loadFinished, this, [this](bool ok) {
+    m_mapPage = new DCVMapPage(this);
+    m_telemetry->setMapPage(m_mapPage);
+    connect(m_mapPage, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_telemetry->mapPageLoaded(ok);
         emit mapPageLoadFinished(ok);
     });
-    m_mapWebView->loadMapPage(QLatin1String(kBuildLanguage));
+    m_mapPage->loadMapPage(QLatin1String(kBuildLanguage));
+    if (m_rightViewMode == 1)
+        showMapPage();
+}
+
+void DCVAppDelegate::showMapPage() {
+    if (m_mapWebView || !m_mapPage)
+        return;
+    m_mapWebView = new DCVWebView(m_mapPage, m_mapContainerTopView);
+    m_mapWebView->setObjectName(QStringLiteral("mapWebView"));
+    m_mapContainerTopView->layout()->addWidget(m_mapWebView);
+    m_mapWebView->show();
+}
+
+DCVMapPage* DCVAppDelegate::mapPage() const {
+    return m_mapPage;
 }
 
 DCVWebView* DCVAppDelegate::mapWebView() const {

@@ -27,6 +27,7 @@ class DCVScriptTarget;
 class DCVScrollableVideoContainerView;
 class DCVSideButtonView;
 class DCVTelemetryDisplay;
+class DCVMapPage;
 class DCVWebView;
 class MediaPlayer;
 class PMProgressIndicator;
@@ -81,7 +82,9 @@ public:
     // What a scan left out, as the lines of the alert shown after it; empty when nothing.
     static QString scanReportText(const RecordingScanReport& report);
 
-    // The map view, once the window has been painted (or at once without deferMapPage).
+    // The map page, loaded once the window has been painted (or at once without deferMapPage).
+    DCVMapPage* mapPage() const;
+    // Its view, made when the map is first shown.
     DCVWebView* mapWebView() const;
     // Where the map scripts go: the map view unless a test puts its own target here.
     void setMapScriptTarget(DCVScriptTarget* target);
@@ -120,6 +123,8 @@ private:
     void fitMediaListColumns();
     // Loads "map2_eng.htm" (or "map2.htm" for a Korean build) into the map view.
     void loadMapPage();
+    // Puts the map page in a view, the first time the map is shown.
+    void showMapPage();
 
     void layoutWindow();
     void layoutBodyBox();
@@ -166,6 +171,7 @@ private:
     QWidget* m_mediaListScrollView = nullptr;
     DCVSideButtonView *m_recordButtonImageView = nullptr, *m_informationButtonImageView = nullptr;
     QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr, *m_mapContainerBottomView = nullptr;
+    QPointer<DCVMapPage> m_mapPage;
     QPointer<DCVWebView> m_mapWebView;
     PMProgressIndicator* m_progressIndicator = nullptr;
     // Head box buttons: a borderless window brings its own close and minimise.

@@ -9,6 +9,7 @@
 #include "player/DCVPlaybackControls.h"
 #include "player/DCVTelemetryDisplay.h"
 #include "recordings/DCVMediaList.h"
+#include "telemetry/TelemetrySamples.h"
 #include "widgets/AlertSheet.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImage.h"
@@ -22,6 +23,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <climits>
+#include <cmath>
 
 namespace dcv {
 
@@ -69,7 +71,8 @@ DCVPlaybackController::DCVPlaybackController(DCVMediaList& mediaList, std::uniqu
             [this] { observeValueForKeyPath(QStringLiteral("volume")); });
 
     m_publishTimer = new QTimer(this);
-    m_publishTimer->setInterval(m_timings.publishInterval);
+    m_publishTimer->setSingleShot(true);
+    m_publishTimer->setTimerType(Qt::PreciseTimer);
     connect(m_publishTimer, &QTimer::timeout, this, &DCVPlaybackController::publishPlayPosition);
 
     setVolume(kVolumeStart);
@@ -317,7 +320,7 @@ void DCVPlaybackController::mediaPlayerStateChanged() {
     m_clock.setLength(lengthMs());
     if (playing) {
         m_clock.play(m_player1->time().intValue(), now());
-        m_publishTimer->start();
+        m_publishTimer->start(0);
     } else {
         m_clock.pause(m_player1->time().intValue());
         m_publishTimer->stop();
@@ -373,6 +376,9 @@ void DCVPlaybackController::mediaPlayerTimeChanged(MediaPlayer* object) {
         return;
     }
     m_clock.report(m_player1->time().intValue(), now());
+    // The first report after a seek sets the clock going again.
+    if (m_clock.running() && !m_publishTimer->isActive())
+        m_publishTimer->start(0);
 }
 
 int64_t DCVPlaybackController::now() const {
@@ -392,11 +398,35 @@ int64_t DCVPlaybackController::lengthMs() const {
 }
 
 void DCVPlaybackController::publishPlayPosition() {
-    // Nothing is published while a seek settles or a start is pending; a clock that stands
-    // still has published its time already.
-    if (!m_player1 || m_moving || m_waitingForPlayStart || !m_clock.running())
+    // A clock that stands still has published its time already; the next report or play
+    // starts the ticks again.
+    if (!m_player1 || !m_clock.running())
         return;
-    m_playInfo->setPosition(m_clock.length() > 0 ? m_clock.positionAt(now()) : double(m_player1->position()));
+    // Nothing is published while a seek settles or a start is pending.
+    if (!m_moving && !m_waitingForPlayStart)
+        m_playInfo->setPosition(m_clock.length() > 0 ? m_clock.positionAt(now()) : double(m_player1->position()));
+    m_publishTimer->start(nextPublishDelay());
+}
+
+int DCVPlaybackController::nextPublishDelay() const {
+    // The next publication comes when the play clock reaches the next telemetry sample, so the
+    // sample shown changes with the picture; never later than the publish interval (the slider
+    // of a recording without telemetry moves on too).
+    const size_t samples = m_views.telemetry->telemetry()->m_GSensors().size();
+    const int64_t length = m_clock.length();
+    if (samples == 0 || length <= 0)
+        return m_timings.publishInterval;
+    const int64_t at = m_clock.timeAt(now());
+    size_t index = sampleIndexForPosition(double(at) / double(length), samples).value_or(0);
+    const auto sampleStart = [&](size_t i) {
+        return int64_t(std::ceil(double(i) * double(length) / double(samples)));
+    };
+    int64_t next = sampleStart(index + 1);
+    // The index rule truncates: make sure the time found really is in the next sample.
+    while (next <= at)
+        next = sampleStart(++index + 1);
+    const double wall = std::ceil(double(next - at) / m_clock.rate());
+    return int(std::clamp(wall, 1.0, double(m_timings.publishInterval)));
 }
 
 bool DCVPlaybackController::hasEndedNow() const {
@@ -610,6 +640,8 @@ void DCVPlaybackController::increaseSpeed() {
     if (const auto speed = fasterSpeed(m_playInfo->speed())) {
         m_player1->setRate(m_player1->rate() + float(kSpeedStep));
         m_clock.setRate(*speed, now());
+        if (m_publishTimer->isActive())
+            m_publishTimer->start(0);
         m_playInfo->setSpeed(*speed);
     }
 }
@@ -618,6 +650,8 @@ void DCVPlaybackController::decreaseSpeed() {
     if (const auto speed = slowerSpeed(m_playInfo->speed())) {
         m_player1->setRate(m_player1->rate() - float(kSpeedStep));
         m_clock.setRate(*speed, now());
+        if (m_publishTimer->isActive())
+            m_publishTimer->start(0);
         m_playInfo->setSpeed(*speed);
     }
 }

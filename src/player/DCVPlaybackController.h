@@ -133,6 +133,9 @@ private:
     int64_t now() const;
     int64_t lengthMs() const;
     void publishPlayPosition();
+    // Milliseconds until the play clock reaches the next telemetry sample, at most the publish
+    // interval.
+    int nextPublishDelay() const;
     // A seek to `position` was asked for: the published position holds there until the player
     // reports from it; an ended recording plays on from there.
     void seekStarted(double position, bool ended);

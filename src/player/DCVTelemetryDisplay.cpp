@@ -82,8 +82,8 @@ DCVTelemetryDisplay::DCVTelemetryDisplay(QWidget* gsensorBox, QWidget* gpsBox)
     reset();
 }
 
-void DCVTelemetryDisplay::setMapView(DCVWebView* view) {
-    m_mapView = view;
+void DCVTelemetryDisplay::setMapPage(DCVMapPage* page) {
+    m_mapPage = page;
     m_mapPageLoaded = false;
 }
 
@@ -91,13 +91,13 @@ DCVScriptTarget* DCVTelemetryDisplay::scriptTarget() const {
     // Scripts sent before the page has loaded find no functions.
     if (m_scriptTarget)
         return m_scriptTarget;
-    return m_mapPageLoaded ? m_mapView.data() : nullptr;
+    return m_mapPageLoaded ? m_mapPage.data() : nullptr;
 }
 
 void DCVTelemetryDisplay::mapPageLoaded(bool ok) {
     m_mapPageLoaded = ok;
     if (ok && !m_data->m_vGpsData().empty()) {
-        DCVMapBridge(*m_mapView).setTrack(mapTrack(m_data->m_vGpsData()));
+        DCVMapBridge(*m_mapPage).setTrack(mapTrack(m_data->m_vGpsData()));
         updateGpsUIByPlayPosition(m_position);
     }
 }

@@ -12,7 +12,7 @@ class QWidget;
 namespace dcv {
 
 class DCVScriptTarget;
-class DCVWebView;
+class DCVMapPage;
 class GraphView;
 
 // The telemetry of the play position: the G-sensor values as text and on the graph, the GPS fix
@@ -24,8 +24,8 @@ public:
     // Builds the G-sensor texts and graph into `gsensorBox`, the GPS texts into `gpsBox`.
     DCVTelemetryDisplay(QWidget* gsensorBox, QWidget* gpsBox);
 
-    // The map view, once made; scripts reach it only after its page has loaded.
-    void setMapView(DCVWebView* view);
+    // The map page, once made; scripts reach it only after it has loaded.
+    void setMapPage(DCVMapPage* page);
     // The page has loaded: it gets the track and the position of a recording that started
     // before it was there.
     void mapPageLoaded(bool ok);
@@ -57,7 +57,7 @@ private:
     QLabel* m_telemetryNoteField;
     QLabel *m_speedField = nullptr, *m_longitudeField = nullptr, *m_latitudeField = nullptr,
            *m_hdopField = nullptr, *m_sateliteField = nullptr;
-    QPointer<DCVWebView> m_mapView;
+    QPointer<DCVMapPage> m_mapPage;
     bool m_mapPageLoaded = false;
     DCVScriptTarget* m_scriptTarget = nullptr;
     double m_position = 0;

@@ -43,7 +43,7 @@ struct PlaybackTimings {
     int playStartTimeout = 10000; // a start without a time change by then has failed
     // The play position is published this often while playing (the telemetry's own rate is
     // 10 samples per second).
-    int publishInterval = 100;
+    int publishInterval = 100; // at the longest; else when the next telemetry sample begins
     // A steady clock in milliseconds for the play clock; the process's own when empty.
     std::function<int64_t()> clock;
 };

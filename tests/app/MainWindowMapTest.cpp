@@ -38,12 +38,14 @@ TEST(MainWindowMapTest, ARecordingStartedBeforeThePageLoadedReachesItOnceLoaded)
     QSignalSpy handed(&playback, &DCVPlaybackController::telemetryHandedOver);
     ASSERT_TRUE(playback.playAtIndex(0));
     ASSERT_TRUE(handed.wait(5000));
-    ASSERT_EQ(delegate.mapWebView(), nullptr);
+    ASSERT_EQ(delegate.mapPage(), nullptr);
 
     QSignalSpy loaded(&delegate, &DCVAppDelegate::mapPageLoadFinished);
     delegate.window()->show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate.mapWebView() != nullptr; }, 5000));
-    QSignalSpy errors(delegate.mapWebView(), &DCVWebView::scriptError);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delegate.mapPage() != nullptr; }, 5000));
+    // No view until the map is shown: the window is not composed through OpenGL for it.
+    EXPECT_EQ(delegate.mapWebView(), nullptr);
+    QSignalSpy errors(delegate.mapPage(), &DCVMapPage::scriptError);
     ASSERT_TRUE(loaded.wait(60000)) << "the map page did not load";
     ASSERT_TRUE(loaded.first().first().toBool());
     ASSERT_TRUE(QTest::qWaitFor(
@@ -55,7 +57,7 @@ TEST(MainWindowMapTest, ARecordingStartedBeforeThePageLoadedReachesItOnceLoaded)
 
     QVariant result;
     bool done = false;
-    delegate.mapWebView()->page()->runJavaScript(QStringLiteral("dcvMapState()"), [&](const QVariant& v) {
+    delegate.mapPage()->runJavaScript(QStringLiteral("dcvMapState()"), [&](const QVariant& v) {
         result = v;
         done = true;
     });
@@ -69,4 +71,14 @@ TEST(MainWindowMapTest, ARecordingStartedBeforeThePageLoadedReachesItOnceLoaded)
     EXPECT_NEAR(marker[0].toDouble(), field("latitudeField"), 1e-4);
     EXPECT_NEAR(marker[1].toDouble(), field("longitudeField"), 1e-4);
     EXPECT_EQ(errors.count(), 0) << (errors.isEmpty() ? "" : errors.first().first().toString().toStdString());
+
+    // The map side shows the page that was loaded without a view, and keeps its view after.
+    delegate.clickMapViewButton();
+    ASSERT_NE(delegate.mapWebView(), nullptr);
+    EXPECT_EQ(delegate.mapWebView()->page(), delegate.mapPage());
+    EXPECT_TRUE(delegate.mapWebView()->isVisible());
+    DCVWebView* view = delegate.mapWebView();
+    delegate.clickMediaListViewButton();
+    delegate.clickMapViewButton();
+    EXPECT_EQ(delegate.mapWebView(), view);
 }

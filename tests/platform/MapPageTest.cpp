@@ -18,22 +18,22 @@ namespace {
 class MapPageTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        view = new DCVWebView;
-        view->resize(334, 452);
-        QSignalSpy loaded(view, &QWebEngineView::loadFinished);
-        view->loadMapPage(QStringLiteral("en"));
+        // The page works without a view, as the main window keeps it until the map is shown.
+        page = new DCVMapPage;
+        QSignalSpy loaded(page, &QWebEnginePage::loadFinished);
+        page->loadMapPage(QStringLiteral("en"));
         ASSERT_TRUE(loaded.wait(60000)) << "the map page did not load";
         ASSERT_TRUE(loaded.first().first().toBool());
     }
     static void TearDownTestSuite() {
-        delete view;
-        view = nullptr;
+        delete page;
+        page = nullptr;
     }
 
     static QVariant evaluate(const QString& script) {
         QVariant result;
         bool done = false;
-        view->page()->runJavaScript(script, [&](const QVariant& v) {
+        page->runJavaScript(script, [&](const QVariant& v) {
             result = v;
             done = true;
         });
@@ -44,9 +44,9 @@ protected:
         return QJsonDocument::fromJson(evaluate(QStringLiteral("dcvMapState()")).toString().toUtf8()).object();
     }
 
-    static DCVWebView* view;
+    static DCVMapPage* page;
 };
-DCVWebView* MapPageTest::view = nullptr;
+DCVMapPage* MapPageTest::page = nullptr;
 
 } // namespace
 
@@ -74,7 +74,7 @@ TEST_F(MapPageTest, SetLatLagTakesLongitudeFirstAndMovesTheMarker) {
         {-37.752057, -7.5, "37.75206° S  7.50000° W"},
         {51.5, -0.125, "51.50000° N  0.12500° W"},
     };
-    DCVMapBridge bridge(*view);
+    DCVMapBridge bridge(*page);
     for (const auto& c : cases) {
         bridge.updateMapLat(c.latitude, c.longitude);
         const QJsonObject s = state();
@@ -87,19 +87,19 @@ TEST_F(MapPageTest, SetLatLagTakesLongitudeFirstAndMovesTheMarker) {
         EXPECT_EQ(s["readout"].toString(), QString::fromUtf8(c.readout));
     }
     // The script text itself: the first argument is the longitude.
-    view->evaluateScript(QStringLiteral("setLatLag('10.000000','20.000000')"));
+    page->evaluateScript(QStringLiteral("setLatLag('10.000000','20.000000')"));
     EXPECT_NEAR(state()["latitude"].toDouble(), 20, 1e-9);
     EXPECT_NEAR(state()["longitude"].toDouble(), 10, 1e-9);
     // Text that is no position leaves the marker where it was.
     const int updates = state()["updates"].toInt();
-    view->evaluateScript(QStringLiteral("setLatLag('east','95.0')"));
-    view->evaluateScript(QStringLiteral("setLatLag('10.0','95.0')"));
+    page->evaluateScript(QStringLiteral("setLatLag('east','95.0')"));
+    page->evaluateScript(QStringLiteral("setLatLag('10.0','95.0')"));
     EXPECT_EQ(state()["updates"].toInt(), updates);
     EXPECT_NEAR(state()["latitude"].toDouble(), 20, 1e-9);
 }
 
 TEST_F(MapPageTest, DebugWithoutGpsDataClearsTheMapAndATrackBringsItBack) {
-    DCVMapBridge bridge(*view);
+    DCVMapBridge bridge(*page);
     bridge.setTrack({{37.5, 127.25}, {37.51, 127.26}, {37.52, 127.27}});
     EXPECT_EQ(state()["trackPoints"].toInt(), 3);
     bridge.updateMapLat(37.51, 127.26);
@@ -110,7 +110,7 @@ TEST_F(MapPageTest, DebugWithoutGpsDataClearsTheMapAndATrackBringsItBack) {
     EXPECT_TRUE(s["marker"].isNull());
     EXPECT_EQ(s["trackPoints"].toInt(), 0);
     // Other diagnostics are only recorded.
-    view->evaluateScript(QStringLiteral("DCVDebug('hello')"));
+    page->evaluateScript(QStringLiteral("DCVDebug('hello')"));
     bridge.setTrack({{-33.9, 151.2}, {-33.91, 151.21}});
     s = state();
     EXPECT_EQ(s["debug"].toArray().last().toString(), "hello");

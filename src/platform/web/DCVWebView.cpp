@@ -3,30 +3,8 @@
 #include "util/Log.h"
 
 #include <QUrlQuery>
-#include <QWebEnginePage>
 
 namespace dcv {
-
-namespace {
-
-// Sends the page's console to the log, so that a failing script call is seen there.
-class DCVMapPage : public QWebEnginePage {
-public:
-    DCVMapPage(DCVWebView* view) : QWebEnginePage(view), m_view(view) {}
-
-protected:
-    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
-                                  const QString& source) override {
-        dcvLog("map page %s:%d: %s", source.toUtf8().constData(), line, message.toUtf8().constData());
-        if (level == ErrorMessageLevel)
-            emit m_view->scriptError(message);
-    }
-
-private:
-    DCVWebView* m_view;
-};
-
-} // namespace
 
 QString mapPageResourceName(const QString& buildLanguage) {
     return buildLanguage == QLatin1String("ko") ? QStringLiteral("map2") : QStringLiteral("map2_eng");
@@ -54,19 +32,30 @@ void DCVMapBridge::setTrack(const std::vector<MapTrackPoint>& track) {
     m_target.evaluateScript(QString::fromStdString(trackScript(track)));
 }
 
-DCVWebView::DCVWebView(QWidget* parent) : QWebEngineView(parent) {
-    setPage(new DCVMapPage(this));
+DCVMapPage::DCVMapPage(QObject* parent) : QWebEnginePage(parent) {
     // The page's own dark background shows until the first frame of the page is drawn.
-    page()->setBackgroundColor(QColor(0x0e, 0x10, 0x14));
-    setContextMenuPolicy(Qt::NoContextMenu);
+    setBackgroundColor(QColor(0x0e, 0x10, 0x14));
 }
 
-void DCVWebView::loadMapPage(const QString& buildLanguage) {
+void DCVMapPage::loadMapPage(const QString& buildLanguage) {
     load(mapPageUrl(buildLanguage));
 }
 
-void DCVWebView::evaluateScript(const QString& script) {
-    page()->runJavaScript(script);
+void DCVMapPage::evaluateScript(const QString& script) {
+    runJavaScript(script);
+}
+
+// The page's console goes to the log, so that a failing script call is seen there.
+void DCVMapPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                          const QString& source) {
+    dcvLog("map page %s:%d: %s", source.toUtf8().constData(), line, message.toUtf8().constData());
+    if (level == ErrorMessageLevel)
+        emit scriptError(message);
+}
+
+DCVWebView::DCVWebView(DCVMapPage* page, QWidget* parent) : QWebEngineView(parent) {
+    setPage(page);
+    setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 } // namespace dcv

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QUrl>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 #include <vector>
 
@@ -35,17 +36,30 @@ private:
     DCVScriptTarget& m_target;
 };
 
-// The embedded web view that shows the map page.
-class DCVWebView : public QWebEngineView, public DCVScriptTarget {
+// The map page. It loads and runs its scripts without a view: a web view shown in a window
+// makes Qt compose the whole window through OpenGL from then on, which costs every video frame
+// far more than the page itself, so the view comes only when the map is first shown.
+class DCVMapPage : public QWebEnginePage, public DCVScriptTarget {
     Q_OBJECT
 public:
-    explicit DCVWebView(QWidget* parent = nullptr);
+    explicit DCVMapPage(QObject* parent = nullptr);
     void loadMapPage(const QString& buildLanguage);
     void evaluateScript(const QString& script) override;
 
 signals:
     // An error the page's scripts reported (also written to the log).
     void scriptError(const QString& message);
+
+protected:
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                  const QString& source) override;
+};
+
+// The embedded web view that shows a map page made before it.
+class DCVWebView : public QWebEngineView {
+    Q_OBJECT
+public:
+    explicit DCVWebView(DCVMapPage* page, QWidget* parent = nullptr);
 };
 
 } // namespace dcv
