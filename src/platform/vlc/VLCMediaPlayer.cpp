@@ -164,6 +164,8 @@ void VLCMediaPlayer::eventArrived(Event e) {
         break;
     case libvlc_MediaPlayerPlaying:
         m_atEnd = false;
+        m_restarting = false;
+        applyPendingSeek();
         setState(VLCMediaPlayerStatePlaying);
         break;
     case libvlc_MediaPlayerPaused:
@@ -209,6 +211,7 @@ void VLCMediaPlayer::setMedia(std::shared_ptr<VLCMedia> media) {
     const bool wasActive = m_state != VLCMediaPlayerStateStopped;
     m_media = std::move(media);
     m_atEnd = false;
+    m_restarting = false;
     m_pendingTime = -1;
     m_pendingPosition = -1;
     // The old file is cut off at once; its late events and pictures are dropped.
@@ -231,23 +234,37 @@ void VLCMediaPlayer::play() {
         return;
     if (!m_started && m_view)
         m_view->updateMaximumPictureSize();
+    if (m_atEnd) {
+        // libVLC's input has ended and would ignore a play: a fresh player plays the file again,
+        // from the place a seek asked for once it plays.
+        m_atEnd = false;
+        m_restarting = true;
+        replacePlayer();
+    }
     m_started = true;
     libvlc_media_player_play(m_player);
-    if (m_atEnd) {
-        m_atEnd = false;
-        applyPendingSeek();
-    }
     libvlc_audio_set_mute(m_player, m_muted);
     libvlc_audio_set_volume(m_player, m_volume);
 }
 
 void VLCMediaPlayer::applyPendingSeek() {
+    if (!m_player)
+        return;
     if (m_pendingTime >= 0)
         libvlc_media_player_set_time(m_player, m_pendingTime);
     else if (m_pendingPosition >= 0)
         libvlc_media_player_set_position(m_player, m_pendingPosition);
     m_pendingTime = -1;
     m_pendingPosition = -1;
+}
+
+void VLCMediaPlayer::replacePlayer() {
+    if (!m_started)
+        return;
+    retirePlayer();
+    makePlayer();
+    if (m_player && m_media)
+        libvlc_media_player_set_media(m_player, m_media->handle());
 }
 
 void VLCMediaPlayer::pause() {
@@ -260,12 +277,10 @@ void VLCMediaPlayer::stop() {
         return;
     const bool wasActive = m_state != VLCMediaPlayerStateStopped;
     m_atEnd = false;
-    if (m_started) {
-        retirePlayer();
-        makePlayer();
-        if (m_player && m_media)
-            libvlc_media_player_set_media(m_player, m_media->handle());
-    }
+    m_restarting = false;
+    m_pendingTime = -1;
+    m_pendingPosition = -1;
+    replacePlayer();
     ++m_generation;
     // The player is stopped now, whatever the old one's events still say.
     if (wasActive)
@@ -290,7 +305,7 @@ void VLCMediaPlayer::setPosition(float position) {
     if (!m_player || !m_media)
         return;
     position = std::clamp(position, 0.0f, 1.0f);
-    if (m_atEnd) {
+    if (m_atEnd || m_restarting) {
         m_pendingPosition = position;
         m_pendingTime = -1;
         return;
@@ -320,7 +335,7 @@ VLCTime VLCMediaPlayer::remainingTime() const {
 void VLCMediaPlayer::setTime(VLCTime time) {
     if (!m_player || !m_media || time.isNull())
         return;
-    if (m_atEnd) {
+    if (m_atEnd || m_restarting) {
         m_pendingTime = std::max<int64_t>(0, time.intValue());
         m_pendingPosition = -1;
         return;

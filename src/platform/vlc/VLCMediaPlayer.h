@@ -76,6 +76,8 @@ private:
     // Cuts the current libVLC player off and hands it to the background thread, if it has
     // played; a player that never played is kept.
     void retirePlayer();
+    // retirePlayer, then a fresh player with the same media.
+    void replacePlayer();
 
     std::shared_ptr<VLCLibrary> m_library;
     std::shared_ptr<VLCFrameBuffer> m_frameBuffer;
@@ -87,7 +89,9 @@ private:
     std::shared_ptr<VLCMedia> m_media;
     int m_state = VLCMediaPlayerStateStopped;
     bool m_atEnd = false;
-    // A seek asked for while the file had ended; applied when it plays again.
+    // Playing again after the end: seeks wait for the fresh player to play.
+    bool m_restarting = false;
+    // A seek asked for while the file had ended; applied once it plays again.
     int64_t m_pendingTime = -1;
     float m_pendingPosition = -1;
     // Raised by every stop and new media: events of the file before, still queued, are dropped.
