@@ -354,10 +354,9 @@ void DCVAppDelegate::initMediaListTableView() {
 }
 
 void DCVAppDelegate::fitMediaListColumns() {
-    // Room for the kind's icon and word; the date and the time as wide as they are.
-    m_mediaListTableView->horizontalHeader()->resizeSection(0, 82);
-    m_mediaListTableView->resizeColumnToContents(1);
-    m_mediaListTableView->resizeColumnToContents(2);
+    // The kind's icon and word, the date and the time as wide as they are; the name has the rest.
+    for (int column = 0; column < 3; ++column)
+        m_mediaListTableView->resizeColumnToContents(column);
 }
 
 // ---------------------------------------------------------------------------------------------
