@@ -80,4 +80,56 @@ std::optional<double> movieDurationSeconds(const ByteSource& src) {
     return std::nullopt;
 }
 
+namespace {
+
+// The first child of `parent` with the type, if any.
+std::optional<Mp4Box> child(const ByteSource& src, const Mp4Box& parent, std::string_view type) {
+    std::vector<Mp4Box> boxes;
+    listMp4Boxes(src, parent.contentOffset(), parent.end(), boxes, 256);
+    for (const Mp4Box& b : boxes)
+        if (b.is(type))
+            return b;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Mp4VideoSize> videoSampleSize(const ByteSource& src) {
+    std::vector<Mp4Box> top, traks;
+    listMp4Boxes(src, 0, src.size(), top);
+    for (const Mp4Box& moov : top) {
+        if (!moov.is("moov"))
+            continue;
+        listMp4Boxes(src, moov.contentOffset(), moov.end(), traks, 256);
+        for (const Mp4Box& trak : traks) {
+            if (!trak.is("trak"))
+                continue;
+            const auto mdia = child(src, trak, "mdia");
+            const auto hdlr = mdia ? child(src, *mdia, "hdlr") : std::nullopt;
+            uint8_t handler[12];
+            if (!hdlr || hdlr->end() < hdlr->contentOffset() + sizeof handler ||
+                src.readAt(hdlr->contentOffset(), handler, sizeof handler) != sizeof handler ||
+                std::string_view(reinterpret_cast<const char*>(handler + 8), 4) != "vide")
+                continue;
+            const auto minf = child(src, *mdia, "minf");
+            const auto stbl = minf ? child(src, *minf, "stbl") : std::nullopt;
+            const auto stsd = stbl ? child(src, *stbl, "stsd") : std::nullopt;
+            // stsd: version and flags, entry count, then the entries; in a visual entry the
+            // width and height follow 24 bytes of reserved and reference fields.
+            std::vector<Mp4Box> entries;
+            if (!stsd || !listMp4Boxes(src, stsd->contentOffset() + 8, stsd->end(), entries, 16) || entries.empty())
+                continue;
+            uint8_t sizes[4];
+            const Mp4Box& e = entries.front();
+            if (e.end() < e.contentOffset() + 28 || src.readAt(e.contentOffset() + 24, sizes, 4) != 4)
+                continue;
+            const Mp4VideoSize size{uint32_t(sizes[0]) << 8 | sizes[1], uint32_t(sizes[2]) << 8 | sizes[3]};
+            if (size.width == 0 || size.height == 0)
+                continue;
+            return size;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace dcv

@@ -29,4 +29,13 @@ bool listMp4Boxes(const ByteSource& src, uint64_t begin, uint64_t end, std::vect
 // Duration from the movie header (moov/mvhd) in seconds; none when there is no usable header.
 std::optional<double> movieDurationSeconds(const ByteSource& src);
 
+// The pictures' size as the first video sample entry gives it (moov/trak/mdia/minf/stbl/stsd,
+// an entry of a track whose handler is "vide"): what the decoder shows, without the rows or
+// columns it codes only to fill its blocks. None without such an entry or with a side of 0.
+struct Mp4VideoSize {
+    uint32_t width = 0, height = 0;
+    friend bool operator==(const Mp4VideoSize&, const Mp4VideoSize&) = default;
+};
+std::optional<Mp4VideoSize> videoSampleSize(const ByteSource& src);
+
 } // namespace dcv

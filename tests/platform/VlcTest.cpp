@@ -18,22 +18,33 @@ TEST(VLCTimeText, MinutesAndSecondsWithASignForNegativeTimes) {
         EXPECT_EQ(c.time.stringValue(), QLatin1String(c.text)) << c.time.intValue();
 }
 
-TEST(VLCFrameBufferSize, LargerPicturesAreScaledDownToTheScreenAndNeverUp) {
-    struct Case {
+TEST(VLCFrameBufferSize, PlanesAtTheTracksSizeAndPicturesFittedToTheView) {
+    struct PlaneCase {
         unsigned width, height;
-        QSize maximum, expected;
-    } cases[] = {
-        {640, 368, {1280, 800}, {640, 368}},    // smaller than the screen: as decoded
-        {1920, 1088, {1280, 800}, {1280, 724}}, // scaled by the width, buffer aspect kept, even
-        {1920, 1088, {1920, 1080}, {1906, 1080}}, // by the height
-        {1920, 1088, {}, {1920, 1088}},         // no screen known: no limit
-        {3840, 2160, {1280, 800}, {1280, 720}},
-        {7, 5, {2, 2}, {2, 2}},                 // never below 2 × 2
+        QSize source, expected;
+    } planes[] = {
+        {1920, 1088, {1920, 1080}, {1920, 1080}}, // the decoder's blocks cut off: copied as is
+        {640, 368, {640, 360}, {640, 360}},
+        {1920, 1088, {}, {1920, 1088}},           // size unknown: what libVLC offers
+        {1280, 720, {1920, 1080}, {1280, 720}},   // a track size larger than the buffer is wrong
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
-        EXPECT_EQ(VLCFrameBuffer::requestedSize(c.width, c.height, c.maximum), c.expected);
-    }
+    for (const PlaneCase& c : planes)
+        EXPECT_EQ(VLCFrameBuffer::planeSize(c.width, c.height, c.source), c.expected)
+            << c.width << "x" << c.height << " " << c.source.width() << "x" << c.source.height();
+
+    struct FitCase {
+        QSize picture, view, expected;
+    } fits[] = {
+        {{1920, 1080}, {656, 372}, {656, 369}}, // by the width
+        {{1920, 1080}, {800, 300}, {533, 300}}, // by the height
+        {{640, 360}, {1280, 760}, {1280, 720}}, // up, in full screen
+        {{1920, 1080}, {}, {1920, 1080}},       // no view size known
+        {{1920, 1080}, {1, 1}, {1, 1}},
+    };
+    for (const FitCase& c : fits)
+        EXPECT_EQ(VLCFrameBuffer::fittedSize(c.picture, c.view), c.expected)
+            << c.view.width() << "x" << c.view.height();
+
     for (const char* chroma : {"VAOP", "VDV0", "VDV4"})
         EXPECT_TRUE(VLCFrameBuffer::isHardwareChroma(chroma)) << chroma;
     for (const char* chroma : {"I420", "J420", "NV12", "RV32", "I0AL"})

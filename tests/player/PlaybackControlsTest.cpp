@@ -104,7 +104,8 @@ protected:
 
     // The last position published, once the play clock's ticks have published it.
     double publishedSoon(double expected) {
-        QTest::qWaitFor([&] { return std::abs(playback->playInfo()->position() - expected) < 1e-9; }, 1000);
+        [[maybe_unused]] const bool reached =
+            QTest::qWaitFor([&] { return std::abs(playback->playInfo()->position() - expected) < 1e-9; }, 1000);
         return playback->playInfo()->position();
     }
 
@@ -653,8 +654,9 @@ TEST_F(PlaybackControlsTest, TheTelemetryPanelSaysWhenARecordingsTelemetryIsMiss
         SCOPED_TRACE(c.row);
         startRow(c.row);
         EXPECT_EQ(note->isVisible(), c.key != nullptr);
-        if (c.key)
+        if (c.key) {
             EXPECT_EQ(note->text(), QCoreApplication::translate("InfoPlist", c.key));
+        }
     }
     // No alert for any of them.
     EXPECT_EQ(visibleAlert(), nullptr);

@@ -1,21 +1,59 @@
 #include "platform/vlc/VLCFrameBuffer.h"
 
 #include <algorithm>
-#include <iterator>
-#include <cmath>
 #include <cstring>
+#include <iterator>
 #include <vlc/vlc.h>
+
+extern "C" {
+#include <libswscale/swscale.h>
+}
 
 namespace dcv {
 
-// One player's side of the buffer. Only that player's video thread touches the back buffer and
-// the sizes; `live` is guarded by the owner's lock.
+namespace {
+
+constexpr int kAlign = 32; // row starts the converter's vector code likes
+
+int aligned(int v) {
+    return (v + kAlign - 1) / kAlign * kAlign;
+}
+
+} // namespace
+
+// One player's side of the buffer. Only that player's video thread touches the back planes;
+// `live` is guarded by the owner's planes lock.
 struct VLCFrameBuffer::Feed {
     std::weak_ptr<VLCFrameBuffer> owner;
-    std::vector<uchar> back;
-    unsigned width = 0, height = 0;
+    Planes back;
     bool live = true;
 };
+
+int VLCFrameBuffer::Planes::pitch(int plane) const {
+    return aligned(plane == 0 ? width : (width + 1) / 2);
+}
+
+int VLCFrameBuffer::Planes::lines(int plane) const {
+    return plane == 0 ? height : (height + 1) / 2;
+}
+
+size_t VLCFrameBuffer::Planes::offset(int plane) const {
+    size_t o = 0;
+    for (int p = 0; p < plane; ++p)
+        o += size_t(pitch(p)) * size_t(lines(p));
+    return o;
+}
+
+void VLCFrameBuffer::Planes::allocate(int w, int h) {
+    width = w;
+    height = h;
+    data.assign(offset(3), 0);
+}
+
+VLCFrameBuffer::~VLCFrameBuffer() {
+    sws_freeContext(m_videoContext);
+    sws_freeContext(m_mainContext);
+}
 
 std::shared_ptr<VLCFrameBuffer::Feed> VLCFrameBuffer::attach(libvlc_media_player_t* player) {
     auto feed = std::make_shared<Feed>();
@@ -29,13 +67,18 @@ std::shared_ptr<VLCFrameBuffer::Feed> VLCFrameBuffer::attach(libvlc_media_player
 void VLCFrameBuffer::detach(const std::shared_ptr<Feed>& feed) {
     if (!feed)
         return;
-    std::lock_guard lock(m_mutex);
+    std::lock_guard lock(m_planesMutex);
     feed->live = false;
 }
 
-void VLCFrameBuffer::setMaximumPictureSize(QSize size) {
+void VLCFrameBuffer::setSourceSize(QSize size) {
     std::lock_guard lock(m_mutex);
-    m_maximum = size;
+    m_source = size;
+}
+
+void VLCFrameBuffer::setViewSize(QSize size) {
+    std::lock_guard lock(m_mutex);
+    m_viewSize = size;
 }
 
 void VLCFrameBuffer::setFrameCallback(std::function<void()> callback) {
@@ -43,16 +86,17 @@ void VLCFrameBuffer::setFrameCallback(std::function<void()> callback) {
     m_callback = std::move(callback);
 }
 
-QSize VLCFrameBuffer::requestedSize(unsigned width, unsigned height, QSize maximum) {
-    double scale = 1.0;
-    if (maximum.width() > 0 && maximum.height() > 0 && width > 0 && height > 0)
-        scale = std::min({1.0, double(maximum.width()) / width, double(maximum.height()) / height});
-    auto side = [scale](unsigned v) {
-        if (scale >= 1.0)
-            return int(v);
-        return std::max(2, int(std::lround(v * scale)) & ~1);
-    };
-    return QSize(side(width), side(height));
+QSize VLCFrameBuffer::planeSize(unsigned width, unsigned height, QSize source) {
+    if (source.width() > 0 && source.height() > 0 && unsigned(source.width()) <= width &&
+        unsigned(source.height()) <= height)
+        return source;
+    return QSize(int(width), int(height));
+}
+
+QSize VLCFrameBuffer::fittedSize(QSize picture, QSize view) {
+    if (picture.isEmpty() || view.isEmpty())
+        return picture;
+    return picture.scaled(view, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
 }
 
 bool VLCFrameBuffer::isHardwareChroma(const char* chroma) {
@@ -70,41 +114,36 @@ unsigned VLCFrameBuffer::format(void** opaque, char* chroma, unsigned* width, un
     // refusing them at once saves the search (a third of the time to the first picture).
     if (isHardwareChroma(chroma))
         return 0;
-    // 32-bit BGRX: in memory it is QImage's RGB32 on little-endian machines, so painting needs
-    // no conversion.
-    std::memcpy(chroma, "RV32", 4);
     const std::shared_ptr<VLCFrameBuffer> owner = feed->owner.lock();
-    QSize maximum;
+    QSize source;
     if (owner) {
         std::lock_guard lock(owner->m_mutex);
-        maximum = owner->m_maximum;
+        source = owner->m_source;
     }
-    const QSize size = requestedSize(*width, *height, maximum);
-    const unsigned w = unsigned(size.width()), h = unsigned(size.height());
-    *width = w;
-    *height = h;
-    pitches[0] = w * 4;
-    lines[0] = h;
-    feed->back.assign(size_t(w) * h * 4, 0);
-    feed->width = w;
-    feed->height = h;
-    if (owner) {
-        std::lock_guard lock(owner->m_mutex);
-        if (feed->live) {
-            owner->m_width = w;
-            owner->m_height = h;
-        }
+    // The decoder's own 4:2:0 planes, full-range ones included, are copied as they are; any
+    // other chroma libVLC converts to 4:2:0.
+    const bool fullRange = std::memcmp(chroma, "J420", 4) == 0;
+    std::memcpy(chroma, fullRange ? "J420" : "I420", 4);
+    const QSize size = planeSize(*width, *height, source);
+    *width = unsigned(size.width());
+    *height = unsigned(size.height());
+    feed->back.allocate(size.width(), size.height());
+    feed->back.fullRange = fullRange;
+    for (int p = 0; p < 3; ++p) {
+        pitches[p] = unsigned(feed->back.pitch(p));
+        lines[p] = unsigned(feed->back.lines(p));
     }
     return 1;
 }
 
 void VLCFrameBuffer::cleanup(void*) {
-    // The front picture is kept: it is what the view shows once the file has ended.
+    // The front planes are kept: they are what the view shows once the file has ended.
 }
 
 void* VLCFrameBuffer::lock(void* opaque, void** planes) {
     auto* feed = static_cast<Feed*>(opaque);
-    planes[0] = feed->back.data();
+    for (int p = 0; p < 3; ++p)
+        planes[p] = feed->back.data.data() + feed->back.offset(p);
     return nullptr;
 }
 
@@ -116,18 +155,61 @@ void VLCFrameBuffer::display(void* opaque, void*) {
         owner->present(*feed);
 }
 
+QSize VLCFrameBuffer::shownSize() const {
+    if (m_visibleWidth > 0 && m_visibleHeight > 0 && m_planes.isValid())
+        return QSize(int(m_visibleWidth), int(m_visibleHeight)).scaled(m_planes, Qt::KeepAspectRatio);
+    return m_planes;
+}
+
+QSize VLCFrameBuffer::targetSize() const {
+    std::lock_guard lock(m_mutex);
+    return fittedSize(shownSize(), m_viewSize);
+}
+
+bool VLCFrameBuffer::convert(const Planes& planes, QSize size, int flags, SwsContext*& context, QImage& out) {
+    if (planes.empty() || size.isEmpty())
+        return false;
+    context = sws_getCachedContext(context, planes.width, planes.height, AV_PIX_FMT_YUV420P, size.width(),
+                                   size.height(), AV_PIX_FMT_BGRA, flags, nullptr, nullptr, nullptr);
+    if (!context)
+        return false;
+    // Full-range planes (a camera's JPEG levels) are read as such.
+    const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
+    sws_setColorspaceDetails(context, coefficients, planes.fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
+    // BGRA in memory is QImage's 0xAARRGGBB on little-endian machines, alpha set to 255.
+    if (out.size() != size || out.format() != QImage::Format_RGB32)
+        out = QImage(size, QImage::Format_RGB32);
+    const uint8_t* src[4] = {planes.data.data() + planes.offset(0), planes.data.data() + planes.offset(1),
+                             planes.data.data() + planes.offset(2), nullptr};
+    const int srcStride[4] = {planes.pitch(0), planes.pitch(1), planes.pitch(2), 0};
+    uint8_t* dst[4] = {out.bits(), nullptr, nullptr, nullptr};
+    const int dstStride[4] = {int(out.bytesPerLine()), 0, 0, 0};
+    sws_scale(context, src, srcStride, 0, planes.height, dst, dstStride);
+    return true;
+}
+
 void VLCFrameBuffer::present(Feed& feed) {
     {
-        std::lock_guard lock(m_mutex);
+        std::lock_guard lock(m_planesMutex);
         if (!feed.live)
             return;
-        // The swap keeps both buffers sized for this feed: the next lock writes into the old
-        // front one.
-        if (m_front.size() != feed.back.size())
-            m_front.resize(feed.back.size());
-        m_front.swap(feed.back);
-        m_frontWidth = feed.width;
-        m_frontHeight = feed.height;
+        // The swap keeps both plane buffers sized for this feed: the next lock writes into the
+        // old front one.
+        std::swap(m_front, feed.back);
+        if (feed.back.data.size() != m_front.data.size())
+            feed.back.allocate(m_front.width, m_front.height);
+        feed.back.fullRange = m_front.fullRange;
+        {
+            std::lock_guard lock(m_mutex);
+            m_planes = QSize(m_front.width, m_front.height);
+        }
+        // Bilinear: as sharp as bicubic at the sizes shown, for less work per picture.
+        if (!convert(m_front, targetSize(), SWS_BILINEAR, m_videoContext, m_spare))
+            return;
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        std::swap(m_picture, m_spare);
     }
     m_frames.fetch_add(1);
     std::lock_guard lock(m_callbackMutex);
@@ -135,35 +217,45 @@ void VLCFrameBuffer::present(Feed& feed) {
         m_callback();
 }
 
+bool VLCFrameBuffer::refresh() {
+    std::lock_guard planesLock(m_planesMutex);
+    const QSize target = targetSize();
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_picture.isNull() || m_picture.size() == target)
+            return false;
+    }
+    QImage picture;
+    if (!convert(m_front, target, SWS_BILINEAR, m_mainContext, picture))
+        return false;
+    std::lock_guard lock(m_mutex);
+    m_picture = std::move(picture);
+    return true;
+}
+
 void VLCFrameBuffer::withPicture(const std::function<void(const QImage&)>& f) const {
     std::lock_guard lock(m_mutex);
-    if (m_frontWidth == 0 || m_frontHeight == 0 ||
-        m_front.size() < size_t(m_frontWidth) * m_frontHeight * 4) {
-        f(QImage());
-        return;
-    }
-    const QImage image(m_front.data(), int(m_frontWidth), int(m_frontHeight), int(m_frontWidth * 4),
-                       QImage::Format_RGB32);
-    f(image);
+    f(m_picture);
 }
 
 QImage VLCFrameBuffer::copyPicture() const {
-    QImage copy;
-    withPicture([&copy](const QImage& image) { copy = image.copy(); });
-    const QSize visible = pictureSize();
-    if (copy.isNull() || !visible.isValid())
-        return copy;
-    const QSize target = visible.scaled(copy.size(), Qt::KeepAspectRatio);
-    if (target != copy.size() && !target.isEmpty())
-        copy = copy.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return copy;
+    std::lock_guard planesLock(m_planesMutex);
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_picture.isNull())
+            return {};
+    }
+    const QSize size = pictureSize();
+    SwsContext* context = nullptr;
+    QImage picture;
+    convert(m_front, size, SWS_BICUBIC, context, picture);
+    sws_freeContext(context);
+    return picture;
 }
 
 QSize VLCFrameBuffer::pictureSize() const {
     std::lock_guard lock(m_mutex);
-    if (m_visibleWidth > 0 && m_visibleHeight > 0)
-        return QSize(int(m_visibleWidth), int(m_visibleHeight));
-    return QSize(int(m_width), int(m_height));
+    return shownSize();
 }
 
 void VLCFrameBuffer::setVisibleSize(unsigned width, unsigned height) {
@@ -178,8 +270,9 @@ bool VLCFrameBuffer::hasVisibleSize() const {
 }
 
 void VLCFrameBuffer::clear() {
+    std::lock_guard planesLock(m_planesMutex);
     std::lock_guard lock(m_mutex);
-    m_frontWidth = m_frontHeight = 0;
+    m_picture = QImage();
     m_visibleWidth = m_visibleHeight = 0;
 }
 

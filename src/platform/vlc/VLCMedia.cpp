@@ -1,6 +1,8 @@
 #include "platform/vlc/VLCMedia.h"
 
 #include "platform/vlc/VLCLibrary.h"
+#include "telemetry/ByteSource.h"
+#include "telemetry/Mp4Boxes.h"
 
 #include <QFile>
 #include <vlc/vlc.h>
@@ -30,6 +32,17 @@ libvlc_media_t* VLCMedia::handle() {
             m_media = libvlc_media_new_path(m_library->instance(), QFile::encodeName(m_path).constData());
     }
     return m_media;
+}
+
+QSize VLCMedia::videoSize() {
+    if (!m_videoSize) {
+        m_videoSize = QSize();
+        FileByteSource file;
+        if (file.open(QFile::encodeName(m_path).constData()))
+            if (const auto size = videoSampleSize(file))
+                m_videoSize = QSize(int(size->width), int(size->height));
+    }
+    return *m_videoSize;
 }
 
 } // namespace dcv

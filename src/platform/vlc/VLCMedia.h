@@ -2,9 +2,11 @@
 
 #include "platform/vlc/VLCTime.h"
 
+#include <QSize>
 #include <QString>
 #include <QUrl>
 #include <memory>
+#include <optional>
 
 struct libvlc_media_t;
 
@@ -33,12 +35,16 @@ public:
 
     // The libVLC media, made on first use.
     libvlc_media_t* handle();
+    // The pictures' size as the file's video track gives it; empty when it cannot be read.
+    // Read on first use.
+    QSize videoSize();
 
 private:
     QString m_path;
     VLCTime m_length;
     std::shared_ptr<VLCLibrary> m_library;
     libvlc_media_t* m_media = nullptr;
+    std::optional<QSize> m_videoSize;
 };
 
 } // namespace dcv

@@ -232,8 +232,10 @@ void VLCMediaPlayer::setMedia(std::shared_ptr<VLCMedia> media) {
 void VLCMediaPlayer::play() {
     if (!m_player || !m_media)
         return;
-    if (!m_started && m_view)
-        m_view->updateMaximumPictureSize();
+    // Asked for at the size its video track gives, libVLC hands the decoded planes over as they
+    // are. Read once per file, from the header the telemetry read has just gone through.
+    if (!m_started && m_frameBuffer)
+        m_frameBuffer->setSourceSize(m_media->videoSize());
     if (m_atEnd) {
         // libVLC's input has ended and would ignore a play: a fresh player plays the file again,
         // from the place a seek asked for once it plays.

@@ -1,7 +1,7 @@
 #include "platform/vlc/VLCVideoView.h"
 
 #include <QPainter>
-#include <QScreen>
+#include <QResizeEvent>
 
 namespace dcv {
 
@@ -17,10 +17,12 @@ VLCVideoView::VLCVideoView(QWidget* parent)
     });
 }
 
-void VLCVideoView::updateMaximumPictureSize() {
-    // The view can grow to its screen (full screen) but never beyond: no picture needs more.
-    if (const QScreen* s = screen())
-        m_frameBuffer->setMaximumPictureSize(s->geometry().size() * s->devicePixelRatio());
+void VLCVideoView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The pictures are scaled for this size from now on; the last one at once, for a view
+    // resized while nothing plays.
+    m_frameBuffer->setViewSize(size() * devicePixelRatio());
+    m_frameBuffer->refresh();
 }
 
 VLCVideoView::~VLCVideoView() {

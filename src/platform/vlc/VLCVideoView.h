@@ -8,9 +8,9 @@
 
 namespace dcv {
 
-// Paints the pictures of a player's frame buffer, scaled to fit with black bars, and keeps
-// showing the last one when the file ends. New pictures arrive as queued calls on the main
-// thread; several pictures between two paints cost one repaint.
+// Paints the pictures of a player's frame buffer, which come scaled to fit the view, with black
+// bars, and keeps showing the last one when the file ends. New pictures arrive as queued calls
+// on the main thread; several pictures between two paints cost one repaint.
 class VLCVideoView : public QWidget {
     Q_OBJECT
 public:
@@ -21,9 +21,6 @@ public:
     // Pictures painted so far (tests and measurements wait for the first one).
     uint64_t paintedFrames() const { return m_paintedFrames; }
 
-    // Tells the frame buffer the largest picture this view can show (its screen's size); the
-    // player calls it before it starts a file.
-    void updateMaximumPictureSize();
 
     // Where a picture of this size is drawn inside the view.
     static QRect pictureRect(const QSize& picture, const QSize& view);
@@ -34,6 +31,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void frameArrived();
