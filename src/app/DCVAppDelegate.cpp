@@ -71,6 +71,7 @@ DCVAppDelegate::DCVAppDelegate(Services services) : DCVAppDelegate(std::move(ser
 DCVAppDelegate::DCVAppDelegate(Services services, const Options& options)
     : m_services(std::move(services)), m_options(options) {
     CustomWindow::setAnimationDuration(options.animateFrames ? 160 : 0);
+    DCVWebView::composeInSoftware();
     m_mediaList = DCVMediaList::mediaList();
     buildWindow();
     awakeFromNib();
@@ -461,6 +462,7 @@ void DCVAppDelegate::updateSideViewButton() {
     m_mediaListScrollView->setHidden(m_rightViewMode != 0);
     if (m_rightViewMode == 1)
         showMapPage();
+    m_telemetry->setMapShown(m_rightViewMode == 1);
     layoutMapContainer();
 }
 

@@ -140,9 +140,18 @@ void DCVTelemetryDisplay::updateGsensorUIByPlayPositon(double playerPosition, do
     m_gsensorZField->setText(text(gsensorAxisText('Z', g.z())));
 }
 
+void DCVTelemetryDisplay::setMapShown(bool shown) {
+    const bool was = m_mapShown;
+    m_mapShown = shown;
+    // The marker catches up with what was played while the map was away.
+    if (shown && !was && m_mapPageLoaded)
+        updateGpsUIByPlayPosition(m_position);
+}
+
 void DCVTelemetryDisplay::updateGpsUIByPlayPosition(double position) {
     m_position = position;
-    DCVScriptTarget* target = scriptTarget();
+    // A map that is not shown is not kept moving: its page would draw every position for nothing.
+    DCVScriptTarget* target = m_mapShown || m_scriptTarget ? scriptTarget() : nullptr;
     const auto& samples = m_data->m_vGpsData();
     const auto index = sampleIndexForPosition(position, samples.size());
     if (!index) {

@@ -29,6 +29,8 @@ public:
     // The page has loaded: it gets the track and the position of a recording that started
     // before it was there.
     void mapPageLoaded(bool ok);
+    // Whether the map is on screen; its marker follows the play position only then.
+    void setMapShown(bool shown);
     // Sends the map scripts here instead of the map view (tests).
     void setMapScriptTarget(DCVScriptTarget* target) { m_scriptTarget = target; }
 
@@ -59,6 +61,7 @@ private:
            *m_hdopField = nullptr, *m_sateliteField = nullptr;
     QPointer<DCVMapPage> m_mapPage;
     bool m_mapPageLoaded = false;
+    bool m_mapShown = false;
     DCVScriptTarget* m_scriptTarget = nullptr;
     double m_position = 0;
 };

@@ -48,37 +48,51 @@ TEST(MainWindowMapTest, ARecordingStartedBeforeThePageLoadedReachesItOnceLoaded)
     QSignalSpy errors(delegate.mapPage(), &DCVMapPage::scriptError);
     ASSERT_TRUE(loaded.wait(60000)) << "the map page did not load";
     ASSERT_TRUE(loaded.first().first().toBool());
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return playback.playInfo()->isPlaying() && playback.playInfo()->position() > 0.1; }, 10000));
-    // Paused, the page and the fields stay put; the pause published the last position, and the
-    // page runs scripts in the order they were sent.
-    playback.clickPlayButton();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !playback.playInfo()->isPlaying(); }, 3000));
-
-    QVariant result;
-    bool done = false;
-    delegate.mapPage()->runJavaScript(QStringLiteral("dcvMapState()"), [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
-    const QJsonObject s = QJsonDocument::fromJson(result.toString().toUtf8()).object();
-    EXPECT_EQ(size_t(s["trackPoints"].toInt()), mapTrack(playback.blackBoxData()->m_vGpsData()).size());
-    EXPECT_GT(s["trackPoints"].toInt(), 0);
-    const QJsonArray marker = s["marker"].toArray();
-    ASSERT_EQ(marker.size(), 2);
     const auto field = [&](const char* name) { return test::view<QLabel>(delegate.window(), name)->text().toDouble(); };
-    EXPECT_NEAR(marker[0].toDouble(), field("latitudeField"), 1e-4);
-    EXPECT_NEAR(marker[1].toDouble(), field("longitudeField"), 1e-4);
-    EXPECT_EQ(errors.count(), 0) << (errors.isEmpty() ? "" : errors.first().first().toString().toStdString());
+    // The page's marker and track, read from the page, against the fields under the map.
+    const auto checkMarker = [&](const char* when) {
+        SCOPED_TRACE(when);
+        QVariant result;
+        bool done = false;
+        delegate.mapPage()->runJavaScript(QStringLiteral("dcvMapState()"), [&](const QVariant& v) {
+            result = v;
+            done = true;
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
+        const QJsonObject s = QJsonDocument::fromJson(result.toString().toUtf8()).object();
+        EXPECT_EQ(size_t(s["trackPoints"].toInt()), mapTrack(playback.blackBoxData()->m_vGpsData()).size());
+        EXPECT_GT(s["trackPoints"].toInt(), 0);
+        const QJsonArray marker = s["marker"].toArray();
+        ASSERT_EQ(marker.size(), 2);
+        EXPECT_NEAR(marker[0].toDouble(), field("latitudeField"), 1e-4);
+        EXPECT_NEAR(marker[1].toDouble(), field("longitudeField"), 1e-4);
+    };
+    const auto playUntil = [&](double position) {
+        if (!playback.playInfo()->isPlaying())
+            playback.clickPlayButton();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return playback.playInfo()->isPlaying() && playback.playInfo()->position() > position; }, 10000));
+        // Paused, the page and the fields stay put; the pause published the last position, and
+        // the page runs scripts in the order they were sent.
+        playback.clickPlayButton();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !playback.playInfo()->isPlaying(); }, 3000));
+    };
 
-    // The map side shows the page that was loaded without a view, and keeps its view after.
+    // The map side shows the page that was loaded without a view; its marker follows the play.
     delegate.clickMapViewButton();
     ASSERT_NE(delegate.mapWebView(), nullptr);
     EXPECT_EQ(delegate.mapWebView()->page(), delegate.mapPage());
     EXPECT_TRUE(delegate.mapWebView()->isVisible());
+    playUntil(0.1);
+    checkMarker("shown while playing");
+
+    // Played on behind the list, the marker catches up when the map is shown again, in the
+    // same view.
     DCVWebView* view = delegate.mapWebView();
     delegate.clickMediaListViewButton();
+    playUntil(0.4);
     delegate.clickMapViewButton();
     EXPECT_EQ(delegate.mapWebView(), view);
+    checkMarker("shown again");
+    EXPECT_EQ(errors.count(), 0) << (errors.isEmpty() ? "" : errors.first().first().toString().toStdString());
 }

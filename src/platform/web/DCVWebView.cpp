@@ -2,6 +2,7 @@
 
 #include "util/Log.h"
 
+#include <QQuickWindow>
 #include <QUrlQuery>
 
 namespace dcv {
@@ -51,6 +52,10 @@ void DCVMapPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, c
     dcvLog("map page %s:%d: %s", source.toUtf8().constData(), line, message.toUtf8().constData());
     if (level == ErrorMessageLevel)
         emit scriptError(message);
+}
+
+void DCVWebView::composeInSoftware() {
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
 DCVWebView::DCVWebView(DCVMapPage* page, QWidget* parent) : QWebEngineView(parent) {

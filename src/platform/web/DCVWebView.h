@@ -60,6 +60,12 @@ class DCVWebView : public QWebEngineView {
     Q_OBJECT
 public:
     explicit DCVWebView(DCVMapPage* page, QWidget* parent = nullptr);
+
+    // Web views hand their pictures to the window as images, not as OpenGL textures: a texture
+    // makes Qt compose the whole window through OpenGL from then on, for every video picture,
+    // which without a graphics card costs more than playing the video. The page is redrawn
+    // only when it changes. Call before the first web view is made.
+    static void composeInSoftware();
 };
 
 } // namespace dcv
