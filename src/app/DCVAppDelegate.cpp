@@ -8,6 +8,7 @@
 #include "player/DCVLoadingIndicator.h"
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlaybackController.h"
+#include "sdcard/DCVTimeSetupController.h"
 #include "settings/DCVSettingController.h"
 #include "player/DCVPlaybackControls.h"
 #include "player/DCVTelemetryDisplay.h"
@@ -136,11 +137,12 @@ void DCVAppDelegate::buildHeadBox() {
     m_captureButton =
         makeHeadButton(head, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
     m_printButton = makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
-    // The clock-setting window, capture and print come with later parts of the viewer; their
-    // buttons stay disabled until then.
-    for (TKImageButton* b : {m_timeSetupButton, m_captureButton, m_printButton})
+    // Capture and print come with a later part of the viewer; their buttons stay disabled
+    // until then.
+    for (TKImageButton* b : {m_captureButton, m_printButton})
         b->setEnabled(false);
     connect(m_settingButton, &QAbstractButton::clicked, this, [this] { showSettingPanel(); });
+    connect(m_timeSetupButton, &QAbstractButton::clicked, this, [this] { showTimeSetupPanel(); });
     connect(m_closeButton, &QAbstractButton::clicked, this, &DCVAppDelegate::closeWindow);
     connect(m_minimizeButton, &QAbstractButton::clicked, m_window.get(), &QWidget::showMinimized);
     connect(m_openFolderButton, &QAbstractButton::clicked, this, &DCVAppDelegate::openMediaDirectoryDialog);
@@ -305,6 +307,13 @@ DCVSettingController& DCVAppDelegate::showSettingPanel() {
         openDialogController(std::make_unique<DCVSettingController>(m_services, m_window.get()));
     settings.showWindow();
     return settings;
+}
+
+DCVTimeSetupController& DCVAppDelegate::showTimeSetupPanel() {
+    DCVTimeSetupController& timeSetup =
+        openDialogController(std::make_unique<DCVTimeSetupController>(m_services, m_window.get()));
+    timeSetup.showWindow();
+    return timeSetup;
 }
 
 void DCVAppDelegate::applicationDidFinishLaunching() {
@@ -496,10 +505,7 @@ void DCVAppDelegate::loadMapPage() {
     m_mapWebView->setObjectName(QStringLiteral("mapWebView"));
     m_mapContainerTopView->layout()->addWidget(m_mapWebView);
     m_telemetry->setMapView(m_mapWebView);
-    connect(m_mapWebView, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        m_telemetry->mapPageLoaded(ok);
-        emit mapPageLoadFinished(ok);
-    });
+    connect(m_mapWebView, &QWebEngineView::loadFinished, this, &DCVAppDelegate::mapPageLoadFinished);
     m_mapWebView->loadMapPage(QLatin1String(kBuildLanguage));
 }
 

@@ -19,6 +19,7 @@ namespace dcv {
 class CustomBackgroundBox;
 class CustomWindow;
 class DCVSettingController;
+class DCVTimeSetupController;
 class DCVLoadingIndicator;
 class DCVMediaListModel;
 class DCVPlaybackController;
@@ -95,6 +96,8 @@ public:
     QObject* lastDialogController() const { return m_lastDialogController.get(); }
     // Opens a new settings window over the main window.
     DCVSettingController& showSettingPanel();
+    // Opens a new clock-setting window over the main window.
+    DCVTimeSetupController& showTimeSetupPanel();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -14,6 +14,7 @@
 #include "ui_DCVSettingController.h"
 #include "util/Log.h"
 #include "widgets/AlertSheet.h"
+#include "widgets/DCVScreen.h"
 #include "widgets/PMProgressIndicator.h"
 #include "widgets/SegmentedControl.h"
 
@@ -169,12 +170,7 @@ void DCVSettingController::windowDidLoad() {
     panelLayout->addWidget(m_progressIndicator);
     m_progressPanel->resize(320, 80);
 
-    // Centred on the screen's visible area.
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = geometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        setGeometry(frame);
-    }
+    screen::centerInVisibleFrame(this);
     onInitDIalog();
     changeViewController(0);
 }
