@@ -162,5 +162,10 @@
     <message><source>setting.aux.password_length</source><translation>The Wi-Fi password needs at least 8 characters.</translation></message>
     <message><source>setting.aux.password_invalid</source><translation>The Wi-Fi password may hold only letters, digits and the signs ! to ~, no spaces.</translation></message>
     <message><source>msg.sdcard_ratio_too_low</source><translation>Give each kind of recording at least 10% of the card.</translation></message>
+    <message><source>time.window_title</source><translation>Set the camera's clock</translation></message>
+    <message><source>today</source><translation>Today</translation></message>
+    <message><source>time.filesave</source><translation>The clock file has been saved. Put the card into the camera: it sets its clock from the file when it starts.</translation></message>
+    <message><source>time.filesave_fail</source><translation>The clock file could not be saved to %1.
+%2</translation></message>
 </context>
 </TS>

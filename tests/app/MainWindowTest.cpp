@@ -230,25 +230,37 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
 }
 
 TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndLaterButtonsWaitDisabled) {
-    EXPECT_TRUE(view("settingButton")->isEnabled());
-    EXPECT_FALSE(view("timeSetupButton")->isEnabled());
-    EXPECT_TRUE(view("openFolderButton")->isEnabled());
+    for (const char* name : {"settingButton", "timeSetupButton", "openFolderButton"})
+        EXPECT_TRUE(view(name)->isEnabled()) << name;
     QTest::mouseClick(view("closeButton"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainWindowTest, TheSettingsButtonOpensTheSettingsWindowOverTheMainWindow) {
-    QTest::mouseClick(view("settingButton"), Qt::LeftButton);
+// The settings and clock buttons each open their window window-modal over the main window; the
+// window opened next replaces it.
+TEST_F(MainWindowTest, HeadButtonsOpenTheirWindowsOverTheMainWindow) {
+    const struct {
+        const char* button;
+        const char* controller;
+    } cases[] = {{"settingButton", "dcv::DCVSettingController"},
+                 {"timeSetupButton", "dcv::DCVTimeSetupController"},
+                 {"settingButton", "dcv::DCVSettingController"}};
+    QPointer<QDialog> previous;
+    for (const auto& c : cases) {
+        QTest::mouseClick(view(c.button), Qt::LeftButton);
+        auto* dialog = qobject_cast<QDialog*>(delegate->lastDialogController());
+        ASSERT_NE(dialog, nullptr) << c.button;
+        EXPECT_STREQ(dialog->metaObject()->className(), c.controller);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->isVisible(); }, 5000)) << c.button;
+        EXPECT_EQ(dialog->parentWidget(), window);
+        EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+        EXPECT_TRUE(previous.isNull()) << "the next window replaces the one before";
+        dialog->close();
+        previous = dialog;
+    }
     auto* settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
     ASSERT_NE(settings, nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return settings->isVisible(); }, 5000));
-    EXPECT_EQ(settings->parentWidget(), window);
-    EXPECT_EQ(settings->windowModality(), Qt::WindowModal);
     EXPECT_EQ(settings->lastSelectedTabIndex(), 0);
-    settings->close();
-    QPointer<DCVSettingController> first(settings);
-    QTest::mouseClick(view("settingButton"), Qt::LeftButton);
-    EXPECT_TRUE(first.isNull()) << "the next window replaces it";
 }
 
 TEST(MainWindowStartTest, TheCardIsLookedForOnceAfterTheFirstPicture) {

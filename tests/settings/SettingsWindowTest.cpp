@@ -33,14 +33,7 @@ struct FakeCard {
 
     std::string mount() const { return dir.path().string(); }
     std::string json() const {
-        if (!present)
-            return R"({"blockdevices": []})";
-        return R"({"blockdevices": [{"name": "sdb", "kname": "sdb", "path": "/dev/sdb", "type": "disk",
-            "tran": "usb", "rm": true, "hotplug": true, "ro": false, "size": 15931539456, "label": null,
-            "fstype": null, "mountpoint": null, "model": "Card Reader", "children": [{"name": "sdb1",
-            "kname": "sdb1", "path": "/dev/sdb1", "type": "part", "tran": null, "rm": true, "hotplug": true,
-            "ro": false, "size": 15927345152, "label": ")" +
-               label + R"(", "fstype": "vfat", "mountpoint": ")" + mount() + R"(", "model": null}]}]})";
+        return present ? usbCardListing(mount(), label) : R"({"blockdevices": []})";
     }
     void writeRecord(const _FILEDATA& r) const {
         const auto bytes = settingsRecordBytes(r);
@@ -98,17 +91,7 @@ struct Window {
         QTest::mouseClick(controller->functionSegmentedControl()->segmentButton(index), Qt::LeftButton);
     }
     // The alert shown over the window, answered with OK; none when there is none.
-    std::optional<Alert> answerAlert() {
-        for (QMessageBox* box : controller->findChildren<QMessageBox*>()) {
-            if (!box->isVisible())
-                continue;
-            const Alert shown{box->text(), box->informativeText()};
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !box->isVisible(); }, 5000));
-            return shown;
-        }
-        return std::nullopt;
-    }
+    std::optional<Alert> answerAlert() { return test::answerAlert(controller.get()); }
     bool logged(const std::string& line) {
         std::lock_guard lock(logMutex);
         return std::find(log.begin(), log.end(), line) != log.end();
