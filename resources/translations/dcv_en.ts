@@ -47,8 +47,8 @@
     <message><source>setting.format_later</source><translation>Formatting the card is not available yet.</translation></message>
     <message><source>setting.information</source><translation>Driving log</translation></message>
     <message><source>setting.loading</source><translation>Reading the camera's settings</translation></message>
-    <message><source>msg.saved</source><translation>The settings have been saved. Put the card back into the camera to use them.</translation></message>
-    <message><source>msg.write_protected_disk</source><translation>The settings could not be written. The card may be write-protected or full.</translation></message>
+    <message><source>msg.saved</source><translation>The file has been saved.</translation></message>
+    <message><source>msg.write_protected_disk</source><translation>The card cannot be written: it may be write-protected (check the lock switch on its side) or full.</translation></message>
     <message><source>unuse</source><translation>Off</translation></message>
     <message><source>none</source><translation>None</translation></message>
     <message><source>auto</source><translation>Auto</translation></message>
@@ -166,6 +166,26 @@
     <message><source>today</source><translation>Today</translation></message>
     <message><source>time.filesave</source><translation>The clock file has been saved. Put the card into the camera: it sets its clock from the file when it starts.</translation></message>
     <message><source>time.filesave_fail</source><translation>The clock file could not be saved to %1.
+%2</translation></message>
+    <message><source>open</source><translation>Open…</translation></message>
+    <message><source>export</source><translation>Export…</translation></message>
+    <message><source>setting.flashdata.index</source><translation>No.</translation></message>
+    <message><source>setting.flashdata.seq</source><translation>Seq</translation></message>
+    <message><source>setting.flashdata.date</source><translation>Date</translation></message>
+    <message><source>setting.flashdata.time</source><translation>Time</translation></message>
+    <message><source>setting.flashdata.yoil</source><translation>Day</translation></message>
+    <message><source>setting.flashdata.lat</source><translation>Latitude</translation></message>
+    <message><source>setting.flashdata.lon</source><translation>Longitude</translation></message>
+    <message><source>setting.flashdata.driving_distance</source><translation>Dist.</translation></message>
+    <message><source>setting.flashdata.cur_speed</source><translation>Speed</translation></message>
+    <message><source>setting.flashdata.max_speed</source><translation>Max</translation></message>
+    <message><source>setting.flashdata.value</source><translation>Status</translation></message>
+    <message><source>setting.flashdata.battery</source><translation>Battery</translation></message>
+    <message><source>setting.flashdata.count_fmt</source><translation>%1 records</translation></message>
+    <message><source>setting.flashdata.short_fmt</source><translation>%1 of the %2 records the log announces: the file ends there</translation></message>
+    <message><source>setting.flashdata.read_fail</source><translation>The driving log %1 could not be read.
+%2</translation></message>
+    <message><source>setting.flashdata.export_fail</source><translation>The driving log could not be exported to %1.
 %2</translation></message>
 </context>
 </TS>

@@ -120,6 +120,9 @@ QPushButton* DCVSettingController::sdcardFormatButton() const {
 QPushButton* DCVSettingController::diskUtilButton() const {
     return m_ui ? m_ui->diskUtilButton : nullptr;
 }
+QPushButton* DCVSettingController::driveInfoButton() const {
+    return m_ui ? m_ui->driveInfoButton : nullptr;
+}
 
 void DCVSettingController::showWindow() {
     if (!m_ui)
@@ -143,6 +146,8 @@ void DCVSettingController::windowDidLoad() {
     m_ui->saveButton->setText(infoText("save"));
     m_ui->cancelButton->setText(infoText("cancel"));
     m_ui->diskUtilButton->setText(infoText("setting.disk_utility"));
+    m_ui->driveInfoButton->setText(infoText("setting.information"));
+    m_ui->driveInfoButton->setCheckable(true);
     // The format window comes with a later part of the viewer.
     m_ui->sdcardFormatButton->setEnabled(false);
     m_ui->sdcardFormatButton->setToolTip(infoText("setting.format_later"));
@@ -158,6 +163,7 @@ void DCVSettingController::windowDidLoad() {
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &DCVSettingController::onCloseCmd);
     connect(m_ui->sdcardFormatButton, &QPushButton::clicked, this, &DCVSettingController::onFormat);
     connect(m_ui->diskUtilButton, &QPushButton::clicked, this, &DCVSettingController::onDiskUtil);
+    connect(m_ui->driveInfoButton, &QPushButton::clicked, this, &DCVSettingController::showDriveInfo);
 
     // The loading sheet.
     m_progressPanel = new QDialog(this);
@@ -332,27 +338,32 @@ DCVSettingControllerDelegate* DCVSettingController::makeTab(int index) {
     }
 }
 
-void DCVSettingController::changeViewController(int index) {
-    if (index == m_lastSelectedTabIndex || index < 0 || index >= kTabCount || !m_ui)
-        return;
-    if (m_targetController) {
-        if (const auto message = m_targetController->validateUserInput()) {
-            m_ui->functionSegmentedControl->setSelectedSegment(m_lastSelectedTabIndex);
-            showAlert(kCameraTitle, *message);
-            return;
-        }
-        if (!m_targetController->populate()) {
-            m_ui->functionSegmentedControl->setSelectedSegment(m_lastSelectedTabIndex);
-            return;
-        }
-        m_targetController->onHide();
-        m_ui->targetLayout->removeWidget(m_targetController);
-        delete m_targetController;
-        m_targetController = nullptr;
+bool DCVSettingController::leaveCurrentTab() {
+    if (!m_targetController)
+        return true;
+    if (const auto message = m_targetController->validateUserInput()) {
+        m_ui->functionSegmentedControl->setSelectedSegment(m_lastSelectedTabIndex);
+        showAlert(kCameraTitle, *message);
+        return false;
     }
-    DCVSettingControllerDelegate* tab = makeTab(index);
-    tab->setWindowTitle(infoText(kTabs[index].titleKey));
+    if (!m_targetController->populate()) {
+        m_ui->functionSegmentedControl->setSelectedSegment(m_lastSelectedTabIndex);
+        return false;
+    }
+    m_targetController->onHide();
+    m_ui->targetLayout->removeWidget(m_targetController);
+    // The driving-log viewer keeps its records for the next time it is shown.
+    if (m_targetController == m_driveInfoController)
+        m_targetController->hide();
+    else
+        delete m_targetController;
+    m_targetController = nullptr;
+    return true;
+}
+
+void DCVSettingController::showInPanel(DCVSettingControllerDelegate* tab, int index) {
     m_ui->targetLayout->addWidget(tab);
+    tab->show();
     m_targetController = tab;
     tab->setAlertSheet([this](QWidget*, const QString& message, const QString& informative) {
         showAlert(message, informative);
@@ -361,6 +372,49 @@ void DCVSettingController::changeViewController(int index) {
     tab->setMainController(this);
     m_lastSelectedTabIndex = index;
     m_ui->functionSegmentedControl->setSelectedSegment(index);
+    m_ui->driveInfoButton->setChecked(index == kDriveInfoIndex);
+}
+
+void DCVSettingController::changeViewController(int index) {
+    if (index == m_lastSelectedTabIndex || index < 0 || index >= kTabCount || !m_ui)
+        return;
+    if (!leaveCurrentTab())
+        return;
+    DCVSettingControllerDelegate* tab = makeTab(index);
+    tab->setWindowTitle(infoText(kTabs[index].titleKey));
+    showInPanel(tab, index);
+}
+
+DCVSettingForFlashDataViewController* DCVSettingController::createDriveInfoController() {
+    if (m_driveInfoController)
+        return m_driveInfoController;
+    m_driveInfoController = new DCVSettingForFlashDataViewController(m_services, m_options.driveInfo, this);
+    m_driveInfoController->hide();
+    std::string mount;
+    if (!m_services.cardFolder.isEmpty())
+        mount = m_services.cardFolder.toStdString();
+    else if (m_selectedUSBDisk && m_selectedUSBDisk->isMounted())
+        mount = m_selectedUSBDisk->mountedURL();
+    if (!mount.empty()) {
+        const std::string log = joinPath(mount, kFlashDataFilePath);
+        if (fileExists(log))
+            m_driveInfoController->setFlashDataFilePath(QString::fromStdString(log));
+    }
+    m_driveInfoController->setWindowTitle(infoText("setting.information"));
+    return m_driveInfoController;
+}
+
+void DCVSettingController::showDriveInfo() {
+    if (!m_ui || m_lastSelectedTabIndex == kDriveInfoIndex) {
+        if (m_ui)
+            m_ui->driveInfoButton->setChecked(true);
+        return;
+    }
+    if (!leaveCurrentTab()) {
+        m_ui->driveInfoButton->setChecked(false);
+        return;
+    }
+    showInPanel(createDriveInfoController(), kDriveInfoIndex);
 }
 
 bool DCVSettingController::populate() {
