@@ -316,6 +316,35 @@ DCVTimeSetupController& DCVAppDelegate::showTimeSetupPanel() {
     return timeSetup;
 }
 
+void DCVAppDelegate::openStartWindow(const StartWindow& request) {
+    switch (request.kind) {
+    case StartWindow::Kind::Settings:
+        showSettingPanel().changeViewController(request.tab);
+        break;
+    case StartWindow::Kind::Format:
+        showSettingPanel().onFormat();
+        break;
+    case StartWindow::Kind::TimeSetup:
+        showTimeSetupPanel();
+        break;
+    case StartWindow::Kind::DriveLog:
+        showSettingPanel().showDriveInfo();
+        break;
+    }
+}
+
+std::optional<StartWindow> startWindowFor(const QString& request) {
+    if (const auto tab = settingsTabToOpen(request))
+        return StartWindow{StartWindow::Kind::Settings, *tab};
+    if (request == QLatin1String("format"))
+        return StartWindow{StartWindow::Kind::Format};
+    if (request == QLatin1String("timeset"))
+        return StartWindow{StartWindow::Kind::TimeSetup};
+    if (request == QLatin1String("drive-log"))
+        return StartWindow{StartWindow::Kind::DriveLog};
+    return std::nullopt;
+}
+
 void DCVAppDelegate::applicationDidFinishLaunching() {
     if (QLatin1String(kBuildLanguage) != QLatin1String("auto")) {
         QSettings settings;

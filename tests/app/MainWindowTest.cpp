@@ -2,6 +2,7 @@
 // forms, the right column's switch, dragging, the head buttons.
 #include "app/DCVAppDelegate.h"
 #include "player/DCVPlaybackController.h"
+#include "sdcard/DCVTimeSetupController.h"
 #include "settings/DCVSettingController.h"
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
@@ -261,6 +262,37 @@ TEST_F(MainWindowTest, HeadButtonsOpenTheirWindowsOverTheMainWindow) {
     auto* settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->lastSelectedTabIndex(), 0);
+}
+
+TEST_F(MainWindowTest, WindowsAskedForAtStartOpenOverTheMainWindow) {
+    using K = StartWindow::Kind;
+    delegate->openStartWindow({K::Settings, 3});
+    auto* settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->lastSelectedTabIndex(), 3);
+    delegate->openStartWindow({K::DriveLog});
+    settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->lastSelectedTabIndex(), DCVSettingController::kDriveInfoIndex);
+    EXPECT_EQ(settings->targetController(), settings->createDriveInfoController());
+    delegate->openStartWindow({K::TimeSetup});
+    auto* clock = qobject_cast<DCVTimeSetupController*>(delegate->lastDialogController());
+    ASSERT_NE(clock, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clock->isVisible(); }, 5000));
+}
+
+TEST(MainWindowStartTest, WindowsAskedForAtStart) {
+    using K = StartWindow::Kind;
+    const struct {
+        const char* request;
+        std::optional<StartWindow> window;
+    } cases[] = {{"settings", StartWindow{K::Settings, 0}}, {"settings:5", StartWindow{K::Settings, 5}},
+                 {"format", StartWindow{K::Format}},      {"timeset", StartWindow{K::TimeSetup}},
+                 {"drive-log", StartWindow{K::DriveLog}}, {"settings:7", std::nullopt},
+                 {"Format", std::nullopt},                {"drive-log ", std::nullopt},
+                 {"", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(startWindowFor(QString::fromLatin1(c.request)), c.window) << c.request;
 }
 
 TEST(MainWindowStartTest, TheCardIsLookedForOnceAfterTheFirstPicture) {
