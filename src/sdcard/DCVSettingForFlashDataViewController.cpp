@@ -178,26 +178,20 @@ void DCVSettingForFlashDataViewController::loadFlashDataFile() {
         return;
     showLoading(QStringLiteral("Loading..."));
     const QString path = m_FlashDataFilePath;
-    m_read.run(
-        [file = path.toStdString()](const std::atomic<bool>&) {
-            ReadResult r;
-            r.data = readFlashDataFile(file, &r.error);
-            return r;
-        },
-        [this, path](ReadResult result) { publish(std::move(result), path); });
+    m_read.run([file = path.toStdString()](const std::atomic<bool>&) { return readFlashDataFile(file); },
+               [this, path](Result<FlashData> result) { publish(std::move(result), path); });
 }
 
-void DCVSettingForFlashDataViewController::publish(ReadResult result, const QString& path) {
+void DCVSettingForFlashDataViewController::publish(Result<FlashData> result, const QString& path) {
     hideLoading();
-    if (!result.data) {
-        // The table keeps the rows it had.
-        dcvLog("fopen fail:%s", path.toUtf8().constData());
-        showAlertSheet(kCameraTitle,
-                       infoText("setting.flashdata.read_fail").arg(path, QString::fromStdString(result.error)));
+    if (!result) {
+        // The table keeps the rows it had (the reader has logged the failure).
+        showAlertSheet(kCameraTitle, infoText("setting.flashdata.read_fail")
+                                         .arg(path, QString::fromStdString(result.failure().detail)));
         emit flashDataLoaded(false);
         return;
     }
-    auto data = std::make_shared<const FlashData>(std::move(*result.data));
+    auto data = std::make_shared<const FlashData>(std::move(*result));
     m_model->reset([&] {
         m_data = std::move(data);
         m_bFlashDataAccess = true;
@@ -250,11 +244,11 @@ void DCVSettingForFlashDataViewController::exportTo(const QString& path) {
         [data = m_data, titles = std::move(titles), file = path.toStdString()](const std::atomic<bool>&) {
             return writeFlashDataCsv(file, *data, titles);
         },
-        [this, path](std::optional<std::string> error) {
+        [this, path](std::optional<Failure> error) {
             hideLoading();
             emit exportFinished(!error);
             const QString informative =
-                error ? infoText("setting.flashdata.export_fail").arg(path, QString::fromStdString(*error))
+                error ? infoText("setting.flashdata.export_fail").arg(path, QString::fromStdString(error->detail))
                       : infoText("msg.saved");
             QPointer<DCVSettingForFlashDataViewController> self(this);
             QTimer::singleShot(m_options.alertDelayMs, this, [self, informative] {

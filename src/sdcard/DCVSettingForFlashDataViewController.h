@@ -76,12 +76,8 @@ signals:
     void exportFinished(bool ok);
 
 private:
-    struct ReadResult {
-        std::optional<FlashData> data;
-        std::string error;
-    };
     void awakeFromNib();
-    void publish(ReadResult result, const QString& path);
+    void publish(Result<FlashData> result, const QString& path);
     void showStatus();
     void dropMapWindow();
     void showLoading(const QString& title);
@@ -98,8 +94,8 @@ private:
     QString m_FlashDataFilePath;
     QStringList m_columnNames;
     QPointer<DCVMapWindowController> m_mapWindowController;
-    LatestTask<ReadResult> m_read{this};
-    LatestTask<std::optional<std::string>> m_export{this};
+    LatestTask<Result<FlashData>> m_read{this};
+    LatestTask<std::optional<Failure>> m_export{this};
 };
 
 } // namespace dcv

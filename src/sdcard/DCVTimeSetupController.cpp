@@ -141,7 +141,7 @@ std::optional<QString> DCVTimeSetupController::doWriteConfigFile(const QString& 
     const ClockTime t{m_selectedDate.year(),  m_selectedDate.month(),  m_selectedDate.day(),
                       m_selectedTime.hour(), m_selectedTime.minute(), m_selectedTime.second()};
     if (const auto error = writeTimesetFile(path.toStdString(), t))
-        return QString::fromStdString(*error);
+        return QString::fromStdString(error->detail);
     return std::nullopt;
 }
 

@@ -208,25 +208,42 @@ TEST(TimeSetupWindowTest, WithoutACardTheSavePanelChoosesThePlace) {
     }
 }
 
-// A write that fails is reported with the place and the reason, and the window stays open.
+// A write that fails is reported with the place and the reason, and the window stays open;
+// the card's file is left as it was.
 TEST(TimeSetupWindowTest, FailedWriteIsReportedAndTheWindowStays) {
-    ClockWindow w;
-    // The card's file is a folder.
-    fs::create_directories(w.card / "timeset.cfg" / "inside");
-    w.listing = usbCardListing(w.card.path().string());
-    DCVTimeSetupController& c = w.open();
-    ASSERT_FALSE(c.settingFilePath().isEmpty());
-    QSignalSpy finished(&c, &DCVTimeSetupController::saveFinished);
-    ASSERT_TRUE(w.save());
-    ASSERT_EQ(finished.count(), 1);
-    EXPECT_FALSE(finished.first().first().toBool());
-    const auto alert = answerAlert(&c);
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->message, "TELVO");
-    EXPECT_TRUE(alert->informative.contains(c.settingFilePath())) << alert->informative.toStdString();
-    EXPECT_NE(alert->informative, infoText("time.filesave"));
-    EXPECT_TRUE(c.isVisible());
-    EXPECT_TRUE(fs::is_directory(w.card / "timeset.cfg" / "inside"));
+    const struct {
+        const char* name;
+        std::function<void(const TempDir&)> prepare;
+        std::function<bool(const TempDir&)> unchanged;
+    } cases[] = {
+        {"a read-only file",
+         [](const TempDir& card) {
+             card.write("timeset.cfg", "2000/01/01 00:00:00");
+             fs::permissions(card / "timeset.cfg", fs::perms::owner_read | fs::perms::group_read);
+         },
+         [](const TempDir& card) { return readFile(card / "timeset.cfg") == "2000/01/01 00:00:00"; }},
+        {"a folder",
+         [](const TempDir& card) { fs::create_directories(card / "timeset.cfg" / "inside"); },
+         [](const TempDir& card) { return fs::is_directory(card / "timeset.cfg" / "inside"); }},
+    };
+    for (const auto& c : cases) {
+        ClockWindow w;
+        c.prepare(w.card);
+        w.listing = usbCardListing(w.card.path().string());
+        DCVTimeSetupController& window = w.open();
+        ASSERT_FALSE(window.settingFilePath().isEmpty()) << c.name;
+        QSignalSpy finished(&window, &DCVTimeSetupController::saveFinished);
+        ASSERT_TRUE(w.save()) << c.name;
+        ASSERT_EQ(finished.count(), 1) << c.name;
+        EXPECT_FALSE(finished.first().first().toBool()) << c.name;
+        const auto alert = answerAlert(&window);
+        ASSERT_TRUE(alert) << c.name;
+        EXPECT_EQ(alert->message, "TELVO");
+        EXPECT_TRUE(alert->informative.startsWith(infoText("time.filesave_fail").arg(window.settingFilePath(), QString())))
+            << alert->informative.toStdString();
+        EXPECT_TRUE(window.isVisible()) << c.name;
+        EXPECT_TRUE(c.unchanged(w.card)) << c.name;
+    }
 }
 
 } // namespace
