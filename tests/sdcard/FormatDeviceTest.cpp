@@ -410,6 +410,23 @@ TEST_F(FormatDeviceTest, FormatCommandFailingWithStatusOneReadsAsWriteProtected)
     EXPECT_EQ(locked->fileOnCard("config.bin"), settings);
 }
 
+TEST_F(FormatDeviceTest, StatusOneOnAWritableDeviceIsAnErrorWithTheToolsMessage) {
+    // Too small for FAT32 with these clusters: mkfs.fat ends with 1, as it does on any error.
+    auto card = makeCard(20 << 10);
+    if (!card)
+        GTEST_SKIP() << "no free loop device";
+    DeviceRunner runner(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
+    const FormatOutcome o = format(*card, runner, true);
+    EXPECT_EQ(o.result, FormatResult::CannotFormat) << o.detail << " / " << shellErrorMessage(o.error);
+    EXPECT_EQ(shellErrorNumber(o.error), 1);
+    const AlertTexts alert = formatAlertTexts(o, [](const char* key) { return std::string(key); });
+    EXPECT_EQ(alert.messageText, "msg.cannot_format");
+    EXPECT_NE(alert.informativeText.find("\nError:"), std::string::npos) << alert.informativeText;
+    EXPECT_NE(alert.informativeText.find("mkfs.fat: Not enough or too many clusters"), std::string::npos)
+        << alert.informativeText;
+    EXPECT_EQ(alert.informativeText.find("msg.write_protected_disk"), std::string::npos);
+}
+
 TEST_F(FormatDeviceTest, LockedCardIsNotTouched) {
     auto card = makeCard(1200ull << 20, /*readOnly=*/true);
     if (!card)
