@@ -44,7 +44,6 @@
     <message><source>cancel</source><translation>Cancel</translation></message>
     <message><source>setting.disk_utility</source><translation>Disk utility</translation></message>
     <message><source>setting.no_disk_utility</source><translation>No disk utility (GNOME Disks) is installed.</translation></message>
-    <message><source>setting.format_later</source><translation>Formatting the card is not available yet.</translation></message>
     <message><source>setting.information</source><translation>Driving log</translation></message>
     <message><source>setting.loading</source><translation>Reading the camera's settings</translation></message>
     <message><source>msg.saved</source><translation>The file has been saved.</translation></message>
@@ -187,5 +186,18 @@
 %2</translation></message>
     <message><source>setting.flashdata.export_fail</source><translation>The driving log could not be exported to %1.
 %2</translation></message>
+    <message><source>setting.format.disk</source><translation>Card</translation></message>
+    <message><source>setting.format.allocation_unit_size</source><translation>Allocation unit</translation></message>
+    <message><source>setting.format.filesystem</source><translation>File system</translation></message>
+    <message><source>setting.format.format</source><translation>Format</translation></message>
+    <message><source>setting.format.confirm</source><translation>Erase %1?</translation></message>
+    <message><source>setting.format.confirm_detail</source><translation>Everything on %1 (%2 bytes) is erased, and the card is made ready for the camera. Its settings file (config.bin) is kept.</translation></message>
+    <message><source>setting.format.settings_unkept</source><translation>The camera's settings on %1 cannot be kept.</translation></message>
+    <message><source>setting.format.settings_unkept_detail</source><translation>%1
+
+Nothing has been erased. Format anyway? The card then gets the camera's default settings.</translation></message>
+    <message><source>setting.format.format_anyway</source><translation>Format anyway</translation></message>
+    <message><source>msg.cannot_format</source><translation>The card could not be formatted.</translation></message>
+    <message><source>msg.format_complete</source><translation>The card has been formatted.</translation></message>
 </context>
 </TS>

@@ -148,9 +148,6 @@ void DCVSettingController::windowDidLoad() {
     m_ui->diskUtilButton->setText(infoText("setting.disk_utility"));
     m_ui->driveInfoButton->setText(infoText("setting.information"));
     m_ui->driveInfoButton->setCheckable(true);
-    // The format window comes with a later part of the viewer.
-    m_ui->sdcardFormatButton->setEnabled(false);
-    m_ui->sdcardFormatButton->setToolTip(infoText("setting.format_later"));
     const bool diskUtility = !m_options.diskUtility.value_or(QString()).isEmpty();
     m_ui->diskUtilButton->setEnabled(diskUtility);
     if (!diskUtility)
@@ -491,7 +488,8 @@ void DCVSettingController::onSaveDefaultSetting() {
 }
 
 void DCVSettingController::onFormat() {
-    // The format window comes with a later part of the viewer; its button stays disabled.
+    m_lastDialogController = std::make_unique<DCVFormatWindowController>(m_services, m_options.format, this);
+    static_cast<DCVFormatWindowController*>(m_lastDialogController.get())->showWindow();
 }
 
 void DCVSettingController::onDiskUtil() {

@@ -2,6 +2,7 @@
 
 #include "platform/LatestTask.h"
 #include "platform/Services.h"
+#include "sdcard/DCVFormatWindowController.h"
 #include "sdcard/DCVSettingForFlashDataViewController.h"
 #include "sdcard/TKUSBDiskEntity.h"
 #include "settings/DCVSettingControllerDelegate.h"
@@ -42,8 +43,9 @@ public:
         // The read of config.bin; runs on a worker.
         std::function<bool(const std::string& path, _FILEDATA& record)> readRecord = readSettingsRecord;
         int loadingTickMs = 500;
-        // Of the driving-log viewer.
+        // Of the driving-log viewer and the format window.
         DCVSettingForFlashDataViewController::Options driveInfo;
+        DCVFormatWindowController::Options format;
     };
 
     // Finds the card among the services' volumes (or takes their card folder) and reads its
@@ -80,7 +82,10 @@ public:
 
     void onSave();
     void onSaveDefaultSetting();
+    // Opens a new format window over the settings window.
     void onFormat();
+    // The window opened last from here (the format window), kept until the next one.
+    QDialog* lastDialogController() const { return m_lastDialogController.get(); }
     void onDiskUtil();
     void onCloseCmd();
 
@@ -129,6 +134,7 @@ private:
     std::unique_ptr<Ui::DCVSettingController> m_ui;
     DCVSettingControllerDelegate* m_targetController = nullptr; // a child of the tab panel
     DCVSettingForFlashDataViewController* m_driveInfoController = nullptr; // kept while hidden
+    std::unique_ptr<QDialog> m_lastDialogController;
     int m_lastSelectedTabIndex = -1;
 
     QDialog* m_progressPanel = nullptr;

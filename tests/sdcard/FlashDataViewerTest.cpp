@@ -86,8 +86,9 @@ struct LogWindow {
         QSignalSpy loaded(viewer, &DCVSettingForFlashDataViewController::flashDataLoaded);
         QTest::mouseClick(settings->driveInfoButton(), Qt::LeftButton);
         EXPECT_EQ(settings->targetController(), viewer);
-        if (waitForLog)
+        if (waitForLog) {
             EXPECT_TRUE(loaded.count() > 0 || loaded.wait(5000));
+        }
         return *viewer;
     }
     DCVSettingForFlashDataViewController& viewer() const { return *settings->createDriveInfoController(); }

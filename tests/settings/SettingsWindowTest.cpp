@@ -345,7 +345,8 @@ TEST(SettingsWindowTest, ButtonsAndSelector) {
         QPushButton* button;
         const char* key;
         bool enabled;
-    } buttons[] = {{c.sdcardFormatButton(), "setting.sdcardformat", false},
+    } buttons[] = {{c.sdcardFormatButton(), "setting.sdcardformat", true},
+                   {c.driveInfoButton(), "setting.information", true},
                    {c.resetButton(), "setting.initialize", true},
                    {c.saveButton(), "save", true},
                    {c.cancelButton(), "cancel", true},

@@ -9,6 +9,11 @@
 #include <stdexcept>
 #include <string>
 
+// Texts in test messages as text.
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace dcv::test {
 
 // The view of a window with that object name; a missing view fails the test (by exception,
@@ -48,7 +53,8 @@ inline std::optional<Alert> answerAlert(const QWidget* window) {
         return std::nullopt;
     const Alert shown{box->text(), box->informativeText()};
     QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-    QTest::qWaitFor([&] { return !box->isVisible(); }, 5000);
+    if (!QTest::qWaitFor([&] { return !box->isVisible(); }, 5000))
+        throw std::runtime_error("the alert did not go away");
     return shown;
 }
 
