@@ -2,6 +2,7 @@
 // forms, the right column's switch, dragging, the head buttons.
 #include "app/DCVAppDelegate.h"
 #include "player/DCVPlaybackController.h"
+#include "sdcard/DCVFormatWindowController.h"
 #include "sdcard/DCVTimeSetupController.h"
 #include "settings/DCVSettingController.h"
 #include "support/TestServices.h"
@@ -275,6 +276,12 @@ TEST_F(MainWindowTest, WindowsAskedForAtStartOpenOverTheMainWindow) {
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(settings->lastSelectedTabIndex(), DCVSettingController::kDriveInfoIndex);
     EXPECT_EQ(settings->targetController(), settings->createDriveInfoController());
+    delegate->openStartWindow({K::Format});
+    settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
+    ASSERT_NE(settings, nullptr);
+    auto* format = qobject_cast<DCVFormatWindowController*>(settings->lastDialogController());
+    ASSERT_NE(format, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return format->isVisible() && !format->isSearching(); }, 5000));
     delegate->openStartWindow({K::TimeSetup});
     auto* clock = qobject_cast<DCVTimeSetupController*>(delegate->lastDialogController());
     ASSERT_NE(clock, nullptr);

@@ -2,6 +2,7 @@
 // list and fields, the confirmation, the status lines of a run, every alert it ends with, runs
 // that lose the card, and the question when the card's settings cannot be kept.
 #include "FakeMachine.h"
+#include "LoopCard.h"
 #include "platform/DCVStrings.h"
 #include "platform/disks/UsbVolumes.h"
 #include "sdcard/DCVFormatWindowController.h"
@@ -424,6 +425,51 @@ TEST(FormatWindowTest, TheSettingsWindowOpensIt) {
     EXPECT_EQ(format->windowModality(), Qt::WindowModal);
     QTRY_VERIFY_WITH_TIMEOUT(format->isVisible() && !format->isSearching(), 5000);
     EXPECT_EQ(format->usbDiskArray().size(), 1u);
+}
+
+// The whole way through the window on a real device: a loop card with settings and a
+// recording, formatted by the real mkfs.fat, its settings back on it.
+TEST(FormatWindowDeviceTest, FormatsARealCardThroughTheWindow) {
+    if (const std::string why = loopDevicesUnavailable(); !why.empty())
+        GTEST_SKIP() << why;
+    TempDir tmp;
+    fs::create_directories(tmp / "mnt");
+    fs::create_directories(tmp / "save");
+    LoopCard card(tmp / "card.img", 1200ull << 20, false);
+    if (!card.ok())
+        GTEST_SKIP() << "no free loop device";
+    card.preformat({{"config.bin", kSettings}, {"DCIM/old.mp4", "old video"}}, tmp.path());
+    ASSERT_TRUE(card.mount((tmp / "mnt").string())) << "fusefat cannot mount here";
+
+    TestServices test;
+    test.services.commandRunner = std::make_shared<DeviceRunner>(card, PrivilegeOptions{true, "pkexec"});
+    test.services.volumes = std::make_shared<UsbVolumes>([&card] { return usbListing(card, true, false); });
+    DCVFormatWindowController::Options options;
+    options.format.tempDir = (tmp / "save").string();
+    options.format.useUdisks = false;
+    options.format.fallbackMountDir = (tmp / "fallback").string();
+    DCVFormatWindowController window(test.services, options);
+    window.showWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isSearching(); }, 10000));
+    auto* combo = view<QComboBox>(&window, "usbDiskCombo");
+    ASSERT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->itemText(0), "[1.2 GB] OLDCARD <Loop Reader>");
+
+    QSignalSpy finished(&window, &DCVFormatWindowController::formatFinished);
+    QTest::mouseClick(view<QPushButton>(&window, "formatButton"), Qt::LeftButton);
+    auto* confirm = window.findChild<QMessageBox*>(QStringLiteral("confirmSheet"));
+    ASSERT_NE(confirm, nullptr);
+    for (QAbstractButton* b : confirm->buttons())
+        if (confirm->buttonRole(b) == QMessageBox::DestructiveRole)
+            QTest::mouseClick(b, Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(60000));
+    ASSERT_EQ(finished.first().first().value<FormatResult>(), FormatResult::Completed);
+    EXPECT_EQ(answerAlert(&window), (Alert{infoText("msg.format_complete"), "[1.2 GB] TELVO <Loop Reader>"}));
+    EXPECT_EQ(readFile(tmp / "mnt" / "config.bin"), kSettings);
+    ASSERT_TRUE(card.unmount());
+    expectCameraLayout(card.dev(), 32);
+    EXPECT_EQ(card.fileOnCard("config.bin"), kSettings);
+    EXPECT_FALSE(card.fileOnCard("DCIM/old.mp4"));
 }
 
 } // namespace
