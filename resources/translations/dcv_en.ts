@@ -187,6 +187,8 @@
     <message><source>setting.flashdata.export_fail</source><translation>The driving log could not be exported to %1.
 %2</translation></message>
     <message><source>setting.format.disk</source><translation>Card</translation></message>
+    <message><source>setting.format.device</source><translation>Device</translation></message>
+    <message><source>setting.format.no_card</source><translation>No card in a card reader</translation></message>
     <message><source>setting.format.allocation_unit_size</source><translation>Allocation unit</translation></message>
     <message><source>setting.format.filesystem</source><translation>File system</translation></message>
     <message><source>setting.format.format</source><translation>Format</translation></message>

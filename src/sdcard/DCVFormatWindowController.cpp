@@ -60,6 +60,8 @@ void DCVFormatWindowController::showWindow() {
 void DCVFormatWindowController::windowDidLoad() {
     setWindowTitle(infoText("setting.sdcardformat"));
     m_ui->usbDiskLabel->setText(infoText("setting.format.disk"));
+    m_ui->pathLabel->setText(infoText("setting.format.device"));
+    m_ui->usbDiskCombo->setPlaceholderText(infoText("setting.format.no_card"));
     m_ui->allocationUnitLabel->setText(infoText("setting.format.allocation_unit_size"));
     m_ui->fileSystemLabel->setText(infoText("setting.format.filesystem"));
     m_ui->formatButton->setText(infoText("setting.format.format"));

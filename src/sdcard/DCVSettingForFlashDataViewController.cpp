@@ -8,6 +8,7 @@
 #include "util/Log.h"
 
 #include <QAbstractTableModel>
+#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -111,8 +112,7 @@ void DCVSettingForFlashDataViewController::awakeFromNib() {
     table->verticalHeader()->setDefaultSectionSize(20);
     table->horizontalHeader()->setHighlightSections(false);
     table->horizontalHeader()->setStretchLastSection(true);
-    for (int i = 0; i < int(kFlashColumnCount); ++i)
-        table->setColumnWidth(i, flashDataColumns()[size_t(i)].width);
+    fitColumns();
     m_ui->openButton->setText(infoText("open"));
     m_ui->exportButton->setText(infoText("export"));
     connect(table, &QTableView::doubleClicked, this,
@@ -120,6 +120,17 @@ void DCVSettingForFlashDataViewController::awakeFromNib() {
     connect(m_ui->openButton, &QPushButton::clicked, this, &DCVSettingForFlashDataViewController::openFileDialog);
     connect(m_ui->exportButton, &QPushButton::clicked, this, &DCVSettingForFlashDataViewController::onSaveCSVFile);
     showStatus();
+}
+
+void DCVSettingForFlashDataViewController::fitColumns() {
+    // The log's own widths, widened where this font needs more for a cell or a title: a
+    // position cut short is no position.
+    QTableView* table = m_ui->tableView;
+    const QAbstractItemView* view = table;
+    QHeaderView* header = table->horizontalHeader();
+    for (int i = 0; i < int(kFlashColumnCount); ++i)
+        table->setColumnWidth(i, std::max({flashDataColumns()[size_t(i)].width, view->sizeHintForColumn(i),
+                                           header->sectionSizeHint(i)}));
 }
 
 QString DCVSettingForFlashDataViewController::stringForColumnIndex(int column, int row) const {
@@ -196,6 +207,7 @@ void DCVSettingForFlashDataViewController::publish(Result<FlashData> result, con
         m_data = std::move(data);
         m_bFlashDataAccess = true;
     });
+    fitColumns();
     showStatus();
     emit flashDataLoaded(true);
 }

@@ -79,6 +79,7 @@ private:
     void awakeFromNib();
     void publish(Result<FlashData> result, const QString& path);
     void showStatus();
+    void fitColumns();
     void dropMapWindow();
     void showLoading(const QString& title);
     void hideLoading();

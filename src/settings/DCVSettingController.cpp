@@ -75,6 +75,8 @@ QRadioButton::indicator:checked { border: 4px solid palette(highlight); width: 7
                                   background: palette(highlighted-text); }
 QCheckBox:disabled, QRadioButton:disabled, QLineEdit:disabled { color: rgba(255, 255, 255, 0.4); }
 QLabel[class="guide"] { color: #8b939e; }
+QPushButton:checked { background: palette(highlight); color: palette(highlighted-text); border: none;
+                      padding: 3px 8px; border-radius: 2px; }
 )";
 
 } // namespace
