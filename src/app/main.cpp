@@ -93,14 +93,14 @@ int main(int argc, char** argv) {
         const auto save = [&delegate, file] {
             // One more turn of the event loop, so the table lays out the rows it was given.
             QTimer::singleShot(0, &delegate, [&delegate, file] {
-                const bool saved = delegate.window->grab().save(file);
+                const bool saved = delegate.window()->grab().save(file);
                 if (!saved)
                     std::fprintf(stderr, "dcv-viewer: cannot save %s\n", qPrintable(file));
                 QCoreApplication::exit(saved ? 0 : 1);
             });
         };
         if (folders.isEmpty())
-            QObject::connect(delegate.window.get(), &dcv::CustomWindow::firstPaint, &delegate, save);
+            QObject::connect(delegate.window(), &dcv::CustomWindow::firstPaint, &delegate, save);
         else
             QObject::connect(&delegate, &dcv::DCVAppDelegate::mediaListReloaded, &delegate, save);
     }
