@@ -27,7 +27,8 @@ std::string remainingTimeText(double seconds) {
     if (seconds > 615) {
         // Whole minutes, rounded up from a quarter past; an absurd wait still gives a number.
         const double minutes = std::floor(seconds / 60 + 0.75);
-        const int shown = minutes < std::numeric_limits<int>::max() ? int(minutes) : std::numeric_limits<int>::max();
+        const int shown =
+            minutes < std::numeric_limits<int>::max() ? int(minutes) : std::numeric_limits<int>::max();
         char buffer[64];
         std::snprintf(buffer, sizeof buffer, "About %d minutes remaining", shown);
         return buffer;
