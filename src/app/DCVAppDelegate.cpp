@@ -18,6 +18,7 @@
 #include "widgets/TKVideoBackgroundImageView.h"
 #include "widgets/TKViews.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QDropEvent>
@@ -122,20 +123,21 @@ void DCVAppDelegate::buildHeadBox() {
     m_ci_no_bg->setObjectName(QStringLiteral("ci_no_bg"));
     m_closeButton =
         makeHeadButton(head, "closeButton", "btn_close_n", QT_TRANSLATE_NOOP("InfoPlist", "main.close"));
-    m_minimizeButton =
-        makeHeadButton(head, "minimizeButton", "btn_minimize_n", QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
-    m_openFolderButton =
-        makeHeadButton(head, "openFolderButton", "btn_open_n", QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
-    m_settingButton =
-        makeHeadButton(head, "settingButton", "btn_setting_n", QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
-    m_timeSetupButton =
-        makeHeadButton(head, "timeSetupButton", "btn_clock_n", QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
-    m_captureButton =
-        makeHeadButton(head, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
-    m_printButton = makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
-    // The settings and clock-setting windows, capture and print come with later parts of the
-    // viewer; their buttons stay disabled until then.
-    for (TKImageButton* b : {m_settingButton, m_timeSetupButton, m_captureButton, m_printButton})
+    m_minimizeButton = makeHeadButton(head, "minimizeButton", "btn_minimize_n",
+                                      QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
+    m_openFolderButton = makeHeadButton(head, "openFolderButton", "btn_open_n",
+                                        QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
+    m_settingButton = makeHeadButton(head, "settingButton", "btn_setting_n",
+                                     QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
+    m_timeSetupButton = makeHeadButton(head, "timeSetupButton", "btn_clock_n",
+                                       QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
+    m_captureButton = makeHeadButton(head, "captureButton", "btn_capture_n",
+                                     QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
+    m_printButton =
+        makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
+    // The settings and clock-setting windows come with later parts of the viewer; their buttons
+    // stay disabled until then. Capture and print follow their actions (awakeFromNib).
+    for (TKImageButton* b : {m_settingButton, m_timeSetupButton})
         b->setEnabled(false);
     connect(m_closeButton, &QAbstractButton::clicked, this, &DCVAppDelegate::closeWindow);
     connect(m_minimizeButton, &QAbstractButton::clicked, m_window.get(), &QWidget::showMinimized);
@@ -201,8 +203,10 @@ void DCVAppDelegate::buildRightColumn() {
     m_informationButtonImageView = new DCVSideButtonView(m_sideButtonBox);
     m_informationButtonImageView->setObjectName(QStringLiteral("informationButtonImageView"));
     m_informationButtonImageView->setTitle(infoText("main.map"));
-    connect(m_recordButtonImageView, &DCVSideButtonView::clicked, this, &DCVAppDelegate::clickMediaListViewButton);
-    connect(m_informationButtonImageView, &DCVSideButtonView::clicked, this, &DCVAppDelegate::clickMapViewButton);
+    connect(m_recordButtonImageView, &DCVSideButtonView::clicked, this,
+            &DCVAppDelegate::clickMediaListViewButton);
+    connect(m_informationButtonImageView, &DCVSideButtonView::clicked, this,
+            &DCVAppDelegate::clickMapViewButton);
     auto* tabs = new QHBoxLayout(m_sideButtonBox);
     tabs->setContentsMargins(0, 0, 0, 0);
     tabs->setSpacing(2);
@@ -246,8 +250,9 @@ void DCVAppDelegate::awakeFromNib() {
     m_video1View->resize(m_videoBox->size());
     m_video1View->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_videoContainerView->layout()->addWidget(m_video1View);
-    std::unique_ptr<MediaPlayer> player = m_options.makePlayer ? m_options.makePlayer(m_video1View)
-                                                               : std::make_unique<VLCMediaPlayer>(m_video1View);
+    std::unique_ptr<MediaPlayer> player = m_options.makePlayer
+                                              ? m_options.makePlayer(m_video1View)
+                                              : std::make_unique<VLCMediaPlayer>(m_video1View);
     DCVPlaybackViews views;
     views.window = m_window.get();
     views.videoContainerView = m_videoContainerView;
@@ -258,6 +263,15 @@ void DCVAppDelegate::awakeFromNib() {
     views.telemetry = m_telemetry;
     views.loading = m_loading;
     m_playback = new DCVPlaybackController(*m_mediaList, std::move(player), views, m_options.timings, this);
+    m_snapshot = new DCVSnapshotController(
+        *m_playback, m_window.get(), m_options.snapshotServices.value_or(SnapshotServices::system()), this);
+    for (auto [button, action] : {std::pair{m_captureButton, m_snapshot->captureAction()},
+                                  std::pair{m_printButton, m_snapshot->printAction()}}) {
+        m_window->addAction(action);
+        button->setEnabled(action->isEnabled());
+        connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+        connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
+    }
     // The map belongs to the right column's list box.
     m_mapContainerView->setParent(m_mediaListBox);
     m_player1BackgroundView->setBackgroundNineImageName(QStringLiteral("v1"));
@@ -272,7 +286,8 @@ void DCVAppDelegate::setupInitialValues() {
         qApp->installEventFilter(this);
     m_window->setAcceptDrops(true);
     m_mediaList->setDelegate(this);
-    connect(m_playback, &DCVPlaybackController::preparingRecording, this, &DCVAppDelegate::updateSideViewButton);
+    connect(m_playback, &DCVPlaybackController::preparingRecording, this,
+            &DCVAppDelegate::updateSideViewButton);
     connect(m_window.get(), &CustomWindow::isFullScreenChanged, this,
             [this] { observeValueForKeyPath(QStringLiteral("window.isFullScreen")); });
     connect(m_window.get(), &CustomWindow::windowWillClose, this, &DCVAppDelegate::windowWillClose);
@@ -285,7 +300,8 @@ void DCVAppDelegate::setupInitialValues() {
     // The page is loaded once the window has been painted, so Chromium's start does not hold
     // up the first picture.
     if (m_options.deferMapPage)
-        connect(m_window.get(), &CustomWindow::firstPaint, this, &DCVAppDelegate::loadMapPage, Qt::QueuedConnection);
+        connect(m_window.get(), &CustomWindow::firstPaint, this, &DCVAppDelegate::loadMapPage,
+                Qt::QueuedConnection);
     else
         loadMapPage();
     layoutWindow();
@@ -301,7 +317,8 @@ void DCVAppDelegate::applicationDidFinishLaunching() {
     const QRect frame = minWindowFrame();
     m_window->setFrame(frame, false);
     m_window->setInitialFrame(frame);
-    connect(m_mediaListTableView, &QAbstractItemView::doubleClicked, m_playback, &DCVPlaybackController::changeAndPlay);
+    connect(m_mediaListTableView, &QAbstractItemView::doubleClicked, m_playback,
+            &DCVPlaybackController::changeAndPlay);
 }
 
 QRect DCVAppDelegate::minWindowFrame() const {
@@ -341,7 +358,8 @@ void DCVAppDelegate::initMediaListTableView() {
 // Layout.
 
 void DCVAppDelegate::layoutWindow() {
-    QSettings().setValue(QStringLiteral("NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints"), true);
+    QSettings().setValue(QStringLiteral("NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints"),
+                         true);
     const bool full = m_window->isFullScreen();
     auto* column = resetLayout<QVBoxLayout>(m_backgroundBox);
     if (!full) {
@@ -431,10 +449,10 @@ void DCVAppDelegate::showFrameIfDebugging() {
 
 void DCVAppDelegate::updateSideViewButton() {
     const bool map = m_rightViewMode != 0;
-    m_recordButtonImageView->setImage(TKImage::imageNamed(map ? QStringLiteral("record_n.png")
-                                                              : QStringLiteral("record_p.png")));
-    m_informationButtonImageView->setImage(TKImage::imageNamed(map ? QStringLiteral("information_p.png")
-                                                                   : QStringLiteral("information_n.png")));
+    m_recordButtonImageView->setImage(
+        TKImage::imageNamed(map ? QStringLiteral("record_n.png") : QStringLiteral("record_p.png")));
+    m_informationButtonImageView->setImage(
+        TKImage::imageNamed(map ? QStringLiteral("information_p.png") : QStringLiteral("information_n.png")));
     m_mapContainerView->setHidden(m_rightViewMode != 1);
     m_mediaListScrollView->setHidden(m_rightViewMode != 0);
     layoutMapContainer();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "player/DCVSnapshotController.h"
 #include "player/PlaybackRules.h"
 #include "recordings/DCVMediaList.h"
 
@@ -8,6 +9,7 @@
 #include <QRect>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QTableView;
 class QWidget;
@@ -49,6 +51,8 @@ public:
         // Makes the player over the video view; the libVLC player when not set.
         std::function<std::unique_ptr<MediaPlayer>(VLCVideoView*)> makePlayer;
         PlaybackTimings timings;
+        // The panels, viewer and folders of capture and print; the desktop's own when not set.
+        std::optional<SnapshotServices> snapshotServices;
     };
     DCVAppDelegate();
     explicit DCVAppDelegate(const Options& options);
@@ -62,6 +66,7 @@ public:
 
     CustomWindow* window() const { return m_window.get(); }
     DCVPlaybackController& playback() const { return *m_playback; }
+    DCVSnapshotController& snapshot() const { return *m_snapshot; }
 
     // The right column: 0 the recordings, 1 the map.
     int32_t rightViewMode() const { return m_rightViewMode; }
@@ -121,6 +126,7 @@ private:
     std::unique_ptr<DCVMediaList> m_mediaList;
     std::unique_ptr<CustomWindow> m_window;
     DCVPlaybackController* m_playback = nullptr;
+    DCVSnapshotController* m_snapshot = nullptr;
     DCVPlaybackControls* m_controls = nullptr;
     DCVTelemetryDisplay* m_telemetry = nullptr;
     DCVLoadingIndicator* m_loading = nullptr;
@@ -142,7 +148,8 @@ private:
     QTableView* m_mediaListTableView = nullptr;
     QWidget* m_mediaListScrollView = nullptr;
     DCVSideButtonView *m_recordButtonImageView = nullptr, *m_informationButtonImageView = nullptr;
-    QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr, *m_mapContainerBottomView = nullptr;
+    QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr,
+            *m_mapContainerBottomView = nullptr;
     QPointer<DCVWebView> m_mapWebView;
     PMProgressIndicator* m_progressIndicator = nullptr;
     // Head box buttons: a borderless window brings its own close and minimise.

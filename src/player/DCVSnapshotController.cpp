@@ -1,0 +1,260 @@
+#include "player/DCVSnapshotController.h"
+
+#include "platform/DCVStrings.h"
+#include "platform/vlc/MediaPlayer.h"
+#include "player/DCVPlaybackController.h"
+#include "util/Log.h"
+#include "util/SafeFile.h"
+#include "widgets/AlertSheet.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace dcv {
+
+namespace {
+
+constexpr const char* kSnapshotName = "telvo_capture.jpg";
+
+// The image format an extension names, as Qt's image writers call it; empty for none.
+QByteArray formatOfSuffix(const QString& suffix) {
+    QByteArray format = suffix.toLower().toLatin1();
+    if (format == "jpg")
+        format = "jpeg";
+    else if (format == "tif")
+        format = "tiff";
+    return QImageWriter::supportedImageFormats().contains(format) ? format : QByteArray();
+}
+
+QByteArray formatOfFile(const QString& path) {
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    return reader.format();
+}
+
+} // namespace
+
+SnapshotServices SnapshotServices::system() {
+    SnapshotServices s;
+    s.savePanel = [](QWidget* parent, const SavePanelRequest& request,
+                     std::function<void(const QString&)> done) {
+        auto* dialog = new QFileDialog(parent, request.title, request.folder);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setNameFilters(request.nameFilters);
+        dialog->setDefaultSuffix(request.defaultSuffix);
+        dialog->setOption(QFileDialog::ReadOnly, !request.canCreateDirectories);
+        if (request.showHiddenFiles)
+            dialog->setFilter(dialog->filter() | QDir::Hidden);
+        dialog->selectFile(request.suggestedName);
+        QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done](int result) {
+            const QStringList files = dialog->selectedFiles();
+            done(result == QDialog::Accepted && !files.isEmpty() ? files.first() : QString());
+        });
+        dialog->open();
+    };
+    s.printPanel = [](QWidget* parent, QPrinter& printer, std::function<void(int)> done) {
+        auto* dialog = new QPrintDialog(&printer, parent);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->setOption(QAbstractPrintDialog::PrintShowPageSize);
+        QObject::connect(dialog, &QDialog::finished, dialog, [done](int result) { done(result); });
+        dialog->open();
+    };
+    s.openUrl = [](const QUrl& url) {
+        // The desktop's opener is started detached; this returns at once.
+        if (!QDesktopServices::openUrl(url))
+            dcvLog("open fail:%s", url.toString().toUtf8().constData());
+    };
+    s.temporaryFolder = QDir::tempPath();
+    s.desktopFolder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    return s;
+}
+
+DCVSnapshotController::DCVSnapshotController(DCVPlaybackController& playback, QWidget* window,
+                                             SnapshotServices services, QObject* parent)
+    : QObject(parent), m_playback(playback), m_window(window), m_services(std::move(services)),
+      m_captureAction(new QAction(infoText("main.capture"), this)),
+      m_printAction(new QAction(infoText("main.print"), this)) {
+    m_captureAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    m_printAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    for (QAction* a : {m_captureAction, m_printAction})
+        a->setShortcutContext(Qt::WindowShortcut);
+    connect(m_captureAction, &QAction::triggered, this, &DCVSnapshotController::captureVideo);
+    connect(m_printAction, &QAction::triggered, this, &DCVSnapshotController::print);
+    if (MediaPlayer* player = m_playback.player())
+        connect(player, &MediaPlayer::mediaPlayerStateChanged, this, &DCVSnapshotController::updateActions);
+    updateActions();
+}
+
+DCVSnapshotController::~DCVSnapshotController() = default;
+
+QString DCVSnapshotController::snapshotPath() const {
+    return QDir(m_services.temporaryFolder).filePath(QLatin1String(kSnapshotName));
+}
+
+void DCVSnapshotController::updateActions() {
+    const MediaPlayer* player = m_playback.player();
+    const bool playing = player && player->isPlaying();
+    // A picture is on screen while a recording plays or stands paused (also at its end).
+    const bool shown = player && player->media() && (playing || player->state() == VLCMediaPlayerStatePaused);
+    m_captureAction->setEnabled(playing);
+    m_printAction->setEnabled(shown);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Capture.
+
+void DCVSnapshotController::captureVideo() {
+    MediaPlayer* player = m_playback.player();
+    if (!player || !player->isPlaying())
+        return;
+    const QString snapshot = snapshotPath();
+    if (!player->saveVideoSnapshotAt(snapshot, 0, 0)) {
+        dcvLog("snapshot fail:%s", snapshot.toUtf8().constData());
+        return;
+    }
+    SavePanelRequest request;
+    request.title = QStringLiteral("Save Settings");
+    request.folder = m_services.desktopFolder;
+    // The snapshot's bytes are JPEG; the name says so, so the saved file opens everywhere.
+    request.suggestedName = QLatin1String(kSnapshotName);
+    request.nameFilters = {QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("PNG (*.png)")};
+    request.defaultSuffix = QStringLiteral("jpg");
+    m_services.savePanel(m_window, request, [this](const QString& chosen) {
+        if (!chosen.isEmpty())
+            saveCapture(chosen);
+    });
+}
+
+void DCVSnapshotController::saveCapture(const QString& chosen) {
+    const Copy copy = writeSnapshotCopy(snapshotPath(), chosen);
+    if (!copy.error.isEmpty()) {
+        dcvLog("capture save fail:%s", copy.error.toUtf8().constData());
+        showAlertSheet(m_window, QStringLiteral("TELVO"),
+                       infoText("msg.capture_save_fail") + u'\n' + copy.error);
+        return;
+    }
+    emit captureSaved(copy.path);
+    // The user's copy is opened: the temporary file is rewritten by the next capture.
+    m_services.openUrl(QUrl::fromLocalFile(copy.path));
+}
+
+DCVSnapshotController::Copy DCVSnapshotController::writeSnapshotCopy(const QString& snapshot,
+                                                                     const QString& chosen) {
+    Copy copy;
+    copy.path = chosen;
+    QByteArray format = formatOfSuffix(QFileInfo(chosen).suffix());
+    if (format.isEmpty()) {
+        copy.path += QStringLiteral(".jpg");
+        format = "jpeg";
+    }
+    QFile source(snapshot);
+    if (!source.open(QIODevice::ReadOnly)) {
+        copy.error = snapshot + QStringLiteral(": ") + source.errorString();
+        return copy;
+    }
+    QByteArray bytes = source.readAll();
+    if (formatOfFile(snapshot) != format) {
+        QImage picture;
+        if (!picture.loadFromData(bytes)) {
+            copy.error = snapshot + QStringLiteral(": not a picture");
+            return copy;
+        }
+        bytes.clear();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!picture.save(&buffer, format.constData())) {
+            copy.error = copy.path + QStringLiteral(": cannot write ") + QString::fromLatin1(format);
+            return copy;
+        }
+    }
+    const FileWriteResult written = safeWriteFile(QFile::encodeName(copy.path).toStdString(),
+                                                  std::string_view(bytes.constData(), size_t(bytes.size())));
+    if (!written)
+        copy.error = QString::fromStdString(written.errorText());
+    return copy;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Print.
+
+QPrinter& DCVSnapshotController::loadPrintInfo() {
+    if (!m_printInfo)
+        m_printInfo = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printInfo;
+}
+
+void DCVSnapshotController::print() {
+    MediaPlayer* player = m_playback.player();
+    if (!player || !player->media())
+        return;
+    const QString snapshot = snapshotPath();
+    if (!player->saveVideoSnapshotAt(snapshot, 0, 0)) {
+        dcvLog("snapshot fail:%s", snapshot.toUtf8().constData());
+        return;
+    }
+    m_services.printPanel(m_window, loadPrintInfo(), [this](int result) { printPanelDidEnd(result); });
+}
+
+void DCVSnapshotController::printPanelDidEnd(int returnCode) {
+    if (returnCode != QDialog::Accepted)
+        return;
+    QPrinter& printer = loadPrintInfo();
+    // A PDF or a file is not a printer: nothing is printed there.
+    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty()) {
+        dcvLog("Either got an error from PMSessionGetDestinationType or the print destination wasn't "
+               "kPMDestinationPrinter");
+        return;
+    }
+    if (!printer.isValid()) {
+        dcvLog("Got an error from PMSessionGetCurrentPrinter (%d)",
+               printer.printerState() == QPrinter::Error ? int(QPrinter::Error) : -1);
+        return;
+    }
+    const QImage picture(snapshotPath());
+    if (picture.isNull()) {
+        dcvLog("snapshot fail:%s", snapshotPath().toUtf8().constData());
+        return;
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        dcvLog("PMPrinterPrintWithFile returned error %d", int(printer.printerState()));
+        return;
+    }
+    const QRectF page(QPointF(0, 0), printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    drawFitToPage(painter, picture, page);
+    painter.end();
+    if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
+        dcvLog("PMPrinterPrintWithFile returned error %d", int(printer.printerState()));
+}
+
+QRectF DCVSnapshotController::fitToPage(const QSizeF& size, const QRectF& page) {
+    if (size.isEmpty() || page.isEmpty())
+        return {};
+    const QSizeF fitted = size.scaled(page.size(), Qt::KeepAspectRatio);
+    return QRectF(page.left() + (page.width() - fitted.width()) / 2,
+                  page.top() + (page.height() - fitted.height()) / 2, fitted.width(), fitted.height());
+}
+
+void DCVSnapshotController::drawFitToPage(QPainter& painter, const QImage& picture, const QRectF& page) {
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(fitToPage(picture.size(), page), picture);
+    painter.restore();
+}
+
+} // namespace dcv
