@@ -10,6 +10,7 @@
 #include "player/DCVPlaybackController.h"
 #include "player/DCVPlaybackControls.h"
 #include "player/DCVTelemetryDisplay.h"
+#include "recordings/RecordingScan.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/DCVMediaListTableView.h"
 #include "widgets/DCVSideButtonView.h"
@@ -22,7 +23,6 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -31,7 +31,6 @@
 #include <QSettings>
 #include <QStackedLayout>
 #include <QTableView>
-#include <QThread>
 
 namespace dcv {
 
@@ -66,9 +65,10 @@ TKImageButton* makeHeadButton(QWidget* parent, const char* name, const char* ima
 
 } // namespace
 
-DCVAppDelegate::DCVAppDelegate() : DCVAppDelegate(Options{}) {}
+DCVAppDelegate::DCVAppDelegate(Services services) : DCVAppDelegate(std::move(services), Options{}) {}
 
-DCVAppDelegate::DCVAppDelegate(const Options& options) : m_options(options) {
+DCVAppDelegate::DCVAppDelegate(Services services, const Options& options)
+    : m_services(std::move(services)), m_options(options) {
     CustomWindow::setAnimationDuration(options.animateFrames ? 160 : 0);
     m_mediaList = DCVMediaList::mediaList();
     buildWindow();
@@ -79,6 +79,8 @@ DCVAppDelegate::DCVAppDelegate(const Options& options) : m_options(options) {
 DCVAppDelegate::~DCVAppDelegate() {
     if (qApp)
         qApp->removeEventFilter(this);
+    m_scan.cancel();
+    m_scan.waitForFinished();
     die();
     m_mediaList->setDelegate(nullptr);
 }
@@ -263,8 +265,7 @@ void DCVAppDelegate::awakeFromNib() {
     views.telemetry = m_telemetry;
     views.loading = m_loading;
     m_playback = new DCVPlaybackController(*m_mediaList, std::move(player), views, m_options.timings, this);
-    m_snapshot = new DCVSnapshotController(
-        *m_playback, m_window.get(), m_options.snapshotServices.value_or(SnapshotServices::system()), this);
+    m_snapshot = new DCVSnapshotController(*m_playback, m_window.get(), m_services, this);
     for (auto [button, action] : {std::pair{m_captureButton, m_snapshot->captureAction()},
                                   std::pair{m_printButton, m_snapshot->printAction()}}) {
         m_window->addAction(action);
@@ -286,8 +287,8 @@ void DCVAppDelegate::setupInitialValues() {
         qApp->installEventFilter(this);
     m_window->setAcceptDrops(true);
     m_mediaList->setDelegate(this);
-    connect(m_playback, &DCVPlaybackController::preparingRecording, this,
-            &DCVAppDelegate::updateSideViewButton);
+    connect(m_playback, &DCVPlaybackController::preparingRecording, this, &DCVAppDelegate::updateSideViewButton);
+    connect(m_controls, &DCVPlaybackControls::fullScreenClicked, this, &DCVAppDelegate::toggleFullScreen);
     connect(m_window.get(), &CustomWindow::isFullScreenChanged, this,
             [this] { observeValueForKeyPath(QStringLiteral("window.isFullScreen")); });
     connect(m_window.get(), &CustomWindow::windowWillClose, this, &DCVAppDelegate::windowWillClose);
@@ -509,10 +510,6 @@ DCVWebView* DCVAppDelegate::mapWebView() const {
     return m_mapWebView;
 }
 
-bool DCVAppDelegate::mapPageLoaded() const {
-    return m_telemetry->isMapPageLoaded();
-}
-
 void DCVAppDelegate::setMapScriptTarget(DCVScriptTarget* target) {
     m_telemetry->setMapScriptTarget(target);
 }
@@ -520,36 +517,29 @@ void DCVAppDelegate::setMapScriptTarget(DCVScriptTarget* target) {
 void DCVAppDelegate::openDirectory(const QString& path) {
     if (path.isEmpty())
         return;
-    m_mediaList->setDirectoryPath(path.toStdString());
+    const std::string directory = path.toStdString();
+    m_mediaList->setDirectoryPath(directory);
+    m_scan.run([directory](const std::atomic<bool>& cancelled) { return scanRecordings(directory, &cancelled); },
+               [this](std::vector<DCVMediaPtr> found) { m_mediaList->publish(std::move(found)); });
 }
 
 void DCVAppDelegate::openMediaDirectoryDialog() {
-    QFileDialog dialog(m_window.get(), infoText("main.open_folder"));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QString path = dialog.selectedFiles().first();
-    if (path.isEmpty())
-        return;
-    // The loaded media stays; the player stops until a row is started.
-    m_playback->player()->stop();
-    openDirectory(path);
+    QPointer<DCVAppDelegate> self(this);
+    m_services.filePanels->openFolder(m_window.get(), infoText("main.open_folder"), [self](const QString& path) {
+        if (!self || path.isEmpty() || !self->m_playback->player())
+            return;
+        // The loaded media stays; the player stops until a row is started.
+        self->m_playback->player()->stop();
+        self->openDirectory(path);
+    });
 }
 
 void DCVAppDelegate::mediaListChanged(DCVMediaList&) {
-    // Called on the scan's worker, with the new list already published: the window is updated
-    // on the main thread. Notices are queued in order; the worker does not wait, so a window
-    // closing while a scan finishes cannot deadlock on the scan's join.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_rightViewMode = 0;
-            updateSideViewButton();
-            m_mediaListModel->reload();
-            emit mediaListReloaded();
-        },
-        QThread::currentThread() == thread() ? Qt::DirectConnection : Qt::QueuedConnection);
+    // The new list was published on the main thread.
+    m_rightViewMode = 0;
+    updateSideViewButton();
+    m_mediaListModel->reload();
+    emit mediaListReloaded();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/LatestTask.h"
+#include "platform/Services.h"
 #include "player/DCVSnapshotController.h"
 #include "player/PlaybackRules.h"
 #include "recordings/DCVMediaList.h"
@@ -9,7 +11,6 @@
 #include <QRect>
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QTableView;
 class QWidget;
@@ -38,9 +39,9 @@ class VLCVideoView;
 // The application's controller: it owns the main window and every view in it, runs start-up
 // in three steps (awakeFromNib, setupInitialValues, applicationDidFinishLaunching), lays the
 // window out in its normal and full-screen forms, switches the right column between the
-// recordings and the map, opens folders of recordings and shuts down. The playback (player,
-// controls, telemetry display) is the playback controller's, which it makes and hands the
-// views to.
+// recordings and the map, opens folders of recordings and the other windows, and shuts down.
+// The playback (player, controls, telemetry display) is the playback controller's, which it
+// makes and hands the views to. What it needs of the outside world comes in with the services.
 class DCVAppDelegate : public QObject, public DCVMediaListDelegate {
     Q_OBJECT
 public:
@@ -51,11 +52,9 @@ public:
         // Makes the player over the video view; the libVLC player when not set.
         std::function<std::unique_ptr<MediaPlayer>(VLCVideoView*)> makePlayer;
         PlaybackTimings timings;
-        // The panels, viewer and folders of capture and print; the desktop's own when not set.
-        std::optional<SnapshotServices> snapshotServices;
     };
-    DCVAppDelegate();
-    explicit DCVAppDelegate(const Options& options);
+    explicit DCVAppDelegate(Services services);
+    DCVAppDelegate(Services services, const Options& options);
     ~DCVAppDelegate() override;
 
     static QSize minWindowSize() { return {kMinWindowSize.width, kMinWindowSize.height}; }
@@ -75,17 +74,26 @@ public:
     void toggleFullScreen();
     void closeWindow();
 
-    // The recordings of a folder: the scan runs on a worker.
+    // The recordings of a folder: the scan runs on a worker; a newer folder supersedes it.
     void openDirectory(const QString& path);
+    // Asks for a folder with the open panel; the player stops when one is chosen.
     void openMediaDirectoryDialog();
     void mediaListChanged(DCVMediaList& list) override;
 
-    // Loads "map2_eng.htm" (or "map2.htm" for a Korean build) into the map view.
-    void loadMapPage();
-    bool mapPageLoaded() const;
+    // The map view, once the window has been painted (or at once without deferMapPage).
     DCVWebView* mapWebView() const;
     // Where the map scripts go: the map view unless a test puts its own target here.
     void setMapScriptTarget(DCVScriptTarget* target);
+
+    // The other windows (settings, clock setting, driving log …) have a controller each, made
+    // on demand: the one opened last is kept here, and opening the next one lets it go. Each
+    // opens its window window-modal over the main window with open().
+    template <class Controller> Controller& openDialogController(std::unique_ptr<Controller> controller) {
+        Controller& opened = *controller;
+        m_lastDialogController = std::move(controller);
+        return opened;
+    }
+    QObject* lastDialogController() const { return m_lastDialogController.get(); }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -105,6 +113,8 @@ private:
     void buildVideoBox();
     void buildRightColumn();
     void initMediaListTableView();
+    // Loads "map2_eng.htm" (or "map2.htm" for a Korean build) into the map view.
+    void loadMapPage();
 
     void layoutWindow();
     void layoutBodyBox();
@@ -122,8 +132,10 @@ private:
     bool handleKey(int key);
     void openDroppedFolder(const QString& path);
 
+    Services m_services;
     Options m_options;
     std::unique_ptr<DCVMediaList> m_mediaList;
+    LatestTask<std::vector<DCVMediaPtr>> m_scan{this};
     std::unique_ptr<CustomWindow> m_window;
     DCVPlaybackController* m_playback = nullptr;
     DCVSnapshotController* m_snapshot = nullptr;
@@ -133,6 +145,7 @@ private:
     DCVMediaListModel* m_mediaListModel = nullptr;
     int32_t m_rightViewMode = 0;
     bool m_died = false;
+    std::unique_ptr<QObject> m_lastDialogController;
 
     // Views of the window.
     TKColorBackgroundView *m_backgroundBox = nullptr, *m_headBox = nullptr, *m_bodyBox = nullptr,

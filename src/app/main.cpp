@@ -3,6 +3,8 @@
 #include "app/Theme.h"
 #include "player/DCVPlaybackController.h"
 #include "platform/DCVStrings.h"
+#include "platform/Services.h"
+#include "platform/shell/ShellScript.h"
 #include "util/Version.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImage.h"
@@ -65,7 +67,8 @@ int main(int argc, char** argv) {
     app.setWindowIcon(QIcon(dcv::TKImage::imageNamed(QStringLiteral("dcv-viewer")).pixmap()));
     app.setQuitOnLastWindowClosed(dcv::DCVAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 
-    dcv::DCVAppDelegate delegate;
+    // The one place where the windows' outside world is made.
+    dcv::DCVAppDelegate delegate(dcv::Services::desktop(std::make_shared<dcv::QtCommandRunner>()));
     if (parser.isSet(probe)) {
         QObject::connect(delegate.window(), &dcv::CustomWindow::firstPaint, &app, [] {
             timespec now{};

@@ -19,7 +19,6 @@
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
 #include <climits>
 
 namespace dcv {
@@ -116,7 +115,7 @@ bool DCVPlaybackController::playAtIndex(int64_t index) {
     m_waitingForPlayStart = true;
     m_playRequested = false;
     m_startConfirmed = false;
-    const uint64_t generation = ++m_startGeneration;
+    ++m_startGeneration;
     m_player1->stop();
     m_player1->setMedia(nullptr);
     // Until the new telemetry is handed over, the display shows none rather than the old file's.
@@ -130,23 +129,21 @@ bool DCVPlaybackController::playAtIndex(int64_t index) {
 
     // The worker fills a fresh object that nothing else sees until it is handed over here.
     const QByteArray path = m_player1->media() ? m_player1->media()->path().toUtf8() : QByteArray();
-    m_telemetryRead = QtConcurrent::run([this, generation, path] {
-        auto data = std::make_shared<DCVBlackBoxData>();
-        if (!data->ExtractStreamInformation(path.constData()))
-            dcvLog("telemetry read fail:%s %s", path.constData(), data->extractError().c_str());
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, data = std::shared_ptr<const DCVBlackBoxData>(std::move(data))] {
-                blackBoxDataRead(generation, data);
-            },
-            Qt::QueuedConnection);
-    });
+    m_telemetryRead.run(
+        [path](const std::atomic<bool>&) {
+            auto data = std::make_shared<DCVBlackBoxData>();
+            if (!data->ExtractStreamInformation(path.constData()))
+                dcvLog("telemetry read fail:%s %s", path.constData(), data->extractError().c_str());
+            return std::shared_ptr<const DCVBlackBoxData>(std::move(data));
+        },
+        [this](std::shared_ptr<const DCVBlackBoxData> data) { blackBoxDataRead(std::move(data)); });
     return true;
 }
 
-void DCVPlaybackController::blackBoxDataRead(uint64_t generation, std::shared_ptr<const DCVBlackBoxData> data) {
-    if (!m_player1 || generation != m_startGeneration || !m_waitingForPlayStart)
+void DCVPlaybackController::blackBoxDataRead(std::shared_ptr<const DCVBlackBoxData> data) {
+    if (!m_player1 || !m_waitingForPlayStart)
         return;
+    const uint64_t generation = m_startGeneration;
     m_views.telemetry->setTelemetry(std::move(data));
     initMediaControlView();
     m_player1->play();
@@ -206,7 +203,8 @@ void DCVPlaybackController::die() {
     if (m_died)
         return;
     m_died = true;
-    // A telemetry read still running posts back to this object: let it finish first.
+    // A telemetry read still running would post back to this object: let it finish first.
+    m_telemetryRead.cancel();
     m_telemetryRead.waitForFinished();
     if (m_playStopTimer)
         m_playStopTimer->stop();

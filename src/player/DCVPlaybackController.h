@@ -1,9 +1,9 @@
 #pragma once
 
+#include "platform/LatestTask.h"
 #include "player/PlaybackRules.h"
 #include "telemetry/DCVBlackBoxData.h"
 
-#include <QFuture>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -103,7 +103,7 @@ signals:
 
 private:
     void observeValueForKeyPath(const QString& keyPath);
-    void blackBoxDataRead(uint64_t generation, std::shared_ptr<const DCVBlackBoxData> data);
+    void blackBoxDataRead(std::shared_ptr<const DCVBlackBoxData> data);
     void failStart(const char* reason);
     void updateVideoUI();
     void initMediaControlView();
@@ -135,12 +135,12 @@ private:
     double m_movingPosition = 0;
     quint64 m_volume = 0;
     static int32_t s_timeChangeCounter;
-    // One per start: late results and time limits of an earlier start are ignored.
+    // One per start: the time limit of an earlier start is ignored.
     uint64_t m_startGeneration = 0;
     bool m_playRequested = false;
     // A time change came after the play request: the file really plays.
     bool m_startConfirmed = true;
-    QFuture<void> m_telemetryRead;
+    LatestTask<std::shared_ptr<const DCVBlackBoxData>> m_telemetryRead{this};
     bool m_died = false;
 };
 

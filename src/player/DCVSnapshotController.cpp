@@ -9,16 +9,14 @@
 
 #include <QAction>
 #include <QBuffer>
-#include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QStandardPaths>
 #include <QUrl>
@@ -47,45 +45,8 @@ QByteArray formatOfFile(const QString& path) {
 
 } // namespace
 
-SnapshotServices SnapshotServices::system() {
-    SnapshotServices s;
-    s.savePanel = [](QWidget* parent, const SavePanelRequest& request,
-                     std::function<void(const QString&)> done) {
-        auto* dialog = new QFileDialog(parent, request.title, request.folder);
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->setAcceptMode(QFileDialog::AcceptSave);
-        dialog->setFileMode(QFileDialog::AnyFile);
-        dialog->setNameFilters(request.nameFilters);
-        dialog->setDefaultSuffix(request.defaultSuffix);
-        dialog->setOption(QFileDialog::ReadOnly, !request.canCreateDirectories);
-        if (request.showHiddenFiles)
-            dialog->setFilter(dialog->filter() | QDir::Hidden);
-        dialog->selectFile(request.suggestedName);
-        QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done](int result) {
-            const QStringList files = dialog->selectedFiles();
-            done(result == QDialog::Accepted && !files.isEmpty() ? files.first() : QString());
-        });
-        dialog->open();
-    };
-    s.printPanel = [](QWidget* parent, QPrinter& printer, std::function<void(int)> done) {
-        auto* dialog = new QPrintDialog(&printer, parent);
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->setOption(QAbstractPrintDialog::PrintShowPageSize);
-        QObject::connect(dialog, &QDialog::finished, dialog, [done](int result) { done(result); });
-        dialog->open();
-    };
-    s.openUrl = [](const QUrl& url) {
-        // The desktop's opener is started detached; this returns at once.
-        if (!QDesktopServices::openUrl(url))
-            dcvLog("open fail:%s", url.toString().toUtf8().constData());
-    };
-    s.temporaryFolder = QDir::tempPath();
-    s.desktopFolder = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
-    return s;
-}
-
 DCVSnapshotController::DCVSnapshotController(DCVPlaybackController& playback, QWidget* window,
-                                             SnapshotServices services, QObject* parent)
+                                             Services services, QObject* parent)
     : QObject(parent), m_playback(playback), m_window(window), m_services(std::move(services)),
       m_captureAction(new QAction(infoText("main.capture"), this)),
       m_printAction(new QAction(infoText("main.print"), this)) {
@@ -103,7 +64,9 @@ DCVSnapshotController::DCVSnapshotController(DCVPlaybackController& playback, QW
 DCVSnapshotController::~DCVSnapshotController() = default;
 
 QString DCVSnapshotController::snapshotPath() const {
-    return QDir(m_services.temporaryFolder).filePath(QLatin1String(kSnapshotName));
+    const QString folder =
+        m_services.temporaryFolder.isEmpty() ? QDir::tempPath() : m_services.temporaryFolder;
+    return QDir(folder).filePath(QLatin1String(kSnapshotName));
 }
 
 void DCVSnapshotController::updateActions() {
@@ -127,66 +90,52 @@ void DCVSnapshotController::captureVideo() {
         dcvLog("snapshot fail:%s", snapshot.toUtf8().constData());
         return;
     }
-    SavePanelRequest request;
-    request.title = QStringLiteral("Save Settings");
-    request.folder = m_services.desktopFolder;
-    // The snapshot's bytes are JPEG; the name says so, so the saved file opens everywhere.
-    request.suggestedName = QLatin1String(kSnapshotName);
-    request.nameFilters = {QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("PNG (*.png)")};
-    request.defaultSuffix = QStringLiteral("jpg");
-    m_services.savePanel(m_window, request, [this](const QString& chosen) {
-        if (!chosen.isEmpty())
-            saveCapture(chosen);
-    });
+    // The snapshot's bytes are JPEG: the name proposed says so, so that the saved file opens
+    // everywhere.
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    m_services.filePanels->saveFile(m_window, QStringLiteral("Save Settings"),
+                                    QDir(desktop).filePath(QLatin1String(kSnapshotName)),
+                                    {QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("PNG (*.png)")},
+                                    [this](const QString& chosen) {
+                                        if (!chosen.isEmpty())
+                                            saveCapture(chosen);
+                                    });
 }
 
 void DCVSnapshotController::saveCapture(const QString& chosen) {
-    const Copy copy = writeSnapshotCopy(snapshotPath(), chosen);
-    if (!copy.error.isEmpty()) {
-        dcvLog("capture save fail:%s", copy.error.toUtf8().constData());
-        showAlertSheet(m_window, QStringLiteral("TELVO"),
-                       infoText("msg.capture_save_fail") + u'\n' + copy.error);
+    const QString error = writeSnapshotCopy(snapshotPath(), chosen);
+    if (!error.isEmpty()) {
+        dcvLog("capture save fail:%s", error.toUtf8().constData());
+        showAlertSheet(m_window, QStringLiteral("TELVO"), infoText("msg.capture_save_fail") + u'\n' + error);
         return;
     }
-    emit captureSaved(copy.path);
+    emit captureSaved(chosen);
     // The user's copy is opened: the temporary file is rewritten by the next capture.
-    m_services.openUrl(QUrl::fromLocalFile(copy.path));
+    if (m_services.openUrl)
+        m_services.openUrl(QUrl::fromLocalFile(chosen));
 }
 
-DCVSnapshotController::Copy DCVSnapshotController::writeSnapshotCopy(const QString& snapshot,
-                                                                     const QString& chosen) {
-    Copy copy;
-    copy.path = chosen;
-    QByteArray format = formatOfSuffix(QFileInfo(chosen).suffix());
-    if (format.isEmpty()) {
-        copy.path += QStringLiteral(".jpg");
-        format = "jpeg";
-    }
+QString DCVSnapshotController::writeSnapshotCopy(const QString& snapshot, const QString& path) {
+    const QByteArray format = formatOfSuffix(QFileInfo(path).suffix());
+    if (format.isEmpty())
+        return path + QStringLiteral(": not a picture format; use .jpg or .png");
     QFile source(snapshot);
-    if (!source.open(QIODevice::ReadOnly)) {
-        copy.error = snapshot + QStringLiteral(": ") + source.errorString();
-        return copy;
-    }
+    if (!source.open(QIODevice::ReadOnly))
+        return snapshot + QStringLiteral(": ") + source.errorString();
     QByteArray bytes = source.readAll();
     if (formatOfFile(snapshot) != format) {
         QImage picture;
-        if (!picture.loadFromData(bytes)) {
-            copy.error = snapshot + QStringLiteral(": not a picture");
-            return copy;
-        }
+        if (!picture.loadFromData(bytes))
+            return snapshot + QStringLiteral(": not a picture");
         bytes.clear();
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (!picture.save(&buffer, format.constData())) {
-            copy.error = copy.path + QStringLiteral(": cannot write ") + QString::fromLatin1(format);
-            return copy;
-        }
+        if (!picture.save(&buffer, format.constData()))
+            return path + QStringLiteral(": cannot write ") + QString::fromLatin1(format);
     }
-    const FileWriteResult written = safeWriteFile(QFile::encodeName(copy.path).toStdString(),
+    const FileWriteResult written = safeWriteFile(QFile::encodeName(path).toStdString(),
                                                   std::string_view(bytes.constData(), size_t(bytes.size())));
-    if (!written)
-        copy.error = QString::fromStdString(written.errorText());
-    return copy;
+    return written ? QString() : QString::fromStdString(written.errorText());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -207,7 +156,9 @@ void DCVSnapshotController::print() {
         dcvLog("snapshot fail:%s", snapshot.toUtf8().constData());
         return;
     }
-    m_services.printPanel(m_window, loadPrintInfo(), [this](int result) { printPanelDidEnd(result); });
+    m_services.printDialog->askForPrinter(m_window, loadPrintInfo(), [this](bool accepted) {
+        printPanelDidEnd(accepted ? QDialog::Accepted : QDialog::Rejected);
+    });
 }
 
 void DCVSnapshotController::printPanelDidEnd(int returnCode) {

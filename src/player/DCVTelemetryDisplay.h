@@ -29,7 +29,6 @@ public:
     // The page has loaded: it gets the track and the position of a recording that started
     // before it was there.
     void mapPageLoaded(bool ok);
-    bool isMapPageLoaded() const { return m_mapPageLoaded; }
     // Sends the map scripts here instead of the map view (tests).
     void setMapScriptTarget(DCVScriptTarget* target) { m_scriptTarget = target; }
 

@@ -6,69 +6,18 @@ namespace dcv {
 
 DCVMediaList::DCVMediaList() : m_medias(std::make_shared<const std::vector<DCVMediaPtr>>()) {}
 
-DCVMediaList::~DCVMediaList() {
-    std::vector<Scan> scans;
-    {
-        std::lock_guard lock(m_mutex);
-        scans.swap(m_scans);
-        ++m_generation;
-    }
-    for (auto& s : scans) {
-        s.cancelled->store(true);
-        s.thread.join();
-    }
-}
-
 void DCVMediaList::setDirectoryPath(const std::optional<std::string>& path) {
     std::lock_guard lock(m_mutex);
     m_directoryPath = path;
-    if (!path)
-        return;
-    for (auto& s : m_scans)
-        s.cancelled->store(true);
-    const uint64_t generation = ++m_generation;
-    Scan scan{{}, std::make_shared<std::atomic<bool>>(false), std::make_shared<std::atomic<bool>>(false)};
-    scan.thread = std::thread([this, dir = *path, generation, cancelled = scan.cancelled, done = scan.done] {
-        std::vector<DCVMediaPtr> found = scanRecordings(dir, cancelled.get());
-        bool current = false;
-        {
-            std::lock_guard lock(m_mutex);
-            current = generation == m_generation && !cancelled->load();
-            if (current)
-                m_medias = std::make_shared<const std::vector<DCVMediaPtr>>(std::move(found));
-        }
-        if (current)
-            if (DCVMediaListDelegate* d = m_delegate.load())
-                d->mediaListChanged(*this);
-        done->store(true);
-    });
-    reapFinishedScans();
-    m_scans.push_back(std::move(scan));
 }
 
-void DCVMediaList::reapFinishedScans() {
-    for (auto it = m_scans.begin(); it != m_scans.end();) {
-        if (it->done->load()) {
-            it->thread.join();
-            it = m_scans.erase(it);
-        } else {
-            ++it;
-        }
+void DCVMediaList::publish(std::vector<DCVMediaPtr> medias) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_medias = std::make_shared<const std::vector<DCVMediaPtr>>(std::move(medias));
     }
-}
-
-void DCVMediaList::waitForScans() {
-    for (;;) {
-        std::vector<Scan> scans;
-        {
-            std::lock_guard lock(m_mutex);
-            scans.swap(m_scans);
-        }
-        if (scans.empty())
-            return;
-        for (auto& s : scans)
-            s.thread.join();
-    }
+    if (DCVMediaListDelegate* d = m_delegate.load())
+        d->mediaListChanged(*this);
 }
 
 std::optional<std::string> DCVMediaList::directoryPath() const {

@@ -8,7 +8,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace dcv {
@@ -18,7 +17,7 @@ class DCVMediaList;
 class DCVMediaListDelegate {
 public:
     virtual ~DCVMediaListDelegate() = default;
-    // Called on the scan's worker thread with the complete, sorted list already published.
+    // Called with the complete, sorted list already published, on the thread that published it.
     virtual void mediaListChanged(DCVMediaList& list) = 0;
 };
 
@@ -29,22 +28,24 @@ struct DCVMediaPair {
 };
 using DCVMediaPairPtr = std::shared_ptr<DCVMediaPair>;
 
-// The recordings under a folder. Setting the directory path starts a scan on a worker thread;
-// the result replaces the entries in one step, so readers on other threads always see a
-// complete list. A newer scan supersedes a running one, whose result is dropped.
+// The recordings under a folder. The scan of a folder (scanRecordings) runs wherever its caller
+// runs it, a worker for the window; its result replaces the entries in one step (publish), so
+// readers on other threads always see a complete list, and snapshots taken before stay intact.
 class DCVMediaList {
 public:
     using Snapshot = std::shared_ptr<const std::vector<DCVMediaPtr>>;
 
     DCVMediaList();
-    ~DCVMediaList();
     DCVMediaList(const DCVMediaList&) = delete;
     DCVMediaList& operator=(const DCVMediaList&) = delete;
 
     static std::unique_ptr<DCVMediaList> mediaList() { return std::make_unique<DCVMediaList>(); }
 
+    // The folder whose recordings the list holds (or is about to hold); none keeps the entries.
     void setDirectoryPath(const std::optional<std::string>& path);
     std::optional<std::string> directoryPath() const;
+    // Replaces the entries with a scan's result in one step and tells the delegate.
+    void publish(std::vector<DCVMediaPtr> medias);
 
     void setDelegate(DCVMediaListDelegate* delegate) { m_delegate.store(delegate); }
     DCVMediaListDelegate* delegate() const { return m_delegate.load(); }
@@ -62,22 +63,10 @@ public:
     DCVMediaPairPtr findMediaPairWithFileName(std::string_view path) const;
     static std::string groupNameForPath(std::string_view path);
 
-    // Waits until no scan is running (for tools and tests).
-    void waitForScans();
-
 private:
-    struct Scan {
-        std::thread thread;
-        std::shared_ptr<std::atomic<bool>> cancelled;
-        std::shared_ptr<std::atomic<bool>> done;
-    };
-    void reapFinishedScans();
-
-    mutable std::mutex m_mutex; // guards m_medias, m_directoryPath and m_scans
+    mutable std::mutex m_mutex; // guards m_medias and m_directoryPath
     Snapshot m_medias;
     std::optional<std::string> m_directoryPath;
-    std::vector<Scan> m_scans;
-    uint64_t m_generation = 0;
     std::atomic<DCVMediaListDelegate*> m_delegate{nullptr};
     std::map<std::string, DCVMediaPairPtr> m_mediaPairDic;
 };

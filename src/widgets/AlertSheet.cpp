@@ -10,8 +10,9 @@ QMessageBox* showAlertSheet(QWidget* parent, const QString& message, const QStri
     box->setObjectName(QStringLiteral("alertSheet"));
     box->setInformativeText(informative);
     box->setWindowModality(Qt::WindowModal);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(box, &QDialog::finished, box, [onDismiss = std::move(onDismiss)] {
+    // A dialog that is answered is hidden, not closed: it goes away here.
+    QObject::connect(box, &QDialog::finished, box, [box, onDismiss = std::move(onDismiss)] {
+        box->deleteLater();
         if (onDismiss)
             onDismiss();
     });

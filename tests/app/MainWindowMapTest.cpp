@@ -4,6 +4,7 @@
 #include "platform/web/DCVWebView.h"
 #include "player/DCVPlayInfo.h"
 #include "player/DCVPlaybackController.h"
+#include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
 #include "telemetry/MapScripts.h"
@@ -28,7 +29,8 @@ TEST(MainWindowMapTest, ARecordingStartedBeforeThePageLoadedReachesItOnceLoaded)
         qputenv("DCV_VLC_ARGS", "--aout=dummy");
     DCVAppDelegate::Options options;
     options.animateFrames = false;
-    DCVAppDelegate delegate(options);
+    test::TestServices services;
+    DCVAppDelegate delegate(services.services, options);
     DCVPlaybackController& playback = delegate.playback();
     QSignalSpy reloaded(&delegate, &DCVAppDelegate::mediaListReloaded);
     delegate.openDirectory(QString::fromStdString(test::sampleCardDir().string()));

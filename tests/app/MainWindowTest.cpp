@@ -2,6 +2,7 @@
 // forms, the right column's switch, dragging, the head buttons.
 #include "app/DCVAppDelegate.h"
 #include "player/DCVPlaybackController.h"
+#include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
 #include "widgets/CustomWindow.h"
@@ -14,6 +15,7 @@
 #include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -29,7 +31,7 @@ protected:
         DCVAppDelegate::Options options;
         options.animateFrames = false;
         options.withMapPage = false;
-        delegate = std::make_unique<DCVAppDelegate>(options);
+        delegate = std::make_unique<DCVAppDelegate>(services.services, options);
         window = delegate->window();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
@@ -43,6 +45,7 @@ protected:
     }
     template <class T = QWidget> T* view(const char* name) const { return dcv::test::view<T>(window, name); }
 
+    test::TestServices services;
     std::unique_ptr<DCVAppDelegate> delegate;
     CustomWindow* window = nullptr;
 };
@@ -101,7 +104,7 @@ TEST_F(MainWindowTest, FullScreenFillsTheScreenWithVideoAndStripAndEscapeReturns
     const QRect start = window->initialFrame();
     // Whatever size the window had, leaving full screen returns to the start-up frame.
     window->setGeometry(QRect(start.topLeft(), QSize(1224, 768)));
-    window->enterFullscreen();
+    view<TKImageButton>("fullScreenButton")->click();
     settle();
     const QRect screen = window->screen()->geometry();
     ASSERT_TRUE(window->isFullScreen());
@@ -230,10 +233,21 @@ TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndLaterButtonsWaitDisabled) {
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(MainWindowTest, TheLastDialogControllerIsKeptUntilTheNextOneReplacesIt) {
+    EXPECT_EQ(delegate->lastDialogController(), nullptr);
+    QObject* first = &delegate->openDialogController(std::make_unique<QObject>());
+    QSignalSpy firstGone(first, &QObject::destroyed);
+    EXPECT_EQ(delegate->lastDialogController(), first);
+    QObject* second = &delegate->openDialogController(std::make_unique<QObject>());
+    EXPECT_EQ(firstGone.count(), 1);
+    EXPECT_EQ(delegate->lastDialogController(), second);
+}
+
 TEST(MainWindowAnimationTest, AnimatedFullScreenEndsOnTheScreenAndBackOnTheStartFrame) {
     DCVAppDelegate::Options options;
     options.withMapPage = false;
-    DCVAppDelegate delegate(options);
+    test::TestServices services;
+    DCVAppDelegate delegate(services.services, options);
     CustomWindow* window = delegate.window();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window));

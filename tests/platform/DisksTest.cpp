@@ -81,7 +81,7 @@ TEST(UsbVolumesTest, FindsTheFileOnARealFolder) {
 
 TEST(UsbVolumesTest, RealMachineAnswers) {
     // This machine may have no USB disk at all; the listing must still come back.
-    const dcv::UsbVolumes volumes;
+    const dcv::UsbVolumes volumes(std::make_shared<dcv::QtCommandRunner>());
     EXPECT_TRUE(volumes.discovery().volumes().has_value());
 }
 

@@ -7,6 +7,7 @@
 #include "player/DCVPlayInfo.h"
 #include "player/DCVPlaybackController.h"
 #include "recordings/MediaCellText.h"
+#include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
 #include "widgets/AlertSheet.h"
@@ -15,7 +16,6 @@
 
 #include <QApplication>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
@@ -23,7 +23,6 @@
 #include <QSlider>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace dcv;
@@ -59,7 +58,7 @@ protected:
             player = p.get();
             return p;
         };
-        delegate = std::make_unique<DCVAppDelegate>(options);
+        delegate = std::make_unique<DCVAppDelegate>(services.services, options);
         window = delegate->window();
         playback = &delegate->playback();
         model = qobject_cast<DCVMediaListModel*>(view<QTableView>("mediaListTableView")->model());
@@ -99,6 +98,7 @@ protected:
     }
 
     ScriptedPlayer* player = nullptr;
+    test::TestServices services;
     std::unique_ptr<DCVAppDelegate> delegate;
     CustomWindow* window = nullptr;
     DCVPlaybackController* playback = nullptr;
@@ -410,42 +410,35 @@ TEST_F(PlaybackControlsTest, DraggingAPositionSliderSeeksOnlyWhenTheHandleIsLetG
     }
 }
 
-TEST_F(PlaybackControlsTest, TheOpenFolderDialogStopsThePlayerAndOpensTheChosenFolder) {
+TEST_F(PlaybackControlsTest, TheOpenFolderPanelStopsThePlayerAndOpensTheChosenFolder) {
     struct Case {
         const char* name;
         bool choose;
-    } cases[] = {{"a folder is chosen", true}, {"the dialog is cancelled", false}};
+    } cases[] = {{"a folder is chosen", true}, {"the panel is cancelled", false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         std::filesystem::copy_file(sampleCardDir() / "event_20210315_142546_F.MP4",
                                    dir / "event_20210315_142546_F.MP4");
         startRow(0);
-        bool answered = false;
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog || answered)
-                return;
-            answered = true;
-            EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
-            if (c.choose) {
-                dialog->setDirectory(QString::fromStdString(dir.path().string()));
-                dialog->selectFile(QString::fromStdString(dir.path().string()));
-                QMetaObject::invokeMethod(dialog, "accept");
-            } else {
-                dialog->reject();
-            }
-        });
-        answer.start(20);
+        services.panels->answers.push_back(c.choose ? QString::fromStdString(dir.path().string()) : QString());
+        services.panels->requests.clear();
+        const int answered = services.panels->answered;
+        QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
         view<TKImageButton>("openFolderButton")->click();
-        EXPECT_TRUE(answered);
-        const int rows = c.choose ? 1 : 6;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return model->rowCount() == rows; }, 5000));
-        EXPECT_EQ(player->calls.contains(QStringLiteral("stop")), c.choose);
+        EXPECT_EQ(services.panels->requests, QStringList{"openFolder Open a folder of recordings"});
+        // The panel answers after the click has returned.
+        EXPECT_TRUE(player->calls.isEmpty());
         if (c.choose) {
+            ASSERT_TRUE(reloaded.wait(5000));
+            ASSERT_EQ(model->rowCount(), 1);
             EXPECT_EQ(model->mediaAtRow(0)->path(), (dir / "event_20210315_142546_F.MP4").string());
+            EXPECT_EQ(player->calls, QStringList{"stop"});
             openFolder(sampleCardDir(), 6);
+        } else {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return services.panels->answered == answered + 1; }, 1000));
+            EXPECT_TRUE(player->calls.isEmpty());
+            EXPECT_EQ(model->rowCount(), 6);
         }
     }
 }

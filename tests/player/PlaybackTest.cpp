@@ -7,6 +7,7 @@
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlayInfo.h"
 #include "player/DCVPlaybackController.h"
+#include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
 #include "telemetry/GraphView.h"
@@ -53,7 +54,7 @@ protected:
         options.timings.playStartTimeout = 4000;
         options.timings.endCheckInterval = 100;
         options.timings.playNextDelay = 100;
-        delegate = std::make_unique<DCVAppDelegate>(options);
+        delegate = std::make_unique<DCVAppDelegate>(services.services, options);
         delegate->setMapScriptTarget(&map);
         window = delegate->window();
         playback = &delegate->playback();
@@ -105,6 +106,7 @@ protected:
     }
 
     RecordingScriptTarget map;
+    test::TestServices services;
     std::unique_ptr<DCVAppDelegate> delegate;
     CustomWindow* window = nullptr;
     DCVPlaybackController* playback = nullptr;

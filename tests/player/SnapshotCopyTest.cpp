@@ -28,23 +28,23 @@ TEST(SnapshotCopyTest, AFailedWriteSaysWhyAndLeavesAnOldFileWhole) {
     const QString snapshot = qpath(dir / "telvo_capture.jpg");
     ASSERT_TRUE(picture.save(snapshot));
 
-    const auto missing =
-        DCVSnapshotController::writeSnapshotCopy(snapshot, qpath(dir / "no/such/folder/a.jpg"));
-    EXPECT_FALSE(missing.error.isEmpty());
-
-    const auto noSnapshot =
-        DCVSnapshotController::writeSnapshotCopy(qpath(dir / "gone.jpg"), qpath(dir / "a.jpg"));
-    EXPECT_FALSE(noSnapshot.error.isEmpty());
+    EXPECT_FALSE(
+        DCVSnapshotController::writeSnapshotCopy(snapshot, qpath(dir / "no/such/folder/a.jpg")).isEmpty());
+    EXPECT_FALSE(
+        DCVSnapshotController::writeSnapshotCopy(qpath(dir / "gone.jpg"), qpath(dir / "a.jpg")).isEmpty());
     EXPECT_FALSE(QFile::exists(qpath(dir / "a.jpg")));
+    // A name without a picture extension names no format to write.
+    EXPECT_FALSE(DCVSnapshotController::writeSnapshotCopy(snapshot, qpath(dir / "a")).isEmpty());
+    EXPECT_FALSE(QFile::exists(qpath(dir / "a")));
 
     if (geteuid() != 0) { // root writes into read-only folders
         const std::filesystem::path locked = dir / "locked";
         const std::string old = "the user's old file";
         dir.write("locked/a.png", old);
         ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
-        const auto refused = DCVSnapshotController::writeSnapshotCopy(snapshot, qpath(locked / "a.png"));
+        const QString refused = DCVSnapshotController::writeSnapshotCopy(snapshot, qpath(locked / "a.png"));
         chmod(locked.c_str(), 0755);
-        EXPECT_FALSE(refused.error.isEmpty());
+        EXPECT_FALSE(refused.isEmpty());
         EXPECT_EQ(readFile(locked / "a.png"), old);
     }
 }

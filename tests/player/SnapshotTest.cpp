@@ -6,6 +6,7 @@
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlaybackController.h"
 #include "player/DCVSnapshotController.h"
+#include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
 #include "util/Log.h"
@@ -15,9 +16,11 @@
 #include <QDialog>
 #include <QFile>
 #include <QImageReader>
+#include <QMessageBox>
 #include <QPageSize>
 #include <QPrinter>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
@@ -30,34 +33,6 @@ using namespace dcv::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Save panel, print dialog and viewer as the test scripts them; each answers at once.
-struct ScriptedDesktop {
-    QList<SavePanelRequest> saveRequests;
-    QString saveAnswer; // the path the user picks; empty to cancel
-    QList<QPrinter*> printPanels;
-    std::function<void(QPrinter&)> userInPrintPanel = [](QPrinter&) {};
-    int printAnswer = QDialog::Accepted;
-    QList<QUrl> opened;
-
-    SnapshotServices services(const TempDir& temporary, const TempDir& desktop) {
-        SnapshotServices s;
-        s.savePanel = [this](QWidget*, const SavePanelRequest& request,
-                             std::function<void(const QString&)> done) {
-            saveRequests << request;
-            done(saveAnswer);
-        };
-        s.printPanel = [this](QWidget*, QPrinter& printer, std::function<void(int)> done) {
-            printPanels << &printer;
-            userInPrintPanel(printer);
-            done(printAnswer);
-        };
-        s.openUrl = [this](const QUrl& url) { opened << url; };
-        s.temporaryFolder = QString::fromStdString(temporary.path().string());
-        s.desktopFolder = QString::fromStdString(desktop.path().string());
-        return s;
-    }
-};
 
 // The lines written to the log meanwhile.
 class LogLines {
@@ -88,8 +63,8 @@ protected:
         DCVAppDelegate::Options options;
         options.animateFrames = false;
         options.withMapPage = false;
-        options.snapshotServices = desktop.services(temporary, desktopFolder);
-        delegate = std::make_unique<DCVAppDelegate>(options);
+        outside.services.temporaryFolder = QString::fromStdString(temporary.path().string());
+        delegate = std::make_unique<DCVAppDelegate>(outside.services, options);
         window = delegate->window();
         playback = &delegate->playback();
         snapshot = &delegate->snapshot();
@@ -112,17 +87,34 @@ protected:
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return playback->player()->state() == VLCMediaPlayerStatePaused; }, 4000));
     }
+    QMessageBox* visibleAlert() const {
+        for (QMessageBox* box : window->findChildren<QMessageBox*>())
+            if (box->isVisible())
+                return box;
+        return nullptr;
+    }
     bool captureEnabled() const { return view<TKImageButton>(window, "captureButton")->isEnabled(); }
     bool printEnabled() const { return view<TKImageButton>(window, "printButton")->isEnabled(); }
     QString tempSnapshot() const {
         return QString::fromStdString((temporary / "telvo_capture.jpg").string());
     }
-    QString inDesktop(const char* name) const {
-        return QString::fromStdString((desktopFolder / name).string());
+    QString inFolder(const char* name) const { return QString::fromStdString((folder / name).string()); }
+    // Asks for a capture, the user answering the save panel with `path` (empty: cancel).
+    void capture(const QString& path) {
+        const int answered = outside.panels->answered;
+        outside.panels->answers.push_back(path);
+        snapshot->captureVideo();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return outside.panels->answered == answered + 1; }, 2000));
+    }
+    void print(bool accept) {
+        const int answered = outside.printDialog->answered;
+        outside.printDialog->accept = accept;
+        snapshot->print();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return outside.printDialog->answered == answered + 1; }, 2000));
     }
 
-    TempDir temporary, desktopFolder;
-    ScriptedDesktop desktop;
+    TempDir temporary, folder;
+    TestServices outside;
     std::unique_ptr<DCVAppDelegate> delegate;
     CustomWindow* window = nullptr;
     DCVPlaybackController* playback = nullptr;
@@ -136,8 +128,8 @@ TEST_F(SnapshotTest, WithNothingLoadedNeitherButtonIsLiveAndNothingIsWritten) {
     EXPECT_FALSE(printEnabled());
     snapshot->captureVideo();
     snapshot->print();
-    EXPECT_TRUE(desktop.saveRequests.isEmpty());
-    EXPECT_TRUE(desktop.printPanels.isEmpty());
+    EXPECT_TRUE(outside.panels->requests.isEmpty());
+    EXPECT_EQ(outside.printDialog->asked, 0);
     EXPECT_FALSE(QFile::exists(tempSnapshot()));
 }
 
@@ -145,41 +137,41 @@ TEST_F(SnapshotTest, CaptureWhilePlayingSavesTheDecodedPictureInTheFormatOfItsNa
     startRow(1);
     EXPECT_TRUE(captureEnabled());
     EXPECT_TRUE(printEnabled());
-    QFile::copy(QString::fromStdString((sampleCardDir() / "config.bin").string()), inDesktop("old.jpg"));
+    QFile::copy(QString::fromStdString((sampleCardDir() / "config.bin").string()), inFolder("old.jpg"));
     const struct {
-        const char* chosen;
-        const char* saved;
-        QByteArray format;
+        const char* name;
+        QByteArray format; // empty: refused
     } cases[] = {
-        {"shot.jpg", "shot.jpg", "jpeg"},
-        {"shot.png", "shot.png", "png"}, // what the user asked for, not JPEG bytes named .png
-        {"SHOT.JPEG", "SHOT.JPEG", "jpeg"},
-        {"shot.txt", "shot.txt.jpg", "jpeg"},
-        {"old.jpg", "old.jpg", "jpeg"}, // confirmed in the panel: replaced
+        {"shot.jpg", "jpeg"},  {"shot.png", "png"}, // what the user asked for, not JPEG bytes named .png
+        {"SHOT.JPEG", "jpeg"}, {"old.jpg", "jpeg"}, // replacing was confirmed in the panel
+        {"shot.txt", ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.chosen);
-        desktop.saveAnswer = inDesktop(c.chosen);
-        desktop.opened.clear();
+        SCOPED_TRACE(c.name);
+        const QString path = inFolder(c.name);
+        outside.opened->clear();
         QSignalSpy saved(snapshot, &DCVSnapshotController::captureSaved);
-        snapshot->captureVideo();
+        capture(path);
+        if (c.format.isEmpty()) {
+            EXPECT_EQ(saved.count(), 0);
+            EXPECT_FALSE(QFile::exists(path));
+            EXPECT_TRUE(outside.opened->isEmpty());
+            EXPECT_TRUE(visibleAlert() != nullptr);
+            continue;
+        }
         ASSERT_EQ(saved.count(), 1);
-        const QString path = inDesktop(c.saved);
-        EXPECT_EQ(saved.first().first().toString(), path);
         QImageReader reader(path);
         EXPECT_EQ(reader.format(), c.format);
         EXPECT_EQ(reader.size(), QSize(640, 360)); // the recording's own size
         // The user's copy is opened, not the temporary file the next capture rewrites.
-        EXPECT_EQ(desktop.opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+        EXPECT_EQ(*outside.opened, QList<QUrl>{QUrl::fromLocalFile(path)});
         if (c.format == "jpeg") { // JPEG is the snapshot's own format: copied byte for byte
             EXPECT_EQ(readFile(path.toStdString()), readFile(tempSnapshot().toStdString()));
         }
     }
-    const SavePanelRequest& request = desktop.saveRequests.first();
-    EXPECT_EQ(request.folder, QString::fromStdString(desktopFolder.path().string()));
-    EXPECT_EQ(request.suggestedName, QStringLiteral("telvo_capture.jpg"));
-    EXPECT_TRUE(request.showHiddenFiles);
-    EXPECT_TRUE(request.canCreateDirectories);
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    EXPECT_EQ(outside.panels->requests.first(),
+              QStringLiteral("saveFile Save Settings %1/telvo_capture.jpg").arg(desktop));
     EXPECT_EQ(QImageReader(tempSnapshot()).format(), QByteArray("jpeg"));
 }
 
@@ -187,17 +179,16 @@ TEST_F(SnapshotTest, ACancelledPanelSavesNothingAndKeysReachBothActions) {
     startRow(2);
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    desktop.saveAnswer.clear();
     QSignalSpy saved(snapshot, &DCVSnapshotController::captureSaved);
     QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(desktop.saveRequests.size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return outside.panels->answered == 1; }, 2000));
+    EXPECT_EQ(outside.panels->requests.size(), 1);
     EXPECT_EQ(saved.count(), 0);
-    EXPECT_TRUE(desktop.opened.isEmpty());
+    EXPECT_TRUE(outside.opened->isEmpty());
     EXPECT_TRUE(QFile::exists(tempSnapshot())); // the snapshot stays in the temporary folder
 
-    desktop.printAnswer = QDialog::Rejected;
     QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
-    EXPECT_EQ(desktop.printPanels.size(), 1);
+    EXPECT_EQ(outside.printDialog->asked, 1);
 }
 
 TEST_F(SnapshotTest, WhilePausedOnlyPrintIsLive) {
@@ -206,11 +197,9 @@ TEST_F(SnapshotTest, WhilePausedOnlyPrintIsLive) {
     EXPECT_FALSE(captureEnabled());
     EXPECT_TRUE(printEnabled());
     snapshot->captureVideo();
-    EXPECT_TRUE(desktop.saveRequests.isEmpty());
+    EXPECT_TRUE(outside.panels->requests.isEmpty());
     EXPECT_FALSE(QFile::exists(tempSnapshot()));
-    desktop.printAnswer = QDialog::Rejected;
-    snapshot->print();
-    EXPECT_EQ(desktop.printPanels.size(), 1);
+    print(false);
     EXPECT_EQ(QImageReader(tempSnapshot()).size(), QSize(640, 360));
 }
 
@@ -222,28 +211,27 @@ TEST_F(SnapshotTest, PrintsGoOnlyToPrintersAndKeepTheSettingsChosen) {
         "Either got an error from PMSessionGetDestinationType or the print destination "
         "wasn't kPMDestinationPrinter";
     // The user picks a PDF file: not a printer, nothing is written there.
-    const QString pdf = QString::fromStdString((temporary / "out.pdf").string());
-    desktop.userInPrintPanel = [&](QPrinter& printer) {
+    const QString pdf = inFolder("out.pdf");
+    outside.printDialog->user = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         printer.setPageSize(QPageSize(QPageSize::A5));
         printer.setPageOrientation(QPageLayout::Landscape);
     };
-    snapshot->print();
+    print(true);
     EXPECT_EQ(log.count(notAPrinter), 1);
     EXPECT_FALSE(QFile::exists(pdf));
 
     // The next print opens on the paper chosen before; cancelled, it does nothing.
     QPageSize pageSeen;
     QPageLayout::Orientation orientationSeen = QPageLayout::Portrait;
-    desktop.userInPrintPanel = [&](QPrinter& printer) {
+    outside.printDialog->user = [&](QPrinter& printer) {
         pageSeen = printer.pageLayout().pageSize();
         orientationSeen = printer.pageLayout().orientation();
     };
-    desktop.printAnswer = QDialog::Rejected;
-    snapshot->print();
-    ASSERT_EQ(desktop.printPanels.size(), 2);
-    EXPECT_EQ(desktop.printPanels[0], desktop.printPanels[1]);
+    print(false);
+    ASSERT_EQ(outside.printDialog->printers.size(), 2);
+    EXPECT_EQ(outside.printDialog->printers[0], outside.printDialog->printers[1]);
     EXPECT_EQ(pageSeen.id(), QPageSize::A5);
     EXPECT_EQ(orientationSeen, QPageLayout::Landscape);
     EXPECT_EQ(log.count(notAPrinter), 1);

@@ -1,7 +1,5 @@
 #include "platform/disks/UsbVolumes.h"
 
-#include "platform/shell/ShellScript.h"
-
 namespace dcv {
 
 namespace {
@@ -15,8 +13,8 @@ QList<QUrl> urls(const std::vector<std::string>& paths) {
 
 } // namespace
 
-UsbVolumes::UsbVolumes()
-    : m_runner(std::make_shared<QtCommandRunner>()), m_discovery(lsblkSourceFrom(*m_runner)) {}
+UsbVolumes::UsbVolumes(std::shared_ptr<CommandRunner> runner)
+    : m_runner(std::move(runner)), m_discovery(lsblkSourceFrom(*m_runner)) {}
 
 UsbVolumes::UsbVolumes(LsblkSource source) : m_discovery(std::move(source)) {}
 

@@ -13,11 +13,11 @@
 
 namespace dcv {
 
-// The volume enumeration as the windows use it: file URLs, one lsblk run per call. The default
-// runs lsblk through QProcess; tests give recorded outputs.
+// The volume enumeration as the windows use it: file URLs, one lsblk run per call. lsblk runs
+// through the runner handed in (kept alive here); tests give recorded outputs instead.
 class UsbVolumes {
 public:
-    UsbVolumes();
+    explicit UsbVolumes(std::shared_ptr<CommandRunner> runner);
     explicit UsbVolumes(LsblkSource source);
 
     QList<QUrl> removableVolumeURLs() const;

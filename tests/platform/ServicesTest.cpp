@@ -1,0 +1,111 @@
+// The desktop's panels and print dialog: window-modal over their parent, open() returns at once,
+// the answer arrives on dismissal and the panel goes away.
+#include "platform/Services.h"
+#include "support/TestSupport.h"
+
+#include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace dcv;
+
+namespace {
+
+struct Answer {
+    bool given = false;
+    QString path;
+    FilePanels::Done done() {
+        return [this](const QString& p) {
+            given = true;
+            path = p;
+        };
+    }
+};
+
+QString str(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+} // namespace
+
+TEST(QtFilePanelsTest, PanelsAnswerWhenDismissedWithThePathOrNothing) {
+    test::TempDir dir;
+    dir.write("clips/x.MP4", "x");
+    const QString clips = str(dir / "clips");
+    struct Case {
+        const char* name;
+        const char* panelName;
+        std::function<void(FilePanels&, QWidget*, FilePanels::Done)> open;
+        QString select; // chosen in the panel before it is accepted; empty: cancelled
+        QString expected;
+    } cases[] = {
+        {"folder chosen", "openFolderPanel",
+         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); }, clips, clips},
+        {"folder cancelled", "openFolderPanel",
+         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); }, {}, {}},
+        {"file chosen", "openFilePanel",
+         [](FilePanels& p, QWidget* w, FilePanels::Done d) {
+             p.openFile(w, "Open", {"Recordings (*.MP4)"}, std::move(d));
+         },
+         clips + "/x.MP4", clips + "/x.MP4"},
+        // The suggested name is filled in: accepting it as it stands saves there.
+        {"save as suggested", "saveFilePanel",
+         [&](FilePanels& p, QWidget* w, FilePanels::Done d) {
+             p.saveFile(w, "Save", clips + "/log.csv", {"CSV (*.csv)"}, std::move(d));
+         },
+         "-", clips + "/log.csv"},
+        // A name typed without an extension gets the first filter's.
+        {"save without an extension", "saveFilePanel",
+         [&](FilePanels& p, QWidget* w, FilePanels::Done d) {
+             p.saveFile(w, "Save", clips + "/log.csv", {"JPEG (*.jpg *.jpeg)", "PNG (*.png)"}, std::move(d));
+         },
+         clips + "/shot", clips + "/shot.jpg"},
+    };
+    QtFilePanels panels;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QWidget window;
+        window.show();
+        Answer answer;
+        c.open(panels, &window, answer.done());
+        // open() has returned with the panel up and nothing answered yet.
+        auto* panel = window.findChild<QFileDialog*>(QLatin1String(c.panelName));
+        ASSERT_TRUE(panel);
+        EXPECT_TRUE(panel->isVisible());
+        EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
+        EXPECT_FALSE(answer.given);
+        QSignalSpy gone(panel, &QObject::destroyed);
+        if (c.select.isEmpty()) {
+            panel->reject();
+        } else {
+            if (c.select != "-") {
+                panel->setDirectory(clips);
+                panel->selectFile(c.select);
+            }
+            QMetaObject::invokeMethod(panel, "accept");
+        }
+        EXPECT_TRUE(answer.given);
+        EXPECT_EQ(answer.path, c.expected);
+        EXPECT_TRUE(gone.wait(1000)) << "the panel stays after its answer";
+    }
+}
+
+TEST(QtPrintDialogTest, OpensWindowModalAndTellsACancel) {
+    QWidget window;
+    window.show();
+    QPrinter printer;
+    QtPrintDialog dialog;
+    std::optional<bool> accepted;
+    dialog.askForPrinter(&window, printer, [&](bool ok) { accepted = ok; });
+    auto* shown = window.findChild<QPrintDialog*>(QStringLiteral("printDialog"));
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(shown->windowModality(), Qt::WindowModal);
+    EXPECT_FALSE(accepted.has_value());
+    QSignalSpy gone(shown, &QObject::destroyed);
+    shown->reject();
+    EXPECT_EQ(accepted, false);
+    EXPECT_TRUE(gone.wait(1000));
+}
