@@ -8,6 +8,7 @@
 #include "player/DCVLoadingIndicator.h"
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlaybackController.h"
+#include "settings/DCVSettingController.h"
 #include "player/DCVPlaybackControls.h"
 #include "player/DCVTelemetryDisplay.h"
 #include "recordings/RecordingScan.h"
@@ -125,22 +126,21 @@ void DCVAppDelegate::buildHeadBox() {
     m_ci_no_bg->setObjectName(QStringLiteral("ci_no_bg"));
     m_closeButton =
         makeHeadButton(head, "closeButton", "btn_close_n", QT_TRANSLATE_NOOP("InfoPlist", "main.close"));
-    m_minimizeButton = makeHeadButton(head, "minimizeButton", "btn_minimize_n",
-                                      QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
-    m_openFolderButton = makeHeadButton(head, "openFolderButton", "btn_open_n",
-                                        QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
-    m_settingButton = makeHeadButton(head, "settingButton", "btn_setting_n",
-                                     QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
-    m_timeSetupButton = makeHeadButton(head, "timeSetupButton", "btn_clock_n",
-                                       QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
-    m_captureButton = makeHeadButton(head, "captureButton", "btn_capture_n",
-                                     QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
-    m_printButton =
-        makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
-    // The settings and clock-setting windows come with later parts of the viewer; their buttons
-    // stay disabled until then. Capture and print follow their actions (awakeFromNib).
-    for (TKImageButton* b : {m_settingButton, m_timeSetupButton})
-        b->setEnabled(false);
+    m_minimizeButton =
+        makeHeadButton(head, "minimizeButton", "btn_minimize_n", QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
+    m_openFolderButton =
+        makeHeadButton(head, "openFolderButton", "btn_open_n", QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
+    m_settingButton =
+        makeHeadButton(head, "settingButton", "btn_setting_n", QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
+    m_timeSetupButton =
+        makeHeadButton(head, "timeSetupButton", "btn_clock_n", QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
+    m_captureButton =
+        makeHeadButton(head, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
+    m_printButton = makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
+    // The clock-setting window comes with a later part of the viewer; its button stays disabled
+    // until then. Capture and print follow their actions (awakeFromNib).
+    m_timeSetupButton->setEnabled(false);
+    connect(m_settingButton, &QAbstractButton::clicked, this, [this] { showSettingPanel(); });
     connect(m_closeButton, &QAbstractButton::clicked, this, &DCVAppDelegate::closeWindow);
     connect(m_minimizeButton, &QAbstractButton::clicked, m_window.get(), &QWidget::showMinimized);
     connect(m_openFolderButton, &QAbstractButton::clicked, this, &DCVAppDelegate::openMediaDirectoryDialog);
@@ -205,10 +205,8 @@ void DCVAppDelegate::buildRightColumn() {
     m_informationButtonImageView = new DCVSideButtonView(m_sideButtonBox);
     m_informationButtonImageView->setObjectName(QStringLiteral("informationButtonImageView"));
     m_informationButtonImageView->setTitle(infoText("main.map"));
-    connect(m_recordButtonImageView, &DCVSideButtonView::clicked, this,
-            &DCVAppDelegate::clickMediaListViewButton);
-    connect(m_informationButtonImageView, &DCVSideButtonView::clicked, this,
-            &DCVAppDelegate::clickMapViewButton);
+    connect(m_recordButtonImageView, &DCVSideButtonView::clicked, this, &DCVAppDelegate::clickMediaListViewButton);
+    connect(m_informationButtonImageView, &DCVSideButtonView::clicked, this, &DCVAppDelegate::clickMapViewButton);
     auto* tabs = new QHBoxLayout(m_sideButtonBox);
     tabs->setContentsMargins(0, 0, 0, 0);
     tabs->setSpacing(2);
@@ -252,9 +250,8 @@ void DCVAppDelegate::awakeFromNib() {
     m_video1View->resize(m_videoBox->size());
     m_video1View->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_videoContainerView->layout()->addWidget(m_video1View);
-    std::unique_ptr<MediaPlayer> player = m_options.makePlayer
-                                              ? m_options.makePlayer(m_video1View)
-                                              : std::make_unique<VLCMediaPlayer>(m_video1View);
+    std::unique_ptr<MediaPlayer> player = m_options.makePlayer ? m_options.makePlayer(m_video1View)
+                                                               : std::make_unique<VLCMediaPlayer>(m_video1View);
     DCVPlaybackViews views;
     views.window = m_window.get();
     views.videoContainerView = m_videoContainerView;
@@ -301,11 +298,21 @@ void DCVAppDelegate::setupInitialValues() {
     // The page is loaded once the window has been painted, so Chromium's start does not hold
     // up the first picture.
     if (m_options.deferMapPage)
-        connect(m_window.get(), &CustomWindow::firstPaint, this, &DCVAppDelegate::loadMapPage,
-                Qt::QueuedConnection);
+        connect(m_window.get(), &CustomWindow::firstPaint, this, &DCVAppDelegate::loadMapPage, Qt::QueuedConnection);
     else
         loadMapPage();
+    // One settings controller is made and dropped at start: its card search names a camera
+    // card "TELVO". It runs after the first picture, so that it does not hold it up.
+    connect(m_window.get(), &CustomWindow::firstPaint, this, [this] { DCVSettingController probe(m_services); },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
     layoutWindow();
+}
+
+DCVSettingController& DCVAppDelegate::showSettingPanel() {
+    DCVSettingController& settings =
+        openDialogController(std::make_unique<DCVSettingController>(m_services, m_window.get()));
+    settings.showWindow();
+    return settings;
 }
 
 void DCVAppDelegate::applicationDidFinishLaunching() {
@@ -318,8 +325,7 @@ void DCVAppDelegate::applicationDidFinishLaunching() {
     const QRect frame = minWindowFrame();
     m_window->setFrame(frame, false);
     m_window->setInitialFrame(frame);
-    connect(m_mediaListTableView, &QAbstractItemView::doubleClicked, m_playback,
-            &DCVPlaybackController::changeAndPlay);
+    connect(m_mediaListTableView, &QAbstractItemView::doubleClicked, m_playback, &DCVPlaybackController::changeAndPlay);
 }
 
 QRect DCVAppDelegate::minWindowFrame() const {
@@ -359,8 +365,7 @@ void DCVAppDelegate::initMediaListTableView() {
 // Layout.
 
 void DCVAppDelegate::layoutWindow() {
-    QSettings().setValue(QStringLiteral("NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints"),
-                         true);
+    QSettings().setValue(QStringLiteral("NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints"), true);
     const bool full = m_window->isFullScreen();
     auto* column = resetLayout<QVBoxLayout>(m_backgroundBox);
     if (!full) {
@@ -450,10 +455,10 @@ void DCVAppDelegate::showFrameIfDebugging() {
 
 void DCVAppDelegate::updateSideViewButton() {
     const bool map = m_rightViewMode != 0;
-    m_recordButtonImageView->setImage(
-        TKImage::imageNamed(map ? QStringLiteral("record_n.png") : QStringLiteral("record_p.png")));
-    m_informationButtonImageView->setImage(
-        TKImage::imageNamed(map ? QStringLiteral("information_p.png") : QStringLiteral("information_n.png")));
+    m_recordButtonImageView->setImage(TKImage::imageNamed(map ? QStringLiteral("record_n.png")
+                                                              : QStringLiteral("record_p.png")));
+    m_informationButtonImageView->setImage(TKImage::imageNamed(map ? QStringLiteral("information_p.png")
+                                                                   : QStringLiteral("information_n.png")));
     m_mapContainerView->setHidden(m_rightViewMode != 1);
     m_mediaListScrollView->setHidden(m_rightViewMode != 0);
     layoutMapContainer();

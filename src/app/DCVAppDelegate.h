@@ -19,6 +19,7 @@ namespace dcv {
 
 class CustomBackgroundBox;
 class CustomWindow;
+class DCVSettingController;
 class DCVLoadingIndicator;
 class DCVMediaListModel;
 class DCVPlaybackController;
@@ -94,6 +95,8 @@ public:
         return opened;
     }
     QObject* lastDialogController() const { return m_lastDialogController.get(); }
+    // Opens a new settings window over the main window.
+    DCVSettingController& showSettingPanel();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -161,8 +164,7 @@ private:
     QTableView* m_mediaListTableView = nullptr;
     QWidget* m_mediaListScrollView = nullptr;
     DCVSideButtonView *m_recordButtonImageView = nullptr, *m_informationButtonImageView = nullptr;
-    QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr,
-            *m_mapContainerBottomView = nullptr;
+    QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr, *m_mapContainerBottomView = nullptr;
     QPointer<DCVWebView> m_mapWebView;
     PMProgressIndicator* m_progressIndicator = nullptr;
     // Head box buttons: a borderless window brings its own close and minimise.

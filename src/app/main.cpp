@@ -5,6 +5,7 @@
 #include "platform/DCVStrings.h"
 #include "platform/Services.h"
 #include "platform/shell/ShellScript.h"
+#include "settings/DCVSettingController.h"
 #include "util/Version.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImage.h"
@@ -12,10 +13,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QDir>
 #include <QIcon>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string_view>
 #include <unistd.h>
 
@@ -58,17 +61,42 @@ int main(int argc, char** argv) {
     const QCommandLineOption screenshot(QStringLiteral("screenshot"),
                                         QStringLiteral("Save a picture of the window to FILE, then quit"),
                                         QStringLiteral("FILE"));
+    // A folder that stands for the camera's card, and a window opened at start (screenshots
+    // and the desktop entry's actions).
+    const QCommandLineOption card(
+        QStringLiteral("card"),
+        QStringLiteral("Use DIR as the camera's card (for everything but formatting)"),
+        QStringLiteral("DIR"));
+    const QCommandLineOption open(
+        QStringLiteral("open"),
+        QStringLiteral("Open a window at start: settings[:N] (the settings on tab N, 0-6)"),
+        QStringLiteral("WINDOW"));
     parser.addOption(playRow);
     parser.addOption(showMap);
     parser.addOption(screenshot);
+    parser.addOption(card);
+    parser.addOption(open);
     parser.process(app);
+    std::optional<int> settingsTab;
+    if (parser.isSet(open)) {
+        settingsTab = dcv::settingsTabToOpen(parser.value(open));
+        if (!settingsTab) {
+            std::fprintf(stderr,
+                         "dcv-viewer: --open takes settings or settings:N with N from 0 to 6, not %s\n",
+                         qPrintable(parser.value(open)));
+            return 2;
+        }
+    }
 
     dcv::applyTheme(app);
     app.setWindowIcon(QIcon(dcv::TKImage::imageNamed(QStringLiteral("dcv-viewer")).pixmap()));
     app.setQuitOnLastWindowClosed(dcv::DCVAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
 
     // The one place where the windows' outside world is made.
-    dcv::DCVAppDelegate delegate(dcv::Services::desktop(std::make_shared<dcv::QtCommandRunner>()));
+    dcv::Services services = dcv::Services::desktop(std::make_shared<dcv::QtCommandRunner>());
+    if (parser.isSet(card))
+        services.cardFolder = QDir(parser.value(card)).absolutePath();
+    dcv::DCVAppDelegate delegate(std::move(services));
     if (parser.isSet(probe)) {
         QObject::connect(delegate.window(), &dcv::CustomWindow::firstPaint, &app, [] {
             timespec now{};
@@ -79,6 +107,12 @@ int main(int argc, char** argv) {
         });
     }
     delegate.window()->show();
+    // Opened once the main window is on screen, so that it comes up over it.
+    if (settingsTab)
+        QObject::connect(
+            delegate.window(), &dcv::CustomWindow::firstPaint, &delegate,
+            [&delegate, tab = *settingsTab] { delegate.showSettingPanel().changeViewController(tab); },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
     if (parser.isSet(playRow) || parser.isSet(showMap)) {
         const int row = parser.value(playRow).toInt();
         const bool map = parser.isSet(showMap), play = parser.isSet(playRow);

@@ -1,9 +1,7 @@
 #include "settings/SettingsEditor.h"
 
-#include "settings/DCVValidator.h"
-#include "settings/SettingsTables.h"
+#include "settings/SettingsRules.h"
 
-#include <charconv>
 #include <cstdio>
 #include <set>
 #include <vector>
@@ -45,158 +43,6 @@ size_t utf8Sequence(std::string_view s, size_t i, uint32_t& cp) {
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
         return 0;
     return n;
-}
-
-// ---- Rules of the editable fields
-
-enum class Rule { Range, List, AdasSpeed, Share, CarNumber, WifiSsid, WifiPassword };
-
-struct FieldRule {
-    std::string_view name;
-    Rule rule;
-    int64_t min = 0, max = 0;
-};
-
-constexpr int64_t last(size_t count) {
-    return int64_t(count) - 1;
-}
-
-constexpr FieldRule kRules[] = {
-    {"frontVideoQuality", Rule::Range, 0, last(kVideoQualityKeys.size())},
-    {"frontBrightness", Rule::Range, 0, last(kBrightnessLabels.size())},
-    {"powerFrequency", Rule::Range, 0, last(kPowerFrequencyLabels.size())},
-    {"gsensorEnable", Rule::Range, 0, 1},
-    {"drivingGsensorX", Rule::Range, kGsensorThresholdStoredMin, kGsensorThresholdStoredMax},
-    {"drivingGsensorY", Rule::Range, kGsensorThresholdStoredMin, kGsensorThresholdStoredMax},
-    {"drivingGsensorZ", Rule::Range, kGsensorThresholdStoredMin, kGsensorThresholdStoredMax},
-    {"parkingGsensorX", Rule::Range, kGsensorThresholdStoredMin, kGsensorThresholdStoredMax},
-    {"parkingGsensorY", Rule::Range, kGsensorThresholdStoredMin, kGsensorThresholdStoredMax},
-    {"parkingGsensorZ", Rule::Range, kGsensorThresholdStoredMin, kGsensorThresholdStoredMax},
-    {"alwaysModeTimeout", Rule::List},
-    {"frontLED", Rule::Range, 0, last(kFrontLEDSegmentKeys.size())},
-    {"cableVoltageLoss", Rule::Range, 1, int64_t(kCableVoltageLossLabels.size())},
-    {"powerVoltage", Rule::List},
-    {"powerTime", Rule::List},
-    {"carNumber", Rule::CarNumber},
-    {"rearLED", Rule::Range, 0, last(kRearLEDSegmentKeys.size())},
-    {"weeklyAlarmDay", Rule::Range, 0, last(kWeeklyAlarmDayKeys.size())},
-    {"speedDisplayUnit", Rule::Range, 0, last(kSpeedUnitLabels.size())},
-    {"osdSpeedDisplay", Rule::Range, 0, last(kOffOnKeys.size())},
-    {"gpsOnParkingMode", Rule::Range, 0, last(kOffOnKeys.size())},
-    {"timeZoneIndex", Rule::Range, kTimeZoneNone, last(kTimeZoneCount)},
-    {"summerTime", Rule::Range, 0, 1},
-    {"sdAlwaysRatio", Rule::Share, DCVValidator::kSDCardSizeRatioMin,
-     100 - 2 * DCVValidator::kSDCardSizeRatioMin},
-    {"sdEventRatio", Rule::Share, DCVValidator::kSDCardSizeRatioMin,
-     100 - 2 * DCVValidator::kSDCardSizeRatioMin},
-    {"sdMotionRatio", Rule::Share, DCVValidator::kSDCardSizeRatioMin,
-     100 - 2 * DCVValidator::kSDCardSizeRatioMin},
-    {"autoFormatPeriod", Rule::Range, 0, last(kAutoFormatPeriodKeys.size())},
-    {"wifiStartMode", Rule::Range, 0, last(kWifiStartModeKeys.size())},
-    {"wifiChannel", Rule::Range, 0, last(kWifiChannelItems.size())},
-    {"wifiSsid", Rule::WifiSsid},
-    {"wifiPassword", Rule::WifiPassword},
-    {"frontMotionSensitivity", Rule::Range, 0, last(kMotionSensitivityLabels.size())},
-    {"rearMotionSensitivity", Rule::Range, 0, last(kMotionSensitivityLabels.size())},
-    {"ldwsSensitivity", Rule::Range, 0, last(kAdasSensitivityLabels.size())},
-    {"ldwsSpeed", Rule::AdasSpeed},
-    {"fcwsSensitivity", Rule::Range, 0, last(kAdasSensitivityLabels.size())},
-    {"fcwsSpeed", Rule::AdasSpeed},
-    {"micVolume", Rule::Range, 0, last(kVolumeLabels.size())},
-    {"speakerVolume", Rule::Range, 0, last(kVolumeLabels.size())},
-    {"voiceLanguage", Rule::Range, 0, last(kVoiceLanguageKeys.size())},
-    {"hourlyAlarm", Rule::Range, 0, 1},
-    {"segmentOption", Rule::Range, 0, last(kSegmentOptionKeys.size())},
-};
-
-const FieldRule* ruleFor(std::string_view name) {
-    for (const FieldRule& r : kRules)
-        if (r.name == name)
-            return &r;
-    return nullptr;
-}
-
-std::vector<int64_t> listValues(std::string_view name) {
-    std::vector<int64_t> values;
-    auto add = [&](const auto& table) {
-        for (const auto& item : table)
-            values.push_back(int64_t(item.value));
-    };
-    if (name == "alwaysModeTimeout")
-        add(kAlwaysModeTimeoutItems);
-    else if (name == "powerVoltage")
-        add(kPowerVoltageItems);
-    else if (name == "powerTime")
-        add(kPowerTimeItems);
-    return values;
-}
-
-std::vector<int64_t> speedValues(uint32_t unit) {
-    std::vector<int64_t> values;
-    for (const auto& item : adasSpeedItems(unit))
-        values.push_back(int64_t(item.value));
-    return values;
-}
-
-std::string joinValues(const std::vector<int64_t>& values) {
-    std::string s;
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            s += i + 1 == values.size() ? " or " : ", ";
-        s += std::to_string(values[i]);
-    }
-    return s;
-}
-
-bool contains(const std::vector<int64_t>& values, int64_t v) {
-    for (const int64_t x : values)
-        if (x == v)
-            return true;
-    return false;
-}
-
-std::optional<int64_t> parseInteger(std::string_view text) {
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
-        return std::nullopt;
-    int64_t v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return v;
-}
-
-bool valueAllowed(const FieldRule& rule, std::string_view text, uint32_t speedUnit) {
-    switch (rule.rule) {
-    case Rule::CarNumber:
-        return filterCarNumber(text) == text;
-    case Rule::WifiSsid:
-        return text.size() <= sizeof(_FILEDATA::wifiSsid) && !checkWifiSsid(text);
-    case Rule::WifiPassword:
-        return text.size() <= sizeof(_FILEDATA::wifiPassword) && !checkWifiPassword(text);
-    default:
-        break;
-    }
-    const auto v = parseInteger(text);
-    if (!v)
-        return false;
-    switch (rule.rule) {
-    case Rule::List:
-        return contains(listValues(rule.name), *v);
-    case Rule::AdasSpeed:
-        return contains(speedValues(speedUnit), *v);
-    default:
-        return *v >= rule.min && *v <= rule.max;
-    }
-}
-
-void store(_FILEDATA& record, const SettingsFieldDescriptor& field, std::string_view text) {
-    if (field.type == SettingsFieldType::Text) {
-        setSettingsText(std::span<char>(reinterpret_cast<char*>(&record) + field.offset, field.size), text);
-        return;
-    }
-    setSettingsFieldInteger(record, field, *parseInteger(text));
 }
 
 } // namespace
@@ -260,52 +106,27 @@ SettingsFieldAccess settingsFieldAccess(const SettingsFieldDescriptor& field) {
         return SettingsFieldAccess::Reserved;
     if (field.name == "checksum" || field.name == "carNumberSet")
         return SettingsFieldAccess::Computed;
-    if (ruleFor(field.name) == nullptr)
+    if (findSettingsRule(field.name) == nullptr)
         return SettingsFieldAccess::Fixed;
     return SettingsFieldAccess::Editable;
 }
 
 std::string allowedSettingsValues(const SettingsFieldDescriptor& field, uint32_t speedUnit) {
-    const FieldRule* rule = ruleFor(field.name);
-    if (rule == nullptr)
-        return "no value";
-    switch (rule->rule) {
-    case Rule::Range:
-        if (rule->max - rule->min <= 2) {
-            std::vector<int64_t> values;
-            for (int64_t v = rule->min; v <= rule->max; ++v)
-                values.push_back(v);
-            return joinValues(values);
-        }
-        return std::to_string(rule->min) + " to " + std::to_string(rule->max);
-    case Rule::List:
-        return joinValues(listValues(rule->name));
-    case Rule::AdasSpeed:
-        return joinValues(speedValues(speedUnit)) +
-               (speedUnit == kSpeedUnitMph ? " (mi/h, speedDisplayUnit=1)" : " (km/h, speedDisplayUnit=0)");
-    case Rule::Share:
-        return std::to_string(rule->min) + " to " + std::to_string(rule->max) +
-               ", with sdAlwaysRatio, sdMotionRatio and sdEventRatio adding up to 100";
-    case Rule::CarNumber:
-        return "up to 8 ASCII letters and digits";
-    case Rule::WifiSsid:
-        return "5 to 16 characters from ! to ~ (no spaces)";
-    case Rule::WifiPassword:
-        return "8 to 16 characters from ! to ~ (no spaces)";
-    }
-    return {};
+    const SettingsFieldRule* rule = findSettingsRule(field.name);
+    return rule ? allowedSettingsValues(*rule, speedUnit) : "no value";
 }
 
 std::optional<SettingsRefusal> applySettingsAssignments(_FILEDATA& record,
                                                         std::span<const std::string> arguments) {
     struct Parsed {
         const std::string* argument;
-        const SettingsFieldDescriptor* field;
+        const SettingsFieldRule* rule;
         std::string_view value;
     };
     std::vector<Parsed> parsed;
     std::set<std::string_view> seen;
     uint32_t unit = record.speedDisplayUnit;
+    const SettingsFieldRule& unitRule = settingsRule("speedDisplayUnit");
     for (const std::string& argument : arguments) {
         const size_t eq = argument.find('=');
         if (eq == std::string::npos)
@@ -328,16 +149,15 @@ std::optional<SettingsRefusal> applySettingsAssignments(_FILEDATA& record,
         }
         if (!seen.insert(field->name).second)
             return SettingsRefusal{argument, n + " is given more than once"};
-        parsed.push_back({&argument, field, value});
-        if (name == "speedDisplayUnit") {
-            if (const auto v = parseInteger(value); v && *v >= 0 && *v <= 1)
-                unit = uint32_t(*v);
-        }
+        const SettingsFieldRule* rule = findSettingsRule(name);
+        parsed.push_back({&argument, rule, value});
+        if (rule == &unitRule && settingsValueAllowed(unitRule, value, unit))
+            unit = uint32_t(*parseSettingsInteger(value));
     }
     for (const Parsed& p : parsed) {
-        if (!valueAllowed(*ruleFor(p.field->name), p.value, unit))
-            return SettingsRefusal{*p.argument, std::string(p.field->name) + " takes " +
-                                                    allowedSettingsValues(*p.field, unit)};
+        if (!settingsValueAllowed(*p.rule, p.value, unit))
+            return SettingsRefusal{*p.argument, std::string(p.rule->field.name) + " takes " +
+                                                    allowedSettingsValues(*p.rule, unit)};
     }
 
     _FILEDATA edited = record;
@@ -346,18 +166,13 @@ std::optional<SettingsRefusal> applySettingsAssignments(_FILEDATA& record,
     changeSpeedUnit(speeds, edited, unit);
     const Parsed* firstShare = nullptr;
     for (const Parsed& p : parsed) {
-        store(edited, *p.field, p.value);
-        if (!firstShare && ruleFor(p.field->name)->rule == Rule::Share)
+        storeSettingsValue(*p.rule, edited, p.value);
+        if (!firstShare && p.rule->kind == SettingsRuleKind::Share)
             firstShare = &p;
     }
     if (firstShare) {
-        const uint64_t sum = uint64_t(edited.sdAlwaysRatio) + edited.sdMotionRatio + edited.sdEventRatio;
-        if (sum != 100)
-            return SettingsRefusal{*firstShare->argument,
-                                   "sdAlwaysRatio, sdMotionRatio and sdEventRatio must add up to 100, not " +
-                                       std::to_string(edited.sdAlwaysRatio) + "+" +
-                                       std::to_string(edited.sdMotionRatio) + "+" +
-                                       std::to_string(edited.sdEventRatio) + "=" + std::to_string(sum)};
+        if (std::string problem = sdSharesProblem(edited); !problem.empty())
+            return SettingsRefusal{*firstShare->argument, problem};
     }
     record = edited;
     return std::nullopt;

@@ -53,14 +53,6 @@ int32_t findPowerTimeIndexByValue(uint32_t value) {
     return indexOfValue(kPowerTimeItems, value, kPowerTimeDefaultIndex);
 }
 
-int32_t cableVoltageLossItemForRecord(_FILEDATA& record) {
-    if (record.cableVoltageLoss == 0)
-        record.cableVoltageLoss = kCableVoltageLossDefault;
-    if (record.cableVoltageLoss > kCableVoltageLossLabels.size())
-        return -1;
-    return int32_t(record.cableVoltageLoss) - 1;
-}
-
 SpeedUnitState captureSpeedUnitState(const _FILEDATA& record) {
     SpeedUnitState s;
     s.speedUnit = record.speedDisplayUnit;

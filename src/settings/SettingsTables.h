@@ -96,10 +96,10 @@ inline constexpr int32_t kGsensorThresholdStoredMax = 150;
 
 // LEDs: the stored value is the segment index, and the two controls order their segments
 // the opposite way.
-inline constexpr std::array<const char*, 2> kFrontLEDSegmentKeys = {"setting.basic.LED_use",
-                                                                    "setting.basic.LED_notuse"};
-inline constexpr std::array<const char*, 2> kRearLEDSegmentKeys = {"setting.basic.LED_notuse",
-                                                                   "setting.basic.LED_use"};
+inline constexpr std::array<ItemLabel, 2> kFrontLEDSegmentKeys = {
+    {ItemLabel::key("setting.basic.LED_use"), ItemLabel::key("setting.basic.LED_notuse")}};
+inline constexpr std::array<ItemLabel, 2> kRearLEDSegmentKeys = {
+    {ItemLabel::key("setting.basic.LED_notuse"), ItemLabel::key("setting.basic.LED_use")}};
 
 // Cut-off voltage: item → powerVoltage.
 inline constexpr std::array<LabeledValue<uint32_t>, 13> kPowerVoltageItems = {{
@@ -141,24 +141,29 @@ inline constexpr std::array<ItemLabel, 7> kCableVoltageLossLabels = {
     {ItemLabel::key("none"), ItemLabel::literal("0.1v"), ItemLabel::literal("0.2v"),
      ItemLabel::literal("0.3v"), ItemLabel::literal("0.4v"), ItemLabel::literal("0.5v"),
      ItemLabel::literal("0.6v")}};
-inline constexpr uint32_t kCableVoltageLossDefault = 4;
-inline constexpr uint32_t cableVoltageLossForItem(int32_t item) {
-    return uint32_t(item + 1);
-}
-// The item to show for the record: a stored 0 is first replaced by 4 in the record. -1 when the
-// value has no item (more than 7), which selects nothing.
-int32_t cableVoltageLossItemForRecord(_FILEDATA& record);
+// A stored value without an item (0 among them) shows 0.3v, the default.
+inline constexpr int32_t kCableVoltageLossDefaultIndex = 3;
 
-inline constexpr std::array<const char*, 4> kSegmentOptionKeys = {
-    "setting.basic.segment_option_1", "setting.basic.segment_option_2", "setting.basic.segment_option_3",
-    "setting.basic.segment_option_4"};
+inline constexpr std::array<ItemLabel, 4> kSegmentOptionKeys = {
+    {ItemLabel::key("setting.basic.segment_option_1"), ItemLabel::key("setting.basic.segment_option_2"),
+     ItemLabel::key("setting.basic.segment_option_3"), ItemLabel::key("setting.basic.segment_option_4")}};
 
 // ===== GPS tab
 
-inline constexpr std::array<const char*, 8> kWeeklyAlarmDayKeys = {"none", "mon", "tue", "wed",
-                                                                   "thu",  "fri", "sat", "sun"};
-inline constexpr std::array<const char*, 2> kSpeedUnitLabels = {"Km/h", "Mi/h"}; // not localised
-inline constexpr std::array<const char*, 2> kOffOnKeys = {"off", "on"};
+// The time-zone list: the labels of timeZoneOffsetTable, in its order.
+inline constexpr std::array<ItemLabel, kTimeZoneCount> kTimeZoneItemLabels = [] {
+    std::array<ItemLabel, kTimeZoneCount> labels{};
+    for (size_t i = 0; i < kTimeZoneCount; ++i)
+        labels[i] = ItemLabel::literal(timeZoneLabels[i]);
+    return labels;
+}();
+
+inline constexpr std::array<ItemLabel, 8> kWeeklyAlarmDayKeys = {
+    {ItemLabel::key("none"), ItemLabel::key("mon"), ItemLabel::key("tue"), ItemLabel::key("wed"),
+     ItemLabel::key("thu"), ItemLabel::key("fri"), ItemLabel::key("sat"), ItemLabel::key("sun")}};
+inline constexpr std::array<ItemLabel, 2> kSpeedUnitLabels = {
+    {ItemLabel::literal("Km/h"), ItemLabel::literal("Mi/h")}}; // not localised
+inline constexpr std::array<ItemLabel, 2> kOffOnKeys = {{ItemLabel::key("off"), ItemLabel::key("on")}};
 inline constexpr uint32_t kSpeedUnitKmh = 0;
 inline constexpr uint32_t kSpeedUnitMph = 1;
 
@@ -176,8 +181,9 @@ void changeSpeedUnit(SpeedUnitState& state, _FILEDATA& record, uint32_t unit);
 
 // ===== Video tab
 
-inline constexpr std::array<const char*, 3> kVideoQualityKeys = {
-    "setting.video.quality_normal", "setting.video.quality_high", "setting.video.quality_highest"};
+inline constexpr std::array<ItemLabel, 3> kVideoQualityKeys = {
+    {ItemLabel::key("setting.video.quality_normal"), ItemLabel::key("setting.video.quality_high"),
+     ItemLabel::key("setting.video.quality_highest")}};
 inline constexpr std::array<ItemLabel, 5> kBrightnessLabels = {
     {ItemLabel::literal("1"), ItemLabel::literal("2"), ItemLabel::withKey("3(%@)", "default"),
      ItemLabel::literal("4"), ItemLabel::literal("5")}};
@@ -231,10 +237,13 @@ uint32_t getFcwsSpeed(int32_t index, uint32_t unit);
 inline constexpr std::array<ItemLabel, 4> kVolumeLabels = {
     {ItemLabel::key("unuse"), ItemLabel::withKey("1(%@)", "setting.aux.volume_low"), ItemLabel::literal("2"),
      ItemLabel::withKey("3(%@)", "setting.aux.volume_up")}};
-inline constexpr std::array<const char*, 16> kVoiceLanguageKeys = {
-    "Korean",          "English", "Japanese",   "Chinese",   "Cantonese",      "Malaysia",
-    "BahasaIndonesia", "Thai",    "Vietnamese", "French",    "Spanish.Europe", "Arabic",
-    "Russian",         "German",  "Italian",    "Portuguese"};
+inline constexpr std::array<ItemLabel, 16> kVoiceLanguageKeys = {
+    {ItemLabel::key("Korean"), ItemLabel::key("English"), ItemLabel::key("Japanese"),
+     ItemLabel::key("Chinese"), ItemLabel::key("Cantonese"), ItemLabel::key("Malaysia"),
+     ItemLabel::key("BahasaIndonesia"), ItemLabel::key("Thai"), ItemLabel::key("Vietnamese"),
+     ItemLabel::key("French"), ItemLabel::key("Spanish.Europe"), ItemLabel::key("Arabic"),
+     ItemLabel::key("Russian"), ItemLabel::key("German"), ItemLabel::key("Italian"),
+     ItemLabel::key("Portuguese")}};
 // Cells are filled row by row, so the language of a cell depends only on the order.
 struct GridCell {
     int32_t row = 0;
@@ -246,16 +255,21 @@ GridCell cellForVoiceLanguage(uint32_t voiceLanguage, int32_t columns);
 
 // ===== Auxiliary tab
 
-inline constexpr std::array<const char*, 5> kAutoFormatPeriodKeys = {
-    "setting.aux.auto_format_notuse", "setting.aux.auto_format_4week", "setting.aux.auto_format_8week",
-    "setting.aux.auto_format_16week", "setting.aux.auto_format_32week"};
-inline constexpr std::array<const char*, 2> kWifiStartModeKeys = {"setting.aux.wifi_start_off",
-                                                                  "setting.aux.wifi_start_on"};
-inline constexpr std::array<const char*, 2> kPowerFrequencyLabels = {"60Hz", "50Hz"};
+inline constexpr std::array<ItemLabel, 5> kAutoFormatPeriodKeys = {
+    {ItemLabel::key("setting.aux.auto_format_notuse"), ItemLabel::key("setting.aux.auto_format_4week"),
+     ItemLabel::key("setting.aux.auto_format_8week"), ItemLabel::key("setting.aux.auto_format_16week"),
+     ItemLabel::key("setting.aux.auto_format_32week")}};
+inline constexpr std::array<ItemLabel, 2> kWifiStartModeKeys = {
+    {ItemLabel::key("setting.aux.wifi_start_off"), ItemLabel::key("setting.aux.wifi_start_on")}};
+inline constexpr std::array<ItemLabel, 2> kPowerFrequencyLabels = {
+    {ItemLabel::literal("60Hz"), ItemLabel::literal("50Hz")}};
 // Item i is channel i; item 0 lets the camera choose. Padded so the numbers line up.
-inline constexpr std::array<const char*, 14> kWifiChannelItems = {
-    "   0(Auto)", "   1", "   2", "   3", "   4", "   5", "   6",
-    "   7",       "   8", "   9", "  10", "  11", "  12", "  13"};
+inline constexpr std::array<ItemLabel, 14> kWifiChannelItems = {
+    {ItemLabel::literal("   0(Auto)"), ItemLabel::literal("   1"), ItemLabel::literal("   2"),
+     ItemLabel::literal("   3"), ItemLabel::literal("   4"), ItemLabel::literal("   5"),
+     ItemLabel::literal("   6"), ItemLabel::literal("   7"), ItemLabel::literal("   8"),
+     ItemLabel::literal("   9"), ItemLabel::literal("  10"), ItemLabel::literal("  11"),
+     ItemLabel::literal("  12"), ItemLabel::literal("  13")}};
 
 // Wi-Fi names and passwords: printable ASCII without space.
 inline constexpr char kWifiFirstAllowedChar = '!';

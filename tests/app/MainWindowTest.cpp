@@ -2,9 +2,11 @@
 // forms, the right column's switch, dragging, the head buttons.
 #include "app/DCVAppDelegate.h"
 #include "player/DCVPlaybackController.h"
+#include "settings/DCVSettingController.h"
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
+#include "util/Log.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/DCVSideButtonView.h"
 #include "widgets/TKImageButton.h"
@@ -13,12 +15,14 @@
 #include <QApplication>
 #include <QLayout>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPropertyAnimation>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <mutex>
 
 using namespace dcv;
 using dcv::test::rectInWindow;
@@ -226,11 +230,46 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
 }
 
 TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndLaterButtonsWaitDisabled) {
-    EXPECT_FALSE(view("settingButton")->isEnabled());
+    EXPECT_TRUE(view("settingButton")->isEnabled());
     EXPECT_FALSE(view("timeSetupButton")->isEnabled());
     EXPECT_TRUE(view("openFolderButton")->isEnabled());
     QTest::mouseClick(view("closeButton"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, TheSettingsButtonOpensTheSettingsWindowOverTheMainWindow) {
+    QTest::mouseClick(view("settingButton"), Qt::LeftButton);
+    auto* settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return settings->isVisible(); }, 5000));
+    EXPECT_EQ(settings->parentWidget(), window);
+    EXPECT_EQ(settings->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(settings->lastSelectedTabIndex(), 0);
+    settings->close();
+    QPointer<DCVSettingController> first(settings);
+    QTest::mouseClick(view("settingButton"), Qt::LeftButton);
+    EXPECT_TRUE(first.isNull()) << "the next window replaces it";
+}
+
+TEST(MainWindowStartTest, TheCardIsLookedForOnceAfterTheFirstPicture) {
+    std::vector<std::string> lines;
+    std::mutex mutex;
+    ScopedLogSink sink([&](const std::string& line) {
+        std::lock_guard lock(mutex);
+        lines.push_back(line);
+    });
+    DCVAppDelegate::Options options;
+    options.withMapPage = false;
+    test::TestServices services; // no USB volume
+    DCVAppDelegate delegate(services.services, options);
+    const auto searches = [&] {
+        std::lock_guard lock(mutex);
+        return std::count(lines.begin(), lines.end(), "no removable devices");
+    };
+    EXPECT_EQ(searches(), 0) << "nothing before the window is painted";
+    delegate.window()->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return searches() == 1; }, 5000));
+    EXPECT_EQ(delegate.lastDialogController(), nullptr) << "the controller made at start is dropped";
 }
 
 TEST_F(MainWindowTest, TheLastDialogControllerIsKeptUntilTheNextOneReplacesIt) {

@@ -78,23 +78,6 @@ TEST(SettingsTablesTest, ThresholdTextsAndNumbers) {
         EXPECT_EQ(gsensorThresholdText(c.value), c.text) << c.value;
 }
 
-TEST(SettingsTablesTest, CableVoltageLossItem) {
-    struct {
-        uint32_t stored;
-        int32_t item;
-        uint32_t after;
-    } cases[] = {{0, 3, 4}, {1, 0, 1}, {4, 3, 4}, {7, 6, 7}, {8, -1, 8}};
-    for (const auto& c : cases) {
-        _FILEDATA r = record();
-        r.cableVoltageLoss = c.stored;
-        EXPECT_EQ(cableVoltageLossItemForRecord(r), c.item) << c.stored;
-        EXPECT_EQ(r.cableVoltageLoss, c.after) << c.stored;
-        if (c.item >= 0) {
-            EXPECT_EQ(cableVoltageLossForItem(c.item), c.after);
-        }
-    }
-}
-
 TEST(SettingsTablesTest, AdasSpeedTables) {
     struct {
         uint32_t value;
@@ -160,9 +143,9 @@ TEST(SettingsTablesTest, VoiceLanguageCells) {
         EXPECT_EQ(cellForVoiceLanguage(c.language, c.columns), c.cell) << c.language << " in " << c.columns;
         EXPECT_EQ(voiceLanguageForCell(c.cell, c.columns), c.language);
     }
-    EXPECT_STREQ(kVoiceLanguageKeys[9], "French");
-    EXPECT_STREQ(kVoiceLanguageKeys[15], "Portuguese");
-    EXPECT_STREQ(kVoiceLanguageKeys[record().voiceLanguage], "English");
+    EXPECT_STREQ(kVoiceLanguageKeys[9].text, "French");
+    EXPECT_STREQ(kVoiceLanguageKeys[15].text, "Portuguese");
+    EXPECT_STREQ(kVoiceLanguageKeys[record().voiceLanguage].text, "English");
 }
 
 TEST(SettingsTablesTest, WifiRules) {
@@ -200,11 +183,11 @@ TEST(SettingsTablesTest, WifiRules) {
               3u); // outside the basic plane: two units
     ASSERT_EQ(kWifiChannelItems.size(), 14u);
     for (size_t i = 0; i < kWifiChannelItems.size(); ++i) {
-        const std::string item = kWifiChannelItems[i];
+        const std::string item = kWifiChannelItems[i].text;
         EXPECT_EQ(item.find_first_not_of(' '), i < 10 ? 3u : 2u) << item;
         EXPECT_EQ(std::stoul(item), i) << item;
     }
-    EXPECT_STREQ(kWifiChannelItems[0], "   0(Auto)");
+    EXPECT_STREQ(kWifiChannelItems[0].text, "   0(Auto)");
 }
 
 TEST(SettingsTablesTest, CardSharesFromHandlesAndRecord) {

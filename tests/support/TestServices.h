@@ -19,8 +19,8 @@ class ScriptedFilePanels : public FilePanels {
 public:
     void openFolder(QWidget* parent, const QString& title, Done done) override;
     void openFile(QWidget* parent, const QString& title, const QStringList& nameFilters, Done done) override;
-    void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath,
-                  const QStringList& nameFilters, Done done) override;
+    void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath, const QStringList& nameFilters,
+                  Done done) override;
 
     std::deque<QString> answers;
     // "openFolder TITLE", "openFile TITLE", "saveFile TITLE SUGGESTED"
@@ -45,8 +45,7 @@ public:
 
 class FixedClock : public Clock {
 public:
-    explicit FixedClock(QDateTime now, QTimeZone zone = QTimeZone::utc())
-        : m_now(std::move(now)), m_zone(zone) {}
+    explicit FixedClock(QDateTime now, QTimeZone zone = QTimeZone::utc()) : m_now(std::move(now)), m_zone(zone) {}
     QDateTime now() const override { return m_now; }
     QTimeZone timeZone() const override { return m_zone; }
     void set(QDateTime now) { m_now = std::move(now); }

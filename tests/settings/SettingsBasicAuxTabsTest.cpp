@@ -1,0 +1,420 @@
+#include "SettingsTabTest.h"
+
+#include "platform/DCVStrings.h"
+#include "settings/DCVSettingForAuxViewController.h"
+#include "settings/DCVSettingForBasicViewController.h"
+#include "widgets/VMMultiHandleSlider.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <cstring>
+
+using namespace dcv;
+using namespace dcv::test;
+
+namespace {
+
+const char* const kDrivingFields[] = {"gsensorSensitivityThresholdXDrivingField",
+                                      "gsensorSensitivityThresholdYDrivingField",
+                                      "gsensorSensitivityThresholdZDrivingField"};
+const char* const kParkingFields[] = {"gsensorSensitivityThresholdXParkingField",
+                                      "gsensorSensitivityThresholdYParkingField",
+                                      "gsensorSensitivityThresholdZParkingField"};
+
+QStringList texts(const QWidget* tab, const char* const (&fields)[3]) {
+    QStringList out;
+    for (const char* f : fields)
+        out << child<QLineEdit>(tab, f)->text();
+    return out;
+}
+
+bool allEnabled(const QWidget* tab, const char* const (&fields)[3], bool enabled) {
+    for (const char* f : fields)
+        if (child<QLineEdit>(tab, f)->isEnabled() != enabled)
+            return false;
+    return true;
+}
+
+// ---- Basic
+
+TEST(SettingsBasicTabTest, ShowsTheDefaultRecord) {
+    _FILEDATA r = defaultRecord();
+    ShownTab<DCVSettingForBasicViewController> t;
+    t.tab.setFileData(&r);
+    const QWidget* tab = &t.tab;
+    EXPECT_EQ(selectedLabel(tab, "alwaysModeTimeoutSeg"), infoText("nSecond_fmt").arg(10));
+    EXPECT_TRUE(child<QCheckBox>(tab, "gsensorEnableChk")->isChecked());
+    EXPECT_EQ(selectedSegment(tab, "gsensorSensitivityDrivingSeg"), 2);
+    EXPECT_EQ(selectedSegment(tab, "gsensorSensitivityParkingSeg"), 4);
+    EXPECT_EQ(texts(tab, kDrivingFields), (QStringList{"0.50", "0.45", "0.45"}));
+    EXPECT_EQ(texts(tab, kParkingFields), (QStringList{"0.08", "0.08", "0.08"}));
+    EXPECT_TRUE(allEnabled(tab, kDrivingFields, false)) << "preset fields are not typed into";
+    EXPECT_EQ(selectedLabel(tab, "frontLEDSeg"), infoText("setting.basic.LED_use"));
+    EXPECT_EQ(selectedLabel(tab, "rearLEDSeg"), infoText("setting.basic.LED_notuse"));
+    EXPECT_EQ(child<QLineEdit>(tab, "carNumberField")->text(), QStringLiteral("Telvo"));
+    EXPECT_EQ(child<QComboBox>(tab, "powerVoltageCombo")->currentText(), QStringLiteral("12.1v / 24.2v"));
+    EXPECT_EQ(child<QComboBox>(tab, "powerTimeCombo")->currentText(), infoText("unuse"));
+    EXPECT_EQ(child<QComboBox>(tab, "cableVoltageLossCombo")->currentText(), QStringLiteral("0.3v"));
+    EXPECT_EQ(selectedLabel(tab, "segmentOptionSeg"), infoText("setting.basic.segment_option_2"));
+    EXPECT_EQ(child<SegmentedControl>(tab, "gsensorSensitivityDrivingSeg")->labelForSegment(0),
+              QStringLiteral("1(%1)").arg(infoText("insensitive")));
+    EXPECT_EQ(t.tab.validateUserInput(), std::nullopt);
+    // Shown and stored back unchanged.
+    ASSERT_TRUE(t.tab.populate());
+    EXPECT_EQ(bytesDiff(r, defaultRecord()), "equal");
+}
+
+TEST(SettingsBasicTabTest, RecordsWithoutPresetsOrItems) {
+    struct Case {
+        const char* what;
+        void (*edit)(_FILEDATA&);
+        void (*check)(const QWidget*, const _FILEDATA& afterPopulate);
+    } cases[] = {
+        {"driving 50/45/40 is custom and editable", [](_FILEDATA& r) { r.drivingGsensorZ = 40; },
+         [](const QWidget* tab, const _FILEDATA& r) {
+             EXPECT_EQ(selectedSegment(tab, "gsensorSensitivityDrivingSeg"), 5);
+             EXPECT_EQ(texts(tab, kDrivingFields), (QStringList{"0.50", "0.45", "0.40"}));
+             EXPECT_TRUE(allEnabled(tab, kDrivingFields, true));
+             EXPECT_EQ(r.drivingGsensorZ, 40);
+         }},
+        {"parking 8/8/9 is custom", [](_FILEDATA& r) { r.parkingGsensorZ = 9; },
+         [](const QWidget* tab, const _FILEDATA& r) {
+             EXPECT_EQ(selectedSegment(tab, "gsensorSensitivityParkingSeg"), 5);
+             EXPECT_EQ(r.parkingGsensorZ, 9);
+         }},
+        {"a waiting time of 45 s shows and saves 30 s", [](_FILEDATA& r) { r.alwaysModeTimeout = 45; },
+         [](const QWidget* tab, const _FILEDATA& r) {
+             EXPECT_EQ(selectedSegment(tab, "alwaysModeTimeoutSeg"), 2);
+             EXPECT_EQ(r.alwaysModeTimeout, 30u);
+         }},
+        {"12050 shows and saves 12.0 V", [](_FILEDATA& r) { r.powerVoltage = 12050; },
+         [](const QWidget* tab, const _FILEDATA& r) {
+             EXPECT_EQ(child<QComboBox>(tab, "powerVoltageCombo")->currentText(),
+                       QStringLiteral("12.0v / 24.0v"));
+             EXPECT_EQ(r.powerVoltage, 12000u);
+         }},
+        {"a cable loss of 0 shows and saves 0.3v", [](_FILEDATA& r) { r.cableVoltageLoss = 0; },
+         [](const QWidget* tab, const _FILEDATA& r) {
+             EXPECT_EQ(child<QComboBox>(tab, "cableVoltageLossCombo")->currentText(), QStringLiteral("0.3v"));
+             EXPECT_EQ(r.cableVoltageLoss, 4u);
+         }},
+        {"sensor off: segments off, custom fields still editable",
+         [](_FILEDATA& r) { r.gsensorEnable = 0, r.parkingGsensorX = 30; },
+         [](const QWidget* tab, const _FILEDATA& r) {
+             EXPECT_FALSE(child<SegmentedControl>(tab, "gsensorSensitivityDrivingSeg")->isEnabled());
+             EXPECT_FALSE(child<SegmentedControl>(tab, "gsensorSensitivityParkingSeg")->isEnabled());
+             EXPECT_TRUE(allEnabled(tab, kParkingFields, true));
+             EXPECT_TRUE(allEnabled(tab, kDrivingFields, false));
+             EXPECT_EQ(r.gsensorEnable, 0u);
+         }},
+        {"an 8-byte car number is shown whole and kept without terminator",
+         [](_FILEDATA& r) { std::memcpy(r.carNumber, "ABCD1234", 8); },
+         [](const QWidget* tab, const _FILEDATA& r) {
+             EXPECT_EQ(child<QLineEdit>(tab, "carNumberField")->text(), QStringLiteral("ABCD1234"));
+             EXPECT_EQ(std::string(r.carNumber, 8), "ABCD1234");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        _FILEDATA r = defaultRecord();
+        c.edit(r);
+        ShownTab<DCVSettingForBasicViewController> t;
+        t.tab.setFileData(&r);
+        ASSERT_TRUE(t.tab.populate());
+        c.check(&t.tab, r);
+        EXPECT_TRUE(t.alerts.empty());
+    }
+}
+
+TEST(SettingsBasicTabTest, ClicksAndTypedValuesGiveTheRecord) {
+    _FILEDATA r = defaultRecord();
+    ShownTab<DCVSettingForBasicViewController> t;
+    const QWidget* tab = &t.tab;
+    t.tab.setFileData(&r);
+    clickSegment(tab, "alwaysModeTimeoutSeg", 8);
+    clickSegment(tab, "gsensorSensitivityDrivingSeg", 5);
+    ASSERT_TRUE(allEnabled(tab, kDrivingFields, true));
+    typeInto(tab, kDrivingFields[0], QStringLiteral("0.29")); // 0.29 × 100 is just below 29
+    typeInto(tab, kDrivingFields[1], QStringLiteral("1.5"));
+    typeInto(tab, kDrivingFields[2], QStringLiteral(" 0.05"));
+    clickSegment(tab, "gsensorSensitivityParkingSeg", 0);
+    EXPECT_EQ(texts(tab, kParkingFields), (QStringList{"0.25", "0.25", "0.25"}));
+    clickSegment(tab, "frontLEDSeg", 1);
+    clickSegment(tab, "rearLEDSeg", 1);
+    typeInto(tab, "carNumberField", QStringLiteral("AB-12 34 567"));
+    EXPECT_EQ(child<QLineEdit>(tab, "carNumberField")->text(), QStringLiteral("AB123456"))
+        << "filtered on Return";
+    chooseItem(tab, "powerVoltageCombo", 0);
+    chooseItem(tab, "powerTimeCombo", 7);
+    chooseItem(tab, "cableVoltageLossCombo", 6);
+    clickSegment(tab, "segmentOptionSeg", 3);
+    clickIndicator(child<QCheckBox>(tab, "gsensorEnableChk"));
+    EXPECT_FALSE(child<SegmentedControl>(tab, "gsensorSensitivityParkingSeg")->isEnabled());
+    ASSERT_TRUE(t.tab.populate());
+
+    _FILEDATA expected = defaultRecord();
+    expected.alwaysModeTimeout = 600;
+    expected.gsensorEnable = 0;
+    expected.drivingGsensorX = 28;
+    expected.drivingGsensorY = 150;
+    expected.drivingGsensorZ = 5;
+    expected.parkingGsensorX = expected.parkingGsensorY = expected.parkingGsensorZ = 25;
+    expected.frontLED = 1;
+    expected.rearLED = 1;
+    std::memcpy(expected.carNumber, "AB123456", 8);
+    expected.powerVoltage = 0;
+    expected.powerTime = 48;
+    expected.cableVoltageLoss = 7;
+    expected.segmentOption = 3;
+    EXPECT_EQ(bytesDiff(r, expected), "equal");
+    EXPECT_TRUE(t.alerts.empty());
+}
+
+TEST(SettingsBasicTabTest, CarNumberIsFilteredAlsoWhenEditingDidNotEnd) {
+    _FILEDATA r = defaultRecord();
+    ShownTab<DCVSettingForBasicViewController> t;
+    t.tab.setFileData(&r);
+    auto* field = child<QLineEdit>(&t.tab, "carNumberField");
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, QStringLiteral("x y-z"));
+    QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QStringLiteral("\u00e9"), Qt::NoModifier);
+    QTest::keyClicks(field, QStringLiteral("ABCDEFGH")); // no Return: still editing
+    ASSERT_EQ(field->text(), QStringLiteral("x y-z\u00e9ABCDEFGH"));
+    ASSERT_TRUE(t.tab.populate());
+    EXPECT_EQ(std::string(r.carNumber, 8), "xyzABCDE");
+}
+
+TEST(SettingsBasicTabTest, BadThresholdsRefuseWithTheValidatorsMessageAndFocus) {
+    const QString outOfRange = infoText("msg.gsensor_outofrange_fmt").arg(0.05).arg(1.5);
+    const QString invalid = infoText("msg.input_value_invalid_format");
+    struct {
+        bool driving;
+        const char* x;
+        const char* y;
+        const char* z;
+        int badField;
+        QString message;
+    } cases[] = {
+        {true, "0.5", "1.51", "0.5", 1, outOfRange},
+        {true, "0.04", "abc", "0.5", 0, outOfRange},
+        {false, "abc", "0.5", "0.5", 0, invalid},
+        {false, "0.5", "0.5", "", 2, invalid}, // an emptied field would store 0 g
+        {true, "x", "0.5", "0.5", 0, invalid},
+    };
+    for (const auto& c : cases) {
+        _FILEDATA r = defaultRecord();
+        ShownTab<DCVSettingForBasicViewController> t;
+        t.tab.setFileData(&r);
+        const char* seg = c.driving ? "gsensorSensitivityDrivingSeg" : "gsensorSensitivityParkingSeg";
+        const auto& fields = c.driving ? kDrivingFields : kParkingFields;
+        clickSegment(&t.tab, seg, 5);
+        typeInto(&t.tab, fields[0], QString::fromLatin1(c.x));
+        typeInto(&t.tab, fields[1], QString::fromLatin1(c.y));
+        typeInto(&t.tab, fields[2], QString::fromLatin1(c.z));
+        child<QComboBox>(&t.tab, "powerTimeCombo")->setFocus();
+        const _FILEDATA before = r;
+        EXPECT_EQ(t.tab.validateUserInput(), c.message) << c.x << " " << c.y << " " << c.z;
+        QLineEdit* bad = child<QLineEdit>(&t.tab, fields[c.badField]);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return bad->hasFocus(); }, 5000)) << fields[c.badField];
+        EXPECT_FALSE(t.tab.populate());
+        EXPECT_EQ(bytesDiff(r, before), "equal") << "nothing stored";
+    }
+}
+
+TEST(SettingsBasicTabTest, ExternalPowerWarnsOnlyWhenTheUserChoosesIt) {
+    _FILEDATA r = defaultRecord();
+    r.powerVoltage = 10000;
+    ShownTab<DCVSettingForBasicViewController> t;
+    t.tab.setFileData(&r);
+    EXPECT_EQ(child<QComboBox>(&t.tab, "powerVoltageCombo")->currentIndex(), 2);
+    EXPECT_TRUE(t.alerts.empty()) << "showing the record does not warn";
+    chooseItem(&t.tab, "powerVoltageCombo", 4); // passes item 2 on the way
+    chooseItem(&t.tab, "powerVoltageCombo", 2);
+    const Alert warning{QStringLiteral("Warning"), infoText("msg.use_external_power_10v")};
+    EXPECT_EQ(t.alerts, (std::vector<Alert>{warning, warning})) << "once on each choice of it";
+    EXPECT_EQ(child<QComboBox>(&t.tab, "powerVoltageCombo")->currentIndex(), 2) << "the choice stays";
+    ASSERT_TRUE(t.tab.populate());
+    EXPECT_EQ(r.powerVoltage, 10000u);
+}
+
+// ---- Auxiliary
+
+VMMultiHandleSlider* sliderOf(const QWidget* tab) {
+    return child<VMMultiHandleSlider>(tab, "multiHandleSlider");
+}
+
+QPoint handleCentre(const VMMultiHandleSlider* slider, const char* name) {
+    return slider->handle(QString::fromLatin1(name))->handleView->geometry().center();
+}
+
+// Drags a handle with the mouse so that it stands a little past `percent`.
+void dragHandle(VMMultiHandleSlider* slider, const char* name, int percent) {
+    const double bar = slider->width() - 13.0;
+    const QPoint from = handleCentre(slider, name);
+    const QPoint to(int(std::lround(6.5 + (percent + 0.4) / 100.0 * bar)), from.y());
+    QTest::mousePress(slider, Qt::LeftButton, {}, from);
+    QTest::mouseMove(slider, QPoint((from.x() + to.x()) / 2, from.y()));
+    QTest::mouseMove(slider, to);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, to);
+}
+
+QStringList shares(const QWidget* tab) {
+    return {child<QLabel>(tab, "alwaysField")->text(), child<QLabel>(tab, "motionField")->text(),
+            child<QLabel>(tab, "eventField")->text()};
+}
+
+TEST(SettingsAuxTabTest, ShowsTheDefaultRecord) {
+    _FILEDATA r = defaultRecord();
+    ShownTab<DCVSettingForAuxViewController> t;
+    t.tab.setFileData(&r);
+    const QWidget* tab = &t.tab;
+    EXPECT_EQ(shares(tab), (QStringList{"70%", "20%", "10%"}));
+    VMMultiHandleSlider* slider = sliderOf(tab);
+    EXPECT_FLOAT_EQ(slider->handle("Low")->curRatio, 0.70f);
+    EXPECT_FLOAT_EQ(slider->handle("High")->curRatio, 0.90f);
+    EXPECT_EQ(slider->handle("Low")->handleView->x(), std::lround(0.70 * (slider->width() - 13)));
+    EXPECT_EQ(selectedLabel(tab, "autoFormatAlarmSeg"), infoText("setting.aux.auto_format_8week"));
+    EXPECT_EQ(child<QLineEdit>(tab, "ssidLabel")->text(), QStringLiteral("TelvoV-0705"));
+    EXPECT_EQ(child<QLineEdit>(tab, "passwordLabel")->text(), QStringLiteral("73950284"));
+    EXPECT_EQ(child<QComboBox>(tab, "wifiChannelCombo")->currentText(), QStringLiteral("   0(Auto)"));
+    EXPECT_FALSE(child<QLabel>(tab, "sdcardCapacityWarningLabel")->isVisible());
+    ASSERT_TRUE(t.tab.populate());
+    EXPECT_EQ(bytesDiff(r, defaultRecord()), "equal");
+}
+
+TEST(SettingsAuxTabTest, DraggingTheHandlesSetsTheShares) {
+    const QString tooLow = infoText("msg.sdcard_ratio_too_low");
+    struct {
+        std::vector<std::pair<const char*, int>> drags;
+        QStringList shown;
+        std::optional<QString> refusal;
+    } cases[] = {
+        {{{"Low", 5}}, {"5%", "85%", "10%"}, tooLow},
+        {{{"High", 95}, {"Low", 30}}, {"30%", "65%", "5%"}, tooLow},
+        {{{"Low", 20}, {"High", 60}}, {"20%", "40%", "40%"}, std::nullopt},
+        {{{"Low", 10}, {"High", 20}}, {"10%", "10%", "80%"}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        _FILEDATA r = defaultRecord();
+        ShownTab<DCVSettingForAuxViewController> t;
+        t.tab.setFileData(&r);
+        for (const auto& [name, percent] : c.drags)
+            dragHandle(sliderOf(&t.tab), name, percent);
+        EXPECT_EQ(shares(&t.tab), c.shown);
+        EXPECT_EQ(t.tab.validateUserInput(), c.refusal) << c.shown.join(" ").toStdString();
+        const _FILEDATA before = r;
+        EXPECT_EQ(t.tab.populate(), !c.refusal);
+        if (c.refusal) {
+            EXPECT_EQ(bytesDiff(r, before), "equal");
+            continue;
+        }
+        _FILEDATA expected = defaultRecord();
+        expected.sdAlwaysRatio = uint32_t(c.shown[0].chopped(1).toInt());
+        expected.sdMotionRatio = uint32_t(c.shown[1].chopped(1).toInt());
+        expected.sdEventRatio = uint32_t(c.shown[2].chopped(1).toInt());
+        EXPECT_EQ(bytesDiff(r, expected), "equal");
+    }
+}
+
+TEST(SettingsAuxTabTest, HandlesStopAtTheirNeighboursAndTheEnds) {
+    _FILEDATA r = defaultRecord();
+    ShownTab<DCVSettingForAuxViewController> t;
+    t.tab.setFileData(&r);
+    VMMultiHandleSlider* slider = sliderOf(&t.tab);
+    const float bar = float(slider->width() - 13);
+    dragHandle(slider, "Low", 99);
+    EXPECT_NEAR(slider->handle("Low")->curRatio, 0.90f - 13.0f / bar, 1e-5f) << "Low stops at High";
+    dragHandle(slider, "High", 0);
+    EXPECT_NEAR(slider->handle("High")->curRatio, slider->handle("Low")->curRatio + 13.0f / bar, 1e-5f);
+    dragHandle(slider, "Low", -50);
+    EXPECT_EQ(slider->handle("Low")->curRatio, 0.0f);
+    dragHandle(slider, "High", 150);
+    EXPECT_EQ(slider->handle("High")->curRatio, 1.0f);
+    EXPECT_EQ(shares(&t.tab), (QStringList{"0%", "100%", "0%"}));
+    EXPECT_LT(slider->handle("Low")->curRatio, slider->handle("High")->curRatio);
+}
+
+TEST(SettingsAuxTabTest, APressBesideTheHandlesDragsNothing) {
+    _FILEDATA r = defaultRecord();
+    ShownTab<DCVSettingForAuxViewController> t;
+    t.tab.setFileData(&r);
+    VMMultiHandleSlider* slider = sliderOf(&t.tab);
+    const VMMultiHandleSlider::Values before = slider->values();
+    const QPoint between((handleCentre(slider, "Low").x() + handleCentre(slider, "High").x()) / 2,
+                         handleCentre(slider, "Low").y());
+    QTest::mousePress(slider, Qt::LeftButton, {}, between);
+    QTest::mouseMove(slider, QPoint(5, between.y()));
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(5, between.y()));
+    EXPECT_EQ(slider->values(), before);
+    EXPECT_EQ(shares(&t.tab), (QStringList{"70%", "20%", "10%"}));
+    // Pressing a handle and letting go where it is moves nothing either.
+    const QPoint low = handleCentre(slider, "Low");
+    QTest::mousePress(slider, Qt::LeftButton, {}, low);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, low);
+    EXPECT_EQ(slider->values(), before);
+}
+
+TEST(SettingsAuxTabTest, ResetMovesTheHandlesToTheRecordWithoutHoldingThemBack) {
+    _FILEDATA r = defaultRecord();
+    r.sdAlwaysRatio = 10, r.sdMotionRatio = 10, r.sdEventRatio = 80;
+    ShownTab<DCVSettingForAuxViewController> t;
+    t.tab.setFileData(&r);
+    VMMultiHandleSlider* slider = sliderOf(&t.tab);
+    EXPECT_FLOAT_EQ(slider->handle("Low")->curRatio, 0.10f);
+    EXPECT_FLOAT_EQ(slider->handle("High")->curRatio, 0.20f);
+    // Showing another record moves both handles past each other's old places.
+    _FILEDATA d = defaultRecord();
+    t.tab.setFileData(&d);
+    EXPECT_FLOAT_EQ(slider->handle("Low")->curRatio, 0.70f);
+    EXPECT_FLOAT_EQ(slider->handle("High")->curRatio, 0.90f);
+    EXPECT_EQ(shares(&t.tab), (QStringList{"70%", "20%", "10%"}));
+    EXPECT_EQ(t.tab.ratios(), (SdRatios{70, 90}));
+}
+
+TEST(SettingsAuxTabTest, WifiNameAndPasswordRules) {
+    const QString warning = QStringLiteral("Warning");
+    struct {
+        const char* ssid;
+        const char* password;
+        std::optional<const char*> refusalKey;
+        const char* storedSsid; // 16 bytes
+    } cases[] = {
+        {"abcd", "12345678", "setting.aux.ssid_length", nullptr},
+        {"ab de", "12345678", "setting.aux.ssid_invalid", nullptr},
+        {"abcde", "1234567", "setting.aux.password_length", nullptr},
+        {"abcde", "1234 5678", "setting.aux.password_invalid", nullptr},
+        {"abcdefghij0123456789", "!~!~!~!~", std::nullopt, "abcdefghij012345"},
+    };
+    for (const auto& c : cases) {
+        _FILEDATA r = defaultRecord();
+        ShownTab<DCVSettingForAuxViewController> t;
+        t.tab.setFileData(&r);
+        clickSegment(&t.tab, "autoFormatAlarmSeg", 4);
+        typeInto(&t.tab, "ssidLabel", QString::fromLatin1(c.ssid));
+        typeInto(&t.tab, "passwordLabel", QString::fromLatin1(c.password));
+        chooseItem(&t.tab, "wifiChannelCombo", 13);
+        clickSegment(&t.tab, "wifiStartModeSeg", 1);
+        clickSegment(&t.tab, "powerFrequencySeg", 1);
+        EXPECT_EQ(t.tab.validateUserInput(), std::nullopt) << "the Wi-Fi rules are checked on populate";
+        const bool stored = t.tab.populate();
+        _FILEDATA expected = defaultRecord();
+        expected.autoFormatPeriod = 4; // stored before the Wi-Fi checks
+        if (c.refusalKey) {
+            EXPECT_FALSE(stored) << c.ssid;
+            EXPECT_EQ(t.alerts, (std::vector<Alert>{{warning, infoText(*c.refusalKey)}})) << c.ssid;
+        } else {
+            EXPECT_TRUE(stored);
+            EXPECT_TRUE(t.alerts.empty());
+            std::memcpy(expected.wifiSsid, c.storedSsid, 16);
+            std::memset(expected.wifiPassword, 0, 16);
+            std::memcpy(expected.wifiPassword, "!~!~!~!~", 8);
+            expected.wifiChannel = 13;
+            expected.wifiStartMode = 1;
+            expected.powerFrequency = 1;
+        }
+        EXPECT_EQ(bytesDiff(r, expected), "equal") << c.ssid;
+    }
+}
+
+} // namespace

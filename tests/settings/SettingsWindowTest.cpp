@@ -1,0 +1,403 @@
+#include "SettingsTabTest.h"
+
+#include "platform/DCVStrings.h"
+#include "platform/disks/UsbVolumes.h"
+#include "settings/DCVSettingController.h"
+#include "support/TestServices.h"
+#include "support/TestSupport.h"
+#include "util/Log.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <atomic>
+#include <cstring>
+#include <latch>
+#include <mutex>
+
+using namespace dcv;
+using namespace dcv::test;
+
+namespace {
+
+// One USB card reader whose card is mounted in a temporary folder; renaming changes the
+// label the next listing reports.
+struct FakeCard {
+    TempDir dir;
+    std::string label = "NO_NAME";
+    bool present = true;
+    int renames = 0;
+    bool renameFails = false;
+
+    std::string mount() const { return dir.path().string(); }
+    std::string json() const {
+        if (!present)
+            return R"({"blockdevices": []})";
+        return R"({"blockdevices": [{"name": "sdb", "kname": "sdb", "path": "/dev/sdb", "type": "disk",
+            "tran": "usb", "rm": true, "hotplug": true, "ro": false, "size": 15931539456, "label": null,
+            "fstype": null, "mountpoint": null, "model": "Card Reader", "children": [{"name": "sdb1",
+            "kname": "sdb1", "path": "/dev/sdb1", "type": "part", "tran": null, "rm": true, "hotplug": true,
+            "ro": false, "size": 15927345152, "label": ")" +
+               label + R"(", "fstype": "vfat", "mountpoint": ")" + mount() + R"(", "model": null}]}]})";
+    }
+    void writeRecord(const _FILEDATA& r) const {
+        const auto bytes = settingsRecordBytes(r);
+        dir.write("config.bin", std::string(bytes.begin(), bytes.end()));
+    }
+};
+
+struct Window {
+    FakeCard card;
+    TestServices test;
+    std::vector<std::string> log;
+    std::mutex logMutex;
+    ScopedLogSink sink{[this](const std::string& line) {
+        std::lock_guard lock(logMutex);
+        log.push_back(line);
+    }};
+    DCVSettingController::Options options;
+    std::unique_ptr<DCVSettingController> controller;
+
+    Window() {
+        QCoreApplication::setApplicationVersion(QStringLiteral("1.2.3"));
+        test.services.volumes = std::make_shared<UsbVolumes>([this] { return std::optional(card.json()); });
+        // 14:07:05 at +05:45 (time-zone index 23): the default Wi-Fi name is TelvoV-0705.
+        const QTimeZone zone(20700);
+        test.clock->set(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 5), zone));
+        test.services.clock =
+            std::make_shared<FixedClock>(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 5), zone), zone);
+        options.diskUtility = QString();
+        options.loadingTickMs = 5;
+        options.renameVolume = [this](const TKUSBDiskEntity& disk, const QString& label) {
+            ++card.renames;
+            EXPECT_EQ(disk.deviceFilePath(), "sdb1");
+            if (card.renameFails)
+                return QVariantMap{
+                    {QStringLiteral("NSAppleScriptErrorMessage"), QStringLiteral("not allowed")}};
+            card.label = label.toStdString();
+            return QVariantMap{};
+        };
+    }
+
+    // The save panel is answered with `path` (empty: cancelled); true once it has been.
+    bool savePanelAnswered(int count) {
+        return QTest::qWaitFor([&] { return test.panels->answered >= count; }, 5000);
+    }
+
+    // Opens the window and waits until the loading sheet has gone.
+    DCVSettingController& open() {
+        controller = std::make_unique<DCVSettingController>(test.services, options);
+        controller->showWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(controller.get()));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !controller->isLoading(); }, 5000));
+        return *controller;
+    }
+    void clickTab(int index) {
+        QTest::mouseClick(controller->functionSegmentedControl()->segmentButton(index), Qt::LeftButton);
+    }
+    // The alert shown over the window, answered with OK; none when there is none.
+    std::optional<Alert> answerAlert() {
+        for (QMessageBox* box : controller->findChildren<QMessageBox*>()) {
+            if (!box->isVisible())
+                continue;
+            const Alert shown{box->text(), box->informativeText()};
+            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !box->isVisible(); }, 5000));
+            return shown;
+        }
+        return std::nullopt;
+    }
+    bool logged(const std::string& line) {
+        std::lock_guard lock(logMutex);
+        return std::find(log.begin(), log.end(), line) != log.end();
+    }
+};
+
+_FILEDATA cardRecord() {
+    _FILEDATA r = defaultRecord();
+    r.frontVideoQuality = 2;
+    r.timeZoneIndex = 5;
+    std::memcpy(r.carNumber, "XY99", 4);
+    return r;
+}
+
+// The XOR of words 1 to 124 of a saved file is 0.
+uint32_t wordXor(const std::string& bytes) {
+    uint32_t x = 0;
+    for (size_t offset = 4; offset < 500; offset += 4)
+        x ^= uint32_t(uint8_t(bytes[offset])) | uint32_t(uint8_t(bytes[offset + 1])) << 8 |
+             uint32_t(uint8_t(bytes[offset + 2])) << 16 | uint32_t(uint8_t(bytes[offset + 3])) << 24;
+    return x;
+}
+
+TEST(SettingsWindowTest, CardIsFoundRenamedAndRead) {
+    Window w;
+    w.card.writeRecord(cardRecord());
+    DCVSettingController& c = w.open();
+    EXPECT_EQ(w.card.renames, 1);
+    EXPECT_EQ(w.card.label, "TELVO");
+    const QString path = QString::fromStdString((w.card.dir / "config.bin").string());
+    EXPECT_EQ(c.settingFilePath(), path);
+    ASSERT_TRUE(c.selectedUSBDisk());
+    EXPECT_EQ(c.selectedUSBDisk()->volumeName(), "TELVO") << "the card as found again after the rename";
+    EXPECT_EQ(c.windowTitle(),
+              QStringLiteral("%1[Ver 1.2.3] : %2").arg(infoText("setting.window_title"), path));
+    // The Video tab was shown before the read ended and shows the card's record now.
+    EXPECT_EQ(c.lastSelectedTabIndex(), 0);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return selectedSegment(c.targetController(), "videoQuality") == 2; }, 5000));
+    w.clickTab(2);
+    EXPECT_EQ(child<QComboBox>(c.targetController(), "timeGmtCombo")->currentIndex(), 5) << "the card's zone";
+}
+
+TEST(SettingsWindowTest, WithoutAUsableCardTheDefaultsAndTheComputersZoneAreShown) {
+    struct {
+        const char* what;
+        bool present;
+        size_t fileSize; // 0: no config.bin
+        bool renameFails;
+        bool chosen;
+        int renames;
+    } cases[] = {
+        {"no USB volume", false, 500, false, false, 0},
+        {"a 499-byte config.bin", true, 499, false, false, 0},
+        {"no config.bin", true, 0, false, false, 0},
+        {"a failed rename keeps the card", true, 500, true, true, 2}, // tried when made and when shown
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Window w;
+        w.card.present = c.present;
+        w.card.renameFails = c.renameFails;
+        if (c.fileSize == 500)
+            w.card.writeRecord(cardRecord());
+        else if (c.fileSize > 0)
+            w.card.dir.write("config.bin", std::string(c.fileSize, '\x01'));
+        DCVSettingController& win = w.open();
+        EXPECT_EQ(w.card.renames, c.renames);
+        EXPECT_EQ(!win.settingFilePath().isEmpty(), c.chosen);
+        EXPECT_EQ(w.logged("no removable devices"), !c.present);
+        EXPECT_EQ(w.logged("error=not allowed"), c.renameFails);
+        if (c.chosen)
+            continue;
+        EXPECT_EQ(win.windowTitle(), QStringLiteral("%1[Ver 1.2.3]").arg(infoText("setting.window_title")));
+        EXPECT_EQ(selectedSegment(win.targetController(), "videoQuality"), 1) << "the default";
+        w.clickTab(2);
+        EXPECT_EQ(child<QComboBox>(win.targetController(), "timeGmtCombo")->currentText(),
+                  QStringLiteral("+05:45"));
+    }
+}
+
+TEST(SettingsWindowTest, SavingWithoutACardAsksWhereAndACancelDoesNothing) {
+    Window w;
+    w.card.present = false;
+    DCVSettingController& c = w.open();
+    QTest::mouseClick(c.saveButton(), Qt::LeftButton);
+    ASSERT_TRUE(w.savePanelAnswered(1));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(w.test.panels->requests,
+              QStringList{QStringLiteral("saveFile Save Settings %1/config.bin").arg(documents)});
+    EXPECT_EQ(w.answerAlert(), std::nullopt);
+    EXPECT_TRUE(c.isVisible());
+}
+
+TEST(SettingsWindowTest, AUsbStickIsNeverTakenForTheCardOnSave) {
+    Window w;
+    w.card.label = "USBSTICK"; // no config.bin: not chosen when the window opens
+    DCVSettingController& c = w.open();
+    EXPECT_TRUE(c.settingFilePath().isEmpty());
+    QTest::mouseClick(c.saveButton(), Qt::LeftButton);
+    EXPECT_TRUE(w.savePanelAnswered(1)) << "the user is asked instead";
+    EXPECT_FALSE(std::filesystem::exists(w.card.dir / "config.bin"));
+}
+
+TEST(SettingsWindowTest, ResetThenSaveWritesTheDefaultsWithTheirChecksum) {
+    Window w;
+    w.card.writeRecord(cardRecord());
+    DCVSettingController& c = w.open();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return selectedSegment(c.targetController(), "videoQuality") == 2; }, 5000));
+    QTest::mouseClick(c.resetButton(), Qt::LeftButton);
+    EXPECT_EQ(selectedSegment(c.targetController(), "videoQuality"), 1) << "the tab shows the defaults";
+    QTest::mouseClick(c.saveButton(), Qt::LeftButton);
+    EXPECT_TRUE(w.test.panels->requests.isEmpty());
+
+    const std::string saved = readFile(w.card.dir / "config.bin");
+    ASSERT_EQ(saved.size(), 500u);
+    EXPECT_EQ(wordXor(saved), 0u);
+    _FILEDATA expected = defaultRecord(); // Wi-Fi name of the reset's moment: TelvoV-0705
+    expected.carNumberSet = 1;            // "Telvo"
+    const auto e = settingsRecordBytes(expected);
+    EXPECT_EQ(saved.substr(0, 4), std::string(e.begin(), e.begin() + 4));
+    EXPECT_EQ(saved.substr(8), std::string(e.begin() + 8, e.end())) << "the defaults, time zone 28 included";
+
+    ASSERT_TRUE(c.isVisible());
+    const QString path = QString::fromStdString((w.card.dir / "config.bin").string());
+    EXPECT_EQ(w.answerAlert(), (Alert{path, infoText("msg.saved")}));
+    EXPECT_FALSE(c.isVisible()) << "answering the saved message closes the window";
+}
+
+TEST(SettingsWindowTest, AFailedWriteWarnsAndKeepsTheWindowOpen) {
+    Window w;
+    w.card.present = false;
+    const QString chosen = QString::fromStdString((w.card.dir / "missing-folder" / "config.bin").string());
+    w.test.panels->answers = {chosen, chosen};
+    DCVSettingController& c = w.open();
+    QTest::mouseClick(c.saveButton(), Qt::LeftButton);
+    ASSERT_TRUE(w.savePanelAnswered(1));
+    EXPECT_EQ(w.answerAlert(), (Alert{QStringLiteral("Warn"), infoText("msg.write_protected_disk")}));
+    EXPECT_TRUE(c.isVisible());
+    // The chosen file saves once the folder is there.
+    std::filesystem::create_directories(w.card.dir / "missing-folder");
+    QTest::mouseClick(c.saveButton(), Qt::LeftButton);
+    ASSERT_TRUE(w.savePanelAnswered(2));
+    EXPECT_EQ(w.answerAlert(), (Alert{chosen, infoText("msg.saved")}));
+    EXPECT_EQ(readFile(chosen.toStdString()).size(), 500u);
+}
+
+TEST(SettingsWindowTest, RefusedInputKeepsTheTabAndWritesNothing) {
+    Window w;
+    w.card.writeRecord(cardRecord());
+    DCVSettingController& c = w.open();
+    const std::string before = readFile(w.card.dir / "config.bin");
+
+    // A bad custom threshold: the switch is refused under "TELVO" and the selector stays.
+    w.clickTab(1);
+    DCVSettingControllerDelegate* basic = c.targetController();
+    clickSegment(basic, "gsensorSensitivityDrivingSeg", 5);
+    typeInto(basic, "gsensorSensitivityThresholdXDrivingField", QStringLiteral("2"));
+    w.clickTab(3);
+    EXPECT_EQ(c.targetController(), basic);
+    EXPECT_EQ(c.lastSelectedTabIndex(), 1);
+    EXPECT_EQ(c.functionSegmentedControl()->selectedSegment(), 1);
+    EXPECT_EQ(w.answerAlert(),
+              (Alert{QStringLiteral("TELVO"), infoText("msg.gsensor_outofrange_fmt").arg(0.05).arg(1.5)}));
+    typeInto(basic, "gsensorSensitivityThresholdXDrivingField", QStringLiteral("0.7"));
+
+    // A 4-character Wi-Fi name: the Aux tab warns itself, nothing is written.
+    w.clickTab(3);
+    ASSERT_EQ(c.lastSelectedTabIndex(), 3);
+    typeInto(c.targetController(), "ssidLabel", QStringLiteral("abcd"));
+    QTest::mouseClick(c.saveButton(), Qt::LeftButton);
+    EXPECT_EQ(w.answerAlert(), (Alert{QStringLiteral("Warning"), infoText("setting.aux.ssid_length")}));
+    EXPECT_EQ(readFile(w.card.dir / "config.bin"), before);
+    EXPECT_TRUE(c.isVisible());
+    w.clickTab(6);
+    EXPECT_EQ(c.lastSelectedTabIndex(), 3) << "the same refusal holds for a switch";
+    EXPECT_EQ(w.answerAlert(), (Alert{QStringLiteral("Warning"), infoText("setting.aux.ssid_length")}));
+}
+
+TEST(SettingsWindowTest, ChoosingTheShownTabDoesNothing) {
+    Window w;
+    w.card.present = false;
+    DCVSettingController& c = w.open();
+    DCVSettingControllerDelegate* video = c.targetController();
+    clickSegment(video, "videoQuality", 0); // not stored until the tab is left or saved
+    w.clickTab(0);
+    EXPECT_EQ(c.targetController(), video);
+    EXPECT_EQ(c.filedata()->frontVideoQuality, 1u) << "not populated";
+    EXPECT_EQ(selectedSegment(video, "videoQuality"), 0) << "not shown again";
+    w.clickTab(4);
+    EXPECT_EQ(c.filedata()->frontVideoQuality, 0u) << "leaving the tab stores it";
+    EXPECT_EQ(c.targetController()->windowTitle(), infoText("setting.motion"));
+}
+
+TEST(SettingsWindowTest, TheLoadingSheetClosesAfterFifteenSecondsOfTicksAtMost) {
+    Window w;
+    w.card.writeRecord(cardRecord());
+    auto release = std::make_shared<std::latch>(1);
+    auto reads = std::make_shared<std::atomic<int>>(0);
+    w.options.readRecord = [release, reads](const std::string& path, _FILEDATA& r) {
+        if (reads->fetch_add(1) > 0) // the construction's own read goes through
+            release->wait();
+        return readSettingsRecord(path, r);
+    };
+    w.controller = std::make_unique<DCVSettingController>(w.test.services, w.options);
+    DCVSettingController& c = *w.controller;
+    QSignalSpy loaded(&c, &DCVSettingController::settingsLoaded);
+    c.showWindow();
+    EXPECT_TRUE(c.isLoading());
+    auto* panel = c.findChild<QDialog*>(QStringLiteral("progressPanel"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !c.isLoading(); }, 10000));
+    EXPECT_EQ(c.loadingTicks(), 30) << "100 / (2 × 15) a tick";
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_EQ(c.filedata()->frontVideoQuality, 1u) << "nothing published yet";
+    release->count_down();
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_EQ(c.filedata()->frontVideoQuality, 2u);
+    EXPECT_EQ(selectedSegment(c.targetController(), "videoQuality"), 2);
+}
+
+TEST(SettingsWindowTest, AFolderGivenAsTheCardIsReadAndSavedWithoutRenaming) {
+    Window w;
+    TempDir folder;
+    const auto bytes = settingsRecordBytes(cardRecord());
+    folder.write("config.bin", std::string(bytes.begin(), bytes.end()));
+    w.test.services.cardFolder = QString::fromStdString(folder.path().string());
+    DCVSettingController& c = w.open();
+    EXPECT_EQ(w.card.renames, 0);
+    EXPECT_EQ(c.settingFilePath(), QString::fromStdString((folder / "config.bin").string()));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return selectedSegment(c.targetController(), "videoQuality") == 2; }, 5000));
+    clickSegment(c.targetController(), "videoBrightness", 0);
+    QTest::mouseClick(c.saveButton(), Qt::LeftButton);
+    _FILEDATA expected = cardRecord();
+    expected.frontBrightness = 0;
+    expected.carNumberSet = 1;
+    const std::string saved = readFile(folder / "config.bin");
+    const auto e = settingsRecordBytes(expected);
+    EXPECT_EQ(saved.substr(8), std::string(e.begin() + 8, e.end()));
+    EXPECT_EQ(wordXor(saved), 0u);
+}
+
+TEST(SettingsWindowTest, ButtonsAndSelector) {
+    Window w;
+    w.card.present = false;
+    DCVSettingController& c = w.open();
+    const struct {
+        QPushButton* button;
+        const char* key;
+        bool enabled;
+    } buttons[] = {{c.sdcardFormatButton(), "setting.sdcardformat", false},
+                   {c.resetButton(), "setting.initialize", true},
+                   {c.saveButton(), "save", true},
+                   {c.cancelButton(), "cancel", true},
+                   {c.diskUtilButton(), "setting.disk_utility", false}}; // none installed here
+    for (const auto& b : buttons) {
+        EXPECT_EQ(b.button->text(), infoText(b.key));
+        EXPECT_EQ(b.button->isEnabled(), b.enabled) << b.key;
+    }
+    const char* const labels[] = {"setting.video", "setting.basic", "setting.gps",  "setting.aux",
+                                  "setting.park",  "setting.adas",  "setting.audio"};
+    ASSERT_EQ(c.functionSegmentedControl()->segmentCount(), 7);
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(c.functionSegmentedControl()->labelForSegment(i), infoText(labels[i]));
+        w.clickTab(i);
+        EXPECT_EQ(c.lastSelectedTabIndex(), i);
+    }
+    QTest::mouseClick(c.cancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(c.isVisible());
+}
+
+TEST(SettingsWindowTest, TabToOpenAtStart) {
+    const struct {
+        const char* request;
+        std::optional<int> tab;
+    } cases[] = {{"settings", 0},
+                 {"settings:0", 0},
+                 {"settings:6", 6},
+                 {"settings:7", std::nullopt},
+                 {"settings:", std::nullopt},
+                 {"settings:-1", std::nullopt},
+                 {"format", std::nullopt},
+                 {"settings:99999999999", std::nullopt},
+                 {"Settings", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(settingsTabToOpen(QString::fromLatin1(c.request)), c.tab) << c.request;
+}
+
+} // namespace
