@@ -74,6 +74,8 @@ void QtFilePanels::saveFile(QWidget* parent, const QString& title, const QString
 void QtPrintDialog::askForPrinter(QWidget* parent, QPrinter& printer, Done done) {
     auto* dialog = new QPrintDialog(&printer, parent);
     dialog->setObjectName(QStringLiteral("printDialog"));
+    // The paper size is chosen in the dialog too.
+    dialog->setOption(QAbstractPrintDialog::PrintShowPageSize);
     dialog->setWindowModality(Qt::WindowModal);
     QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done = std::move(done)](int result) {
         dialog->deleteLater();

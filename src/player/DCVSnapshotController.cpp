@@ -63,6 +63,13 @@ DCVSnapshotController::DCVSnapshotController(DCVPlaybackController& playback, QW
 
 DCVSnapshotController::~DCVSnapshotController() = default;
 
+QString DCVSnapshotController::firstExistingFolder(const QStringList& folders) {
+    for (const QString& folder : folders)
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    return QDir::homePath();
+}
+
 QString DCVSnapshotController::snapshotPath() const {
     const QString folder =
         m_services.temporaryFolder.isEmpty() ? QDir::tempPath() : m_services.temporaryFolder;
@@ -92,7 +99,9 @@ void DCVSnapshotController::captureVideo() {
     }
     // The snapshot's bytes are JPEG: the name proposed says so, so that the saved file opens
     // everywhere.
-    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    const QString desktop = firstExistingFolder({QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
+                                                 QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
+                                                 QDir::homePath()});
     m_services.filePanels->saveFile(m_window, QStringLiteral("Save Settings"),
                                     QDir(desktop).filePath(QLatin1String(kSnapshotName)),
                                     {QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("PNG (*.png)")},

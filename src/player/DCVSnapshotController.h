@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -51,6 +52,11 @@ public:
     // names; a name whose extension names no picture format is refused. An existing file is
     // replaced whole or not at all. Returns an error text, empty when the copy was written.
     static QString writeSnapshotCopy(const QString& snapshot, const QString& path);
+
+    // The save panel starts in the Desktop folder; where a desktop has none, in the Pictures
+    // folder or the home folder (a panel asked for a missing folder would open in the working
+    // folder of the program instead).
+    static QString firstExistingFolder(const QStringList& folders);
 
     // Where a picture of `size` goes on a page: as large as fits, aspect kept, centred.
     static QRectF fitToPage(const QSizeF& size, const QRectF& page);

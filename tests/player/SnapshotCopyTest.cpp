@@ -2,6 +2,7 @@
 #include "player/DCVSnapshotController.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -47,6 +48,26 @@ TEST(SnapshotCopyTest, AFailedWriteSaysWhyAndLeavesAnOldFileWhole) {
         EXPECT_FALSE(refused.isEmpty());
         EXPECT_EQ(readFile(locked / "a.png"), old);
     }
+}
+
+TEST(SnapshotCopyTest, ThePanelStartsInTheFirstFolderThatIsThere) {
+    TempDir dir;
+    dir.write("file", "x");
+    const QString a = qpath(dir / "a"), b = qpath(dir / "b"), missing = qpath(dir / "missing");
+    QDir().mkpath(a);
+    QDir().mkpath(b);
+    const struct {
+        QStringList folders;
+        QString expected;
+    } cases[] = {
+        {{a, b}, a},
+        {{missing, b, a}, b},
+        {{QString(), qpath(dir / "file"), a}, a}, // a file is no folder
+        {{missing}, QDir::homePath()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DCVSnapshotController::firstExistingFolder(c.folders), c.expected)
+            << c.folders.join(u',').toStdString();
 }
 
 TEST(SnapshotCopyTest, ThePictureFillsThePageAsFarAsItsAspectAllows) {
