@@ -76,6 +76,15 @@ QString DCVSnapshotController::snapshotPath() const {
     return QDir(folder).filePath(QLatin1String(kSnapshotName));
 }
 
+bool DCVSnapshotController::takeSnapshot(MediaPlayer& player) {
+    // Width and height 0: the picture at the recording's own size.
+    const QString snapshot = snapshotPath();
+    if (player.saveVideoSnapshotAt(snapshot, 0, 0))
+        return true;
+    dcvLog("snapshot fail:%s", snapshot.toUtf8().constData());
+    return false;
+}
+
 void DCVSnapshotController::updateActions() {
     const MediaPlayer* player = m_playback.player();
     const bool playing = player && player->isPlaying();
@@ -90,13 +99,8 @@ void DCVSnapshotController::updateActions() {
 
 void DCVSnapshotController::captureVideo() {
     MediaPlayer* player = m_playback.player();
-    if (!player || !player->isPlaying())
+    if (!player || !player->isPlaying() || !takeSnapshot(*player))
         return;
-    const QString snapshot = snapshotPath();
-    if (!player->saveVideoSnapshotAt(snapshot, 0, 0)) {
-        dcvLog("snapshot fail:%s", snapshot.toUtf8().constData());
-        return;
-    }
     // The snapshot's bytes are JPEG: the name proposed says so, so that the saved file opens
     // everywhere.
     const QString desktop = firstExistingFolder({QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
@@ -158,13 +162,8 @@ QPrinter& DCVSnapshotController::loadPrintInfo() {
 
 void DCVSnapshotController::print() {
     MediaPlayer* player = m_playback.player();
-    if (!player || !player->media())
+    if (!player || !player->media() || !takeSnapshot(*player))
         return;
-    const QString snapshot = snapshotPath();
-    if (!player->saveVideoSnapshotAt(snapshot, 0, 0)) {
-        dcvLog("snapshot fail:%s", snapshot.toUtf8().constData());
-        return;
-    }
     m_services.printDialog->askForPrinter(m_window, loadPrintInfo(), [this](bool accepted) {
         printPanelDidEnd(accepted ? QDialog::Accepted : QDialog::Rejected);
     });

@@ -6,19 +6,18 @@
 #include <QRectF>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 
 class QAction;
 class QImage;
 class QPainter;
 class QPrinter;
-class QUrl;
 class QWidget;
 
 namespace dcv {
 
 class DCVPlaybackController;
+class MediaPlayer;
 
 // The capture and print actions of the main window. Both take the picture the player shows
 // into "telvo_capture.jpg" in the temporary folder at the recording's own size. A capture is
@@ -69,6 +68,7 @@ signals:
 
 private:
     void updateActions();
+    bool takeSnapshot(MediaPlayer& player);
     void saveCapture(const QString& chosen);
 
     DCVPlaybackController& m_playback;
