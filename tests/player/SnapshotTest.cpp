@@ -9,7 +9,6 @@
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
-#include "util/Log.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImageButton.h"
 
@@ -24,34 +23,13 @@
 #include <QTableView>
 #include <QTest>
 #include <QUrl>
-#include <algorithm>
 #include <gtest/gtest.h>
-#include <mutex>
 
 using namespace dcv;
 using namespace dcv::test;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The lines written to the log meanwhile.
-class LogLines {
-public:
-    LogLines()
-        : m_sink([this](const std::string& line) {
-              std::lock_guard lock(m_mutex);
-              m_lines.push_back(line);
-          }) {}
-    int count(const std::string& line) const {
-        std::lock_guard lock(m_mutex);
-        return int(std::count(m_lines.begin(), m_lines.end(), line));
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-    ScopedLogSink m_sink;
-};
 
 class SnapshotTest : public ::testing::Test {
 protected:
@@ -209,7 +187,7 @@ TEST_F(SnapshotTest, WhilePausedOnlyPrintIsLive) {
 TEST_F(SnapshotTest, PrintsGoOnlyToPrintersAndKeepTheSettingsChosen) {
     startRow(4);
     pause();
-    LogLines log;
+    CapturedLog log;
     const std::string notAPrinter =
         "Either got an error from PMSessionGetDestinationType or the print destination "
         "wasn't kPMDestinationPrinter";
