@@ -17,6 +17,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     if (!ok && (n != 0 || box.extractError().empty()))
         std::abort();
+    // The lists hold no more than their budget, and the report says something exactly when
+    // something was left out.
+    if (box.sampleMemoryBytes() > n * dcv::DCVBlackBoxData::kBytesPerSample ||
+        box.readReport().complete() != box.readReport().text().empty())
+        std::abort();
     (void)dcv::movieDurationSeconds(src);
 
     // Whatever file the writer accepts, it must leave one the walk reads back exactly.

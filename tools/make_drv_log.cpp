@@ -103,8 +103,8 @@ int main(int argc, char** argv) {
         maxSpeed = std::max(kSpeeds[i], i > 0 ? kSpeeds[i - 1] : 0) + (kSpeeds[i] > 0 ? 3 : 0);
         records.push_back(recordAt(i, lat, lon, metres, maxSpeed));
     }
-    if (const auto error = dcv::writeFileReplacing(argv[1], dcv::encodeFlashDataFile(records))) {
-        std::fprintf(stderr, "dcv-make-drv-log: %s\n", error->c_str());
+    if (const auto failure = dcv::safeWriteFile(argv[1], dcv::encodeFlashDataFile(records))) {
+        std::fprintf(stderr, "dcv-make-drv-log: %s\n", failure->detail.c_str());
         return 1;
     }
     return 0;

@@ -1,6 +1,6 @@
 #include "app/DCVAppDelegate.h"
 
-#include "platform/DCVLog.h"
+#include "util/Log.h"
 #include "platform/DCVStrings.h"
 #include "platform/vlc/VLCMediaPlayer.h"
 #include "platform/vlc/VLCVideoView.h"
@@ -524,8 +524,8 @@ void DCVAppDelegate::openDirectory(const QString& path) {
         return;
     const std::string directory = path.toStdString();
     m_mediaList->setDirectoryPath(directory);
-    m_scan.run([directory](const std::atomic<bool>& cancelled) { return scanRecordings(directory, &cancelled); },
-               [this](std::vector<DCVMediaPtr> found) { m_mediaList->publish(std::move(found)); });
+    m_scan.run([directory](const std::atomic<bool>& cancelled) { return scanRecordingsWithReport(directory, &cancelled); },
+               [this](RecordingScan found) { m_mediaList->publish(std::move(found.medias), std::move(found.report)); });
 }
 
 void DCVAppDelegate::openMediaDirectoryDialog() {

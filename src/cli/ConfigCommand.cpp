@@ -4,34 +4,19 @@
 #include "settings/SettingsRecord.h"
 #include "util/Log.h"
 
-#include <cerrno>
-#include <cstring>
 #include <memory>
-#include <sys/stat.h>
 
 namespace dcv::cli {
 namespace {
 
 // Reads FILE, which must be exactly one record long. Prints the reason and returns false otherwise.
 bool loadRecord(const std::string& path, _FILEDATA& record) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-        printError(path + ": " + std::strerror(errno));
+    const Result<_FILEDATA> loaded = loadSettingsFile(path);
+    if (!loaded) {
+        printError(loaded.failure().detail);
         return false;
     }
-    if (!S_ISREG(st.st_mode)) {
-        printError(path + ": not a regular file");
-        return false;
-    }
-    if (st.st_size != off_t(kSettingsRecordSize)) {
-        printError(path + ": " + std::to_string(st.st_size) + " bytes, a settings file has " +
-                   std::to_string(kSettingsRecordSize));
-        return false;
-    }
-    if (!readSettingsRecord(path, record)) {
-        printError(path + ": cannot read the settings");
-        return false;
-    }
+    record = *loaded;
     return true;
 }
 
@@ -59,7 +44,8 @@ int runCheck(const std::string& path) {
         return kExitFailure;
     const std::string line = settingsChecksumLine(record);
     std::fwrite(line.data(), 1, line.size(), stdout);
-    return settingsChecksumMatches(record) ? kExitOk : kExitFailure;
+    // Factory defaults carry no check word until the settings are first saved: not a fault.
+    return settingsChecksumState(record) == SettingsChecksumState::Mismatch ? kExitFailure : kExitOk;
 }
 
 int runDefaults(const std::string& path) {
@@ -88,7 +74,8 @@ void addConfigCommand(CLI::App& app, Context& ctx) {
 
     auto showPath = std::make_shared<std::string>();
     CLI::App* show = config->add_subcommand("show", "Print every field as name=value in file order, then\n"
-                                                    "checksum=ok or checksum=mismatch stored=N computed=M");
+                                                    "checksum=ok, checksum=not-computed stored=65535 or\n"
+                                                    "checksum=mismatch stored=N computed=M");
     show->add_option("FILE", *showPath, "Settings file")->required();
     show->callback([&ctx, showPath] { ctx.exitCode = runShow(*showPath); });
 
@@ -110,7 +97,9 @@ void addConfigCommand(CLI::App& app, Context& ctx) {
     set->callback([&ctx, setPath, assignments] { ctx.exitCode = runSet(*setPath, *assignments); });
 
     auto checkPath = std::make_shared<std::string>();
-    CLI::App* check = config->add_subcommand("check", "Exit 0 when the stored checksum matches, 1 otherwise");
+    CLI::App* check = config->add_subcommand("check", "Print the checksum line; exit 1 when the stored checksum does\n"
+                                                      "not match, 0 when it does or is the factory\n"
+                                                      "defaults' 65535 (not computed yet)");
     check->add_option("FILE", *checkPath, "Settings file")->required();
     check->callback([&ctx, checkPath] { ctx.exitCode = runCheck(*checkPath); });
 }

@@ -1,7 +1,7 @@
 #include "cli/Commands.h"
 
-#include "sdcard/CardFile.h"
 #include "sdcard/DiskDiscovery.h"
+#include "util/FileRead.h"
 
 #include <cstdio>
 
@@ -11,8 +11,14 @@ namespace {
 int runDisks(const std::string& jsonFile) {
     SpawnCommandRunner runner;
     LsblkSource source = lsblkSourceFrom(runner);
-    if (!jsonFile.empty())
-        source = [&jsonFile] { return readWholeFile(jsonFile); };
+    if (!jsonFile.empty()) {
+        Result<std::string> json = readRegularFile(jsonFile, kMaxSmallFile);
+        if (!json) {
+            printError(json.failure().detail);
+            return kExitFailure;
+        }
+        source = [text = std::move(*json)] { return std::optional<std::string>(text); };
+    }
     const DiskDiscovery discovery(source);
     const auto volumes = discovery.volumes();
     if (!volumes) {
@@ -20,9 +26,10 @@ int runDisks(const std::string& jsonFile) {
                                     : jsonFile + ": not lsblk's JSON output");
         return kExitFailure;
     }
-    // One listing for both: the marked card is one of the lines printed.
-    const auto disks = usbDiskEntities(*volumes);
-    const auto camera = findCameraDisk(disks);
+    // One listing for both: the marked card is one of the lines printed. Cards that are not
+    // mounted are listed too (they can be formatted), but only a mounted one is the camera's.
+    const auto disks = cardReaderEntities(*volumes);
+    const auto camera = findCameraDisk(usbDiskEntities(*volumes));
     std::string out;
     for (const auto& d : disks) {
         if (camera && *camera == d)
@@ -39,9 +46,9 @@ int runDisks(const std::string& jsonFile) {
 void addDisksCommand(CLI::App& app, Context& ctx) {
     auto json = std::make_shared<std::string>();
     CLI::App* cmd =
-        app.add_subcommand("disks", "List the USB disks, one per line: size, label and model, a tab,\n"
-                                    "the device name, a tab, the mount path or -. The camera's card\n"
-                                    "is marked with * in front");
+        app.add_subcommand("disks", "List the cards in USB readers and SD slots, one per line:\n"
+                                    "size, label and model, a tab, the device name, a tab, the mount\n"
+                                    "path or -. The camera's card is marked with * in front");
     cmd->add_option("--lsblk-json", *json, "Read lsblk's JSON output from this file instead of running lsblk")
         ->check(CLI::ExistingFile);
     cmd->callback([&ctx, json] { ctx.exitCode = runDisks(*json); });

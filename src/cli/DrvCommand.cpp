@@ -14,21 +14,24 @@ void addDrvCommand(CLI::App& app, Context& ctx) {
     cmd->add_option("-o,--output", *output, "Write the text to this file instead of standard output")
         ->type_name("FILE");
     cmd->callback([&ctx, file, output] {
-        std::string error;
-        const auto data = readFlashDataFile(*file, &error);
+        const Result<FlashData> data = readFlashDataFile(*file);
         if (!data) {
-            printError(error);
+            printError(data.failure().detail);
             ctx.exitCode = kExitFailure;
             return;
         }
         if (data->isShort())
             printError(*file + ": the header gives " + std::to_string(data->headerCount()) + " records, " +
                        std::to_string(data->count()) + " complete ones are there");
-        const std::string csv = flashDataCsvText(*data, englishFlashDataTitles());
+        else if (data->count() == 0)
+            printError(*file + ": no records");
+        const auto titles = englishFlashDataTitles();
         if (output->empty()) {
-            std::fwrite(csv.data(), 1, csv.size(), stdout);
-        } else if (const auto e = writeFileReplacing(*output, csv)) {
-            printError(*e);
+            flashDataCsvLines(*data, titles, [](std::string_view line) {
+                return std::fwrite(line.data(), 1, line.size(), stdout) == line.size();
+            });
+        } else if (const auto failure = writeFlashDataCsv(*output, *data, titles)) {
+            printError(failure->detail);
             ctx.exitCode = kExitFailure;
         }
     });

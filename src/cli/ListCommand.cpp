@@ -65,7 +65,8 @@ int runList(const std::string& dir) {
         return kExitFailure;
     }
     prepareHeap();
-    std::vector<DCVMediaPtr> medias = scanRecordings(dir);
+    RecordingScanReport report;
+    std::vector<DCVMediaPtr> medias = scanRecordings(dir, nullptr, &report);
     // Formatted by hand into one buffer flushed in blocks: this runs once per recording and
     // printf-style formatting would cost more than the walk itself.
     std::string out;
@@ -103,11 +104,20 @@ int runList(const std::string& dir) {
         }
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
+    // The listing stays as it is; what the scan could not read is said on stderr. When the folder
+    // itself could not be read, nothing was scanned at all.
+    for (const auto& folder : report.unreadableFolders)
+        printError("cannot read the folder " + folder);
+    if (report.limitReached)
+        printError("the scan stopped at the limit of " + std::to_string(kMediaListLimit) +
+                   " recordings; more are there");
+    const bool nothingRead = !report.unreadableFolders.empty() && medias.empty() &&
+                             report.unreadableFolders.front().rfind(dir + ": ", 0) == 0;
     // The process ends right after this; handing the entries to a static keeps them reachable and
     // spares freeing 15,000 objects one by one on the way out.
     static auto* keep = new std::vector<DCVMediaPtr>();
     *keep = std::move(medias);
-    return kExitOk;
+    return nothingRead ? kExitFailure : kExitOk;
 }
 
 } // namespace

@@ -1,39 +1,28 @@
 #include "cli/Commands.h"
 
 #include "telemetry/DCVBlackBoxData.h"
+#include "util/FileRead.h"
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace dcv::cli {
 namespace {
 
-// NMEA logs are text; anything this large is not one, and would only fill memory.
-constexpr uint64_t kMaxNmeaFile = uint64_t(256) << 20;
-
 int runNmea(const std::string& path) {
-    FileByteSource file;
-    if (!file.open(path.c_str())) {
-        printError(path + ": cannot open the file: " + file.error());
+    // NMEA logs are text; anything larger than the cap is not one, and would only fill memory.
+    Result<std::string> text = readRegularFile(path, kMaxTextLogFile);
+    if (!text) {
+        printError("cannot open the file: " + text.failure().detail);
         return kExitFailure;
     }
-    if (file.size() > kMaxNmeaFile) {
-        printError(path + ": the file is larger than 256 MiB");
-        return kExitFailure;
-    }
-    std::vector<char> bytes(size_t(file.size()));
-    if (file.readAt(0, bytes.data(), bytes.size()) != bytes.size()) {
-        printError(path + ": cannot read the file");
-        return kExitFailure;
-    }
-    DCVBlackBoxData box;
-    box.ParseNMEA(bytes.data(), bytes.size()); // false only for an empty file: no fix then
     std::string out = "index,valid,latitude,ns,longitude,ew,hdop,satellites_used,speed_knots,course,utc\n";
+    size_t index = 0;
+    DCVNMEASentenceParser parser;
     char buf[512];
-    for (size_t i = 0; i < box.m_NMEAs().size(); ++i) {
-        const DCVGpsData& g = box.m_NMEAs()[i];
-        std::snprintf(buf, sizeof buf, "%zu,%u,%.6f,%c,%.6f,%c,%.6f,%u,%.6f,%.6f,", i, unsigned(g.gpsValid()),
+    // Each fix is printed as it comes, in blocks, so that a long log never stands whole as text.
+    parseNmeaText(text->data(), text->size(), parser, [&](const DCVGpsData& g) {
+        std::snprintf(buf, sizeof buf, "%zu,%u,%.6f,%c,%.6f,%c,%.6f,%u,%.6f,%.6f,", index++, unsigned(g.gpsValid()),
                       g.Latitude(), g.NS(), g.Longitude(), g.EW(), g.HDOP(), g.SatelliteUsedCount(),
                       g.SpeedOverGround(), g.CourseOverGround());
         out += buf;
@@ -45,8 +34,14 @@ int runNmea(const std::string& path) {
                           t.wMinute, t.wSecond, t.wMilliseconds);
             out += buf;
         }
-    }
+        if (out.size() >= 64 * 1024) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
+    });
     std::fwrite(out.data(), 1, out.size(), stdout);
+    if (index == 0)
+        printError(path + ": no NMEA sentence beginning $G");
     return kExitOk;
 }
 

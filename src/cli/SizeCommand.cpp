@@ -14,21 +14,13 @@ void addSizeCommand(CLI::App& app, Context& ctx) {
         std::string out;
         for (const auto& c : *counts) {
             // Digits only: strtoull would take a sign, blanks and wrap negative numbers.
-            uint64_t v = 0;
-            bool ok = !c.empty() && c.size() <= 20;
-            for (char ch : c) {
-                if (!ok)
-                    break;
-                const uint64_t d = uint64_t(ch - '0');
-                ok = ch >= '0' && ch <= '9' && v <= (UINT64_MAX - d) / 10;
-                v = v * 10 + d;
-            }
-            if (!ok) {
+            const auto v = parseByteCount(c);
+            if (!v) {
                 printError("size: \"" + c + "\" is not a byte count");
                 ctx.exitCode = kExitUsage;
                 return;
             }
-            out += byteSizeText(v) + "\n";
+            out += byteSizeText(*v) + "\n";
         }
         std::fwrite(out.data(), 1, out.size(), stdout);
     });

@@ -23,8 +23,8 @@ void addTimesetCommand(CLI::App& app, Context& ctx) {
             }
             t = *parsed;
         }
-        if (const auto error = writeTimesetFile(*file, t)) {
-            printError(*error);
+        if (const auto failure = writeTimesetFile(*file, t)) {
+            printError(failure->detail);
             ctx.exitCode = kExitFailure;
         }
     });

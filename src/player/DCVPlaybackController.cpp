@@ -1,6 +1,6 @@
 #include "player/DCVPlaybackController.h"
 
-#include "platform/DCVLog.h"
+#include "util/Log.h"
 #include "platform/DCVStrings.h"
 #include "platform/vlc/MediaPlayer.h"
 #include "platform/vlc/VLCVideoView.h"

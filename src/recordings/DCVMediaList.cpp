@@ -11,10 +11,11 @@ void DCVMediaList::setDirectoryPath(const std::optional<std::string>& path) {
     m_directoryPath = path;
 }
 
-void DCVMediaList::publish(std::vector<DCVMediaPtr> medias) {
+void DCVMediaList::publish(std::vector<DCVMediaPtr> medias, RecordingScanReport report) {
     {
         std::lock_guard lock(m_mutex);
         m_medias = std::make_shared<const std::vector<DCVMediaPtr>>(std::move(medias));
+        m_scanReport = std::move(report);
     }
     if (DCVMediaListDelegate* d = m_delegate.load())
         d->mediaListChanged(*this);
@@ -28,6 +29,11 @@ std::optional<std::string> DCVMediaList::directoryPath() const {
 DCVMediaList::Snapshot DCVMediaList::medias() const {
     std::lock_guard lock(m_mutex);
     return m_medias;
+}
+
+RecordingScanReport DCVMediaList::scanReport() const {
+    std::lock_guard lock(m_mutex);
+    return m_scanReport;
 }
 
 DCVMediaPtr DCVMediaList::mediaAtIndex(int64_t index) const {

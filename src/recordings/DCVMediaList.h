@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recordings/DCVMedia.h"
+#include "recordings/RecordingScan.h"
 
 #include <atomic>
 #include <map>
@@ -44,8 +45,9 @@ public:
     // The folder whose recordings the list holds (or is about to hold); none keeps the entries.
     void setDirectoryPath(const std::optional<std::string>& path);
     std::optional<std::string> directoryPath() const;
-    // Replaces the entries with a scan's result in one step and tells the delegate.
-    void publish(std::vector<DCVMediaPtr> medias);
+    // Replaces the entries with a scan's result in one step and tells the delegate. The report
+    // says what that scan could not read (folders, the limit).
+    void publish(std::vector<DCVMediaPtr> medias, RecordingScanReport report = {});
 
     void setDelegate(DCVMediaListDelegate* delegate) { m_delegate.store(delegate); }
     DCVMediaListDelegate* delegate() const { return m_delegate.load(); }
@@ -54,6 +56,8 @@ public:
     DCVMediaPtr mediaAtIndex(int64_t index) const;
     // The current entries; the vector behind it is never changed after it was published.
     Snapshot medias() const;
+    // What the scan that made the current entries could not read, published with them.
+    RecordingScanReport scanReport() const;
     void addMedia(DCVMediaPtr media);
 
     static DCVMediaPtr createMediaByPath(std::string_view path);
@@ -64,8 +68,9 @@ public:
     static std::string groupNameForPath(std::string_view path);
 
 private:
-    mutable std::mutex m_mutex; // guards m_medias and m_directoryPath
+    mutable std::mutex m_mutex; // guards m_medias, m_scanReport and m_directoryPath
     Snapshot m_medias;
+    RecordingScanReport m_scanReport;
     std::optional<std::string> m_directoryPath;
     std::atomic<DCVMediaListDelegate*> m_delegate{nullptr};
     std::map<std::string, DCVMediaPairPtr> m_mediaPairDic;

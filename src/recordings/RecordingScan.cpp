@@ -1,6 +1,7 @@
 #include "recordings/RecordingScan.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <set>
@@ -49,23 +50,35 @@ bool acceptedAfterParse(const DCVMedia& m) {
 
 class Walker {
 public:
-    Walker(std::vector<DCVMediaPtr>& out, const std::atomic<bool>* cancelled) : m_out(out), m_cancelled(cancelled) {}
+    Walker(std::vector<DCVMediaPtr>& out, const std::atomic<bool>* cancelled, RecordingScanReport* report)
+        : m_out(out), m_cancelled(cancelled), m_report(report) {}
 
     void eachDir(const std::string& directory) {
         struct stat st {};
-        if (::stat(directory.c_str(), &st) != 0)
+        if (::stat(directory.c_str(), &st) != 0) {
+            unreadable(directory, errno);
             return;
+        }
         // A link loop would bring us back to a directory already walked.
         if (!m_visited.insert({st.st_dev, st.st_ino}).second)
             return;
         DIR* d = ::opendir(directory.c_str());
-        if (d == nullptr)
+        if (d == nullptr) {
+            unreadable(directory, errno);
             return;
+        }
         std::string joined = directory;
         if (joined.empty() || joined.back() != '/')
             joined.push_back('/');
         const size_t base = joined.size();
-        while (dirent* e = ::readdir(d)) {
+        for (;;) {
+            errno = 0;
+            dirent* e = ::readdir(d);
+            if (e == nullptr) {
+                if (errno != 0) // a card pulled, a damaged folder: the rest of it is unknown
+                    unreadable(directory, errno);
+                break;
+            }
             if (m_cancelled && m_cancelled->load(std::memory_order_relaxed))
                 break;
             const char* name = e->d_name;
@@ -83,14 +96,33 @@ public:
             DCVMediaPtr media = DCVMedia::mediaWithPath(joined);
             if (!acceptedAfterParse(*media))
                 continue;
+            // An append past the limit is one the limit did not keep from being the last.
+            if (m_report && m_out.size() >= kMediaListLimit)
+                m_report->limitReached = true;
             m_out.push_back(std::move(media));
-            if (m_out.size() >= kMediaListLimit)
+            if (m_out.size() >= kMediaListLimit) {
+                if (m_report && !m_report->limitReached)
+                    m_report->limitReached = hasMoreNames(d);
                 break;
+            }
         }
         ::closedir(d);
     }
 
 private:
+    void unreadable(const std::string& directory, int error) {
+        if (m_report)
+            m_report->unreadableFolders.push_back(directory + ": " + std::strerror(error));
+    }
+
+    // Whether the listing the limit ended had names left; what they are is not looked at.
+    static bool hasMoreNames(DIR* d) {
+        while (dirent* e = ::readdir(d))
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                return true;
+        return false;
+    }
+
     static bool isDirectory(unsigned char type, const std::string& path) {
         if (type == DT_DIR)
             return true;
@@ -102,6 +134,7 @@ private:
 
     std::vector<DCVMediaPtr>& m_out;
     const std::atomic<bool>* m_cancelled;
+    RecordingScanReport* m_report;
     std::set<std::pair<dev_t, ino_t>> m_visited;
 };
 
@@ -150,17 +183,25 @@ void sortRecordings(std::vector<DCVMediaPtr>& medias) {
     });
 }
 
-void walkRecordings(const std::string& directory, std::vector<DCVMediaPtr>& array, const std::atomic<bool>* cancelled) {
-    Walker(array, cancelled).eachDir(directory);
+void walkRecordings(const std::string& directory, std::vector<DCVMediaPtr>& array, const std::atomic<bool>* cancelled,
+                    RecordingScanReport* report) {
+    Walker(array, cancelled, report).eachDir(directory);
 }
 
-std::vector<DCVMediaPtr> scanRecordings(const std::string& directory, const std::atomic<bool>* cancelled) {
+std::vector<DCVMediaPtr> scanRecordings(const std::string& directory, const std::atomic<bool>* cancelled,
+                                        RecordingScanReport* report) {
     std::vector<DCVMediaPtr> found;
-    walkRecordings(directory, found, cancelled);
+    walkRecordings(directory, found, cancelled, report);
     if (cancelled && cancelled->load())
         return found;
     sortRecordings(found);
     return found;
+}
+
+RecordingScan scanRecordingsWithReport(const std::string& directory, const std::atomic<bool>* cancelled) {
+    RecordingScan scan;
+    scan.medias = scanRecordings(directory, cancelled, &scan.report);
+    return scan;
 }
 
 } // namespace dcv

@@ -1,5 +1,7 @@
 #include "sdcard/CommandRunner.h"
 
+#include "util/Log.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -56,6 +58,41 @@ ShellErrorDictionary shellErrorForExit(int exitStatus, std::string_view standard
     return {{kShellErrorNumberKey, std::to_string(exitStatus)}, {kShellErrorMessageKey, std::move(message)}};
 }
 
+std::string shellErrorText(const ShellErrorDictionary& error) {
+    std::string text = "{";
+    for (const auto& [key, value] : error) {
+        text += key + " = ";
+        if (key == kShellErrorNumberKey)
+            text += value;
+        else
+            text += "\"" + value + "\"";
+        text += "; ";
+    }
+    if (text.size() > 1)
+        text.pop_back();
+    return text + "}";
+}
+
+void logShellScriptResult(const ShellErrorDictionary& error) {
+    dcvLog("ERROR=%s", shellErrorText(error).c_str());
+}
+
+void logCommandOutput(const std::vector<std::string>& argv, const std::optional<std::string>& output) {
+    if (!output) {
+        std::string command;
+        for (const auto& a : argv)
+            command += (command.empty() ? "" : " ") + a;
+        dcvLog("popen fail:%s", command.c_str());
+        return;
+    }
+    constexpr size_t kPiece = 1023;
+    for (size_t at = 0; at < output->size(); at += kPiece) {
+        const std::string piece = output->substr(at, kPiece);
+        dcvLog("### READ:%s(%ld bytes)", piece.c_str(), long(piece.size()));
+    }
+    dcvLog("read");
+}
+
 PrivilegeOptions PrivilegeOptions::current() {
     return PrivilegeOptions{::geteuid() == 0, "pkexec"};
 }
@@ -104,6 +141,15 @@ std::vector<std::string> commandLineFor(const std::vector<std::string>& argv, bo
     line.push_back(*program);
     line.insert(line.end(), argv.begin() + 1, argv.end());
     return line;
+}
+
+ShellErrorDictionary unresolvedCommandError(const std::vector<std::string>& argv, bool administrator,
+                                            const PrivilegeOptions& privileges) {
+    const std::string missing = argv.empty() ? std::string("no command")
+                                : (administrator && !privileges.isRoot && findExecutable(argv.front()))
+                                    ? privileges.pkexec + ": command not found"
+                                    : argv.front() + ": command not found";
+    return shellErrorForExit(kCommandNotStarted, missing);
 }
 
 SpawnCommandRunner::Result SpawnCommandRunner::spawn(const std::vector<std::string>& argv) {
@@ -182,14 +228,15 @@ SpawnCommandRunner::Result SpawnCommandRunner::spawn(const std::vector<std::stri
 
 ShellErrorDictionary SpawnCommandRunner::runShellScript(const std::vector<std::string>& argv,
                                                         bool administrator) {
+    ShellErrorDictionary error = run(argv, administrator);
+    logShellScriptResult(error);
+    return error;
+}
+
+ShellErrorDictionary SpawnCommandRunner::run(const std::vector<std::string>& argv, bool administrator) {
     const auto line = commandLineFor(argv, administrator, m_privileges);
-    if (line.empty()) {
-        const std::string missing = argv.empty() ? std::string("no command")
-                                    : (administrator && !m_privileges.isRoot && findExecutable(argv.front()))
-                                        ? m_privileges.pkexec + ": command not found"
-                                        : argv.front() + ": command not found";
-        return shellErrorForExit(kCommandNotStarted, missing);
-    }
+    if (line.empty())
+        return unresolvedCommandError(argv, administrator, m_privileges);
     const Result r = spawn(line);
     if (!r.started)
         return shellErrorForExit(kCommandNotStarted, r.err.empty() ? line.front() + ": cannot start" : r.err);
@@ -197,13 +244,12 @@ ShellErrorDictionary SpawnCommandRunner::runShellScript(const std::vector<std::s
 }
 
 std::optional<std::string> SpawnCommandRunner::readCommandOutput(const std::vector<std::string>& argv) {
-    const auto line = commandLineFor(argv, false, m_privileges);
-    if (line.empty())
-        return std::nullopt;
-    Result r = spawn(line);
-    if (!r.started)
-        return std::nullopt;
-    return std::move(r.out);
+    std::optional<std::string> out;
+    if (const auto line = commandLineFor(argv, false, m_privileges); !line.empty())
+        if (Result r = spawn(line); r.started)
+            out = std::move(r.out);
+    logCommandOutput(argv, out);
+    return out;
 }
 
 } // namespace dcv

@@ -23,6 +23,14 @@ std::string shellErrorMessage(const ShellErrorDictionary& error);
 // The dictionary for a finished command: empty for status 0.
 ShellErrorDictionary shellErrorForExit(int exitStatus, std::string_view standardError);
 
+// "{NSAppleScriptErrorMessage = \"...\"; NSAppleScriptErrorNumber = 1;}", "{}" when empty.
+std::string shellErrorText(const ShellErrorDictionary& error);
+// The diagnostic lines every runner writes: "ERROR=%@" with the dictionary after each command;
+// for a command output "popen fail:%@" with the command when it could not be started, else
+// "### READ:%s(%ld bytes)" for each piece of at most 1023 bytes and "read" at the end.
+void logShellScriptResult(const ShellErrorDictionary& error);
+void logCommandOutput(const std::vector<std::string>& argv, const std::optional<std::string>& output);
+
 // How administrator rights are got: through pkexec, unless the process is root already.
 struct PrivilegeOptions {
     bool isRoot = false;
@@ -38,6 +46,11 @@ std::optional<std::string> findExecutable(std::string_view name);
 // for administrator rights without root, pkexec in front. Empty when the program is not found.
 std::vector<std::string> commandLineFor(const std::vector<std::string>& argv, bool administrator,
                                         const PrivilegeOptions& privileges);
+
+// The dictionary for a command that commandLineFor could not resolve: the program, or pkexec
+// for administrator rights, is not there.
+ShellErrorDictionary unresolvedCommandError(const std::vector<std::string>& argv, bool administrator,
+                                            const PrivilegeOptions& privileges);
 
 // Runs programs with argument vectors; nothing goes through a shell.
 class CommandRunner {
@@ -66,6 +79,7 @@ public:
     static Result spawn(const std::vector<std::string>& argv);
 
 private:
+    ShellErrorDictionary run(const std::vector<std::string>& argv, bool administrator);
     PrivilegeOptions m_privileges;
 };
 

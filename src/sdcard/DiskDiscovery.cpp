@@ -3,7 +3,12 @@
 namespace dcv {
 
 LsblkSource lsblkSourceFrom(CommandRunner& runner) {
-    return [&runner] { return runner.readCommandOutput(lsblkArguments()); };
+    return [&runner]() -> std::optional<std::string> {
+        auto out = runner.readCommandOutput(lsblkArguments());
+        if (out && parseLsblkJson(*out))
+            return out;
+        return runner.readCommandOutput(lsblkBasicArguments());
+    };
 }
 
 std::optional<std::vector<LsblkVolume>> DiskDiscovery::volumes() const {
@@ -12,8 +17,10 @@ std::optional<std::vector<LsblkVolume>> DiskDiscovery::volumes() const {
     // lsblk can fail while a device comes or goes under it (a card just inserted): one more try.
     for (int attempt = 0; attempt < 2; ++attempt)
         if (const auto out = m_source())
-            if (auto parsed = parseLsblkJson(*out))
+            if (auto parsed = parseLsblkJson(*out)) {
+                markCardReaders(*parsed, m_mmcType);
                 return parsed;
+            }
     return std::nullopt;
 }
 
@@ -27,6 +34,10 @@ std::vector<std::string> DiskDiscovery::usbVolumeURLs() const {
 
 std::vector<TKUSBDiskEntity> DiskDiscovery::usbDiskEntities() const {
     return dcv::usbDiskEntities(volumesOrNone());
+}
+
+std::vector<TKUSBDiskEntity> DiskDiscovery::cardReaderEntities() const {
+    return dcv::cardReaderEntities(volumesOrNone());
 }
 
 std::optional<std::string> DiskDiscovery::usbVolumeWithFile(const std::string& fileName,

@@ -1,12 +1,13 @@
 #include "sdcard/FlashData.h"
 
+#include "util/FileRead.h"
+#include "util/Log.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace dcv {
 
@@ -139,40 +140,13 @@ FlashData FlashData::fromBytes(std::string_view file) {
     return d;
 }
 
-std::optional<FlashData> readFlashDataFile(const std::string& path, std::string* error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        if (error)
-            *error = path + ": " + std::strerror(errno);
-        return std::nullopt;
+Result<FlashData> readFlashDataFile(const std::string& path) {
+    const Result<std::string> bytes = readRegularFile(path, kMaxDriveLogFile);
+    if (!bytes) {
+        dcvLog("fopen fail:%s", bytes.failure().detail.c_str());
+        return bytes.failure();
     }
-    bool failed = false;
-    // The header's count only bounds the reading: the buffer grows with what the file gives.
-    uint64_t wanted = kFlashHeaderSize;
-    std::string data;
-    char buf[65536];
-    while (data.size() < wanted) {
-        const size_t ask = size_t(std::min<uint64_t>(sizeof buf, wanted - data.size()));
-        const ssize_t k = ::read(fd, buf, ask);
-        if (k < 0 && errno == EINTR)
-            continue;
-        if (k < 0) {
-            if (error)
-                *error = path + ": " + std::strerror(errno);
-            failed = true;
-            break;
-        }
-        if (k == 0)
-            break;
-        data.append(buf, size_t(k));
-        if (wanted == kFlashHeaderSize && data.size() >= kFlashHeaderSize)
-            wanted = kFlashHeaderSize +
-                     uint64_t(u32(reinterpret_cast<const uint8_t*>(data.data()))) * kFlashRecordSize;
-    }
-    ::close(fd);
-    if (failed)
-        return std::nullopt;
-    return FlashData::fromBytes(data);
+    return FlashData::fromBytes(*bytes);
 }
 
 std::string encodeFlashDataFile(const std::vector<DrvRecord>& records) {
@@ -231,19 +205,31 @@ std::string stringForColumnIndex(const FlashData& data, size_t column, size_t ro
     }
 }
 
-std::string flashDataCsvText(const FlashData& data, const std::vector<std::string>& titles) {
+void flashDataCsvLines(const FlashData& data, const std::vector<std::string>& titles, const ByteSink& sink) {
     const size_t columns = titles.size();
-    std::string out;
-    out.reserve((data.count() + 1) * (columns * 8 + 1));
-    auto line = [&](auto&& cell) {
+    std::string line;
+    auto emit = [&](auto&& cell) {
+        line.clear();
         for (size_t c = 0; c < columns; ++c) {
-            out += cell(c);
-            out += c + 1 < columns ? ',' : '\n';
+            line += cell(c);
+            line += c + 1 < columns ? ',' : '\n';
         }
+        return sink(line);
     };
-    line([&](size_t c) { return titles[c]; });
+    if (!emit([&](size_t c) { return titles[c]; }))
+        return;
     for (size_t row = 0; row < data.count(); ++row)
-        line([&](size_t c) { return stringForColumnIndex(data, c, row); });
+        if (!emit([&](size_t c) { return stringForColumnIndex(data, c, row); }))
+            return;
+}
+
+std::string flashDataCsvText(const FlashData& data, const std::vector<std::string>& titles) {
+    std::string out;
+    out.reserve((data.count() + 1) * (titles.size() * 8 + 1));
+    flashDataCsvLines(data, titles, [&out](std::string_view line) {
+        out += line;
+        return true;
+    });
     return out;
 }
 
@@ -254,10 +240,9 @@ std::vector<std::string> englishFlashDataTitles() {
     return t;
 }
 
-std::optional<std::string> writeFlashDataCsv(const std::string& path, const FlashData& data,
-                                             const std::vector<std::string>& titles,
-                                             const FileWriter& writer) {
-    return writer(path, flashDataCsvText(data, titles));
+std::optional<Failure> writeFlashDataCsv(const std::string& path, const FlashData& data,
+                                         const std::vector<std::string>& titles) {
+    return safeWriteFile(path, [&](const ByteSink& sink) { flashDataCsvLines(data, titles, sink); });
 }
 
 } // namespace dcv

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "sdcard/CardFile.h"
+#include "util/Failure.h"
+#include "util/SafeFile.h"
 
 #include <array>
 #include <cstddef>
@@ -56,14 +57,13 @@ public:
     const std::string& recordBytes() const { return m_records; }
 
 private:
-    friend std::optional<FlashData> readFlashDataFile(const std::string&, std::string*);
     uint32_t m_headerCount = 0;
     std::string m_records;
 };
 
-// Reads a .drv file, growing the buffer only with bytes actually read; none when the file
-// cannot be opened or read (the error text then says why).
-std::optional<FlashData> readFlashDataFile(const std::string& path, std::string* error = nullptr);
+// Reads a .drv file (a regular file of at most kMaxDriveLogFile bytes). On failure the log gets
+// "fopen fail:" with the path.
+Result<FlashData> readFlashDataFile(const std::string& path);
 
 // The bytes of a .drv file holding these records.
 std::string encodeFlashDataFile(const std::vector<DrvRecord>& records);
@@ -79,11 +79,12 @@ const std::array<FlashDataColumn, kFlashColumnCount>& flashDataColumns();
 std::string stringForColumnIndex(const FlashData& data, size_t column, size_t row);
 
 // The export: a header line of the titles and one line per record, fields separated by
-// commas, every line ending in "\n", nothing quoted.
+// commas, every line ending in "\n", nothing quoted. Given line by line to the sink, so that a
+// long log never stands whole in memory as text.
+void flashDataCsvLines(const FlashData& data, const std::vector<std::string>& titles, const ByteSink& sink);
 std::string flashDataCsvText(const FlashData& data, const std::vector<std::string>& titles);
 std::vector<std::string> englishFlashDataTitles();
-std::optional<std::string> writeFlashDataCsv(const std::string& path, const FlashData& data,
-                                             const std::vector<std::string>& titles,
-                                             const FileWriter& writer = writeFileReplacing);
+std::optional<Failure> writeFlashDataCsv(const std::string& path, const FlashData& data,
+                                         const std::vector<std::string>& titles);
 
 } // namespace dcv

@@ -1,5 +1,8 @@
 #include "sdcard/Lsblk.h"
 
+#include "util/FileRead.h"
+#include "util/Log.h"
+
 #include <nlohmann/json.hpp>
 
 namespace dcv {
@@ -90,10 +93,51 @@ std::optional<std::string> mountPointOf(const json& o) {
 }
 
 struct DiskValues {
-    std::string transport;
+    std::string transport, name;
     std::optional<std::string> model;
-    bool removable = false;
+    bool removable = false, mmc = false, system = false;
 };
+
+bool mountedAtSystemPath(const json& o) {
+    if (auto m = text(o, "mountpoint"); m && isSystemMountPoint(*m))
+        return true;
+    const auto it = o.find("mountpoints");
+    if (it != o.end() && it->is_array())
+        for (const json& m : *it)
+            if (m.is_string() && isSystemMountPoint(m.get_ref<const std::string&>()))
+                return true;
+    return false;
+}
+
+// Anywhere below the disk: a partition, or an encrypted or logical volume on one.
+bool holdsSystemMount(const json& o, int depth) {
+    if (!o.is_object() || depth > kMaxDepth)
+        return false;
+    if (mountedAtSystemPath(o))
+        return true;
+    const auto it = o.find("children");
+    if (it != o.end() && it->is_array())
+        for (const json& c : *it)
+            if (holdsSystemMount(c, depth + 1))
+                return true;
+    return false;
+}
+
+// "block:mmc:mmc_host:pci" for a card slot or eMMC; lsblk before 2.33 has no such column, and
+// the kernel names those disks mmcblkN.
+bool onMmcHost(const json& o, const std::string& name) {
+    const std::string subsystems = text(o, "subsystems").value_or("");
+    size_t start = 0;
+    while (start <= subsystems.size()) {
+        size_t end = subsystems.find(':', start);
+        if (end == std::string::npos)
+            end = subsystems.size();
+        if (subsystems.compare(start, end - start, "mmc") == 0)
+            return true;
+        start = end + 1;
+    }
+    return text(o, "tran").value_or("") == "mmc" || name.rfind("mmcblk", 0) == 0;
+}
 
 bool hasPartitions(const json& o) {
     const auto it = o.find("children");
@@ -111,6 +155,9 @@ LsblkVolume volumeOf(const json& o, const DiskValues& disk, bool whole) {
     v.path = text(o, "path").value_or(v.name.empty() ? "" : "/dev/" + v.name);
     v.type = text(o, "type").value_or("");
     v.transport = nonEmpty(text(o, "tran")).value_or(disk.transport);
+    v.disk = disk.name;
+    v.mmc = disk.mmc;
+    v.systemDisk = disk.system;
     v.removable = flag(o, "rm") || flag(o, "hotplug") || disk.removable;
     v.readOnly = flag(o, "ro");
     v.whole = whole;
@@ -131,6 +178,9 @@ void collect(const json& o, const DiskValues& parent, int depth, std::vector<Lsb
         here.transport = nonEmpty(text(o, "tran")).value_or("");
         here.model = nonEmpty(text(o, "model"));
         here.removable = flag(o, "rm") || flag(o, "hotplug");
+        here.name = text(o, "kname").value_or(text(o, "name").value_or(""));
+        here.mmc = onMmcHost(o, here.name);
+        here.system = holdsSystemMount(o, 0);
         if (type == "disk" && !hasPartitions(o))
             out.push_back(volumeOf(o, here, true));
     } else if (type == "part") {
@@ -145,6 +195,11 @@ void collect(const json& o, const DiskValues& parent, int depth, std::vector<Lsb
 } // namespace
 
 std::vector<std::string> lsblkArguments() {
+    return {"lsblk", "--json", "--bytes", "--output",
+            "NAME,KNAME,PATH,TYPE,TRAN,SUBSYSTEMS,RM,HOTPLUG,RO,SIZE,LABEL,FSTYPE,MOUNTPOINT,MOUNTPOINTS,MODEL"};
+}
+
+std::vector<std::string> lsblkBasicArguments() {
     return {"lsblk", "--json", "--bytes", "--output",
             "NAME,KNAME,PATH,TYPE,TRAN,RM,HOTPLUG,RO,SIZE,LABEL,FSTYPE,MOUNTPOINT,MODEL"};
 }
@@ -162,10 +217,66 @@ std::optional<std::vector<LsblkVolume>> parseLsblkJson(std::string_view text) {
     return out;
 }
 
+bool isSystemMountPoint(std::string_view m) {
+    static constexpr std::string_view kSystem[] = {"/", "/boot", "/home", "/usr", "/var", "[SWAP]"};
+    for (std::string_view s : kSystem)
+        if (m == s)
+            return true;
+    // Below /boot lives the EFI system partition.
+    return m.starts_with("/boot/");
+}
+
+std::optional<std::string> sysfsMmcType(const std::string& disk) {
+    if (disk.empty() || disk.find('/') != std::string::npos || disk.starts_with("."))
+        return std::nullopt;
+    const Result<std::string> type = readRegularFile("/sys/block/" + disk + "/device/type", 64);
+    if (!type)
+        return std::nullopt;
+    std::string t = *type;
+    while (!t.empty() && (t.back() == '\n' || t.back() == ' '))
+        t.pop_back();
+    return t;
+}
+
+namespace {
+
+// mmcblk0boot0, mmcblk0boot1, mmcblk0rpmb: the hidden areas of an eMMC chip, never a card.
+bool isEmmcArea(std::string_view name) {
+    if (!name.starts_with("mmcblk"))
+        return false;
+    return name.find("boot") != std::string_view::npos || name.find("rpmb") != std::string_view::npos;
+}
+
+} // namespace
+
+void markCardReaders(std::vector<LsblkVolume>& volumes, const MmcTypeSource& mmcType) {
+    std::vector<std::pair<std::string, bool>> sdDisks; // one sysfs look-up per disk
+    auto isSdCard = [&](const std::string& disk) {
+        for (const auto& [name, sd] : sdDisks)
+            if (name == disk)
+                return sd;
+        const auto type = mmcType ? mmcType(disk) : std::nullopt;
+        const bool sd = type && *type == "SD";
+        sdDisks.emplace_back(disk, sd);
+        return sd;
+    };
+    for (auto& v : volumes) {
+        v.cardReader = false;
+        if (v.systemDisk || isEmmcArea(v.name) || isEmmcArea(v.disk))
+            continue;
+        if (v.mmc && !v.disk.empty() && isSdCard(v.disk)) {
+            v.cardReader = true;
+            v.removable = true; // SD slots often report RM 0, yet the card comes and goes
+        } else {
+            v.cardReader = v.transport == "usb" && !v.mmc;
+        }
+    }
+}
+
 std::vector<std::string> removableVolumeURLs(const std::vector<LsblkVolume>& volumes) {
     std::vector<std::string> urls;
     for (const auto& v : volumes)
-        if (v.removable && v.mountPoint)
+        if (v.removable && v.mountPoint && !v.systemDisk)
             urls.push_back(*v.mountPoint);
     return urls;
 }
@@ -173,21 +284,35 @@ std::vector<std::string> removableVolumeURLs(const std::vector<LsblkVolume>& vol
 std::vector<std::string> usbVolumeURLs(const std::vector<LsblkVolume>& volumes) {
     std::vector<std::string> urls;
     for (const auto& v : volumes)
-        if (v.removable && v.mountPoint && v.transport == "usb")
+        if (v.cardReader && v.removable && v.mountPoint)
             urls.push_back(*v.mountPoint);
     return urls;
 }
 
-std::vector<TKUSBDiskEntity> usbDiskEntities(const std::vector<LsblkVolume>& volumes) {
+namespace {
+
+std::vector<TKUSBDiskEntity> entities(const std::vector<LsblkVolume>& volumes, bool mountedOnly) {
     std::vector<TKUSBDiskEntity> disks;
     for (const auto& v : volumes) {
         // An empty reader slot shows as a disk of size 0: no card, nothing to list.
-        if (!v.removable || v.transport != "usb" || v.name.empty() || v.size == 0)
+        if (!v.cardReader || !v.removable || v.name.empty() || v.size == 0 || (mountedOnly && !v.mountPoint))
             continue;
         disks.emplace_back(v.label.value_or(""), v.mountPoint.value_or(""), v.name, v.model, v.size,
                            !v.readOnly, v.whole, v.path);
+        if (mountedOnly)
+            dcvLog("%s", v.mountPoint->c_str());
     }
     return disks;
+}
+
+} // namespace
+
+std::vector<TKUSBDiskEntity> usbDiskEntities(const std::vector<LsblkVolume>& volumes) {
+    return entities(volumes, true);
+}
+
+std::vector<TKUSBDiskEntity> cardReaderEntities(const std::vector<LsblkVolume>& volumes) {
+    return entities(volumes, false);
 }
 
 } // namespace dcv

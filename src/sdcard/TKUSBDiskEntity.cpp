@@ -61,6 +61,21 @@ std::string byteSizeText(uint64_t bytes) {
     return buf;
 }
 
+std::optional<uint64_t> parseByteCount(std::string_view text) {
+    if (text.empty())
+        return std::nullopt;
+    uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        const uint64_t d = uint64_t(c - '0');
+        if (v > (UINT64_MAX - d) / 10)
+            return std::nullopt;
+        v = v * 10 + d;
+    }
+    return v;
+}
+
 bool isEmptyString(const std::string* text) {
     return text == nullptr || text->empty();
 }
@@ -80,16 +95,17 @@ std::string joinPath(std::string_view dir, std::string_view name) {
 
 std::optional<TKUSBDiskEntity> findCameraDisk(const std::vector<TKUSBDiskEntity>& disks,
                                               const FileExists& exists) {
+    // A device without a mount path has no place for config.bin: joined with an empty path the
+    // name would land on the system disk ("/config.bin"). No pass takes one.
     auto first = [&](auto&& pass) -> const TKUSBDiskEntity* {
         for (const auto& d : disks)
-            if (pass(d))
+            if (d.isMounted() && pass(d))
                 return &d;
         return nullptr;
     };
     auto telvo = [](const TKUSBDiskEntity& d) { return d.volumeName() == kCameraVolumeName; };
     const TKUSBDiskEntity* found = first([&](const TKUSBDiskEntity& d) {
-        return telvo(d) && d.writable() && d.isMounted() &&
-               exists(joinPath(d.mountedURL(), kSettingsFileName));
+        return telvo(d) && d.writable() && exists(joinPath(d.mountedURL(), kSettingsFileName));
     });
     if (!found)
         found = first([&](const TKUSBDiskEntity& d) { return telvo(d) && d.writable(); });
@@ -97,8 +113,8 @@ std::optional<TKUSBDiskEntity> findCameraDisk(const std::vector<TKUSBDiskEntity>
         found = first(telvo);
     if (!found)
         found = first([](const TKUSBDiskEntity& d) { return d.writable(); });
-    if (!found && !disks.empty())
-        found = &disks.front();
+    if (!found)
+        found = first([](const TKUSBDiskEntity&) { return true; });
     if (!found)
         return std::nullopt;
     return *found;

@@ -46,6 +46,9 @@ private:
 
 // Short size text in powers of 1024 ("1.5 kB", "15 GB"), never longer than 7 characters.
 std::string byteSizeText(uint64_t bytes);
+// A byte count written as decimal digits only (0 to 18446744073709551615); none for anything
+// else: signs, blanks, other characters, or a number that does not fit.
+std::optional<uint64_t> parseByteCount(std::string_view text);
 
 bool isEmptyString(const std::string* text);
 inline bool isEmptyString(std::string_view text) {
@@ -58,9 +61,10 @@ inline constexpr std::string_view kSettingsFileName = "config.bin";
 using FileExists = std::function<bool(const std::string& path)>;
 bool fileExists(const std::string& path);
 
-// Picks the entity most likely to be the camera's card, in five passes over the list: TELVO,
-// writable and holding config.bin; TELVO and writable; TELVO; writable; the first one. Passes
-// four and five may pick a volume that is not the camera's: callers check the card.
+// Picks the entity most likely to be the camera's card, in five passes over the mounted entities
+// of the list: TELVO, writable and holding config.bin; TELVO and writable; TELVO; writable; the
+// first one. Passes four and five may pick a volume that is not the camera's: callers check the
+// card. An entity without a mount path is never picked.
 std::optional<TKUSBDiskEntity> findCameraDisk(const std::vector<TKUSBDiskEntity>& disks,
                                               const FileExists& exists = fileExists);
 

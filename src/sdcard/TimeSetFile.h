@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sdcard/CardFile.h"
+#include "util/SafeFile.h"
 
 #include <ctime>
 #include <optional>
@@ -28,8 +28,8 @@ std::optional<std::string> timesetText(const ClockTime& t);
 // Reads that same form back; none unless the text is exactly it and a valid time.
 std::optional<ClockTime> parseClockTime(std::string_view text);
 
-// Writes the clock file; the error text, or none when it was written.
-std::optional<std::string> writeTimesetFile(const std::string& path, const ClockTime& t,
-                                            const FileWriter& writer = writeFileReplacing);
+// Writes the clock file; none when it was written.
+std::optional<Failure> writeTimesetFile(const std::string& path, const ClockTime& t,
+                                        const FileWriter& writer = writeFileSafely);
 
 } // namespace dcv

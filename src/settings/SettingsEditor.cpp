@@ -80,10 +80,23 @@ std::string settingsFieldValueText(const _FILEDATA& record, const SettingsFieldD
     return std::to_string(settingsFieldInteger(record, field));
 }
 
+SettingsChecksumState settingsChecksumState(const _FILEDATA& record) {
+    if (settingsChecksumMatches(record))
+        return SettingsChecksumState::Ok;
+    return record.checksum == kUncomputedChecksum ? SettingsChecksumState::NotComputed
+                                                  : SettingsChecksumState::Mismatch;
+}
+
 std::string settingsChecksumLine(const _FILEDATA& record) {
     const uint32_t computed = computeSettingsChecksum(record);
-    if (record.checksum == computed)
+    switch (settingsChecksumState(record)) {
+    case SettingsChecksumState::Ok:
         return "checksum=ok\n";
+    case SettingsChecksumState::NotComputed:
+        return "checksum=not-computed stored=" + std::to_string(kUncomputedChecksum) + "\n";
+    case SettingsChecksumState::Mismatch:
+        break;
+    }
     return "checksum=mismatch stored=" + std::to_string(record.checksum) +
            " computed=" + std::to_string(computed) + "\n";
 }

@@ -20,13 +20,20 @@ std::string escapeSettingsText(std::string_view bytes);
 // One field's value as listed: integers in decimal, texts up to their first NUL, escaped.
 std::string settingsFieldValueText(const _FILEDATA& record, const SettingsFieldDescriptor& field);
 
-// "name=value" for every field in file order, then "checksum=ok" or
-// "checksum=mismatch stored=N computed=M"; each line ends with a newline.
+// "name=value" for every field in file order, then the checksum line; each line ends with a
+// newline.
 std::string settingsRecordListing(const _FILEDATA& record);
-std::string settingsChecksumLine(const _FILEDATA& record);
 inline bool settingsChecksumMatches(const _FILEDATA& record) {
     return record.checksum == computeSettingsChecksum(record);
 }
+enum class SettingsChecksumState {
+    Ok,          // the stored word is the computed one
+    NotComputed, // 65535, as factory defaults carry it until the settings are first saved
+    Mismatch,
+};
+SettingsChecksumState settingsChecksumState(const _FILEDATA& record);
+// "checksum=ok", "checksum=not-computed stored=65535" or "checksum=mismatch stored=N computed=M".
+std::string settingsChecksumLine(const _FILEDATA& record);
 
 enum class SettingsFieldAccess {
     Editable, // a settings tab edits it

@@ -1,14 +1,12 @@
 #include "settings/SettingsRecord.h"
 
+#include "util/FileRead.h"
 #include "util/Log.h"
 #include "util/SafeFile.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace dcv {
 namespace {
@@ -205,35 +203,36 @@ void prepareSettingsRecordForSave(_FILEDATA& record) {
 }
 
 bool readSettingsRecord(const std::string& path, _FILEDATA& record) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    const Result<std::string> start = readRegularFileStart(path, kSettingsRecordSize);
+    // A short file must not leave half a record behind: the record changes only when complete.
+    if (!start || start->size() != kSettingsRecordSize)
         return false;
     SettingsRecordBytes bytes{};
-    size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += size_t(n);
-    }
-    ::close(fd);
-    // A short file must not leave half a record behind: the record changes only when complete.
-    if (got != bytes.size())
-        return false;
+    std::memcpy(bytes.data(), start->data(), bytes.size());
     record = settingsRecordFromBytes(bytes);
     return true;
 }
 
+Result<_FILEDATA> loadSettingsFile(const std::string& path) {
+    const Result<std::string> bytes = readRegularFile(path, kSettingsRecordSize);
+    if (!bytes)
+        return bytes.failure();
+    if (bytes->size() != kSettingsRecordSize)
+        return Failure::of(Failure::Reason::Invalid, path + ": " + std::to_string(bytes->size()) +
+                                                         " bytes, a settings file has " +
+                                                         std::to_string(kSettingsRecordSize));
+    SettingsRecordBytes record{};
+    std::memcpy(record.data(), bytes->data(), record.size());
+    return settingsRecordFromBytes(record);
+}
+
 std::optional<std::string> writeSettingsRecord(const _FILEDATA& record, const std::string& path) {
     const SettingsRecordBytes bytes = settingsRecordBytes(record);
-    const FileWriteResult result = safeWriteFile(path, std::span<const uint8_t>(bytes));
-    if (result)
+    const auto failure = safeWriteFile(path, std::span<const uint8_t>(bytes));
+    if (!failure)
         return std::nullopt;
-    // "fopen fail:/media/card/.config.bin.12-0-0-1a2b3c4d.tmp: Permission denied"
-    dcvLog("%s fail:%s: %s", result.step == "open" ? "fopen" : result.step.c_str(), result.path.c_str(),
-           std::strerror(result.error));
+    // "fopen fail:/media/card/config.bin: Permission denied (open)"
+    dcvLog("fopen fail:%s", failure->detail.c_str());
     return std::string(kMsgFileOpenFail);
 }
 

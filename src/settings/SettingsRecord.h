@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/Failure.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -410,9 +412,12 @@ void settingsChecksum(_FILEDATA& record);
 void updateCarNumberSet(_FILEDATA& record);
 void prepareSettingsRecordForSave(_FILEDATA& record);
 
-// Reads the first 500 bytes of the file into `record`. False when the file cannot be opened or
-// is shorter; the record is then left exactly as it was.
+// Reads the first 500 bytes of the file into `record`. False when the file cannot be opened, is
+// not a regular file (a FIFO is never waited on) or is shorter; the record is then left exactly
+// as it was.
 bool readSettingsRecord(const std::string& path, _FILEDATA& record);
+// Reads a settings file that must be exactly one record: a regular file of 500 bytes.
+Result<_FILEDATA> loadSettingsFile(const std::string& path);
 
 // Saves the record with safeWriteFile. On failure the old file stays, the system's error text
 // is logged and the result is "msg.file_open_fail"; none on success.

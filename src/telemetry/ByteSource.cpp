@@ -1,10 +1,10 @@
 #include "telemetry/ByteSource.h"
 
+#include "util/FileRead.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dcv {
@@ -26,30 +26,15 @@ bool FileByteSource::open(const char* path) {
         m_error = "no path";
         return false;
     }
-    // Non-blocking so that a FIFO on the card cannot hang the reader; regular files ignore it.
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        m_error = std::strerror(errno);
+    // A FIFO on the card cannot hang the reader, nor a device feed it without end.
+    const Result<int> fd = openRegularFile(path, &m_size);
+    if (!fd) {
+        const Failure& f = fd.failure();
+        m_error = f.reason == Failure::Reason::NotRegularFile && f.error == 0 ? "not a regular file"
+                                                                             : std::strerror(f.error);
         return false;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        m_error = std::strerror(errno);
-        ::close(fd);
-        return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        m_error = std::strerror(EISDIR);
-        ::close(fd);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode)) {
-        m_error = "not a regular file";
-        ::close(fd);
-        return false;
-    }
-    m_size = S_ISREG(st.st_mode) ? uint64_t(st.st_size) : uint64_t(::lseek(fd, 0, SEEK_END));
-    m_fd = fd;
+    m_fd = *fd;
     return true;
 }
 

@@ -36,8 +36,8 @@ public:
     FileByteSource(const FileByteSource&) = delete;
     FileByteSource& operator=(const FileByteSource&) = delete;
 
-    // Opens a regular file (or block device) read-only. On failure returns false and sets
-    // error() to a short reason ("No such file or directory", "not a regular file").
+    // Opens a regular file read-only. On failure returns false and sets error() to a short
+    // reason ("No such file or directory", "Is a directory", "not a regular file").
     bool open(const char* path);
     void close();
     bool isOpen() const { return m_fd >= 0; }

@@ -55,9 +55,16 @@ long longAt(const uint8_t* record, size_t offset) {
     return text::parseLong(p + offset, p + fmt::kRecordSize);
 }
 
-double realAt(const uint8_t* record, size_t offset) {
+float realAt(const uint8_t* record, size_t offset) {
     const char* p = reinterpret_cast<const char*>(record);
-    return double(text::parseFloat(p + offset, p + fmt::kRecordSize));
+    return text::parseFloat(p + offset, p + fmt::kRecordSize);
+}
+
+// Makes a list's capacity its size when the read kept fewer samples than were reserved.
+template <class T>
+void fit(std::vector<T>& v) {
+    if (v.capacity() != v.size())
+        v.shrink_to_fit();
 }
 
 } // namespace
@@ -137,11 +144,14 @@ bool DCVBlackBoxData::ExtractStreamInformation(const ByteSource& src, size_t max
     // Steps 13 and 14. The count is not trusted: entries are taken while the file has them.
     // Entry positions are kept in 64 bits and stop at 4 GiB, so they never wrap back into
     // the file (in a file below 4 GiB they run past its end first, as 32-bit ones would).
+    // The lists are sized once, for the entries the file can hold, so that no growth step ever
+    // holds two copies.
     const uint64_t fileSize = src.size();
     uint64_t entryPos = uint64_t(p10) + fmt::kTableHeaderSize;
     uint64_t remaining = count;
+    m_readReport.tableEntries = count;
     const uint64_t inFile = entryPos < fileSize ? (fileSize - entryPos) / fmt::kTableEntrySize + 1 : 0;
-    const size_t expected = size_t(std::min<uint64_t>({remaining, inFile, maxSamples, 1u << 16}));
+    const size_t expected = size_t(std::min<uint64_t>({remaining, inFile, maxSamples}));
     m_gSensorData.reserve(expected);
     m_gSensors.reserve(expected);
     m_gpsData.reserve(expected);
@@ -165,8 +175,10 @@ bool DCVBlackBoxData::ExtractStreamInformation(const ByteSource& src, size_t max
 
         for (size_t k = 0; k < avail; ++k) {
             const uint64_t o = offsets[k];
-            if (o + fmt::kRecordSize > fileSize)
-                continue; // the record would be cut short: skip the entry
+            if (o + fmt::kRecordSize > fileSize) {
+                ++m_readReport.recordsPastEnd; // the record would be cut short: skip the entry
+                continue;
+            }
             if (!(o >= windowBase && o + fmt::kRecordSize <= windowBase + windowLen)) {
                 uint64_t end = o + fmt::kRecordSize;
                 for (size_t j = k + 1; j < avail; ++j) {
@@ -182,26 +194,55 @@ bool DCVBlackBoxData::ExtractStreamInformation(const ByteSource& src, size_t max
                 windowLen = src.readAt(o, window.data(), size_t(end - o));
                 if (windowLen < fmt::kRecordSize) {
                     windowLen = 0;
+                    ++m_readReport.recordsPastEnd;
                     continue;
                 }
             }
             const uint8_t* record = window.data() + (o - windowBase);
             if (std::memcmp(record, fmt::kRecordMarker, 3) != 0) {
+                m_readReport.endedAtForeignRecord = true;
+                done = true;
+                break;
+            }
+            if (m_gSensors.size() >= maxSamples) {
+                m_readReport.sampleLimitReached = true;
                 done = true;
                 break;
             }
             appendRecord(record);
-            if (m_gSensors.size() >= maxSamples) {
-                done = true;
-                break;
-            }
         }
         remaining -= avail;
         entryPos += uint64_t(avail) * fmt::kTableEntrySize;
         if (avail < want)
             break; // the table ran past the end of the file
     }
+    if (!done)
+        m_readReport.entriesMissing = remaining;
+    fit(m_gSensorData);
+    fit(m_gSensors);
+    fit(m_gpsData);
     return true;
+}
+
+size_t DCVBlackBoxData::sampleMemoryBytes() const {
+    return m_gSensorData.capacity() * sizeof(DCVAviGSensorData) + m_gSensors.capacity() * sizeof(DCVGSensor) +
+           m_gpsData.capacity() * sizeof(DCVAviGpsData);
+}
+
+std::string TelemetryReadReport::text() const {
+    std::string t;
+    auto add = [&t](const std::string& part) { t += (t.empty() ? "" : "; ") + part; };
+    if (entriesMissing)
+        add("the table lists " + std::to_string(tableEntries) + " records, the file ends before " +
+            std::to_string(entriesMissing) + " of them");
+    if (recordsPastEnd)
+        add(std::to_string(recordsPastEnd) + " of the table's " + std::to_string(tableEntries) +
+            " records lie beyond the end of the file");
+    if (endedAtForeignRecord)
+        add("an entry points at something that is not a telemetry record; the rest was not read");
+    if (sampleLimitReached)
+        add("more records than one recording may hold; the rest was not read");
+    return t;
 }
 
 void DCVBlackBoxData::appendRecord(const uint8_t* r) {
@@ -247,10 +288,8 @@ bool DCVBlackBoxData::ParseFrameData(const void* buffer, size_t size) {
     return true;
 }
 
-bool DCVBlackBoxData::ParseNMEA(void* buffer, size_t size) {
-    if (buffer == nullptr || size == 0)
-        return false;
-    char* p = static_cast<char*>(buffer);
+void parseNmeaText(char* p, size_t size, DCVNMEASentenceParser& parser,
+                   const std::function<void(const DCVGpsData& fix)>& each) {
     size_t start = 0;
     for (size_t i = 0; i < size; ++i) {
         const char c = p[i];
@@ -260,12 +299,19 @@ bool DCVBlackBoxData::ParseNMEA(void* buffer, size_t size) {
             p[i] = '\0';
             // start <= i; when start < i the byte after it is still inside the buffer.
             if (start < i && p[start] == '$' && p[start + 1] == 'G') {
-                m_nmeaParser.parse(std::string_view(p + start, i - start));
-                m_nmeas.push_back(m_nmeaParser.m_Current().duplicate());
+                parser.parse(std::string_view(p + start, i - start));
+                each(parser.m_Current());
             }
             start = i + 1;
         }
     }
+}
+
+bool DCVBlackBoxData::ParseNMEA(void* buffer, size_t size) {
+    if (buffer == nullptr || size == 0)
+        return false;
+    parseNmeaText(static_cast<char*>(buffer), size, m_nmeaParser,
+                  [this](const DCVGpsData& fix) { m_nmeas.push_back(fix.duplicate()); });
     return true;
 }
 
@@ -311,6 +357,7 @@ void DCVBlackBoxData::clear() {
     m_recPark = 0;
     m_lastTimeEventType = 0;
     m_extractError.clear();
+    m_readReport = {};
 }
 
 } // namespace dcv

@@ -1,5 +1,6 @@
 #include "telemetry/MapScripts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -23,23 +24,50 @@ std::optional<MapTrackPoint> mapTrackPoint(const DCVAviGpsData::Data& sample) {
     return MapTrackPoint{lat, lon};
 }
 
-std::vector<MapTrackPoint> mapTrack(const std::vector<DCVAviGpsData>& samples) {
+namespace {
+
+// The track's points in order without repeats of the point before (a car standing still, or a
+// table whose entries all name one record), thinned evenly to at most kMaxTrackPoints with the
+// last point kept: a longer line looks no different on a map and only costs memory.
+template <class Samples, class DataOf>
+std::vector<MapTrackPoint> thinnedTrack(const Samples& samples, DataOf dataOf) {
+    auto eachPoint = [&](auto&& take) {
+        std::optional<MapTrackPoint> last;
+        for (const auto& s : samples) {
+            const DCVAviGpsData::Data* d = dataOf(s);
+            if (!d)
+                continue;
+            auto p = mapTrackPoint(*d);
+            if (!p || p == last)
+                continue;
+            last = p;
+            take(*p);
+        }
+    };
+    size_t count = 0;
+    eachPoint([&](const MapTrackPoint&) { ++count; });
+    const size_t stride = (count + kMaxTrackPoints - 1) / kMaxTrackPoints;
     std::vector<MapTrackPoint> track;
-    track.reserve(samples.size());
-    for (const auto& s : samples)
-        if (auto p = mapTrackPoint(s.data()))
-            track.push_back(*p);
+    track.reserve(std::min(count, kMaxTrackPoints + 1));
+    size_t i = 0;
+    eachPoint([&](const MapTrackPoint& p) {
+        if (i % stride == 0 || i + 1 == count)
+            track.push_back(p);
+        ++i;
+    });
     return track;
 }
 
+} // namespace
+
+std::vector<MapTrackPoint> mapTrack(const std::vector<DCVAviGpsData>& samples) {
+    return thinnedTrack(samples, [](const DCVAviGpsData& s) { return &s.data(); });
+}
+
 std::vector<MapTrackPoint> mapTrack(const std::vector<std::shared_ptr<DCVAviGpsData>>& samples) {
-    std::vector<MapTrackPoint> track;
-    track.reserve(samples.size());
-    for (const auto& s : samples)
-        if (s)
-            if (auto p = mapTrackPoint(s->data()))
-                track.push_back(*p);
-    return track;
+    return thinnedTrack(samples, [](const std::shared_ptr<DCVAviGpsData>& s) {
+        return s ? &s->data() : static_cast<const DCVAviGpsData::Data*>(nullptr);
+    });
 }
 
 std::string trackScript(const std::vector<MapTrackPoint>& track) {

@@ -26,6 +26,10 @@ struct MapTrackPoint {
 // 'N' or 'E' counts as south or west, as the telemetry display reads them); none for a sample
 // without a fix (both coordinates zero).
 std::optional<MapTrackPoint> mapTrackPoint(const DCVAviGpsData::Data& sample);
+// The line of a recording on the map: the signed positions of its samples in order, a point
+// that repeats the one before left out, thinned evenly (the last point kept) to at most
+// kMaxTrackPoints (plus the last point), so that the page never gets more than a screen can show.
+inline constexpr size_t kMaxTrackPoints = 20000;
 std::vector<MapTrackPoint> mapTrack(const std::vector<DCVAviGpsData>& samples);
 std::vector<MapTrackPoint> mapTrack(const std::vector<std::shared_ptr<DCVAviGpsData>>& samples);
 // "DCVSetTrack([[lat,lon],…])": the whole track of a recording as a line on the page.

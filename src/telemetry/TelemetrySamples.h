@@ -44,11 +44,13 @@ private:
 // (ddmm.mmmm / dddmm.mmmm); the hemisphere characters give the sign when shown.
 class DCVAviGpsData {
 public:
+    // Single precision: the record's text fields are read as floats, so nothing is lost, and a
+    // recording's samples take half the memory.
     struct Data {
-        double latitude = 0;
-        double longitude = 0;
-        double hdop = 0;
-        double speed = 0;
+        float latitude = 0;
+        float longitude = 0;
+        float hdop = 0;
+        float speed = 0;
         char ns = 0;
         char ew = 0;
         uint32_t satellites = 0;
@@ -66,6 +68,7 @@ public:
 private:
     Data m_data;
 };
+static_assert(sizeof(DCVAviGpsData) <= 28 && sizeof(DCVAviGSensorData) == 16);
 
 // One G-sensor sample in g.
 class DCVGSensor {

@@ -187,8 +187,8 @@ bool formatTelemetryRecord(const TelemetrySample& s, uint32_t index, char out[11
     return true;
 }
 
-bool buildTelemetryFile(const std::vector<TelemetrySample>& samples, double durationSeconds, std::string& out,
-                        std::string* error) {
+bool buildTelemetryFileWithTable(const std::vector<TelemetrySample>& samples, const std::vector<uint32_t>& entries,
+                                 double durationSeconds, std::string& out, std::string* error) {
     std::string ftyp = "isom";
     append32(ftyp, 0x200);
     ftyp += "isomiso2mp41";
@@ -204,7 +204,7 @@ bool buildTelemetryFile(const std::vector<TelemetrySample>& samples, double dura
         fmt::writeBE32(m + 36 + 4 * i, matrix[i]);
     fmt::writeBE32(m + 96, 1); // next track ID
     const std::string head = box("ftyp", ftyp);
-    const size_t moovSize = 8 + 8 + mvhd.size() + telemetryBoxesSize(samples.size());
+    const size_t moovSize = 8 + 8 + mvhd.size() + telemetryBoxesSize(entries.size());
     const uint64_t first = head.size() + moovSize + 8;
     if (first + samples.size() * fmt::kRecordSize > UINT32_MAX)
         return setError(error, "too many samples for 32-bit offsets");
@@ -212,8 +212,19 @@ bool buildTelemetryFile(const std::vector<TelemetrySample>& samples, double dura
     const std::string records = recordsBox(samples, error, ok);
     if (!ok)
         return false;
-    out = head + box("moov", box("mvhd", mvhd) + telemetryBoxes(contiguousOffsets(first, samples.size()))) + records;
+    std::vector<uint32_t> offsets(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        offsets[i] = uint32_t(first + uint64_t(entries[i]) * fmt::kRecordSize);
+    out = head + box("moov", box("mvhd", mvhd) + telemetryBoxes(offsets)) + records;
     return true;
+}
+
+bool buildTelemetryFile(const std::vector<TelemetrySample>& samples, double durationSeconds, std::string& out,
+                        std::string* error) {
+    std::vector<uint32_t> entries(samples.size());
+    for (size_t i = 0; i < entries.size(); ++i)
+        entries[i] = uint32_t(i);
+    return buildTelemetryFileWithTable(samples, entries, durationSeconds, out, error);
 }
 
 bool insertTelemetry(std::string& mp4, const std::vector<TelemetrySample>& samples, std::string* error) {

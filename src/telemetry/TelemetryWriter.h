@@ -25,6 +25,12 @@ bool formatTelemetryRecord(const TelemetrySample& sample, uint32_t index, char o
 bool buildTelemetryFile(const std::vector<TelemetrySample>& samples, double durationSeconds, std::string& out,
                         std::string* error = nullptr);
 
+// The same with a table whose entries name records by index: an index may repeat or lie past
+// the last record (its entry then points beyond the end of the file). Crafted and damaged files
+// for tests, fuzzing seeds and measurements.
+bool buildTelemetryFileWithTable(const std::vector<TelemetrySample>& samples, const std::vector<uint32_t>& entries,
+                                 double durationSeconds, std::string& out, std::string* error = nullptr);
+
 // Adds telemetry to a faststart MP4 held in memory (ftyp with major brand isom first, moov
 // second): the telemetry boxes become moov's second child, the records a box at the end, and
 // every stco/co64 chunk offset behind the insertion point is moved, so the media stays valid.

@@ -125,16 +125,24 @@ TEST(RecordingScanTest, UnreadableFolderListsNothing) {
     if (pid == 0) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(100);
-        ::_exit(int(scanRecordings(dir.path()).size()));
+        // The count, and 10 more when the report names the folder and why.
+        const RecordingScan scan = scanRecordingsWithReport(dir.path());
+        const bool named = scan.report.unreadableFolders ==
+                           std::vector<std::string>{(dir / "locked").string() + ": Permission denied"};
+        ::_exit(int(scan.medias.size()) + (named ? 10 : 0));
     }
     int status = 0;
     ::waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(WEXITSTATUS(status), 11);
 }
 
-TEST(RecordingScanTest, MissingFolderGivesEmptyList) {
-    EXPECT_TRUE(scanRecordings("/nonexistent/dcv/folder").empty());
+TEST(RecordingScanTest, MissingFolderGivesEmptyListAndSaysSo) {
+    const RecordingScan scan = scanRecordingsWithReport("/nonexistent/dcv/folder");
+    EXPECT_TRUE(scan.medias.empty());
+    EXPECT_EQ(scan.report.unreadableFolders,
+              std::vector<std::string>{"/nonexistent/dcv/folder: No such file or directory"});
+    EXPECT_FALSE(scan.report.limitReached);
 }
 
 TEST(RecordingScanTest, LimitEndsEachDirectoryAfterItsNextAppend) {
@@ -145,9 +153,21 @@ TEST(RecordingScanTest, LimitEndsEachDirectoryAfterItsNextAppend) {
         dir.write("s" + std::to_string(i) + "/alwa_20210315_1425" + std::to_string(10 + i) + "_F.MP4"),
             dir.write("s" + std::to_string(i) + "/alwa_20210315_1426" + std::to_string(10 + i) + "_F.MP4");
     array.resize(kMediaListLimit - 1, DCVMedia::mediaWithPath("/x/alwa_20210315_142530_F.MP4"));
-    walkRecordings(dir.path(), array);
+    RecordingScanReport report;
+    walkRecordings(dir.path(), array, nullptr, &report);
     // One more reaches the limit and ends the first subfolder; each later subfolder adds one.
     EXPECT_EQ(array.size(), kMediaListLimit + 2);
+    EXPECT_TRUE(report.limitReached);
+    EXPECT_TRUE(report.unreadableFolders.empty());
+
+    // Reaching the limit with the last name of the walk stopped nothing.
+    TempDir one;
+    one.write("alwa_20210315_142530_F.MP4");
+    array.resize(kMediaListLimit - 1);
+    report = {};
+    walkRecordings(one.path(), array, nullptr, &report);
+    EXPECT_EQ(array.size(), kMediaListLimit);
+    EXPECT_TRUE(report.complete());
 }
 
 TEST(MediaListTest, AScanIsPublishedSortedInOneStepAndNotifiesOnce) {
@@ -171,11 +191,17 @@ TEST(MediaListTest, AScanIsPublishedSortedInOneStepAndNotifiesOnce) {
     // A snapshot taken earlier is never changed underneath its reader.
     EXPECT_TRUE(before->empty());
 
+    // What a scan could not read is published with its entries, and replaced with them.
+    RecordingScanReport report;
+    report.unreadableFolders = {"/card/Event: Permission denied"};
+    list.publish({}, report);
+    EXPECT_EQ(list.scanReport(), report);
     // An empty folder still notifies; no path keeps the entries.
     TempDir empty;
     list.publish(scanRecordings(empty.path().string()));
-    EXPECT_EQ(delegate.calls, 2);
+    EXPECT_EQ(delegate.calls, 3);
     EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(list.scanReport().complete());
     list.publish(scanRecordings(dir.path().string()));
     list.setDirectoryPath(std::nullopt);
     EXPECT_EQ(list.count(), 2);

@@ -113,6 +113,30 @@ TEST(FindCameraDiskTest, UnmountedCardHasNoConfigFile) {
     ASSERT_TRUE(found);
     EXPECT_EQ(found->deviceFilePath(), "y");
     EXPECT_EQ(asked, std::vector<std::string>{"/media/y/config.bin"});
+    // Nor is it ever chosen: joined with "config.bin" it would name a file on the system disk.
+    EXPECT_FALSE(dcv::findCameraDisk({disks[0]}, exists));
+    EXPECT_EQ(dcv::findCameraDisk({disks[0], disk("OTHER", "z", false)}, exists)->deviceFilePath(), "z");
+}
+
+TEST(ParseByteCountTest, DigitsOnlyAndNoWrap) {
+    const struct {
+        const char* text;
+        std::optional<uint64_t> value;
+    } cases[] = {{"0", 0},
+                 {"1048576000", 1048576000},
+                 {"007", 7},
+                 {"18446744073709551615", UINT64_MAX},
+                 {"18446744073709551616", std::nullopt},
+                 {"99999999999999999999", std::nullopt},
+                 {"", std::nullopt},
+                 {"-1", std::nullopt},
+                 {"+1", std::nullopt},
+                 {" 1", std::nullopt},
+                 {"1 ", std::nullopt},
+                 {"1e3", std::nullopt},
+                 {"0x10", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(dcv::parseByteCount(c.text), c.value) << c.text;
 }
 
 } // namespace

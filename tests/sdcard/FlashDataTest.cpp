@@ -1,8 +1,10 @@
 #include "sdcard/FlashData.h"
+#include "util/Log.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 using dcv::DrvRecord;
@@ -135,9 +137,8 @@ TEST(FlashDataReadTest, ShortAndDamagedFilesGiveOnlyCompleteRecords) {
         EXPECT_EQ(fromBytes.count(), c.count) << c.name;
         EXPECT_EQ(fromBytes.isShort(), c.isShort) << c.name;
         const auto path = dir.write("f.drv", c.file);
-        std::string error;
-        const auto read = dcv::readFlashDataFile(path.string(), &error);
-        ASSERT_TRUE(read) << c.name << error;
+        const auto read = dcv::readFlashDataFile(path.string());
+        ASSERT_TRUE(read) << c.name << read.failure().detail;
         EXPECT_EQ(read->count(), c.count) << c.name;
         EXPECT_EQ(read->recordBytes(), fromBytes.recordBytes()) << c.name;
         // Never more bytes than were read.
@@ -145,13 +146,26 @@ TEST(FlashDataReadTest, ShortAndDamagedFilesGiveOnlyCompleteRecords) {
     }
 }
 
-TEST(FlashDataReadTest, UnreadableFileIsAnError) {
+TEST(FlashDataReadTest, UnreadableFileIsAnErrorAndLogged) {
     dcv::test::TempDir dir;
-    std::string error;
-    EXPECT_FALSE(dcv::readFlashDataFile((dir / "missing.drv").string(), &error));
-    EXPECT_NE(error.find("missing.drv: No such file or directory"), std::string::npos) << error;
-    EXPECT_FALSE(dcv::readFlashDataFile(dir.path().string(), &error)); // a folder
-    EXPECT_NE(error.find("Is a directory"), std::string::npos) << error;
+    std::vector<std::string> log;
+    dcv::ScopedLogSink sink([&](const std::string& line) { log.push_back(line); });
+    const struct {
+        std::string path;
+        dcv::Failure::Reason reason;
+        const char* detail;
+    } cases[] = {{(dir / "missing.drv").string(), dcv::Failure::Reason::Missing, "missing.drv: No such file"},
+                 {dir.path().string(), dcv::Failure::Reason::NotRegularFile, "Is a directory"},
+                 {"/dev/zero", dcv::Failure::Reason::NotRegularFile, "not a regular file"}};
+    for (const auto& c : cases) {
+        const auto read = dcv::readFlashDataFile(c.path);
+        ASSERT_FALSE(read) << c.path;
+        EXPECT_EQ(read.failure().reason, c.reason) << c.path;
+        EXPECT_NE(read.failure().detail.find(c.detail), std::string::npos) << read.failure().detail;
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.back(), "fopen fail:" + read.failure().detail);
+    }
+    EXPECT_EQ(log.size(), 3u);
 }
 
 TEST(FlashDataReadTest, RecordsSurviveEncoding) {
@@ -186,9 +200,12 @@ TEST(FlashDataCsvTest, HeaderAndOneLinePerRecord) {
 TEST(FlashDataCsvTest, WritesAndReportsFailures) {
     dcv::test::TempDir dir;
     const auto path = dir.write("out.csv", std::string(5000, 'z'));
-    const FlashData d = dataOf({sampleRecord()});
+    // Enough records that the export is written in many pieces.
+    const FlashData d = dataOf(std::vector<DrvRecord>(3000, sampleRecord()));
     EXPECT_EQ(dcv::writeFlashDataCsv(path.string(), d, dcv::englishFlashDataTitles()), std::nullopt);
-    EXPECT_EQ(dcv::test::readFile(path), dcv::flashDataCsvText(d, dcv::englishFlashDataTitles()));
+    const std::string csv = dcv::test::readFile(path);
+    EXPECT_EQ(csv, dcv::flashDataCsvText(d, dcv::englishFlashDataTitles()));
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3001);
     EXPECT_TRUE(
         dcv::writeFlashDataCsv((dir / "nope" / "out.csv").string(), d, dcv::englishFlashDataTitles()));
 }

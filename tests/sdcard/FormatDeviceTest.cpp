@@ -329,8 +329,8 @@ INSTANTIATE_TEST_SUITE_P(Privileges, FormatDeviceKeepsSettings,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FormatDeviceTest, BlankCardOnAPartitionGetsADefaultRecord) {
-    // No file system yet: the mount to look for settings fails, nothing is saved, and the card
-    // is mounted at the fallback folder afterwards.
+    // No file system yet: the mount to look for settings fails, mtools finds no FAT either,
+    // nothing is saved, and the card is mounted at the fallback folder afterwards.
     auto card = makeCard(1200ull << 20);
     if (!card)
         GTEST_SKIP() << "no free loop device";
@@ -338,10 +338,11 @@ TEST_F(FormatDeviceTest, BlankCardOnAPartitionGetsADefaultRecord) {
     const FormatOutcome o = format(*card, runner, false);
     ASSERT_EQ(o.result, FormatResult::Completed) << o.detail << shellErrorMessage(o.error);
     const std::vector<std::string> mount{"mount", card->dev(), (tmp / "fallback").string()};
-    ASSERT_EQ(runner.calls.size(), 3u);
+    ASSERT_EQ(runner.calls.size(), 6u);
     EXPECT_EQ(runner.calls[0], mount);
-    EXPECT_EQ(runner.calls[1], formatCommand(card->name(), 32, false)); // no -I on a partition
-    EXPECT_EQ(runner.calls[2], mount);
+    EXPECT_EQ(runner.calls[1].front(), "mcopy");
+    EXPECT_EQ(runner.calls[4], formatCommand(card->name(), 32, false)); // no -I on a partition
+    EXPECT_EQ(runner.calls[5], mount);
     EXPECT_EQ(defaultWrites, std::vector<std::string>{(tmp / "fallback" / "config.bin").string()});
     ASSERT_TRUE(card->unmount());
     expectCameraLayout(card->dev(), 32);
@@ -368,6 +369,26 @@ TEST_F(FormatDeviceTest, LargeCardGetsBigClustersAndNothingIsWrittenWhenItDoesNo
     EXPECT_FALSE(fs::exists(tmp / "mnt" / "config.bin"));
     ASSERT_FALSE(o.savedConfigPath.empty());
     EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+}
+
+TEST_F(FormatDeviceTest, SettingsOfACardThatCannotBeMountedAreReadFromTheDevice) {
+    // The card holds settings but cannot be mounted on this machine: they are copied off the
+    // FAT on the bare device before it is erased, and kept while it does not come back.
+    auto card = makeCard(1200ull << 20);
+    if (!card)
+        GTEST_SKIP() << "no free loop device";
+    card->preformat({{"config.bin", settings}}, tmp.path());
+    DeviceRunner runner(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
+    runner.mountFails = true;
+    const FormatOutcome o = format(*card, runner, true);
+    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat) << o.detail << " / " << shellErrorMessage(o.error);
+    ASSERT_FALSE(o.savedConfigPath.empty());
+    EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+    ASSERT_GE(runner.calls.size(), 3u);
+    EXPECT_EQ(runner.calls[1], (std::vector<std::string>{"mcopy", "-n", "-i", card->dev(), "::/config.bin",
+                                                         o.savedConfigPath}));
+    EXPECT_EQ(runner.calls[2], formatCommand(card->name(), 32, true));
+    expectCameraLayout(card->dev(), 32);
 }
 
 TEST_F(FormatDeviceTest, FormatCommandFailingWithStatusOneReadsAsWriteProtected) {

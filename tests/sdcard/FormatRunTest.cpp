@@ -3,6 +3,7 @@
 // FormatDeviceTest.
 #include "sdcard/FormatRun.h"
 #include "sdcard/FormatPlan.h"
+#include "util/SafeFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,8 @@ struct FakeCard {
     std::string label = "NO NAME";
     fs::path storage;  // the card's file system
     std::string mount; // where it is mounted, empty when not
+    bool fatReadable = true; // mtools can read the file system on the bare device
+    std::string fsType = "vfat"; // as lsblk knows it; empty for a blank card
 };
 
 struct Call {
@@ -91,6 +94,7 @@ public:
                                 {"ro", c.readOnly},
                                 {"size", c.size},
                                 {"label", c.label},
+                                {"fstype", c.fsType.empty() ? nlohmann::json() : nlohmann::json(c.fsType)},
                                 {"mountpoint", c.mount.empty() ? nlohmann::json() : nlohmann::json(c.mount)}};
             if (c.whole) {
                 v["tran"] = c.usb ? "usb" : "sata";
@@ -109,10 +113,25 @@ public:
         return nlohmann::json{{"blockdevices", devices}}.dump();
     }
 
+    // mtools on the bare device: "mcopy -n -i DEV ::/config.bin DEST", "mdir -b -i DEV ::/PATH".
+    ShellErrorDictionary mtools(const std::vector<std::string>& argv) {
+        FakeCard* c = argv.size() > 4 ? card(argv[3].substr(5)) : nullptr;
+        if (!c || !c->fatReadable)
+            return shellErrorForExit(1, "init: non DOS media\nCannot initialize '::'");
+        const fs::path onCard = c->storage / argv[4].substr(3);
+        if (!fs::exists(onCard))
+            return shellErrorForExit(1, "File \"" + argv[4] + "\" not found");
+        if (argv[0] == "mcopy")
+            fs::copy_file(onCard, argv[5]);
+        return {};
+    }
+
     ShellErrorDictionary runShellScript(const std::vector<std::string>& argv, bool administrator) override {
         calls.push_back({argv, administrator});
-        FakeCard* c = card(argv.back().substr(5));
         const std::string& program = argv.front();
+        if (program == "mcopy" || program == "mdir")
+            return mtools(argv);
+        FakeCard* c = card(argv.back().substr(5));
         if (program == "umount") {
             if (!unmountWorks || !c)
                 return shellErrorForExit(32, "umount: not mounted");
@@ -164,20 +183,23 @@ protected:
         FormatHooks hooks;
         hooks.writeDefaultSettingsFile = [this](const std::string& path) -> std::optional<std::string> {
             defaultWrites.push_back(path);
-            return defaultError ? defaultError : writeFileReplacing(path, std::string(500, 'D'));
+            if (defaultError)
+                return defaultError;
+            const auto failure = safeWriteFile(path, std::string(500, 'D'));
+            return failure ? std::optional<std::string>(failure->detail) : std::nullopt;
         };
-        hooks.writeFile = [this](const std::string& path,
-                                 std::string_view bytes) -> std::optional<std::string> {
+        hooks.writeFile = [this](const std::string& path, std::string_view bytes) -> std::optional<Failure> {
             if (path.rfind(failWritesUnder, 0) == 0 && !failWritesUnder.empty())
-                return path + ": No space left on device";
-            return writeFileReplacing(path, bytes);
+                return Failure::io(path, ENOSPC);
+            return safeWriteFile(path, bytes);
         };
         FormatOptions options;
         options.tempDir = saveDir;
         options.useUdisks = false;
         options.fallbackMountDir = (tmp / "fallback").string();
+        options.deviceReadable = [](const std::string&) { return false; };
         FormatRun formatRun(machine, discovery, hooks, options);
-        return formatRun.run(dev, [this](const std::string& s) { statuses.push_back(s); });
+        return formatRun.run(dev, [this](const std::string& s) { statuses.push_back(s); }, unkept);
     }
     std::vector<std::string> programs() const {
         std::vector<std::string> p;
@@ -193,6 +215,7 @@ protected:
     std::vector<std::string> statuses, defaultWrites;
     std::optional<std::string> defaultError;
     std::string failWritesUnder;
+    UnkeptSettings unkept = UnkeptSettings::Stop;
     const std::string settings = std::string("\x26\x57\0\0", 4) + std::string(496, 'S');
 };
 
@@ -249,12 +272,83 @@ TEST_F(FormatRunTest, UnmountedCardKeepsItsSettingsToo) {
     EXPECT_TRUE(defaultWrites.empty());
 }
 
-TEST_F(FormatRunTest, CardThatCannotBeMountedBeforehandIsStillFormatted) {
+TEST_F(FormatRunTest, CardThatCannotBeMountedIsReadWithMtools) {
     machine.cards[0].mount.clear();
     machine.mountWorks = false;
-    const FormatOutcome o = run("sdb1");
+    const auto mcopy = [&](const std::string& dest) {
+        return std::vector<std::string>{"mcopy", "-n", "-i", "/dev/sdb1", "::/config.bin", dest};
+    };
+
+    // Without settings on it: mtools lists the card, so it gets a default record (were it
+    // mounted again afterwards; here it is not, and nothing is written anywhere).
+    FormatOutcome o = run("sdb1");
     EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
-    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mkfs.fat", "mount"}));
+    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}));
+    EXPECT_TRUE(machine.calls[1].administrator); // the bare device is not readable by the user
+    EXPECT_TRUE(fs::is_empty(saveDir));
+
+    // With settings: copied off the bare device before anything is erased, and kept.
+    machine.calls.clear();
+    tmp.write("card-sdb1/config.bin", settings);
+    o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
+    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mcopy", "mkfs.fat", "mount"}));
+    ASSERT_FALSE(o.savedConfigPath.empty());
+    EXPECT_EQ(machine.calls[1].argv, mcopy(o.savedConfigPath));
+    EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+}
+
+TEST_F(FormatRunTest, BlankOrForeignCardsHoldNoSettings) {
+    const struct {
+        const char* fsType;
+        bool fatReadable;
+        std::vector<std::string> programs;
+    } cases[] = {
+        {"", false, {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}}, // blank: mtools finds nothing
+        {"", true, {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}},  // unknown to lsblk, FAT to mtools
+        {"ext4", false, {"mount", "mkfs.fat", "mount"}},                      // no camera card file system
+    };
+    for (const auto& c : cases) {
+        machine.cards.clear();
+        machine.calls.clear();
+        FakeCard& card = addCard("sdb1", false, 16000000000, false);
+        card.fsType = c.fsType;
+        card.fatReadable = c.fatReadable;
+        machine.mountWorks = false;
+        const FormatOutcome o = run("sdb1");
+        EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat) << c.fsType << " " << o.detail;
+        EXPECT_EQ(programs(), c.programs) << c.fsType;
+        EXPECT_FALSE(o.settingsGivenUp);
+    }
+}
+
+TEST_F(FormatRunTest, CardWhoseFilesCannotBeReadIsNotErased) {
+    machine.cards[0].mount.clear();
+    machine.mountWorks = false;
+    machine.cards[0].fatReadable = false;
+    tmp.write("card-sdb1/config.bin", settings);
+    FormatOutcome o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::SettingsUnreadable);
+    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mcopy", "mdir", "mdir"}));
+    EXPECT_TRUE(statuses.empty());
+    EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
+    EXPECT_TRUE(fs::is_empty(saveDir));
+    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+    EXPECT_EQ(alert.messageText, "msg.cannot_format");
+    EXPECT_NE(alert.informativeText.find("cannot be read"), std::string::npos) << alert.informativeText;
+
+    // The user gives the settings up: formatted, and a default record once it is mounted.
+    machine.calls.clear();
+    machine.mountWorks = true;
+    machine.cards[0].mount.clear();
+    unkept = UnkeptSettings::GiveUp;
+    // The mount to look works this time but the file cannot be read: also given up.
+    fs::remove(configOn("sdb1"));
+    fs::create_directory(configOn("sdb1"));
+    o = run("sdb1");
+    EXPECT_EQ(o.result, FormatResult::Completed) << o.detail;
+    EXPECT_TRUE(o.settingsGivenUp);
+    EXPECT_EQ(defaultWrites, std::vector<std::string>{configOn("sdb1").string()});
 }
 
 TEST_F(FormatRunTest, RefusesBeforeAnyCommand) {
@@ -263,6 +357,7 @@ TEST_F(FormatRunTest, RefusesBeforeAnyCommand) {
     locked.readOnly = true;
     FakeCard& sata = addCard("sde1", false, 8000000000);
     sata.usb = false;
+    addCard("sdh1", false, 64000000000).mount = "/"; // a USB disk the system runs from
     const struct {
         const char* dev;
         FormatResult result;
@@ -272,6 +367,7 @@ TEST_F(FormatRunTest, RefusesBeforeAnyCommand) {
                  {"SDB1", FormatResult::InvalidDeviceName},
                  {"sdz9", FormatResult::NotUsbDisk},
                  {"sde1", FormatResult::NotUsbDisk},
+                 {"sdh1", FormatResult::NotUsbDisk},
                  {"sdd1", FormatResult::WriteProtected}};
     for (const auto& c : cases) {
         const FormatOutcome o = run(c.dev);
@@ -290,6 +386,7 @@ TEST_F(FormatRunTest, SettingsThatCannotBeSavedStopTheRun) {
     saveDir = tmp.write("not-a-folder", "x").string(); // mkdtemp fails under a file
     const FormatOutcome o = run("sdb1");
     EXPECT_EQ(o.result, FormatResult::ConfigSaveFailed);
+    EXPECT_FALSE(o.settingsGivenUp);
     EXPECT_NE(o.detail.find("Not a directory"), std::string::npos) << o.detail;
     EXPECT_TRUE(machine.calls.empty());
     EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
@@ -323,10 +420,14 @@ TEST_F(FormatRunTest, DeviceIsCheckedAgainRightBeforeFormatting) {
         machine.cards.clear();
         machine.calls.clear();
         addCard("sdb1", false, 16000000000);
+        tmp.write("card-sdb1/config.bin", settings);
         machine.afterUnmount = [&] { c.change(machine); };
         const FormatOutcome o = run("sdb1");
         EXPECT_EQ(o.result, c.result) << c.name;
         EXPECT_EQ(programs(), std::vector<std::string>{"umount"}) << c.name;
+        // Nothing was erased, so no copy of the settings is left behind.
+        EXPECT_TRUE(o.savedConfigPath.empty()) << c.name;
+        EXPECT_TRUE(fs::is_empty(saveDir)) << c.name;
     }
     // An unmount that fails leaves the card mounted: no format either.
     machine.afterUnmount = nullptr;
@@ -345,15 +446,18 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
         ShellErrorDictionary error;
         FormatResult result;
         const char* informative;
+        bool ran; // the command ran and may have erased part of the card: the copy is kept
     } cases[] = {
         {shellErrorForExit(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"),
-         FormatResult::WriteProtected, "[15 GB] NO NAME <Reader>\nmsg.write_protected_disk"},
+         FormatResult::WriteProtected, "[15 GB] NO NAME <Reader>\nmsg.write_protected_disk", true},
         {shellErrorForExit(126, "Error executing command as another user: Request dismissed\n"),
          FormatResult::CannotFormat,
-         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Request dismissed"},
+         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Request dismissed", false},
         {shellErrorForExit(127, "Error executing command as another user: Not authorized"),
          FormatResult::CannotFormat,
-         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Not authorized"},
+         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Not authorized", false},
+        {shellErrorForExit(2, "mkfs.fat: seek failed: Input/output error"), FormatResult::CannotFormat,
+         "[15 GB] NO NAME <Reader>\nError:mkfs.fat: seek failed: Input/output error", true},
     };
     tmp.write("card-sdb1/config.bin", settings);
     for (const auto& c : cases) {
@@ -366,8 +470,13 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
         EXPECT_EQ(statuses, (std::vector<std::string>{"unmount disk...", "formatting..."}));
         ASSERT_TRUE(o.diskAfter); // remounted, so the window can select it again
         EXPECT_TRUE(o.diskAfter->isMounted());
+        const std::string saved = c.ran ? "\n(config.bin is saved at " + o.savedConfigPath + ")" : "";
         EXPECT_EQ(formatAlertTexts(o, [](const char* k) { return std::string(k); }).informativeText,
-                  c.informative);
+                  c.informative + saved);
+        EXPECT_EQ(o.savedConfigPath.empty(), !c.ran);
+        if (c.ran) {
+            EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+        }
         EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
     }
 }

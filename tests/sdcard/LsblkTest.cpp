@@ -1,8 +1,11 @@
 #include "sdcard/Lsblk.h"
 #include "sdcard/DiskDiscovery.h"
 #include "support/TestSupport.h"
+#include "util/Log.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -16,7 +19,17 @@ struct Listing {
     // One line per entity: display string | device | mount | writable | whole
     std::vector<std::string> entities;
     const char* camera;
+    // What /sys/block/NAME/device/type says on that machine (disks on an MMC host).
+    std::map<std::string, std::string> mmcTypes = {};
+    const char* name = nullptr; // of the case, when one file serves several
 };
+
+dcv::MmcTypeSource typesOf(std::map<std::string, std::string> types) {
+    return [types = std::move(types)](const std::string& disk) -> std::optional<std::string> {
+        const auto it = types.find(disk);
+        return it == types.end() ? std::nullopt : std::optional<std::string>(it->second);
+    };
+}
 
 std::string describe(const dcv::TKUSBDiskEntity& d) {
     return d.displayString() + "|" + d.deviceFilePath() + "|" + d.mountedURL() + "|" +
@@ -28,7 +41,7 @@ class LsblkListingTest : public ::testing::TestWithParam<Listing> {};
 TEST_P(LsblkListingTest, GivesVolumesEntitiesAndCard) {
     const Listing& c = GetParam();
     const std::string json = recorded(c.file);
-    const dcv::DiskDiscovery discovery([&] { return std::optional<std::string>(json); });
+    const dcv::DiskDiscovery discovery([&] { return std::optional<std::string>(json); }, typesOf(c.mmcTypes));
     EXPECT_EQ(discovery.removableVolumeURLs(), c.removable);
     EXPECT_EQ(discovery.usbVolumeURLs(), c.usb);
     std::vector<std::string> got;
@@ -49,13 +62,12 @@ INSTANTIATE_TEST_SUITE_P(
     Recorded, LsblkListingTest,
     ::testing::Values(
         // A reader with a partitioned card, an empty reader slot, a USB stick with two partitions
-        // (one not mounted), and an internal NVMe disk.
+        // (one not mounted, so no volume), and an internal NVMe disk.
         Listing{"usb-reader-partition.json",
                 {"/media/anna/TELVO", "/media/anna/BACKUP"},
                 {"/media/anna/TELVO", "/media/anna/BACKUP"},
                 {"[15 GB] TELVO <STORAGE DEVICE>|sda1|/media/anna/TELVO|rw|part|/dev/sda1",
-                 "[3.7 GB] BACKUP <Cruzer Blade>|sdc1|/media/anna/BACKUP|rw|part|/dev/sdc1",
-                 "[26 GB] DATA <Cruzer Blade>|sdc2||rw|part|/dev/sdc2"},
+                 "[3.7 GB] BACKUP <Cruzer Blade>|sdc1|/media/anna/BACKUP|rw|part|/dev/sdc1"},
                 "sda1"},
         // A card formatted without partition table: the volume is the whole disk.
         Listing{"superfloppy.json",
@@ -70,8 +82,46 @@ INSTANTIATE_TEST_SUITE_P(
                 {"[30 GB] TELVO <USB3.0 CRW   -SD>|sdb1|/media/chris/TELVO|ro|part|/dev/sdb1",
                  "[3.8 GB] KINGSTON <Flash Disk>|sdc1|/media/chris/KINGSTON|rw|part|/dev/sdc1"},
                 "sdb1"},
-        // A built-in SD slot and a hot-plug SATA disk are removable but not USB.
+        // A built-in SD slot and a hot-plug SATA disk are removable but not USB; the slot's
+        // card counts once the kernel says it is an SD card (lsblk before 2.33: known by name).
         Listing{"non-usb-removable.json", {"/media/dana/TELVO", "/media/dana/Media"}, {}, {}, nullptr},
+        Listing{"non-usb-removable.json",
+                {"/media/dana/TELVO", "/media/dana/Media"},
+                {"/media/dana/TELVO"},
+                {"[15 GB] TELVO |mmcblk0p1|/media/dana/TELVO|rw|part|/dev/mmcblk0p1"},
+                "mmcblk0p1",
+                {{"mmcblk0", "SD"}},
+                "non_usb_removable_sd"},
+        // A laptop's own SD slot (reported neither removable nor hot-plug) next to the system disk.
+        Listing{"laptop-sd-slot.json",
+                {"/media/frank/TELVO"},
+                {"/media/frank/TELVO"},
+                {"[30 GB] TELVO |mmcblk0p1|/media/frank/TELVO|rw|part|/dev/mmcblk0p1"},
+                "mmcblk0p1",
+                {{"mmcblk0", "SD"}}},
+        // The same slot holding soldered eMMC: never a card.
+        Listing{"laptop-sd-slot.json", {}, {}, {}, nullptr, {{"mmcblk0", "MMC"}}, "laptop_emmc_slot"},
+        // A system on eMMC with its boot areas, and a card in the slot: only the card.
+        Listing{"emmc-laptop.json",
+                {"/media/gus/TELVO"},
+                {"/media/gus/TELVO"},
+                {"[7.4 GB] TELVO |mmcblk1|/media/gus/TELVO|rw|whole|/dev/mmcblk1"},
+                "mmcblk1",
+                {{"mmcblk0", "MMC"}, {"mmcblk0boot0", "MMC"}, {"mmcblk0boot1", "MMC"}, {"mmcblk1", "SD"}}},
+        // Should the kernel call them all SD: the system disk and the boot areas still are not cards.
+        Listing{"emmc-laptop.json",
+                {"/media/gus/TELVO"},
+                {"/media/gus/TELVO"},
+                {"[7.4 GB] TELVO |mmcblk1|/media/gus/TELVO|rw|whole|/dev/mmcblk1"},
+                "mmcblk1",
+                {{"mmcblk0", "SD"}, {"mmcblk0boot0", "SD"}, {"mmcblk0boot1", "SD"}, {"mmcblk1", "SD"}},
+                "emmc_laptop_all_sd"},
+        // Booted from a USB disk, /home on an encrypted USB stick: neither is a card, the reader is.
+        Listing{"usb-system-disk.json",
+                {"/media/hana/TELVO"},
+                {"/media/hana/TELVO"},
+                {"[30 GB] TELVO <USB3.0 CRW   -SD>|sdb1|/media/hana/TELVO|rw|part|/dev/sdb1"},
+                "sdb1"},
         // Loop devices, an encrypted system disk and an empty reader slot: nothing.
         Listing{"none.json", {}, {}, {}, nullptr},
         // util-linux before 2.33: flags and sizes as strings, no PATH column.
@@ -81,6 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {"[3.7 GB] NO NAME <Card  Reader>|sdb1|/media/eve/NO NAME|rw|part|/dev/sdb1"},
                 "sdb1"}),
     [](const auto& info) {
+        if (info.param.name)
+            return std::string(info.param.name);
         std::string n = info.param.file;
         n = n.substr(0, n.find('.'));
         for (char& ch : n)
@@ -118,10 +170,40 @@ TEST(LsblkParserTest, OddValuesDoNotBreakTheListing) {
     EXPECT_EQ((*v)[1].size, 0u);
     EXPECT_EQ((*v)[2].path, "/dev/sds");
     EXPECT_FALSE((*v)[2].model); // blank model counts as none
-    // Entities need a size: only sds is one.
-    const auto disks = dcv::usbDiskEntities(*v);
+    // Entities need a size: only sds is one; being unmounted, it is a device to format, no volume.
+    auto marked = *v;
+    dcv::markCardReaders(marked, {});
+    const auto disks = dcv::cardReaderEntities(marked);
     ASSERT_EQ(disks.size(), 1u);
     EXPECT_EQ(disks[0].displayString(), "[2.0 kB]  ");
+    EXPECT_TRUE(dcv::usbDiskEntities(marked).empty());
+}
+
+TEST(LsblkParserTest, SystemMountPoints) {
+    for (const char* m : {"/", "/boot", "/boot/efi", "/home", "/usr", "/var", "[SWAP]"})
+        EXPECT_TRUE(dcv::isSystemMountPoint(m)) << m;
+    for (const char* m : {"/media/anna/TELVO", "/run/media/ben/TELVO", "/mnt", "/homework", "/var2", "", "/boots"})
+        EXPECT_FALSE(dcv::isSystemMountPoint(m)) << m;
+}
+
+TEST(DiskDiscoveryTest, OnlyMountedVolumesAreOfferedForFiles) {
+    // An unmounted TELVO card before a mounted one of another name: the choice must not join
+    // "config.bin" with an empty mount path ("/config.bin" is on the system disk).
+    const std::string json = R"({"blockdevices": [
+        {"kname": "sdb", "type": "disk", "tran": "usb", "rm": true, "size": 8000000000, "label": "TELVO"},
+        {"kname": "sdc", "type": "disk", "tran": "usb", "rm": true, "size": 4000000000, "label": "STICK",
+         "mountpoint": "/media/ida/STICK"}]})";
+    const dcv::DiskDiscovery discovery([&] { return std::optional<std::string>(json); }, typesOf({}));
+    std::vector<std::string> asked;
+    const auto camera = discovery.findCameraDisk([&](const std::string& p) {
+        asked.push_back(p);
+        return true;
+    });
+    ASSERT_TRUE(camera);
+    EXPECT_EQ(camera->deviceFilePath(), "sdc");
+    EXPECT_EQ(asked, std::vector<std::string>{}); // no TELVO volume is mounted: nothing to look for
+    EXPECT_EQ(discovery.usbDiskEntities().size(), 1u);
+    EXPECT_EQ(discovery.cardReaderEntities().size(), 2u);
 }
 
 TEST(LsblkParserTest, DeepNestingIsCutOff) {
@@ -158,6 +240,15 @@ TEST(DiskDiscoveryTest, OneLsblkRunPerCallAndNoneWhenItFails) {
     EXPECT_TRUE(discovery.usbDiskEntities().empty());
     output = "garbage";
     EXPECT_FALSE(discovery.volumes());
+}
+
+TEST(DiskDiscoveryTest, ThePathOfEveryVolumeFoundIsLogged) {
+    const std::string json = recorded("usb-reader-partition.json");
+    const dcv::DiskDiscovery discovery([&] { return std::optional<std::string>(json); });
+    std::vector<std::string> log;
+    dcv::ScopedLogSink sink([&](const std::string& line) { log.push_back(line); });
+    EXPECT_EQ(discovery.usbDiskEntities().size(), 2u);
+    EXPECT_EQ(log, (std::vector<std::string>{"/media/anna/TELVO", "/media/anna/BACKUP"}));
 }
 
 TEST(DiskDiscoveryTest, TriesOnceMoreAfterAnUnreadableRun) {

@@ -2,6 +2,7 @@
 // The behaviour every CommandRunner must have, whatever it starts processes with. Each test
 // program instantiates RunnerContractTest with its runners.
 #include "sdcard/CommandRunner.h"
+#include "util/Log.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,33 @@ protected:
 inline std::string errorNumber(const ShellErrorDictionary& e) {
     const auto it = e.find(kShellErrorNumberKey);
     return it == e.end() ? "" : it->second;
+}
+
+// The diagnostic lines: the dictionary after every command, and what was read of an output in
+// pieces of at most 1023 bytes, or the command that could not be started.
+TEST_P(RunnerContractTest, CommandsAndReadsAreLogged) {
+    std::vector<std::string> log;
+    ScopedLogSink sink([&](const std::string& line) { log.push_back(line); });
+    auto r = runner();
+    r->runShellScript({"true"}, false);
+    r->runShellScript({"sh", "-c", "echo oops >&2; exit 3"}, false);
+    r->readCommandOutput({"printf", "abc"});
+    r->readCommandOutput({"printf", "%s", std::string(2500, 'x')});
+    r->readCommandOutput({"true"});
+    r->readCommandOutput({"dcv-no-such-program", "--an-argument"});
+    const std::vector<std::string> expected{
+        "ERROR={}",
+        "ERROR={NSAppleScriptErrorMessage = \"oops\"; NSAppleScriptErrorNumber = 3;}",
+        "### READ:abc(3 bytes)",
+        "read",
+        "### READ:" + std::string(1023, 'x') + "(1023 bytes)",
+        "### READ:" + std::string(1023, 'x') + "(1023 bytes)",
+        "### READ:" + std::string(454, 'x') + "(454 bytes)",
+        "read",
+        "read",
+        "popen fail:dcv-no-such-program --an-argument",
+    };
+    EXPECT_EQ(log, expected);
 }
 
 TEST_P(RunnerContractTest, ExitStatusAndStandardErrorMakeTheDictionary) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 using dcv::ClockTime;
@@ -43,14 +44,18 @@ TEST(TimesetFileTest, FailuresAreReported) {
     const auto missing =
         dcv::writeTimesetFile((dir / "no-such-folder" / "timeset.cfg").string(), {2024, 3, 5, 1, 2, 3});
     ASSERT_TRUE(missing);
-    EXPECT_NE(missing->find("No such file or directory"), std::string::npos) << *missing;
-    EXPECT_TRUE(dcv::writeTimesetFile((dir / "t.cfg").string(), {2024, 2, 30, 1, 2, 3}));
+    EXPECT_NE(missing->detail.find("No such file or directory"), std::string::npos) << missing->detail;
+    const auto invalid = dcv::writeTimesetFile((dir / "t.cfg").string(), {2024, 2, 30, 1, 2, 3});
+    ASSERT_TRUE(invalid);
+    EXPECT_EQ(invalid->reason, dcv::Failure::Reason::Invalid);
     EXPECT_FALSE(std::filesystem::exists(dir / "t.cfg"));
     // A writer that fails is passed through.
-    const auto failing = [](const std::string&, std::string_view) {
-        return std::optional<std::string>("disk full");
+    const dcv::FileWriter failing = [](const std::string&, std::string_view) {
+        return std::optional<dcv::Failure>(dcv::Failure::of(dcv::Failure::Reason::Io, "disk full", ENOSPC));
     };
-    EXPECT_EQ(dcv::writeTimesetFile((dir / "t.cfg").string(), {2024, 3, 5, 1, 2, 3}, failing), "disk full");
+    const auto full = dcv::writeTimesetFile((dir / "t.cfg").string(), {2024, 3, 5, 1, 2, 3}, failing);
+    ASSERT_TRUE(full);
+    EXPECT_EQ(full->detail, "disk full");
 }
 
 } // namespace

@@ -69,11 +69,17 @@ TEST(SettingsEditorTest, ListingHasEveryFieldThenTheChecksum) {
     EXPECT_TRUE(has("wifiSsid=TelvoV-0705"));
     EXPECT_TRUE(has("carNumber=Te\\x0Avo"));
     EXPECT_TRUE(has("reserved464=9216"));
-    EXPECT_EQ(out[110],
-              "checksum=mismatch stored=65535 computed=" + std::to_string(computeSettingsChecksum(r)));
+    // Factory defaults carry 65535 until the first save: not computed, which is no mismatch.
+    EXPECT_EQ(out[110], "checksum=not-computed stored=65535");
+    EXPECT_EQ(settingsChecksumState(r), SettingsChecksumState::NotComputed);
     prepareSettingsRecordForSave(r);
     EXPECT_EQ(lines(settingsRecordListing(r))[110], "checksum=ok");
-    EXPECT_TRUE(settingsChecksumMatches(r));
+    EXPECT_EQ(settingsChecksumState(r), SettingsChecksumState::Ok);
+    const uint32_t good = r.checksum;
+    r.checksum = good ^ 1;
+    EXPECT_EQ(lines(settingsRecordListing(r))[110],
+              "checksum=mismatch stored=" + std::to_string(good ^ 1) + " computed=" + std::to_string(good));
+    EXPECT_EQ(settingsChecksumState(r), SettingsChecksumState::Mismatch);
 }
 
 TEST(SettingsEditorTest, FieldAccess) {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <set>
 #include <tuple>
 
@@ -328,9 +329,13 @@ TEST(SettingsRecordTest, ReadFailuresLeaveTheRecordAsItWas) {
         else
             EXPECT_EQ(settingsRecordBytes(r), before) << c.name;
     }
-    _FILEDATA r = settingsRecordFromBytes(before);
-    EXPECT_FALSE(readSettingsRecord(dir.path().string(), r)); // a folder
-    EXPECT_EQ(settingsRecordBytes(r), before);
+    // A folder, a FIFO (a plain open would wait for a writer for ever), a device without end.
+    ::mkfifo((dir / "fifo").c_str(), 0644);
+    for (const std::string& path : {dir.path().string(), (dir / "fifo").string(), std::string("/dev/zero")}) {
+        _FILEDATA r = settingsRecordFromBytes(before);
+        EXPECT_FALSE(readSettingsRecord(path, r)) << path;
+        EXPECT_EQ(settingsRecordBytes(r), before) << path;
+    }
 }
 
 TEST(SettingsRecordTest, FailedWriteReturnsTheKeyAndLogsTheSystemError) {

@@ -32,6 +32,8 @@ struct ProcessResult {
 
 // Runs a program with an argument vector (no shell), optionally feeding stdin.
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input = {});
+// The `dcv` tool the tests run: the one built here, or the one DCV_CLI names.
+std::string dcvPath();
 // Runs the built `dcv` tool.
 ProcessResult runDcv(const std::vector<std::string>& args, const std::string& input = {});
 

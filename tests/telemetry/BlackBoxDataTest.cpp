@@ -260,6 +260,69 @@ TEST(BlackBoxWalkTest, HugeTablesStopAtTheSampleLimit) {
     DCVBlackBoxData box;
     EXPECT_TRUE(box.ExtractStreamInformation(EndlessSource(), 5000));
     EXPECT_EQ(box.m_GSensors().size(), 5000u);
+    EXPECT_TRUE(box.readReport().sampleLimitReached);
+    EXPECT_NE(box.readReport().text().find("more records than one recording may hold"), std::string::npos);
+}
+
+TEST(BlackBoxWalkTest, TheReportSaysWhatWasLeftOut) {
+    const uint32_t end = 5000;
+    const std::string r = typical(5);
+    std::string tableCut = walkFile({r, r, r});
+    tableCut.resize(kPosEntries + 16 + 8); // the second entry keeps its offset, the third is gone
+    struct {
+        const char* name;
+        std::string bytes;
+        uint64_t missing, pastEnd;
+        bool foreign;
+        const char* text;
+    } cases[] = {
+        {"whole", walkFile({r, r}), 0, 0, false, ""},
+        {"count 0", walkFile({r, r}, 0), 0, 0, false, ""},
+        {"offsets past the end", walkFile({r, r}, 4, std::vector<uint32_t>{end, 188, end, 299}), 0, 2, false,
+         "2 of the table's 4 records lie beyond the end of the file"},
+        {"record cut by the end", walkFile({r, r.substr(0, 110)}), 0, 1, false,
+         "1 of the table's 2 records lie beyond the end of the file"},
+        {"table cut", tableCut, 1, 2, false,
+         "the table lists 3 records, the file ends before 1 of them; 2 of the table's 3 records lie "
+         "beyond the end of the file"},
+        {"foreign record", walkFile({r, "XPS" + r.substr(3)}), 0, 0, true,
+         "an entry points at something that is not a telemetry record; the rest was not read"},
+    };
+    for (const auto& c : cases) {
+        const Walked w = walk(c.bytes);
+        ASSERT_TRUE(w.ok) << c.name;
+        const TelemetryReadReport& report = w.box.readReport();
+        EXPECT_EQ(report.entriesMissing, c.missing) << c.name;
+        EXPECT_EQ(report.recordsPastEnd, c.pastEnd) << c.name;
+        EXPECT_EQ(report.endedAtForeignRecord, c.foreign) << c.name;
+        EXPECT_EQ(report.complete(), std::string(c.text).empty()) << c.name;
+        EXPECT_EQ(report.text(), c.text) << c.name;
+    }
+}
+
+// The lists are sized once from the table and fitted to what was kept: never the doubled
+// capacity of growth, never room for entries that were skipped.
+TEST(BlackBoxWalkTest, SamplesStayWithinTheirMemoryBudget) {
+    const std::string r = typical(5);
+    const uint32_t first = kPosEntries + 16 * 100000;
+    const struct {
+        const char* name;
+        std::vector<uint32_t> offsets;
+        size_t samples;
+    } cases[] = {
+        {"every entry names the one record", std::vector<uint32_t>(100000, first), 100000},
+        {"all but ten past the end", [&] {
+             std::vector<uint32_t> v(100000, 0xFFFFFF00);
+             std::fill(v.begin(), v.begin() + 10, first);
+             return v;
+         }(), 10},
+    };
+    for (const auto& c : cases) {
+        const Walked w = walk(walkFile({r}, {}, c.offsets));
+        ASSERT_EQ(w.box.m_GSensors().size(), c.samples) << c.name;
+        EXPECT_LE(w.box.sampleMemoryBytes(), c.samples * DCVBlackBoxData::kBytesPerSample) << c.name;
+        EXPECT_GE(w.box.sampleMemoryBytes(), c.samples * 40) << c.name; // it does count what is held
+    }
 }
 
 TEST(BlackBoxDataTest, FileExtractionAndClearingOnFailure) {

@@ -32,19 +32,47 @@ TEST(MapScriptsTest, TrackSignsComeFromHemispheresAndSamplesWithoutFixAreLeftOut
         return DCVAviGpsData(d);
     };
     const std::vector<DCVAviGpsData> samples{
-        sample(3730.0, 'N', 12715.0, 'E'), sample(0, 'N', 0, 'E'),         sample(3745.1234, 'S', 730.0, 'W'),
+        sample(3730.0, 'N', 12715.0, 'E'), sample(0, 'N', 0, 'E'),         sample(3745.125, 'S', 730.0, 'W'),
         sample(3730.0, 0, 12715.0, 0),     sample(9999.0, 'N', 100.0, 'E'), // 99° north is no place
     };
     const auto track = mapTrack(samples);
     ASSERT_EQ(track.size(), 3u);
     EXPECT_DOUBLE_EQ(track[0].latitude, 37.5);
     EXPECT_DOUBLE_EQ(track[0].longitude, 127.25);
-    EXPECT_NEAR(track[1].latitude, -37.752057, 1e-6);
+    EXPECT_NEAR(track[1].latitude, -37.7520833, 1e-6);
     EXPECT_DOUBLE_EQ(track[1].longitude, -7.5);
     EXPECT_DOUBLE_EQ(track[2].latitude, -37.5); // a missing character counts as south / west
-    EXPECT_EQ(trackScript({track[0], track[1]}), "DCVSetTrack([[37.500000,127.250000],[-37.752057,-7.500000]])");
+    EXPECT_EQ(trackScript({track[0], track[1]}), "DCVSetTrack([[37.500000,127.250000],[-37.752083,-7.500000]])");
     EXPECT_EQ(trackScript({}), "DCVSetTrack([])");
 
     std::vector<std::shared_ptr<DCVAviGpsData>> shared{nullptr, std::make_shared<DCVAviGpsData>(samples[0])};
     EXPECT_EQ(mapTrack(shared), std::vector<MapTrackPoint>{track[0]});
+}
+
+TEST(MapScriptsTest, LongTracksAreThinnedAndRepeatsLeftOut) {
+    auto at = [](int i) {
+        DCVAviGpsData::Data d;
+        d.latitude = 3700.0f + float(i % 1000) / 64;
+        d.longitude = 12700.0f + float(i / 1000) / 64;
+        d.ns = 'N';
+        d.ew = 'E';
+        return DCVAviGpsData(d);
+    };
+    // A car standing still, or a table whose entries all name one record: one point.
+    EXPECT_EQ(mapTrack(std::vector<DCVAviGpsData>(100000, at(7))).size(), 1u);
+    // Repeats are left out only where they follow each other.
+    EXPECT_EQ(mapTrack({at(1), at(1), at(2), at(1)}).size(), 3u);
+
+    std::vector<DCVAviGpsData> drive;
+    const int n = 50003;
+    for (int i = 0; i < n; ++i)
+        drive.push_back(at(i));
+    const auto track = mapTrack(drive);
+    EXPECT_LE(track.size(), kMaxTrackPoints + 1);
+    EXPECT_GE(track.size(), kMaxTrackPoints / 2);
+    EXPECT_EQ(track.front(), *mapTrackPoint(drive.front().data()));
+    EXPECT_EQ(track.back(), *mapTrackPoint(drive.back().data()));
+    // Evenly: every third point of the drive (50003 points over 20000 at most).
+    EXPECT_EQ(track[1], *mapTrackPoint(drive[3].data()));
+    EXPECT_EQ(track[track.size() - 2], *mapTrackPoint(drive[n - 2].data()));
 }

@@ -33,7 +33,7 @@ TEST(SampleCardTest, RecordingsCarryThePlausibleDrive) {
             EXPECT_EQ(g.ns, 'S') << name;
             EXPECT_EQ(g.ew, 'W') << name;
             EXPECT_GT(g.satellites, 3u) << name;
-            maxSpeed = std::max(maxSpeed, g.speed);
+            maxSpeed = std::max<double>(maxSpeed, g.speed);
             minG = std::min<double>(minG, box.m_GSensors()[i].y());
             double lat = g.latitude, lon = g.longitude;
             nmeaToDegrees(&lat, &lon);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/sysmacros.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -42,16 +43,23 @@ int runAsNobody(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(SafeFileTest, CreatesAndReplacesWithoutLeavingTemporaryFiles) {
+TEST(SafeFileTest, ReplacesWholeFilesWithoutLeavingTemporaryFiles) {
     TempDir dir;
-    const std::string path = (dir / "config.bin").string();
-    ASSERT_TRUE(safeWriteFile(path, std::string_view("first")));
-    EXPECT_EQ(readFile(path), "first");
-    ASSERT_TRUE(safeWriteFile(path, std::string_view("second, longer")));
-    EXPECT_EQ(readFile(path), "second, longer");
-    ASSERT_TRUE(safeWriteFile(path, std::string_view("")));
-    EXPECT_EQ(readFile(path), "");
-    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"config.bin"});
+    const struct {
+        const char* name;
+        std::string before; // empty: no file yet
+        std::string after;
+    } cases[] = {{"new.bin", "", "abc"},
+                 {"longer.cfg", std::string(1000, 'x'), "short"},
+                 {"shorter.cfg", "ab", std::string(200000, 'y')}, // more than one block
+                 {"empty.csv", "something", ""}};
+    for (const auto& c : cases) {
+        if (!c.before.empty())
+            dir.write(c.name, c.before);
+        EXPECT_EQ(safeWriteFile((dir / c.name).string(), std::string_view(c.after)), std::nullopt) << c.name;
+        EXPECT_EQ(readFile(dir / c.name), c.after) << c.name;
+    }
+    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"empty.csv", "longer.cfg", "new.bin", "shorter.cfg"}));
 }
 
 TEST(SafeFileTest, KeepsModeAndFollowsLinks) {
@@ -59,7 +67,7 @@ TEST(SafeFileTest, KeepsModeAndFollowsLinks) {
     const fs::path real = dir.write("real/config.bin", "old");
     ::chmod(real.c_str(), 0640);
     fs::create_symlink(real, dir / "link.bin");
-    ASSERT_TRUE(safeWriteFile((dir / "link.bin").string(), std::string_view("new")));
+    ASSERT_EQ(safeWriteFile((dir / "link.bin").string(), std::string_view("new")), std::nullopt);
     EXPECT_TRUE(fs::is_symlink(dir / "link.bin"));
     EXPECT_EQ(readFile(real), "new");
     struct stat st {};
@@ -67,28 +75,120 @@ TEST(SafeFileTest, KeepsModeAndFollowsLinks) {
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 }
 
-TEST(SafeFileTest, FailuresKeepTheOldFile) {
+TEST(SafeFileTest, ProducedContentIsWrittenAndCompared) {
     TempDir dir;
-    dir.write("dirInPlace/keep", "x");
-    struct {
+    const std::string path = (dir / "export.csv").string();
+    std::string expected;
+    for (int i = 0; i < 20000; ++i)
+        expected += "line " + std::to_string(i) + "\n";
+    const ByteProducer lines = [](const ByteSink& sink) {
+        for (int i = 0; i < 20000; ++i)
+            if (!sink("line " + std::to_string(i) + "\n"))
+                return;
+    };
+    ASSERT_EQ(safeWriteFile(path, lines), std::nullopt);
+    EXPECT_EQ(readFile(path), expected);
+
+    // What is read back must be what was meant: a producer that gives other bytes the second
+    // time stands for a card that returns something else than it was given.
+    int runs = 0;
+    const auto failure = safeWriteFile(path, [&runs](const ByteSink& sink) { sink(runs++ == 0 ? "one" : "two"); });
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->error, EIO);
+    EXPECT_NE(failure->detail.find("(verify)"), std::string::npos) << failure->detail;
+    EXPECT_EQ(readFile(path), expected);
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"export.csv"});
+}
+
+// Nothing that is not a plain writable file is replaced, and nothing is left behind.
+TEST(SafeFileTest, RefusesWhatItMustNotReplace) {
+    TempDir dir;
+    const fs::path settings = dir.write("settings.bin", "the camera's settings");
+    dir.write("folder/keep", "x");
+    dir.write("file", "a file, not a folder");
+    ::mkfifo((dir / "fifo").c_str(), 0644);
+    fs::create_symlink(dir / "nowhere", dir / "dangling");
+    fs::create_symlink(dir / "fifo", dir / "to-fifo");
+    const fs::path readOnly = dir.write("readonly.bin", "marked read-only");
+    ::chmod(readOnly.c_str(), 0444);
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)); // as /dev/null is
+    using R = Failure::Reason;
+    const struct {
         std::string target;
-        const char* step;
+        R reason;
         int error;
     } cases[] = {
-        {"dirInPlace", "open", EISDIR},
-        {"missing/config.bin", "open", ENOENT},
-        {"file/config.bin", "open", ENOTDIR},
+        {"folder", R::NotRegularFile, EISDIR},
+        {"missing/config.bin", R::Missing, ENOENT},
+        {"file/config.bin", R::Missing, ENOTDIR},
+        {"fifo", R::NotRegularFile, 0},
+        {"to-fifo", R::NotRegularFile, 0},
+        {"dangling", R::NotRegularFile, ENOENT},
+        {"readonly.bin", R::ReadOnly, EACCES},
+        {"null", R::NotRegularFile, 0},
     };
-    dir.write("file", "a file, not a folder");
+    const auto before = entries(dir.path());
     for (const auto& c : cases) {
-        const FileWriteResult r = safeWriteFile((dir / c.target).string(), std::string_view("data"));
-        EXPECT_FALSE(r) << c.target;
-        EXPECT_EQ(r.step, c.step) << c.target;
-        EXPECT_EQ(r.error, c.error) << c.target;
-        EXPECT_NE(r.errorText().find(std::strerror(c.error)), std::string::npos) << r.errorText();
+        if (c.target == "null" && !root)
+            continue;
+        const auto failure = safeWriteFile((dir / c.target).string(), std::string_view("data"));
+        ASSERT_TRUE(failure) << c.target;
+        EXPECT_EQ(failure->reason, c.reason) << c.target << ": " << failure->detail;
+        EXPECT_EQ(failure->error, c.error) << c.target << ": " << failure->detail;
+        EXPECT_EQ(failure->detail.rfind((dir / c.target).string(), 0), 0u) << failure->detail; // names the target
     }
-    EXPECT_EQ(readFile(dir / "dirInPlace/keep"), "x");
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"dirInPlace", "file"}));
+    EXPECT_EQ(entries(dir.path()), before);
+    EXPECT_EQ(readFile(dir / "folder/keep"), "x");
+    EXPECT_EQ(fs::status(dir / "fifo").type(), fs::file_type::fifo);
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling"));
+    EXPECT_EQ(readFile(readOnly), "marked read-only");
+    EXPECT_EQ(fs::status(readOnly).permissions() & fs::perms::all, fs::perms(0444));
+    if (root) {
+        EXPECT_EQ(fs::status(dir / "null").type(), fs::file_type::character);
+    }
+    EXPECT_EQ(readFile(settings), "the camera's settings");
+}
+
+TEST(SafeFileTest, LinksOfOtherUsersInSharedFoldersAreNotFollowed) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a link of another user";
+    TempDir dir;
+    const fs::path shared = dir / "tmp";
+    fs::create_directory(shared);
+    ::chmod(shared.c_str(), 01777); // as /tmp is
+    const fs::path victim = dir.write("home/.profile", "the user's own file");
+    fs::create_symlink(victim, shared / "telvo_capture.jpg");
+    ASSERT_EQ(::lchown((shared / "telvo_capture.jpg").c_str(), 65534, 65534), 0);
+    const auto failure = safeWriteFile((shared / "telvo_capture.jpg").string(), std::string_view("picture"));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->reason, Failure::Reason::ReadOnly);
+    EXPECT_EQ(readFile(victim), "the user's own file");
+    EXPECT_TRUE(fs::is_symlink(shared / "telvo_capture.jpg"));
+    // The caller's own link there is followed as anywhere else.
+    ASSERT_EQ(::lchown((shared / "telvo_capture.jpg").c_str(), 0, 0), 0);
+    EXPECT_EQ(safeWriteFile((shared / "telvo_capture.jpg").string(), std::string_view("picture")), std::nullopt);
+    EXPECT_EQ(readFile(victim), "picture");
+}
+
+TEST(SafeFileTest, FileTheCallerMayNotWriteIsKept) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to make a file another user may not write";
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777); // the folder would allow replacing any file in it
+    const fs::path file = dir.write("config.bin", "root's settings");
+    ::chmod(file.c_str(), 0644);
+    const int status = runAsNobody([&] {
+        const auto failure = safeWriteFile(file.string(), std::string_view("replacement"));
+        return !failure ? 1 : failure->reason == Failure::Reason::ReadOnly && failure->error == EACCES ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(file), "root's settings");
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u);
+    EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"config.bin"});
 }
 
 TEST(SafeFileTest, ReadOnlyFolderKeepsTheOldFile) {
@@ -98,8 +198,8 @@ TEST(SafeFileTest, ReadOnlyFolderKeepsTheOldFile) {
     ::chmod(card.c_str(), 0555);
     ::chmod(file.c_str(), 0666); // the file itself is writable: only the folder is not
     const int status = runAsNobody([&] {
-        const FileWriteResult r = safeWriteFile(file.string(), std::string_view("replacement"));
-        return r.ok() ? 1 : r.error == EACCES && r.step == "open" ? 0 : 2;
+        const auto failure = safeWriteFile(file.string(), std::string_view("replacement"));
+        return !failure ? 1 : failure->error == EACCES && failure->detail.ends_with("(open)") ? 0 : 2;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(readFile(file), "the user's settings");
@@ -145,6 +245,10 @@ public:
     }
     const std::string& skipReason() const { return m_skip; }
     const std::string& type() const { return m_type; }
+    // As a write-protected card is mounted.
+    bool remountReadOnly() {
+        return runProcess({"mount", "-o", "remount,ro", m_mount.string()}).exitCode == 0;
+    }
     const fs::path& root() const { return m_mount; }
 
     // Writes a filler file until no byte more fits.
@@ -202,6 +306,14 @@ TEST(SafeFileTest, FullFileSystemKeepsTheOldSettings) {
     fs::remove(card.root() / "filler");
     EXPECT_EQ(writeSettingsRecord(changed, path), std::nullopt);
     const auto now = settingsRecordBytes(changed);
+    EXPECT_EQ(readFile(path), std::string(now.begin(), now.end()));
+
+    // A write-protected card: refused, root or not, and the settings stay.
+    ASSERT_TRUE(card.remountReadOnly());
+    const auto failure = safeWriteFile(path, std::string_view("other"));
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->reason, Failure::Reason::ReadOnly);
+    EXPECT_EQ(failure->error, EROFS);
     EXPECT_EQ(readFile(path), std::string(now.begin(), now.end()));
 }
 

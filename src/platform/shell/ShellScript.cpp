@@ -51,27 +51,26 @@ Finished runToEnd(const std::vector<std::string>& line) {
 
 ShellErrorDictionary QtCommandRunner::runShellScript(const std::vector<std::string>& argv,
                                                      bool administrator) {
+    ShellErrorDictionary error = run(argv, administrator);
+    logShellScriptResult(error);
+    return error;
+}
+
+ShellErrorDictionary QtCommandRunner::run(const std::vector<std::string>& argv, bool administrator) {
     const auto line = commandLineFor(argv, administrator, m_privileges);
-    if (line.empty()) {
-        const bool pkexecMissing =
-            !argv.empty() && administrator && !m_privileges.isRoot && findExecutable(argv.front());
-        return shellErrorForExit(kCommandNotStarted, argv.empty() ? std::string("no command")
-                                                     : pkexecMissing
-                                                         ? m_privileges.pkexec + ": command not found"
-                                                         : argv.front() + ": command not found");
-    }
+    if (line.empty())
+        return unresolvedCommandError(argv, administrator, m_privileges);
     const Finished f = runToEnd(line);
     return shellErrorForExit(f.status, f.err.toStdString());
 }
 
 std::optional<std::string> QtCommandRunner::readCommandOutput(const std::vector<std::string>& argv) {
-    const auto line = commandLineFor(argv, false, m_privileges);
-    if (line.empty())
-        return std::nullopt;
-    const Finished f = runToEnd(line);
-    if (!f.started)
-        return std::nullopt;
-    return f.out.toStdString();
+    std::optional<std::string> out;
+    if (const auto line = commandLineFor(argv, false, m_privileges); !line.empty())
+        if (const Finished f = runToEnd(line); f.started)
+            out = f.out.toStdString();
+    logCommandOutput(argv, out);
+    return out;
 }
 
 QVariantMap toVariantMap(const ShellErrorDictionary& error) {

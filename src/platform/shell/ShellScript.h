@@ -19,6 +19,7 @@ public:
     std::optional<std::string> readCommandOutput(const std::vector<std::string>& argv) override;
 
 private:
+    ShellErrorDictionary run(const std::vector<std::string>& argv, bool administrator);
     PrivilegeOptions m_privileges;
 };
 

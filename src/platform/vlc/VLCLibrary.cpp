@@ -1,6 +1,6 @@
 #include "platform/vlc/VLCLibrary.h"
 
-#include "platform/DCVLog.h"
+#include "util/Log.h"
 
 #include <QByteArray>
 #include <mutex>

@@ -1,6 +1,6 @@
 #include "platform/vlc/VLCMediaPlayer.h"
 
-#include "platform/DCVLog.h"
+#include "util/Log.h"
 #include "platform/vlc/VLCFrameBuffer.h"
 #include "platform/vlc/VLCLibrary.h"
 #include "platform/vlc/VLCVideoView.h"

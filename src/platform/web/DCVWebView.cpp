@@ -1,6 +1,6 @@
 #include "platform/web/DCVWebView.h"
 
-#include "platform/DCVLog.h"
+#include "util/Log.h"
 
 #include <QUrlQuery>
 #include <QWebEnginePage>
