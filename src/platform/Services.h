@@ -86,7 +86,8 @@ struct Services {
     std::shared_ptr<Clock> clock;
     // Opens a file in the desktop's application for it, without waiting for that to start.
     std::function<void(const QUrl& url)> openUrl;
-    // Where the viewer's own temporary files go ("telvo_capture.jpg"); empty: the system's.
+    // Where the viewer's own temporary files go ("telvo_capture.jpg"); empty: the user's
+    // private runtime folder.
     QString temporaryFolder;
     // A folder that stands for the camera card (for everything but formatting); empty: the
     // card is looked for among the volumes.

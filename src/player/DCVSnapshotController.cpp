@@ -71,8 +71,13 @@ QString DCVSnapshotController::firstExistingFolder(const QStringList& folders) {
 }
 
 QString DCVSnapshotController::snapshotPath() const {
-    const QString folder =
-        m_services.temporaryFolder.isEmpty() ? QDir::tempPath() : m_services.temporaryFolder;
+    // The user's own runtime folder rather than the shared one: other users can neither see the
+    // picture nor put a file of theirs in its place.
+    QString folder = m_services.temporaryFolder;
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
     return QDir(folder).filePath(QLatin1String(kSnapshotName));
 }
 
@@ -146,9 +151,9 @@ QString DCVSnapshotController::writeSnapshotCopy(const QString& snapshot, const 
         if (!picture.save(&buffer, format.constData()))
             return path + QStringLiteral(": cannot write ") + QString::fromLatin1(format);
     }
-    const FileWriteResult written = safeWriteFile(QFile::encodeName(path).toStdString(),
-                                                  std::string_view(bytes.constData(), size_t(bytes.size())));
-    return written ? QString() : QString::fromStdString(written.errorText());
+    const std::optional<Failure> failure = safeWriteFile(
+        QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), size_t(bytes.size())));
+    return failure ? QString::fromStdString(failure->detail) : QString();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -20,7 +20,7 @@ class DCVPlaybackController;
 class MediaPlayer;
 
 // The capture and print actions of the main window. Both take the picture the player shows
-// into "telvo_capture.jpg" in the temporary folder at the recording's own size. A capture is
+// into "telvo_capture.jpg" in the user's temporary folder at the recording's own size. A capture is
 // saved where the user says, in the format its extension names, and opened in the desktop's
 // viewer; a print goes to the printer chosen in the print dialog, fit to the page. The print
 // settings (`printInfo`) are kept for the life of the controller, so paper and printer chosen
