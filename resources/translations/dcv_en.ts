@@ -11,6 +11,7 @@
     <message><source>main.time_setup</source><translation>Set the camera's clock</translation></message>
     <message><source>main.capture</source><translation>Save a snapshot</translation></message>
     <message><source>main.print</source><translation>Print a snapshot</translation></message>
+    <message><source>msg.capture_save_fail</source><translation>The snapshot could not be saved.</translation></message>
     <message><source>main.no_recordings</source><translation>No recordings yet. Open the camera's card or a folder of recordings with the folder button above.</translation></message>
     <message><source>main.recordings</source><translation>Recordings</translation></message>
     <message><source>main.map</source><translation>Map</translation></message>

@@ -21,6 +21,7 @@
 #include "widgets/TKVideoBackgroundImageView.h"
 #include "widgets/TKViews.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QDropEvent>
@@ -137,10 +138,7 @@ void DCVAppDelegate::buildHeadBox() {
     m_captureButton =
         makeHeadButton(head, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
     m_printButton = makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
-    // Capture and print come with a later part of the viewer; their buttons stay disabled
-    // until then.
-    for (TKImageButton* b : {m_captureButton, m_printButton})
-        b->setEnabled(false);
+    // Capture and print follow their actions (awakeFromNib).
     connect(m_settingButton, &QAbstractButton::clicked, this, [this] { showSettingPanel(); });
     connect(m_timeSetupButton, &QAbstractButton::clicked, this, [this] { showTimeSetupPanel(); });
     connect(m_closeButton, &QAbstractButton::clicked, this, &DCVAppDelegate::closeWindow);
@@ -264,6 +262,14 @@ void DCVAppDelegate::awakeFromNib() {
     views.telemetry = m_telemetry;
     views.loading = m_loading;
     m_playback = new DCVPlaybackController(*m_mediaList, std::move(player), views, m_options.timings, this);
+    m_snapshot = new DCVSnapshotController(*m_playback, m_window.get(), m_services, this);
+    for (auto [button, action] : {std::pair{m_captureButton, m_snapshot->captureAction()},
+                                  std::pair{m_printButton, m_snapshot->printAction()}}) {
+        m_window->addAction(action);
+        button->setEnabled(action->isEnabled());
+        connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+        connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
+    }
     // The map belongs to the right column's list box.
     m_mapContainerView->setParent(m_mediaListBox);
     m_player1BackgroundView->setBackgroundNineImageName(QStringLiteral("v1"));

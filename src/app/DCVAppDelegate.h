@@ -2,6 +2,7 @@
 
 #include "platform/LatestTask.h"
 #include "platform/Services.h"
+#include "player/DCVSnapshotController.h"
 #include "player/PlaybackRules.h"
 #include "recordings/DCVMediaList.h"
 
@@ -78,6 +79,7 @@ public:
 
     CustomWindow* window() const { return m_window.get(); }
     DCVPlaybackController& playback() const { return *m_playback; }
+    DCVSnapshotController& snapshot() const { return *m_snapshot; }
 
     // The right column: 0 the recordings, 1 the map.
     int32_t rightViewMode() const { return m_rightViewMode; }
@@ -157,6 +159,7 @@ private:
     LatestTask<RecordingScan> m_scan{this};
     std::unique_ptr<CustomWindow> m_window;
     DCVPlaybackController* m_playback = nullptr;
+    DCVSnapshotController* m_snapshot = nullptr;
     DCVPlaybackControls* m_controls = nullptr;
     DCVTelemetryDisplay* m_telemetry = nullptr;
     DCVLoadingIndicator* m_loading = nullptr;

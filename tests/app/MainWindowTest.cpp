@@ -231,7 +231,7 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
     EXPECT_EQ(w.pos(), before);
 }
 
-TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndLaterButtonsWaitDisabled) {
+TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndTheWindowButtonsAreLive) {
     for (const char* name : {"settingButton", "timeSetupButton", "openFolderButton"})
         EXPECT_TRUE(view(name)->isEnabled()) << name;
     QTest::mouseClick(view("closeButton"), Qt::LeftButton);
