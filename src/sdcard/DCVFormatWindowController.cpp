@@ -316,6 +316,8 @@ void DCVFormatWindowController::showProgressBar(const QString& status) {
     setStatus(status);
     m_ui->progressBar->setDoubleValue(m_ui->progressBar->minValue());
     m_ui->progressBar->startAnimation();
+    // A run can take minutes: it shows on the application's icon too, while it lasts.
+    m_ui->progressBar->setDrawDockProgress(true);
     // One tick chain: a display shown again while its tick is pending keeps that tick.
     m_progressTotal = kProgressTotalSeconds;
     if (!m_progressTimer->isActive())
@@ -331,12 +333,14 @@ void DCVFormatWindowController::updateProgressBar(double totalSeconds) {
     }
     m_ui->progressBar->setDoubleValue(m_ui->progressBar->minValue());
     m_ui->progressBar->stopAnimation();
+    m_ui->progressBar->setDrawDockProgress(false);
     m_ui->progressBar->hide();
     m_ui->progressMessageField->hide();
     m_stopProgressBar = true;
 }
 
 void DCVFormatWindowController::hideProgressBar() {
+    m_ui->progressBar->setDrawDockProgress(false);
     m_ui->progressBar->hide();
     m_ui->progressMessageField->hide();
     m_stopProgressBar = true;

@@ -12,6 +12,7 @@
 #include "support/Views.h"
 #include "util/SafeFile.h"
 #include "widgets/PMProgressIndicator.h"
+#include "widgets/PMProgressIndicatorController.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -388,9 +389,12 @@ TEST(FormatWindowTest, ProgressDisplay) {
     w.addCard("sdb1");
     DCVFormatWindowController& c = w.open();
     auto* bar = w.widget<PMProgressIndicator>("progressBar");
+    PMProgressIndicatorController icon(QIcon(), [] { return 0.0; });
+    bar->setController(&icon);
     c.showProgressBar(QStringLiteral("Formatting..."));
     EXPECT_TRUE(bar->isVisible());
     EXPECT_TRUE(bar->isAnimating());
+    EXPECT_TRUE(icon.contains(bar)) << "a run shows on the application's icon";
     QTRY_VERIFY_WITH_TIMEOUT(c.progress() > 0, 5000);
     QSignalSpy loaded(&c, &DCVFormatWindowController::disksLoaded);
     c.loadUSBVolumes();
@@ -400,6 +404,7 @@ TEST(FormatWindowTest, ProgressDisplay) {
     EXPECT_TRUE(bar->isVisible());
     c.hideProgressBar();
     EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(icon.contains(bar));
     QTRY_VERIFY_WITH_TIMEOUT(!bar->isAnimating(), 5000);
     c.loadUSBVolumes();
     EXPECT_TRUE(c.isProgressShown());
