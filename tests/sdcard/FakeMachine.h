@@ -52,6 +52,20 @@ public:
                 return &c;
         return nullptr;
     }
+    // A card whose file system is the folder `root`/card-DEV, mounted there unless `mounted` is
+    // false.
+    FakeCard& addCard(const fs::path& root, const std::string& dev, bool whole, uint64_t size, bool mounted = true) {
+        FakeCard c;
+        c.dev = dev;
+        c.whole = whole;
+        c.size = size;
+        c.storage = root / ("card-" + dev);
+        fs::create_directories(c.storage);
+        if (mounted)
+            c.mount = c.storage.string();
+        cards.push_back(c);
+        return cards.back();
+    }
     // What the kernel says of the device (the run's deviceReadOnly).
     bool deviceReadOnly(const std::string& dev) {
         const FakeCard* c = card(dev);

@@ -9,6 +9,7 @@
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
+#include "DrvSample.h"
 #include "telemetry/DCVMapWindowController.h"
 #include "widgets/SegmentedControl.h"
 
@@ -29,30 +30,11 @@ using namespace dcv::test;
 
 namespace {
 
+// The sample record without a weekday, with status "F".
 DrvRecord seoulStation() {
-    DrvRecord r;
-    r.sequence = 7;
-    r.weekday = 7; // no weekday
+    DrvRecord r = sampleRecord();
+    r.weekday = 7;
     r.status = 2;
-    r.year = 124;
-    r.month = 3;
-    r.day = 5;
-    r.hour = 9;
-    r.minute = 5;
-    r.second = 1;
-    r.latitudeWhole = 3733;
-    r.latitudeFraction = 56;
-    r.longitudeWhole = 12658;
-    r.longitudeFraction = 1234;
-    r.speed = 42;
-    r.distance = 1234;
-    r.maxSpeed = 61;
-    r.accelerationX = 256;
-    r.accelerationY = -128;
-    r.accelerationZ = 0;
-    r.battery = 125;
-    r.ttc = 5;
-    r.dtc = -5;
     return r;
 }
 
@@ -76,9 +58,8 @@ struct LogWindow {
     void useCardFolder(const fs::path& folder) { test.services.cardFolder = QString::fromStdString(folder.string()); }
     void writeLog(const std::string& bytes) { card.write("DrvInfo/telvo_000.drv", bytes); }
 
-    // Opens the settings window and shows the driving log; waits for the card's log when
-    // there is one.
-    DCVSettingForFlashDataViewController& open(bool waitForLog = true) {
+    // Opens the settings window and shows the driving log; waits for the card's log.
+    DCVSettingForFlashDataViewController& open() {
         settings = std::make_unique<DCVSettingController>(test.services, options);
         settings->showWindow();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(settings.get()));
@@ -86,9 +67,7 @@ struct LogWindow {
         QSignalSpy loaded(viewer, &DCVSettingForFlashDataViewController::flashDataLoaded);
         QTest::mouseClick(settings->driveInfoButton(), Qt::LeftButton);
         EXPECT_EQ(settings->targetController(), viewer);
-        if (waitForLog) {
-            EXPECT_TRUE(loaded.count() > 0 || loaded.wait(5000));
-        }
+        EXPECT_TRUE(loaded.count() > 0 || loaded.wait(5000));
         return *viewer;
     }
     DCVSettingForFlashDataViewController& viewer() const { return *settings->createDriveInfoController(); }
@@ -166,8 +145,8 @@ TEST(FlashDataViewerTest, TheLogOfAUsbCardIsFoundToo) {
         std::make_shared<UsbVolumes>([mount = w.card.path().string()] { return std::optional(usbCardListing(mount)); });
     DCVSettingForFlashDataViewController& v = w.open();
     EXPECT_EQ(v.flashDataFilePath().toStdString(), (w.card / "DrvInfo" / "telvo_000.drv").string());
-    EXPECT_EQ(w.row(0).join('|'), "1|7|2024/03/05|09:05:01|-|3733.0056|12658.1234|123.4|42|61|F|+1.00|-0.50|+0.00|12.5| "
-                                  "0.5|-0.5");
+    EXPECT_EQ(w.row(0).join('|'), "1|417|2024/03/05|14:07:09|-|3733.0056|12658.1234|12345.7|63|88|F|+1.00|-0.50|+0.00|12.5| "
+                                  "0.5|-12.5");
 }
 
 // Only whole records are shown, never more than the header announces; an empty log leaves
@@ -227,7 +206,7 @@ TEST(FlashDataViewerTest, ExportWritesTheTableAsCommaSeparatedText) {
     LogWindow w;
     w.useCardFolder(w.card.path());
     DrvRecord second = seoulStation();
-    second.sequence = 8;
+    second.sequence = 418;
     second.weekday = 2;
     second.status = 0;
     second.battery = -125;
@@ -238,8 +217,8 @@ TEST(FlashDataViewerTest, ExportWritesTheTableAsCommaSeparatedText) {
     EXPECT_TRUE(w.test.panels->requests.last().endsWith("/telvo_000.csv"));
     EXPECT_EQ(readFile(w.card / "export.csv"),
               "No.,Seq,Date,Time,Day,Latitude,Longitude,Dist.,Speed,Max,Status,X,Y,Z,Battery,TTC,DTC\n"
-              "1,7,2024/03/05,09:05:01,-,3733.0056,12658.1234,123.4,42,61,F,+1.00,-0.50,+0.00,12.5, 0.5,-0.5\n"
-              "2,8,2024/03/05,09:05:01,TUE,3733.0056,12658.1234,123.4,42,61,V,+1.00,-0.50,+0.00,-12.5, 0.5,-0.5\n");
+              "1,417,2024/03/05,14:07:09,-,3733.0056,12658.1234,12345.7,63,88,F,+1.00,-0.50,+0.00,12.5, 0.5,-12.5\n"
+              "2,418,2024/03/05,14:07:09,TUE,3733.0056,12658.1234,12345.7,63,88,V,+1.00,-0.50,+0.00,-12.5, 0.5,-12.5\n");
     QTRY_VERIFY_WITH_TIMEOUT(visibleAlert(w.settings.get()), 5000);
     EXPECT_EQ(answerAlert(w.settings.get()), (Alert{"TELVO", infoText("msg.saved")}));
 

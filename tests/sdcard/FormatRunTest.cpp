@@ -57,16 +57,7 @@ protected:
         addCard("sdb1", false, 16000000000);
     }
     FakeCard& addCard(const std::string& dev, bool whole, uint64_t size, bool mounted = true) {
-        FakeCard c;
-        c.dev = dev;
-        c.whole = whole;
-        c.size = size;
-        c.storage = tmp / ("card-" + dev);
-        fs::create_directories(c.storage);
-        if (mounted)
-            c.mount = c.storage.string();
-        machine.cards.push_back(c);
-        return machine.cards.back();
+        return machine.addCard(tmp.path(), dev, whole, size, mounted);
     }
     FormatOutcome run(const std::string& dev) {
         const DiskDiscovery discovery([this] { return std::optional<std::string>(machine.lsblk()); });

@@ -6,7 +6,6 @@
 #include "platform/DCVStrings.h"
 #include "platform/disks/UsbVolumes.h"
 #include "sdcard/DCVFormatWindowController.h"
-#include "settings/DCVSettingController.h"
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
@@ -50,15 +49,7 @@ struct FormatWindow {
         options.format.deviceReadOnly = [m = machine](const std::string& dev) { return m->deviceReadOnly(dev); };
     }
     FakeCard& addCard(const std::string& dev, uint64_t size = 16000000000, bool mounted = true) {
-        FakeCard c;
-        c.dev = dev;
-        c.size = size;
-        c.storage = tmp / ("card-" + dev);
-        fs::create_directories(c.storage);
-        if (mounted)
-            c.mount = c.storage.string();
-        machine->cards.push_back(c);
-        return machine->cards.back();
+        return machine->addCard(tmp.path(), dev, false, size, mounted);
     }
     DCVFormatWindowController& open() {
         window = std::make_unique<DCVFormatWindowController>(test.services, options);
@@ -72,8 +63,10 @@ struct FormatWindow {
     template <class T = QWidget> T* widget(const char* name) const { return view<T>(window.get(), name); }
     QString field(const char* name) const { return widget<QLabel>(name)->text(); }
     QMessageBox* sheet(const char* name) const {
-        auto* box = window->findChild<QMessageBox*>(QLatin1String(name));
-        return box && box->isVisible() ? box : nullptr;
+        for (QMessageBox* box : window->findChildren<QMessageBox*>(QLatin1String(name)))
+            if (box->isVisible())
+                return box;
+        return nullptr;
     }
     // Answers a question sheet: its destructive button, or Cancel.
     void answer(QMessageBox* box, bool act) {
@@ -135,32 +128,33 @@ TEST(FormatWindowTest, ListsTheCardsWithTheirFields) {
     for (const char* b : {"formatButton", "cancelButton"})
         EXPECT_TRUE(w.widget<QPushButton>(b)->isEnabled()) << b;
     EXPECT_TRUE(combo->isEnabled());
-
-    // Without cards the fields say so.
-    FormatWindow empty;
-    empty.open();
-    EXPECT_EQ(empty.widget<QComboBox>("usbDiskCombo")->count(), 0);
-    EXPECT_EQ(empty.field("pathField"), "-");
-    EXPECT_EQ(empty.field("allocationUnitField"), "-");
 }
 
-TEST(FormatWindowTest, FormatsAfterOneConfirmationKeepingTheSettingsAndClosesWithTheAlert) {
+// Declined, the confirmation runs nothing; accepted, the card is formatted with its settings
+// kept, and the window closes with the alert.
+TEST(FormatWindowTest, FormatsAfterOneConfirmationKeepingTheSettings) {
     FormatWindow w;
     w.addCard("sdb1");
     w.tmp.write("card-sdb1/config.bin", kSettings);
     w.tmp.write("card-sdb1/DCIM/alwa_20240305_140709_F.MP4", "video");
     DCVFormatWindowController& c = w.open();
-
     QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
     QMessageBox* confirm = w.sheet("confirmSheet");
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_EQ(confirm->escapeButton(), confirm->button(QMessageBox::Cancel));
+    QTest::keyClick(confirm, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.sheet("confirmSheet"), 5000);
+    EXPECT_TRUE(w.machine->calls.empty());
+    EXPECT_TRUE(w.widget<QPushButton>("formatButton")->isEnabled());
+
+    QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
+    confirm = w.sheet("confirmSheet");
     ASSERT_NE(confirm, nullptr);
     EXPECT_TRUE(confirm->text().contains("[15 GB] NO NAME <Reader>")) << confirm->text().toStdString();
     EXPECT_TRUE(confirm->informativeText().contains(QLocale().toString(qulonglong(16000000000))));
     EXPECT_TRUE(confirm->informativeText().contains("/dev/sdb1"));
     EXPECT_EQ(confirm->defaultButton(), confirm->button(QMessageBox::Cancel));
-    EXPECT_EQ(confirm->escapeButton(), confirm->button(QMessageBox::Cancel));
     EXPECT_FALSE(w.widget<QPushButton>("formatButton")->isEnabled()) << "one question at a time";
-
     QSignalSpy finished(&c, &DCVFormatWindowController::formatFinished);
     w.answer(confirm, true);
     ASSERT_TRUE(finished.wait(5000));
@@ -175,26 +169,6 @@ TEST(FormatWindowTest, FormatsAfterOneConfirmationKeepingTheSettingsAndClosesWit
     EXPECT_EQ(w.widget<QComboBox>("usbDiskCombo")->currentText(), "[15 GB] TELVO <Reader>");
     EXPECT_EQ(answerAlert(&c), (Alert{infoText("msg.format_complete"), "[15 GB] TELVO <Reader>"}));
     QTRY_VERIFY_WITH_TIMEOUT(!c.isVisible(), 5000);
-}
-
-TEST(FormatWindowTest, DecliningTheConfirmationRunsNothing) {
-    for (const bool escape : {false, true}) {
-        FormatWindow w;
-        w.addCard("sdb1");
-        DCVFormatWindowController& c = w.open();
-        QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
-        QMessageBox* confirm = w.sheet("confirmSheet");
-        ASSERT_NE(confirm, nullptr);
-        if (escape)
-            QTest::keyClick(confirm, Qt::Key_Escape);
-        else
-            w.answer(confirm, false);
-        QTRY_VERIFY_WITH_TIMEOUT(!w.sheet("confirmSheet"), 5000);
-        EXPECT_TRUE(w.machine->calls.empty()) << escape;
-        EXPECT_FALSE(c.isFormatting());
-        EXPECT_TRUE(w.widget<QPushButton>("formatButton")->isEnabled());
-        EXPECT_TRUE(c.isVisible());
-    }
 }
 
 // While a run is on (here held in its unmount), nothing starts another one and the window
@@ -228,46 +202,42 @@ TEST(FormatWindowTest, ButtonsAreDisabledAndClosingIsRefusedDuringARun) {
 TEST(FormatWindowTest, EveryFailureHasItsAlert) {
     const QString card = "[15 GB] NO NAME <Reader>";
     const QString locked = card + "\n" + infoText("msg.write_protected_disk");
+    const std::vector<std::string> ran{"umount", "mkfs.fat", "mount"};
+    const auto failing = [](int status, const char* message) { return shellErrorForExit(status, message); };
     const struct {
         const char* name;
-        std::function<void(FormatWindow&)> prepare;
+        std::function<void(FormatWindow&)> prepare; // after the card is added
+        ShellErrorDictionary formatError;
         bool confirmed; // the request gets as far as the confirmation
-        QString message, informative; // contained in the alert's text
+        QString message, informative; // the informative text contains this
         std::vector<std::string> programs;
     } cases[] = {
-        {"no USB drive", [](FormatWindow&) {}, false, "TELVO", "There is no USB drive.", {}},
+        {"no USB drive",
+         [](FormatWindow& w) {
+             w.machine->cards.clear();
+             w.open();
+             EXPECT_EQ(w.field("pathField") + w.field("allocationUnitField"), "--") << "the fields say so";
+         },
+         {}, false, "TELVO", "There is no USB drive.", {}},
         {"none selected",
          [](FormatWindow& w) {
-             w.addCard("sdb1");
              w.open();
              w.widget<QComboBox>("usbDiskCombo")->setCurrentIndex(-1);
          },
-         false, "TELVO", "Please select USB drive.", {}},
-        {"locked card", [](FormatWindow& w) { w.addCard("sdb1").readOnly = true; }, false,
+         {}, false, "TELVO", "Please select USB drive.", {}},
+        {"locked card", [](FormatWindow& w) { w.machine->cards[0].readOnly = true; }, {}, false,
          infoText("msg.cannot_format"), locked, {}},
         {"status 1 on a card the kernel holds read-only",
-         [](FormatWindow& w) {
-             w.addCard("sdb1").lockedLater = true;
-             w.machine->formatError = shellErrorForExit(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system");
-         },
-         true, infoText("msg.cannot_format"), locked, {"umount", "mkfs.fat", "mount"}},
-        {"status 1 on a writable card",
-         [](FormatWindow& w) {
-             w.addCard("sdb1");
-             w.machine->formatError = shellErrorForExit(1, "mkfs.fat: /dev/sdb1 contains a mounted filesystem.");
-         },
-         true, infoText("msg.cannot_format"), card + "\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.",
-         {"umount", "mkfs.fat", "mount"}},
-        {"authorisation dismissed",
-         [](FormatWindow& w) {
-             w.addCard("sdb1");
-             w.machine->formatError = shellErrorForExit(126, "Error executing command as another user: Request dismissed");
-         },
-         true, infoText("msg.cannot_format"), card + "\nError:Error executing command as another user: Request dismissed",
-         {"umount", "mkfs.fat", "mount"}},
+         [](FormatWindow& w) { w.machine->cards[0].lockedLater = true; },
+         failing(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"), true, infoText("msg.cannot_format"),
+         locked, ran},
+        {"status 1 on a writable card", {}, failing(1, "mkfs.fat: /dev/sdb1 contains a mounted filesystem."), true,
+         infoText("msg.cannot_format"), card + "\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.", ran},
+        {"authorisation dismissed", {}, failing(126, "Error executing command as another user: Request dismissed"),
+         true, infoText("msg.cannot_format"),
+         card + "\nError:Error executing command as another user: Request dismissed", ran},
         {"settings cannot be put back",
          [](FormatWindow& w) {
-             w.addCard("sdb1");
              w.tmp.write("card-sdb1/config.bin", kSettings);
              const std::string onCard = (w.tmp / "card-sdb1").string();
              w.options.hooks.writeFile = [onCard](const std::string& path, std::string_view bytes) -> std::optional<Failure> {
@@ -276,20 +246,21 @@ TEST(FormatWindowTest, EveryFailureHasItsAlert) {
                  return safeWriteFile(path, bytes);
              };
          },
-         true, "config.bin copy fail", QString::fromStdString((fs::path("card-sdb1") / "config.bin").string()),
-         {"umount", "mkfs.fat", "mount"}},
+         {}, true, "config.bin copy fail", QString::fromStdString((fs::path("card-sdb1") / "config.bin").string()), ran},
         {"default settings cannot be written",
          [](FormatWindow& w) {
-             w.addCard("sdb1");
              w.options.hooks.writeDefaultSettingsFile = [](const std::string&) {
                  return std::optional<std::string>("msg.write_protected_disk");
              };
          },
-         true, "config.bin copy fail", "msg.write_protected_disk", {"umount", "mkfs.fat", "mount"}},
+         {}, true, "config.bin copy fail", "msg.write_protected_disk", ran},
     };
     for (const auto& c : cases) {
         FormatWindow w;
-        c.prepare(w);
+        w.addCard("sdb1");
+        w.machine->formatError = c.formatError;
+        if (c.prepare)
+            c.prepare(w);
         if (!w.window)
             w.open();
         DCVFormatWindowController& window = *w.window;
@@ -411,25 +382,6 @@ TEST(FormatWindowTest, ProgressDisplay) {
     EXPECT_EQ(c.progress(), 0) << "a new display starts from zero";
     ASSERT_TRUE(loaded.wait(5000));
     EXPECT_FALSE(c.isProgressShown()) << "the search that showed it hides it";
-}
-
-// The settings window's format button opens the window over it.
-TEST(FormatWindowTest, TheSettingsWindowOpensIt) {
-    FormatWindow w;
-    w.addCard("sdb1");
-    DCVSettingController::Options options;
-    options.diskUtility = QString();
-    options.format = w.options;
-    DCVSettingController settings(w.test.services, options);
-    settings.showWindow();
-    ASSERT_TRUE(settings.sdcardFormatButton()->isEnabled());
-    QTest::mouseClick(settings.sdcardFormatButton(), Qt::LeftButton);
-    auto* format = qobject_cast<DCVFormatWindowController*>(settings.lastDialogController());
-    ASSERT_NE(format, nullptr);
-    EXPECT_EQ(format->parentWidget(), &settings);
-    EXPECT_EQ(format->windowModality(), Qt::WindowModal);
-    QTRY_VERIFY_WITH_TIMEOUT(format->isVisible() && !format->isSearching(), 5000);
-    EXPECT_EQ(format->usbDiskArray().size(), 1u);
 }
 
 // The whole way through the window on a real device: a loop card with settings and a

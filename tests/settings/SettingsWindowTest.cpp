@@ -363,6 +363,14 @@ TEST(SettingsWindowTest, ButtonsAndSelector) {
         w.clickTab(i);
         EXPECT_EQ(c.lastSelectedTabIndex(), i);
     }
+    // The format button opens the format window over the settings.
+    QTest::mouseClick(c.sdcardFormatButton(), Qt::LeftButton);
+    auto* format = qobject_cast<DCVFormatWindowController*>(c.lastDialogController());
+    ASSERT_NE(format, nullptr);
+    EXPECT_EQ(format->parentWidget(), &c);
+    EXPECT_EQ(format->windowModality(), Qt::WindowModal);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !format->isSearching(); }, 5000));
+    format->close();
     QTest::mouseClick(c.cancelButton(), Qt::LeftButton);
     EXPECT_FALSE(c.isVisible());
 }
