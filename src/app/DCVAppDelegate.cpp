@@ -8,6 +8,7 @@
 #include "player/DCVLoadingIndicator.h"
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlaybackController.h"
+#include "sdcard/DCVTimeSetupController.h"
 #include "settings/DCVSettingController.h"
 #include "player/DCVPlaybackControls.h"
 #include "player/DCVTelemetryDisplay.h"
@@ -137,10 +138,9 @@ void DCVAppDelegate::buildHeadBox() {
     m_captureButton =
         makeHeadButton(head, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
     m_printButton = makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
-    // The clock-setting window comes with a later part of the viewer; its button stays disabled
-    // until then. Capture and print follow their actions (awakeFromNib).
-    m_timeSetupButton->setEnabled(false);
+    // Capture and print follow their actions (awakeFromNib).
     connect(m_settingButton, &QAbstractButton::clicked, this, [this] { showSettingPanel(); });
+    connect(m_timeSetupButton, &QAbstractButton::clicked, this, [this] { showTimeSetupPanel(); });
     connect(m_closeButton, &QAbstractButton::clicked, this, &DCVAppDelegate::closeWindow);
     connect(m_minimizeButton, &QAbstractButton::clicked, m_window.get(), &QWidget::showMinimized);
     connect(m_openFolderButton, &QAbstractButton::clicked, this, &DCVAppDelegate::openMediaDirectoryDialog);
@@ -313,6 +313,42 @@ DCVSettingController& DCVAppDelegate::showSettingPanel() {
         openDialogController(std::make_unique<DCVSettingController>(m_services, m_window.get()));
     settings.showWindow();
     return settings;
+}
+
+DCVTimeSetupController& DCVAppDelegate::showTimeSetupPanel() {
+    DCVTimeSetupController& timeSetup =
+        openDialogController(std::make_unique<DCVTimeSetupController>(m_services, m_window.get()));
+    timeSetup.showWindow();
+    return timeSetup;
+}
+
+void DCVAppDelegate::openStartWindow(const StartWindow& request) {
+    switch (request.kind) {
+    case StartWindow::Kind::Settings:
+        showSettingPanel().changeViewController(request.tab);
+        break;
+    case StartWindow::Kind::Format:
+        showSettingPanel().onFormat();
+        break;
+    case StartWindow::Kind::TimeSetup:
+        showTimeSetupPanel();
+        break;
+    case StartWindow::Kind::DriveLog:
+        showSettingPanel().showDriveInfo();
+        break;
+    }
+}
+
+std::optional<StartWindow> startWindowFor(const QString& request) {
+    if (const auto tab = settingsTabToOpen(request))
+        return StartWindow{StartWindow::Kind::Settings, *tab};
+    if (request == QLatin1String("format"))
+        return StartWindow{StartWindow::Kind::Format};
+    if (request == QLatin1String("timeset"))
+        return StartWindow{StartWindow::Kind::TimeSetup};
+    if (request == QLatin1String("drive-log"))
+        return StartWindow{StartWindow::Kind::DriveLog};
+    return std::nullopt;
 }
 
 void DCVAppDelegate::applicationDidFinishLaunching() {
@@ -504,10 +540,7 @@ void DCVAppDelegate::loadMapPage() {
     m_mapWebView->setObjectName(QStringLiteral("mapWebView"));
     m_mapContainerTopView->layout()->addWidget(m_mapWebView);
     m_telemetry->setMapView(m_mapWebView);
-    connect(m_mapWebView, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        m_telemetry->mapPageLoaded(ok);
-        emit mapPageLoadFinished(ok);
-    });
+    connect(m_mapWebView, &QWebEngineView::loadFinished, this, &DCVAppDelegate::mapPageLoadFinished);
     m_mapWebView->loadMapPage(QLatin1String(kBuildLanguage));
 }
 

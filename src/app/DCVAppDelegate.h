@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QRect>
 #include <functional>
+#include <optional>
 #include <memory>
 
 class QTableView;
@@ -20,6 +21,7 @@ namespace dcv {
 class CustomBackgroundBox;
 class CustomWindow;
 class DCVSettingController;
+class DCVTimeSetupController;
 class DCVLoadingIndicator;
 class DCVMediaListModel;
 class DCVPlaybackController;
@@ -36,6 +38,17 @@ class TKImageButton;
 class TKImageView;
 class TKVideoBackgroundImageView;
 class VLCVideoView;
+
+// A window `dcv-viewer --open` asks for at start.
+struct StartWindow {
+    enum class Kind { Settings, Format, TimeSetup, DriveLog };
+    Kind kind = Kind::Settings;
+    int tab = 0; // of the settings window
+    friend bool operator==(const StartWindow&, const StartWindow&) = default;
+};
+// "settings" or "settings:N" (tab N, 0 to 6), "format", "timeset", "drive-log"; none for
+// anything else.
+std::optional<StartWindow> startWindowFor(const QString& request);
 
 // The application's controller: it owns the main window and every view in it, runs start-up
 // in three steps (awakeFromNib, setupInitialValues, applicationDidFinishLaunching), lays the
@@ -97,6 +110,11 @@ public:
     QObject* lastDialogController() const { return m_lastDialogController.get(); }
     // Opens a new settings window over the main window.
     DCVSettingController& showSettingPanel();
+    // Opens a new clock-setting window over the main window.
+    DCVTimeSetupController& showTimeSetupPanel();
+    // Opens what `--open` asked for: the format window and the driving log open in the
+    // settings window, which opens them.
+    void openStartWindow(const StartWindow& request);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -76,22 +76,18 @@ DCVTelemetryDisplay::DCVTelemetryDisplay(QWidget* gsensorBox, QWidget* gpsBox)
 
 void DCVTelemetryDisplay::setMapView(DCVWebView* view) {
     m_mapView = view;
-    m_mapPageLoaded = false;
+    // The view holds the calls until its page has loaded: a recording that started before the
+    // view was there reaches the page with its track and position.
+    if (view && !m_scriptTarget && !m_data->m_vGpsData().empty()) {
+        DCVMapBridge(*view).setTrack(mapTrack(m_data->m_vGpsData()));
+        updateGpsUIByPlayPosition(m_position);
+    }
 }
 
 DCVScriptTarget* DCVTelemetryDisplay::scriptTarget() const {
-    // Scripts sent before the page has loaded find no functions.
     if (m_scriptTarget)
         return m_scriptTarget;
-    return m_mapPageLoaded ? m_mapView.data() : nullptr;
-}
-
-void DCVTelemetryDisplay::mapPageLoaded(bool ok) {
-    m_mapPageLoaded = ok;
-    if (ok && !m_data->m_vGpsData().empty()) {
-        DCVMapBridge(*m_mapView).setTrack(mapTrack(m_data->m_vGpsData()));
-        updateGpsUIByPlayPosition(m_position);
-    }
+    return m_mapView.data();
 }
 
 void DCVTelemetryDisplay::reset() {

@@ -24,11 +24,8 @@ public:
     // Builds the G-sensor texts and graph into `gsensorBox`, the GPS texts into `gpsBox`.
     DCVTelemetryDisplay(QWidget* gsensorBox, QWidget* gpsBox);
 
-    // The map view, once made; scripts reach it only after its page has loaded.
+    // The map view, once made; it gets the track and position of the recording shown.
     void setMapView(DCVWebView* view);
-    // The page has loaded: it gets the track and the position of a recording that started
-    // before it was there.
-    void mapPageLoaded(bool ok);
     // Sends the map scripts here instead of the map view (tests).
     void setMapScriptTarget(DCVScriptTarget* target) { m_scriptTarget = target; }
 
@@ -52,7 +49,6 @@ private:
     QLabel *m_speedField = nullptr, *m_longitudeField = nullptr, *m_latitudeField = nullptr,
            *m_hdopField = nullptr, *m_sateliteField = nullptr;
     QPointer<DCVWebView> m_mapView;
-    bool m_mapPageLoaded = false;
     DCVScriptTarget* m_scriptTarget = nullptr;
     double m_position = 0;
 };

@@ -1,6 +1,7 @@
 // The map page in a real browser engine: its functions, the marker, the track and the
 // offline grid.
 #include "platform/web/DCVWebView.h"
+#include "telemetry/DCVMapWindowController.h"
 #include "telemetry/MapScripts.h"
 
 #include <QJsonArray>
@@ -30,18 +31,18 @@ protected:
         view = nullptr;
     }
 
-    static QVariant evaluate(const QString& script) {
+    static QVariant evaluate(const QString& script, DCVWebView* in = view) {
         QVariant result;
         bool done = false;
-        view->page()->runJavaScript(script, [&](const QVariant& v) {
+        in->page()->runJavaScript(script, [&](const QVariant& v) {
             result = v;
             done = true;
         });
         EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, 10000)) << script.toStdString();
         return result;
     }
-    static QJsonObject state() {
-        return QJsonDocument::fromJson(evaluate(QStringLiteral("dcvMapState()")).toString().toUtf8()).object();
+    static QJsonObject state(DCVWebView* in = view) {
+        return QJsonDocument::fromJson(evaluate(QStringLiteral("dcvMapState()"), in).toString().toUtf8()).object();
     }
 
     static DCVWebView* view;
@@ -118,4 +119,49 @@ TEST_F(MapPageTest, DebugWithoutGpsDataClearsTheMapAndATrackBringsItBack) {
     EXPECT_EQ(s["trackPoints"].toInt(), 2);
     // Points that are no place are left out of the line.
     EXPECT_EQ(evaluate("DCVSetTrack([[1,2],[95,2],[1,200],[3,4]])").toInt(), 2);
+}
+
+// Calls sent before the page has loaded wait for it: the latest of each function, in the order
+// sent, and only once.
+TEST_F(MapPageTest, CallsBeforeTheLoadWaitForThePage) {
+    DCVWebView early;
+    early.resize(334, 452);
+    DCVMapBridge bridge(early);
+    bridge.updateMapLat(10, 20);
+    bridge.setTrack({{37.5, 127.25}, {37.51, 127.26}});
+    bridge.updateMapLat(37.5, 127.25);
+    bridge.updateMapLat(-33.9, 151.2);
+    EXPECT_EQ(early.heldScripts(),
+              QStringList({QStringLiteral("DCVSetTrack([[37.500000,127.250000],[37.510000,127.260000]])"),
+                           QStringLiteral("setLatLag('151.200000','-33.900000')")}));
+    QSignalSpy loaded(&early, &QWebEngineView::loadFinished);
+    early.loadMapPage(QStringLiteral("en"));
+    ASSERT_TRUE(loaded.wait(60000));
+    ASSERT_TRUE(early.isPageLoaded());
+    EXPECT_TRUE(early.heldScripts().isEmpty());
+    QJsonObject s = state(&early);
+    EXPECT_EQ(s["updates"].toInt(), 1);
+    EXPECT_NEAR(s["latitude"].toDouble(), -33.9, 1e-9);
+    EXPECT_EQ(s["trackPoints"].toInt(), 2);
+    // Once loaded, a call runs at once.
+    bridge.updateMapLat(51.5, -0.125);
+    EXPECT_TRUE(early.heldScripts().isEmpty());
+    s = state(&early);
+    EXPECT_EQ(s["updates"].toInt(), 2);
+    EXPECT_NEAR(s["longitude"].toDouble(), -0.125, 1e-9);
+}
+
+// The map window's own page gets the position asked for before it had loaded.
+TEST_F(MapPageTest, MapWindowCentresItsOwnPageOnThePosition) {
+    DCVMapWindowController window;
+    ASSERT_NE(window.mapWebView(), nullptr);
+    ASSERT_NE(window.mapWebView(), view);
+    QSignalSpy loaded(window.mapWebView(), &QWebEngineView::loadFinished);
+    window.updateMapLat(37.550093, 126.968723);
+    window.showWindow();
+    ASSERT_TRUE(loaded.wait(60000));
+    const QJsonObject s = state(window.mapWebView());
+    EXPECT_NEAR(s["latitude"].toDouble(), 37.550093, 1e-9);
+    EXPECT_NEAR(s["longitude"].toDouble(), 126.968723, 1e-9);
+    EXPECT_EQ(s["updates"].toInt(), 1);
 }

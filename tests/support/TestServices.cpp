@@ -68,6 +68,17 @@ std::optional<std::string> NoCommandRunner::readCommandOutput(const std::vector<
     return std::nullopt;
 }
 
+std::string usbCardListing(const std::string& mountDir, const std::string& label, bool readOnly) {
+    const std::string ro = readOnly ? "true" : "false";
+    const std::string mount = mountDir.empty() ? "null" : "\"" + mountDir + "\"";
+    return R"({"blockdevices": [{"name": "sdb", "kname": "sdb", "path": "/dev/sdb", "type": "disk",
+        "tran": "usb", "rm": true, "hotplug": true, "ro": )" + ro + R"(, "size": 15931539456, "label": null,
+        "fstype": null, "mountpoint": null, "model": "Card Reader", "children": [{"name": "sdb1",
+        "kname": "sdb1", "path": "/dev/sdb1", "type": "part", "tran": null, "rm": true, "hotplug": true,
+        "ro": )" + ro + R"(, "size": 15927345152, "label": ")" + label + R"(", "fstype": "vfat",
+        "mountpoint": )" + mount + R"(, "model": null}]}]})";
+}
+
 TestServices::TestServices()
     : panels(std::make_shared<ScriptedFilePanels>()), printDialog(std::make_shared<ScriptedPrintDialog>()),
       clock(std::make_shared<FixedClock>(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), QTimeZone::utc()))),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "platform/web/DCVWebView.h"
 #include "sdcard/CommandRunner.h"
 
 #include <QList>
@@ -62,6 +63,18 @@ public:
     std::optional<std::string> readCommandOutput(const std::vector<std::string>& argv) override;
     std::vector<std::vector<std::string>> commands;
 };
+
+// Records the map's script calls instead of running them.
+class RecordingScriptTarget : public DCVScriptTarget {
+public:
+    void evaluateScript(const QString& script) override { scripts << script; }
+    QStringList scripts;
+};
+
+// lsblk's listing of one USB card reader "sdb" holding a FAT card "sdb1" of 15927345152 bytes
+// with `label`, mounted at `mountDir` (not mounted when empty).
+std::string usbCardListing(const std::string& mountDir, const std::string& label = "TELVO",
+                           bool readOnly = false);
 
 // Services for window tests: scripted panels and print dialog, a fixed clock (2024-03-05
 // 14:07:09 UTC), no commands, volumes from a recorded listing without a card, and files

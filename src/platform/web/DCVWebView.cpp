@@ -3,6 +3,7 @@
 #include "util/Log.h"
 
 #include <QUrlQuery>
+#include <utility>
 #include <QWebEnginePage>
 
 namespace dcv {
@@ -59,6 +60,18 @@ DCVWebView::DCVWebView(QWidget* parent) : QWebEngineView(parent) {
     // The page's own dark background shows until the first frame of the page is drawn.
     page()->setBackgroundColor(QColor(0x0e, 0x10, 0x14));
     setContextMenuPolicy(Qt::NoContextMenu);
+    connect(this, &QWebEngineView::loadStarted, this, [this] { m_pageLoaded = false; });
+    connect(this, &QWebEngineView::loadFinished, this, &DCVWebView::pageLoadFinished);
+}
+
+void DCVWebView::pageLoadFinished(bool ok) {
+    // A page that failed to load keeps the calls for the next load.
+    m_pageLoaded = ok;
+    if (!ok)
+        return;
+    const QStringList held = std::exchange(m_held, {});
+    for (const QString& script : held)
+        page()->runJavaScript(script);
 }
 
 void DCVWebView::loadMapPage(const QString& buildLanguage) {
@@ -66,7 +79,15 @@ void DCVWebView::loadMapPage(const QString& buildLanguage) {
 }
 
 void DCVWebView::evaluateScript(const QString& script) {
-    page()->runJavaScript(script);
+    if (m_pageLoaded) {
+        page()->runJavaScript(script);
+        return;
+    }
+    // "setLatLag('1','2')" replaces an earlier "setLatLag(...)".
+    const qsizetype open = script.indexOf(QLatin1Char('('));
+    const QString function = open < 0 ? script : script.left(open + 1);
+    m_held.removeIf([&](const QString& s) { return s.startsWith(function); });
+    m_held << script;
 }
 
 } // namespace dcv

@@ -3,6 +3,7 @@
 #include "telemetry/MapScripts.h"
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <QWebEngineView>
 #include <vector>
@@ -35,17 +36,29 @@ private:
     DCVScriptTarget& m_target;
 };
 
-// The embedded web view that shows the map page.
+// The embedded web view that shows the map page. A script call sent before the page has
+// loaded would find no functions there: it is held, and runs once the page has loaded. Only the
+// latest call of each function is held (a newer position replaces an older one), in the order
+// they were sent.
 class DCVWebView : public QWebEngineView, public DCVScriptTarget {
     Q_OBJECT
 public:
     explicit DCVWebView(QWidget* parent = nullptr);
     void loadMapPage(const QString& buildLanguage);
     void evaluateScript(const QString& script) override;
+    bool isPageLoaded() const { return m_pageLoaded; }
+    // The calls waiting for the page, oldest first.
+    const QStringList& heldScripts() const { return m_held; }
 
 signals:
     // An error the page's scripts reported (also written to the log).
     void scriptError(const QString& message);
+
+private:
+    void pageLoadFinished(bool ok);
+
+    bool m_pageLoaded = false;
+    QStringList m_held;
 };
 
 } // namespace dcv
