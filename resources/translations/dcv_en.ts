@@ -11,6 +11,7 @@
     <message><source>main.time_setup</source><translation>Set the camera's clock</translation></message>
     <message><source>main.capture</source><translation>Save a snapshot</translation></message>
     <message><source>main.print</source><translation>Print a snapshot</translation></message>
+    <message><source>msg.capture_save_fail</source><translation>The snapshot could not be saved.</translation></message>
     <message><source>main.no_recordings</source><translation>No recordings yet. Open the camera's card or a folder of recordings with the folder button above.</translation></message>
     <message><source>main.recordings</source><translation>Recordings</translation></message>
     <message><source>main.map</source><translation>Map</translation></message>
@@ -50,11 +51,10 @@
     <message><source>cancel</source><translation>Cancel</translation></message>
     <message><source>setting.disk_utility</source><translation>Disk utility</translation></message>
     <message><source>setting.no_disk_utility</source><translation>No disk utility (GNOME Disks) is installed.</translation></message>
-    <message><source>setting.format_later</source><translation>Formatting the card is not available yet.</translation></message>
     <message><source>setting.information</source><translation>Driving log</translation></message>
     <message><source>setting.loading</source><translation>Reading the camera's settings</translation></message>
-    <message><source>msg.saved</source><translation>The settings have been saved. Put the card back into the camera to use them.</translation></message>
-    <message><source>msg.write_protected_disk</source><translation>The settings could not be written. The card may be write-protected or full.</translation></message>
+    <message><source>msg.saved</source><translation>The file has been saved.</translation></message>
+    <message><source>msg.write_protected_disk</source><translation>The card cannot be written: it may be write-protected (check the lock switch on its side) or full.</translation></message>
     <message><source>unuse</source><translation>Off</translation></message>
     <message><source>none</source><translation>None</translation></message>
     <message><source>auto</source><translation>Auto</translation></message>
@@ -168,5 +168,45 @@
     <message><source>setting.aux.password_length</source><translation>The Wi-Fi password needs at least 8 characters.</translation></message>
     <message><source>setting.aux.password_invalid</source><translation>The Wi-Fi password may hold only letters, digits and the signs ! to ~, no spaces.</translation></message>
     <message><source>msg.sdcard_ratio_too_low</source><translation>Give each kind of recording at least 10% of the card.</translation></message>
+    <message><source>time.window_title</source><translation>Set the camera's clock</translation></message>
+    <message><source>today</source><translation>Today</translation></message>
+    <message><source>time.filesave</source><translation>The clock file has been saved. Put the card into the camera: it sets its clock from the file when it starts.</translation></message>
+    <message><source>time.filesave_fail</source><translation>The clock file could not be saved to %1.
+%2</translation></message>
+    <message><source>open</source><translation>Open…</translation></message>
+    <message><source>export</source><translation>Export…</translation></message>
+    <message><source>setting.flashdata.index</source><translation>No.</translation></message>
+    <message><source>setting.flashdata.seq</source><translation>Seq</translation></message>
+    <message><source>setting.flashdata.date</source><translation>Date</translation></message>
+    <message><source>setting.flashdata.time</source><translation>Time</translation></message>
+    <message><source>setting.flashdata.yoil</source><translation>Day</translation></message>
+    <message><source>setting.flashdata.lat</source><translation>Latitude</translation></message>
+    <message><source>setting.flashdata.lon</source><translation>Longitude</translation></message>
+    <message><source>setting.flashdata.driving_distance</source><translation>Dist.</translation></message>
+    <message><source>setting.flashdata.cur_speed</source><translation>Speed</translation></message>
+    <message><source>setting.flashdata.max_speed</source><translation>Max</translation></message>
+    <message><source>setting.flashdata.value</source><translation>Status</translation></message>
+    <message><source>setting.flashdata.battery</source><translation>Battery</translation></message>
+    <message><source>setting.flashdata.count_fmt</source><translation>%1 records</translation></message>
+    <message><source>setting.flashdata.short_fmt</source><translation>%1 of the %2 records the log announces: the file ends there</translation></message>
+    <message><source>setting.flashdata.read_fail</source><translation>The driving log %1 could not be read.
+%2</translation></message>
+    <message><source>setting.flashdata.export_fail</source><translation>The driving log could not be exported to %1.
+%2</translation></message>
+    <message><source>setting.format.disk</source><translation>Card</translation></message>
+    <message><source>setting.format.device</source><translation>Device</translation></message>
+    <message><source>setting.format.no_card</source><translation>No card in a card reader</translation></message>
+    <message><source>setting.format.allocation_unit_size</source><translation>Allocation unit</translation></message>
+    <message><source>setting.format.filesystem</source><translation>File system</translation></message>
+    <message><source>setting.format.format</source><translation>Format</translation></message>
+    <message><source>setting.format.confirm</source><translation>Erase %1?</translation></message>
+    <message><source>setting.format.confirm_detail</source><translation>Everything on %1 (%2 bytes) is erased, and the card is made ready for the camera. Its settings file (config.bin) is kept.</translation></message>
+    <message><source>setting.format.settings_unkept</source><translation>The camera's settings on %1 cannot be kept.</translation></message>
+    <message><source>setting.format.settings_unkept_detail</source><translation>%1
+
+Nothing has been erased. Format anyway? The card then gets the camera's default settings.</translation></message>
+    <message><source>setting.format.format_anyway</source><translation>Format anyway</translation></message>
+    <message><source>msg.cannot_format</source><translation>The card could not be formatted.</translation></message>
+    <message><source>msg.format_complete</source><translation>The card has been formatted.</translation></message>
 </context>
 </TS>

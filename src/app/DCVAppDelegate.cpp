@@ -8,6 +8,7 @@
 #include "player/DCVLoadingIndicator.h"
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlaybackController.h"
+#include "sdcard/DCVTimeSetupController.h"
 #include "settings/DCVSettingController.h"
 #include "player/DCVPlaybackControls.h"
 #include "player/DCVTelemetryDisplay.h"
@@ -21,6 +22,7 @@
 #include "widgets/TKVideoBackgroundImageView.h"
 #include "widgets/TKViews.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QDropEvent>
@@ -138,11 +140,9 @@ void DCVAppDelegate::buildHeadBox() {
     m_captureButton =
         makeHeadButton(head, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
     m_printButton = makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
-    // The clock-setting window, capture and print come with later parts of the viewer; their
-    // buttons stay disabled until then.
-    for (TKImageButton* b : {m_timeSetupButton, m_captureButton, m_printButton})
-        b->setEnabled(false);
+    // Capture and print follow their actions (awakeFromNib).
     connect(m_settingButton, &QAbstractButton::clicked, this, [this] { showSettingPanel(); });
+    connect(m_timeSetupButton, &QAbstractButton::clicked, this, [this] { showTimeSetupPanel(); });
     connect(m_closeButton, &QAbstractButton::clicked, this, &DCVAppDelegate::closeWindow);
     connect(m_minimizeButton, &QAbstractButton::clicked, m_window.get(), &QWidget::showMinimized);
     connect(m_openFolderButton, &QAbstractButton::clicked, this, &DCVAppDelegate::openMediaDirectoryDialog);
@@ -264,6 +264,14 @@ void DCVAppDelegate::awakeFromNib() {
     views.telemetry = m_telemetry;
     views.loading = m_loading;
     m_playback = new DCVPlaybackController(*m_mediaList, std::move(player), views, m_options.timings, this);
+    m_snapshot = new DCVSnapshotController(*m_playback, m_window.get(), m_services, this);
+    for (auto [button, action] : {std::pair{m_captureButton, m_snapshot->captureAction()},
+                                  std::pair{m_printButton, m_snapshot->printAction()}}) {
+        m_window->addAction(action);
+        button->setEnabled(action->isEnabled());
+        connect(action, &QAction::enabledChanged, button, &QWidget::setEnabled);
+        connect(button, &QAbstractButton::clicked, action, &QAction::trigger);
+    }
     // The map belongs to the right column's list box.
     m_mapContainerView->setParent(m_mediaListBox);
     m_player1BackgroundView->setBackgroundNineImageName(QStringLiteral("v1"));
@@ -307,6 +315,42 @@ DCVSettingController& DCVAppDelegate::showSettingPanel() {
         openDialogController(std::make_unique<DCVSettingController>(m_services, m_window.get()));
     settings.showWindow();
     return settings;
+}
+
+DCVTimeSetupController& DCVAppDelegate::showTimeSetupPanel() {
+    DCVTimeSetupController& timeSetup =
+        openDialogController(std::make_unique<DCVTimeSetupController>(m_services, m_window.get()));
+    timeSetup.showWindow();
+    return timeSetup;
+}
+
+void DCVAppDelegate::openStartWindow(const StartWindow& request) {
+    switch (request.kind) {
+    case StartWindow::Kind::Settings:
+        showSettingPanel().changeViewController(request.tab);
+        break;
+    case StartWindow::Kind::Format:
+        showSettingPanel().onFormat();
+        break;
+    case StartWindow::Kind::TimeSetup:
+        showTimeSetupPanel();
+        break;
+    case StartWindow::Kind::DriveLog:
+        showSettingPanel().showDriveInfo();
+        break;
+    }
+}
+
+std::optional<StartWindow> startWindowFor(const QString& request) {
+    if (const auto tab = settingsTabToOpen(request))
+        return StartWindow{StartWindow::Kind::Settings, *tab};
+    if (request == QLatin1String("format"))
+        return StartWindow{StartWindow::Kind::Format};
+    if (request == QLatin1String("timeset"))
+        return StartWindow{StartWindow::Kind::TimeSetup};
+    if (request == QLatin1String("drive-log"))
+        return StartWindow{StartWindow::Kind::DriveLog};
+    return std::nullopt;
 }
 
 void DCVAppDelegate::applicationDidFinishLaunching() {
@@ -504,10 +548,7 @@ void DCVAppDelegate::loadMapPage() {
         return;
     m_mapPage = new DCVMapPage(this);
     m_telemetry->setMapPage(m_mapPage);
-    connect(m_mapPage, &QWebEnginePage::loadFinished, this, [this](bool ok) {
-        m_telemetry->mapPageLoaded(ok);
-        emit mapPageLoadFinished(ok);
-    });
+    connect(m_mapPage, &QWebEnginePage::loadFinished, this, &DCVAppDelegate::mapPageLoadFinished);
     m_mapPage->loadMapPage(QLatin1String(kBuildLanguage));
     if (m_rightViewMode == 1)
         showMapPage();

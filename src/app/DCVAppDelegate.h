@@ -2,6 +2,7 @@
 
 #include "platform/LatestTask.h"
 #include "platform/Services.h"
+#include "player/DCVSnapshotController.h"
 #include "player/PlaybackRules.h"
 #include "recordings/DCVMediaList.h"
 
@@ -9,6 +10,7 @@
 #include <QPointer>
 #include <QRect>
 #include <functional>
+#include <optional>
 #include <memory>
 
 class QTableView;
@@ -19,6 +21,7 @@ namespace dcv {
 class CustomBackgroundBox;
 class CustomWindow;
 class DCVSettingController;
+class DCVTimeSetupController;
 class DCVLoadingIndicator;
 class DCVMediaListModel;
 class DCVPlaybackController;
@@ -36,6 +39,17 @@ class TKImageButton;
 class TKImageView;
 class TKVideoBackgroundImageView;
 class VLCVideoView;
+
+// A window `dcv-viewer --open` asks for at start.
+struct StartWindow {
+    enum class Kind { Settings, Format, TimeSetup, DriveLog };
+    Kind kind = Kind::Settings;
+    int tab = 0; // of the settings window
+    friend bool operator==(const StartWindow&, const StartWindow&) = default;
+};
+// "settings" or "settings:N" (tab N, 0 to 6), "format", "timeset", "drive-log"; none for
+// anything else.
+std::optional<StartWindow> startWindowFor(const QString& request);
 
 // The application's controller: it owns the main window and every view in it, runs start-up
 // in three steps (awakeFromNib, setupInitialValues, applicationDidFinishLaunching), lays the
@@ -66,6 +80,7 @@ public:
 
     CustomWindow* window() const { return m_window.get(); }
     DCVPlaybackController& playback() const { return *m_playback; }
+    DCVSnapshotController& snapshot() const { return *m_snapshot; }
 
     // The right column: 0 the recordings, 1 the map.
     int32_t rightViewMode() const { return m_rightViewMode; }
@@ -100,6 +115,11 @@ public:
     QObject* lastDialogController() const { return m_lastDialogController.get(); }
     // Opens a new settings window over the main window.
     DCVSettingController& showSettingPanel();
+    // Opens a new clock-setting window over the main window.
+    DCVTimeSetupController& showTimeSetupPanel();
+    // Opens what `--open` asked for: the format window and the driving log open in the
+    // settings window, which opens them.
+    void openStartWindow(const StartWindow& request);
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -148,6 +168,7 @@ private:
     LatestTask<RecordingScan> m_scan{this};
     std::unique_ptr<CustomWindow> m_window;
     DCVPlaybackController* m_playback = nullptr;
+    DCVSnapshotController* m_snapshot = nullptr;
     DCVPlaybackControls* m_controls = nullptr;
     DCVTelemetryDisplay* m_telemetry = nullptr;
     DCVLoadingIndicator* m_loading = nullptr;

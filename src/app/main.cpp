@@ -5,7 +5,6 @@
 #include "platform/DCVStrings.h"
 #include "platform/Services.h"
 #include "platform/shell/ShellScript.h"
-#include "settings/DCVSettingController.h"
 #include "util/Version.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImage.h"
@@ -69,7 +68,8 @@ int main(int argc, char** argv) {
         QStringLiteral("DIR"));
     const QCommandLineOption open(
         QStringLiteral("open"),
-        QStringLiteral("Open a window at start: settings[:N] (the settings on tab N, 0-6)"),
+        QStringLiteral("Open a window at start: settings[:N] (the settings on tab N, 0-6), format, "
+                       "timeset (the camera's clock) or drive-log"),
         QStringLiteral("WINDOW"));
     parser.addOption(playRow);
     parser.addOption(showMap);
@@ -77,12 +77,13 @@ int main(int argc, char** argv) {
     parser.addOption(card);
     parser.addOption(open);
     parser.process(app);
-    std::optional<int> settingsTab;
+    std::optional<dcv::StartWindow> startWindow;
     if (parser.isSet(open)) {
-        settingsTab = dcv::settingsTabToOpen(parser.value(open));
-        if (!settingsTab) {
+        startWindow = dcv::startWindowFor(parser.value(open));
+        if (!startWindow) {
             std::fprintf(stderr,
-                         "dcv-viewer: --open takes settings or settings:N with N from 0 to 6, not %s\n",
+                         "dcv-viewer: --open takes settings, settings:N with N from 0 to 6, format, timeset "
+                         "or drive-log, not %s\n",
                          qPrintable(parser.value(open)));
             return 2;
         }
@@ -108,10 +109,10 @@ int main(int argc, char** argv) {
     }
     delegate.window()->show();
     // Opened once the main window is on screen, so that it comes up over it.
-    if (settingsTab)
+    if (startWindow)
         QObject::connect(
             delegate.window(), &dcv::CustomWindow::firstPaint, &delegate,
-            [&delegate, tab = *settingsTab] { delegate.showSettingPanel().changeViewController(tab); },
+            [&delegate, request = *startWindow] { delegate.openStartWindow(request); },
             Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
     if (parser.isSet(playRow) || parser.isSet(showMap)) {
         const int row = parser.value(playRow).toInt();

@@ -1,10 +1,14 @@
 #include "platform/Services.h"
 
 #include "platform/disks/UsbVolumes.h"
+#include "util/Log.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QDesktopServices>
 #include <QPrintDialog>
+#include <QRegularExpression>
+#include <QUrl>
 
 namespace dcv {
 
@@ -26,8 +30,15 @@ QFileDialog* openPanel(QWidget* parent, const QString& title, const char* name, 
 }
 
 void setFilters(QFileDialog* panel, const QStringList& nameFilters) {
-    if (!nameFilters.isEmpty())
-        panel->setNameFilters(nameFilters);
+    if (nameFilters.isEmpty())
+        return;
+    panel->setNameFilters(nameFilters);
+    // Added before the panel asks about replacing a file, so the question is about the file
+    // that will be written.
+    static const QRegularExpression firstExtension(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch m = firstExtension.match(nameFilters.first());
+    if (m.hasMatch())
+        panel->setDefaultSuffix(m.captured(1));
 }
 
 } // namespace
@@ -63,6 +74,8 @@ void QtFilePanels::saveFile(QWidget* parent, const QString& title, const QString
 void QtPrintDialog::askForPrinter(QWidget* parent, QPrinter& printer, Done done) {
     auto* dialog = new QPrintDialog(&printer, parent);
     dialog->setObjectName(QStringLiteral("printDialog"));
+    // The paper size is chosen in the dialog too.
+    dialog->setOption(QAbstractPrintDialog::PrintShowPageSize);
     dialog->setWindowModality(Qt::WindowModal);
     QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done = std::move(done)](int result) {
         dialog->deleteLater();
@@ -79,6 +92,11 @@ Services Services::desktop(std::shared_ptr<CommandRunner> runner) {
     s.filePanels = std::make_shared<QtFilePanels>();
     s.printDialog = std::make_shared<QtPrintDialog>();
     s.clock = std::make_shared<SystemClock>();
+    s.openUrl = [](const QUrl& url) {
+        // The desktop's opener is started detached.
+        if (!QDesktopServices::openUrl(url))
+            dcvLog("open fail:%s", url.toString().toUtf8().constData());
+    };
     return s;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QPrinter;
+class QUrl;
 class QWidget;
 
 namespace dcv {
@@ -31,7 +32,8 @@ public:
     virtual void openFolder(QWidget* parent, const QString& title, Done done) = 0;
     // `nameFilters` as QFileDialog takes them ("Recordings (*.MP4)"); empty for all files.
     virtual void openFile(QWidget* parent, const QString& title, const QStringList& nameFilters, Done done) = 0;
-    // Starts in the folder of `suggestedPath` with its name filled in.
+    // Starts in the folder of `suggestedPath` with its name filled in. A name typed without an
+    // extension gets the first extension of the first filter.
     virtual void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath,
                           const QStringList& nameFilters, Done done) = 0;
 };
@@ -82,6 +84,11 @@ struct Services {
     std::shared_ptr<FilePanels> filePanels;
     std::shared_ptr<PrintDialog> printDialog;
     std::shared_ptr<Clock> clock;
+    // Opens a file in the desktop's application for it, without waiting for that to start.
+    std::function<void(const QUrl& url)> openUrl;
+    // Where the viewer's own temporary files go ("telvo_capture.jpg"); empty: the user's
+    // private runtime folder.
+    QString temporaryFolder;
     // A folder that stands for the camera card (for everything but formatting); empty: the
     // card is looked for among the volumes.
     QString cardFolder;

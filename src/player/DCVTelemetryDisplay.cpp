@@ -84,22 +84,18 @@ DCVTelemetryDisplay::DCVTelemetryDisplay(QWidget* gsensorBox, QWidget* gpsBox)
 
 void DCVTelemetryDisplay::setMapPage(DCVMapPage* page) {
     m_mapPage = page;
-    m_mapPageLoaded = false;
+    // The page holds the calls until it has loaded: a recording that started before the page
+    // was there reaches it with its track and position.
+    if (page && !m_scriptTarget && !m_data->m_vGpsData().empty()) {
+        DCVMapBridge(*page).setTrack(mapTrack(m_data->m_vGpsData()));
+        updateGpsUIByPlayPosition(m_position);
+    }
 }
 
 DCVScriptTarget* DCVTelemetryDisplay::scriptTarget() const {
-    // Scripts sent before the page has loaded find no functions.
     if (m_scriptTarget)
         return m_scriptTarget;
-    return m_mapPageLoaded ? m_mapPage.data() : nullptr;
-}
-
-void DCVTelemetryDisplay::mapPageLoaded(bool ok) {
-    m_mapPageLoaded = ok;
-    if (ok && !m_data->m_vGpsData().empty()) {
-        DCVMapBridge(*m_mapPage).setTrack(mapTrack(m_data->m_vGpsData()));
-        updateGpsUIByPlayPosition(m_position);
-    }
+    return m_mapPage.data();
 }
 
 void DCVTelemetryDisplay::reset() {
@@ -144,7 +140,7 @@ void DCVTelemetryDisplay::setMapShown(bool shown) {
     const bool was = m_mapShown;
     m_mapShown = shown;
     // The marker catches up with what was played while the map was away.
-    if (shown && !was && m_mapPageLoaded)
+    if (shown && !was)
         updateGpsUIByPlayPosition(m_position);
 }
 

@@ -24,11 +24,8 @@ public:
     // Builds the G-sensor texts and graph into `gsensorBox`, the GPS texts into `gpsBox`.
     DCVTelemetryDisplay(QWidget* gsensorBox, QWidget* gpsBox);
 
-    // The map page, once made; scripts reach it only after it has loaded.
+    // The map page, once made; it gets the track and position of the recording shown.
     void setMapPage(DCVMapPage* page);
-    // The page has loaded: it gets the track and the position of a recording that started
-    // before it was there.
-    void mapPageLoaded(bool ok);
     // Whether the map is on screen; its marker follows the play position only then.
     void setMapShown(bool shown);
     // Sends the map scripts here instead of the map view (tests).
@@ -60,7 +57,6 @@ private:
     QLabel *m_speedField = nullptr, *m_longitudeField = nullptr, *m_latitudeField = nullptr,
            *m_hdopField = nullptr, *m_sateliteField = nullptr;
     QPointer<DCVMapPage> m_mapPage;
-    bool m_mapPageLoaded = false;
     bool m_mapShown = false;
     DCVScriptTarget* m_scriptTarget = nullptr;
     double m_position = 0;

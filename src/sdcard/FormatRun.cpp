@@ -38,6 +38,12 @@ void removeSaveFolder(const std::string& copyPath) {
 
 } // namespace
 
+bool sysfsReadOnly(const std::string& deviceName) {
+    if (!isValidDeviceName(deviceName))
+        return false;
+    return sysfsAttribute("/sys/class/block/" + deviceName + "/ro") == "1";
+}
+
 FormatRun::FormatRun(CommandRunner& runner, const DiskDiscovery& discovery, FormatHooks hooks,
                      FormatOptions options)
     : m_runner(runner), m_discovery(discovery), m_hooks(std::move(hooks)), m_options(std::move(options)) {
@@ -221,7 +227,11 @@ FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback
         mount(*disk);
         out.diskAfter = findDisk(deviceName);
         const int status = shellErrorNumber(out.error);
-        const FormatResult result = status == 1 ? FormatResult::WriteProtected : FormatResult::CannotFormat;
+        // mkfs.fat ends with 1 on every error (a busy device, a size it cannot lay out …): the
+        // card is called write-protected only when the kernel says it is.
+        const bool locked =
+            status == 1 && m_options.deviceReadOnly && m_options.deviceReadOnly(deviceName);
+        const FormatResult result = locked ? FormatResult::WriteProtected : FormatResult::CannotFormat;
         // Refused authorisation (126, 127): the command never ran. Otherwise it may have erased
         // part of the card before it failed (a card pulled half-way): the copy stays, and is named.
         if (status == kCommandNotStarted || status == 126)

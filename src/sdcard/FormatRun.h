@@ -13,6 +13,9 @@
 
 namespace dcv {
 
+// Whether the kernel reports the block device ("sdb1") read-only (its sysfs "ro" flag).
+bool sysfsReadOnly(const std::string& deviceName);
+
 // Status texts of the run, in the order they are reported.
 inline constexpr const char* kStatusUnmount = "unmount disk...";
 inline constexpr const char* kStatusFormatting = "formatting...";
@@ -40,13 +43,15 @@ struct FormatOptions {
     std::function<bool(const std::string& devicePath)> deviceReadable = [](const std::string& path) {
         return ::access(path.c_str(), R_OK) == 0;
     };
+    // Whether the kernel holds a device ("sdb1") read-only: a locked card.
+    std::function<bool(const std::string& deviceName)> deviceReadOnly = sysfsReadOnly;
 };
 
 enum class FormatResult {
     Completed,
     InvalidDeviceName,   // the name is not a kernel device name
     NotUsbDisk,          // the discovery does not list it as a USB disk (or no longer does)
-    WriteProtected,      // a locked card, or the format command ended with status 1
+    WriteProtected,      // a locked card (also when the format command failed on one)
     CannotFormat,        // the format command failed otherwise (also a dismissed authorisation)
     ConfigSaveFailed,    // config.bin is on the card but could not be saved off it: nothing erased
     SettingsUnreadable,  // the card's files cannot be read at all (not mounted, no FAT mtools can

@@ -226,16 +226,20 @@ bool isSystemMountPoint(std::string_view m) {
     return m.starts_with("/boot/");
 }
 
+std::optional<std::string> sysfsAttribute(const std::string& path) {
+    const Result<std::string> read = readRegularFileStart(path, 256);
+    if (!read)
+        return std::nullopt;
+    std::string value = read->substr(0, read->find('\n'));
+    while (!value.empty() && value.back() == ' ')
+        value.pop_back();
+    return value;
+}
+
 std::optional<std::string> sysfsMmcType(const std::string& disk) {
     if (disk.empty() || disk.find('/') != std::string::npos || disk.starts_with("."))
         return std::nullopt;
-    const Result<std::string> type = readRegularFile("/sys/block/" + disk + "/device/type", 64);
-    if (!type)
-        return std::nullopt;
-    std::string t = *type;
-    while (!t.empty() && (t.back() == '\n' || t.back() == ' '))
-        t.pop_back();
-    return t;
+    return sysfsAttribute("/sys/block/" + disk + "/device/type");
 }
 
 namespace {

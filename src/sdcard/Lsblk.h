@@ -39,6 +39,10 @@ std::vector<std::string> lsblkBasicArguments();
 // True for a mount point that belongs to the running system: a disk holding one is never a card.
 bool isSystemMountPoint(std::string_view mountPoint);
 
+// The first line of a sysfs attribute ("/sys/class/block/sdb1/ro"); none when it cannot be read.
+// sysfs gives every attribute the size of a page, whatever it holds.
+std::optional<std::string> sysfsAttribute(const std::string& path);
+
 // The type the kernel gives a device on an MMC host ("SD" for a card, "MMC" for soldered eMMC,
 // "SDIO"), by the disk's kernel name; none when unknown.
 using MmcTypeSource = std::function<std::optional<std::string>(const std::string& disk)>;

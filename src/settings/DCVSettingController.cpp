@@ -14,6 +14,7 @@
 #include "ui_DCVSettingController.h"
 #include "util/Log.h"
 #include "widgets/AlertSheet.h"
+#include "widgets/DCVScreen.h"
 #include "widgets/PMProgressIndicator.h"
 #include "widgets/SegmentedControl.h"
 
@@ -74,6 +75,8 @@ QRadioButton::indicator:checked { border: 4px solid palette(highlight); width: 7
                                   background: palette(highlighted-text); }
 QCheckBox:disabled, QRadioButton:disabled, QLineEdit:disabled { color: rgba(255, 255, 255, 0.4); }
 QLabel[class="guide"] { color: #8b939e; }
+QPushButton:checked { background: palette(highlight); color: palette(highlighted-text); border: none;
+                      padding: 3px 8px; border-radius: 2px; }
 )";
 
 } // namespace
@@ -119,6 +122,9 @@ QPushButton* DCVSettingController::sdcardFormatButton() const {
 QPushButton* DCVSettingController::diskUtilButton() const {
     return m_ui ? m_ui->diskUtilButton : nullptr;
 }
+QPushButton* DCVSettingController::driveInfoButton() const {
+    return m_ui ? m_ui->driveInfoButton : nullptr;
+}
 
 void DCVSettingController::showWindow() {
     if (!m_ui)
@@ -142,9 +148,8 @@ void DCVSettingController::windowDidLoad() {
     m_ui->saveButton->setText(infoText("save"));
     m_ui->cancelButton->setText(infoText("cancel"));
     m_ui->diskUtilButton->setText(infoText("setting.disk_utility"));
-    // The format window comes with a later part of the viewer.
-    m_ui->sdcardFormatButton->setEnabled(false);
-    m_ui->sdcardFormatButton->setToolTip(infoText("setting.format_later"));
+    m_ui->driveInfoButton->setText(infoText("setting.information"));
+    m_ui->driveInfoButton->setCheckable(true);
     const bool diskUtility = !m_options.diskUtility.value_or(QString()).isEmpty();
     m_ui->diskUtilButton->setEnabled(diskUtility);
     if (!diskUtility)
@@ -157,6 +162,7 @@ void DCVSettingController::windowDidLoad() {
     connect(m_ui->cancelButton, &QPushButton::clicked, this, &DCVSettingController::onCloseCmd);
     connect(m_ui->sdcardFormatButton, &QPushButton::clicked, this, &DCVSettingController::onFormat);
     connect(m_ui->diskUtilButton, &QPushButton::clicked, this, &DCVSettingController::onDiskUtil);
+    connect(m_ui->driveInfoButton, &QPushButton::clicked, this, &DCVSettingController::showDriveInfo);
 
     // The loading sheet.
     m_progressPanel = new QDialog(this);
@@ -169,12 +175,7 @@ void DCVSettingController::windowDidLoad() {
     panelLayout->addWidget(m_progressIndicator);
     m_progressPanel->resize(320, 80);
 
-    // Centred on the screen's visible area.
-    if (const QScreen* screen = this->screen()) {
-        QRect frame = geometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        setGeometry(frame);
-    }
+    screen::centerInVisibleFrame(this);
     onInitDIalog();
     changeViewController(0);
 }
@@ -336,27 +337,32 @@ DCVSettingControllerDelegate* DCVSettingController::makeTab(int index) {
     }
 }
 
-void DCVSettingController::changeViewController(int index) {
-    if (index == m_lastSelectedTabIndex || index < 0 || index >= kTabCount || !m_ui)
-        return;
-    if (m_targetController) {
-        if (const auto message = m_targetController->validateUserInput()) {
-            m_ui->functionSegmentedControl->setSelectedSegment(m_lastSelectedTabIndex);
-            showAlert(kCameraTitle, *message);
-            return;
-        }
-        if (!m_targetController->populate()) {
-            m_ui->functionSegmentedControl->setSelectedSegment(m_lastSelectedTabIndex);
-            return;
-        }
-        m_targetController->onHide();
-        m_ui->targetLayout->removeWidget(m_targetController);
-        delete m_targetController;
-        m_targetController = nullptr;
+bool DCVSettingController::leaveCurrentTab() {
+    if (!m_targetController)
+        return true;
+    if (const auto message = m_targetController->validateUserInput()) {
+        m_ui->functionSegmentedControl->setSelectedSegment(m_lastSelectedTabIndex);
+        showAlert(kCameraTitle, *message);
+        return false;
     }
-    DCVSettingControllerDelegate* tab = makeTab(index);
-    tab->setWindowTitle(infoText(kTabs[index].titleKey));
+    if (!m_targetController->populate()) {
+        m_ui->functionSegmentedControl->setSelectedSegment(m_lastSelectedTabIndex);
+        return false;
+    }
+    m_targetController->onHide();
+    m_ui->targetLayout->removeWidget(m_targetController);
+    // The driving-log viewer keeps its records for the next time it is shown.
+    if (m_targetController == m_driveInfoController)
+        m_targetController->hide();
+    else
+        delete m_targetController;
+    m_targetController = nullptr;
+    return true;
+}
+
+void DCVSettingController::showInPanel(DCVSettingControllerDelegate* tab, int index) {
     m_ui->targetLayout->addWidget(tab);
+    tab->show();
     m_targetController = tab;
     tab->setAlertSheet([this](QWidget*, const QString& message, const QString& informative) {
         showAlert(message, informative);
@@ -365,6 +371,49 @@ void DCVSettingController::changeViewController(int index) {
     tab->setMainController(this);
     m_lastSelectedTabIndex = index;
     m_ui->functionSegmentedControl->setSelectedSegment(index);
+    m_ui->driveInfoButton->setChecked(index == kDriveInfoIndex);
+}
+
+void DCVSettingController::changeViewController(int index) {
+    if (index == m_lastSelectedTabIndex || index < 0 || index >= kTabCount || !m_ui)
+        return;
+    if (!leaveCurrentTab())
+        return;
+    DCVSettingControllerDelegate* tab = makeTab(index);
+    tab->setWindowTitle(infoText(kTabs[index].titleKey));
+    showInPanel(tab, index);
+}
+
+DCVSettingForFlashDataViewController* DCVSettingController::createDriveInfoController() {
+    if (m_driveInfoController)
+        return m_driveInfoController;
+    m_driveInfoController = new DCVSettingForFlashDataViewController(m_services, m_options.driveInfo, this);
+    m_driveInfoController->hide();
+    std::string mount;
+    if (!m_services.cardFolder.isEmpty())
+        mount = m_services.cardFolder.toStdString();
+    else if (m_selectedUSBDisk && m_selectedUSBDisk->isMounted())
+        mount = m_selectedUSBDisk->mountedURL();
+    if (!mount.empty()) {
+        const std::string log = joinPath(mount, kFlashDataFilePath);
+        if (fileExists(log))
+            m_driveInfoController->setFlashDataFilePath(QString::fromStdString(log));
+    }
+    m_driveInfoController->setWindowTitle(infoText("setting.information"));
+    return m_driveInfoController;
+}
+
+void DCVSettingController::showDriveInfo() {
+    if (!m_ui || m_lastSelectedTabIndex == kDriveInfoIndex) {
+        if (m_ui)
+            m_ui->driveInfoButton->setChecked(true);
+        return;
+    }
+    if (!leaveCurrentTab()) {
+        m_ui->driveInfoButton->setChecked(false);
+        return;
+    }
+    showInPanel(createDriveInfoController(), kDriveInfoIndex);
 }
 
 bool DCVSettingController::populate() {
@@ -441,7 +490,8 @@ void DCVSettingController::onSaveDefaultSetting() {
 }
 
 void DCVSettingController::onFormat() {
-    // The format window comes with a later part of the viewer; its button stays disabled.
+    m_lastDialogController = std::make_unique<DCVFormatWindowController>(m_services, m_options.format, this);
+    static_cast<DCVFormatWindowController*>(m_lastDialogController.get())->showWindow();
 }
 
 void DCVSettingController::onDiskUtil() {

@@ -2,6 +2,8 @@
 
 #include "platform/LatestTask.h"
 #include "platform/Services.h"
+#include "sdcard/DCVFormatWindowController.h"
+#include "sdcard/DCVSettingForFlashDataViewController.h"
 #include "sdcard/TKUSBDiskEntity.h"
 #include "settings/DCVSettingControllerDelegate.h"
 #include "settings/SettingsRecord.h"
@@ -41,6 +43,9 @@ public:
         // The read of config.bin; runs on a worker.
         std::function<bool(const std::string& path, _FILEDATA& record)> readRecord = readSettingsRecord;
         int loadingTickMs = 500;
+        // Of the driving-log viewer and the format window.
+        DCVSettingForFlashDataViewController::Options driveInfo;
+        DCVFormatWindowController::Options format;
     };
 
     // Finds the card among the services' volumes (or takes their card folder) and reads its
@@ -63,6 +68,10 @@ public:
     bool loadSettingFile();
     bool loadSettingFile2();
     void changeViewController(int index);
+    // The driving-log viewer, made on first use; it knows the card's log when the card has one.
+    DCVSettingForFlashDataViewController* createDriveInfoController();
+    // Shows the driving-log viewer in place of the tab (once the tab lets go).
+    void showDriveInfo();
 
     void showLoading(const QString& title);
     void updateLoadingWindow(double durationSeconds);
@@ -73,7 +82,10 @@ public:
 
     void onSave();
     void onSaveDefaultSetting();
+    // Opens a new format window over the settings window.
     void onFormat();
+    // The window opened last from here (the format window), kept until the next one.
+    QDialog* lastDialogController() const { return m_lastDialogController.get(); }
     void onDiskUtil();
     void onCloseCmd();
 
@@ -85,8 +97,11 @@ public:
     QPushButton* cancelButton() const;
     QPushButton* sdcardFormatButton() const;
     QPushButton* diskUtilButton() const;
+    QPushButton* driveInfoButton() const;
 
     static constexpr int kTabCount = 7;
+    // lastSelectedTabIndex while the driving-log viewer is shown.
+    static constexpr int kDriveInfoIndex = kTabCount;
     static constexpr double kLoadingSeconds = 15.0;
 
 signals:
@@ -100,6 +115,10 @@ private:
     void readInBackground(const std::string& path);
     void publishRecord(const _FILEDATA& record);
     DCVSettingControllerDelegate* makeTab(int index);
+    // Asks the shown tab to let go (checks and stores its input, then takes it down); false when
+    // it refuses, and the selector shows it again.
+    bool leaveCurrentTab();
+    void showInPanel(DCVSettingControllerDelegate* tab, int index);
     void showAlert(const QString& message, const QString& informative, std::function<void()> onDismiss = {});
     void saveTo(const QString& path);
     QString saveDestination() const;
@@ -114,6 +133,8 @@ private:
     QString m_strVersion;
     std::unique_ptr<Ui::DCVSettingController> m_ui;
     DCVSettingControllerDelegate* m_targetController = nullptr; // a child of the tab panel
+    DCVSettingForFlashDataViewController* m_driveInfoController = nullptr; // kept while hidden
+    std::unique_ptr<QDialog> m_lastDialogController;
     int m_lastSelectedTabIndex = -1;
 
     QDialog* m_progressPanel = nullptr;

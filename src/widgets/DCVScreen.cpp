@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWidget>
 
 namespace dcv::screen {
 
@@ -74,6 +75,15 @@ void setFullscreenPresentationOptions(const QScreen* screen) {
 
 void setNonFullscreenPresentationOptions(const QScreen* screen) {
     g_options = presentationOptionsFor(g_options, hasMenuBar(screen), hasDock(screen), false);
+}
+
+void centerInVisibleFrame(QWidget* window) {
+    const QScreen* s = window->screen();
+    if (!s)
+        return;
+    QRect frame = window->geometry();
+    frame.moveCenter(s->availableGeometry().center());
+    window->setGeometry(frame);
 }
 
 } // namespace dcv::screen

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 class QScreen;
+class QWidget;
 
 namespace dcv::screen {
 
@@ -34,5 +35,8 @@ void setFullscreenPresentationOptions(const QScreen* screen);
 void setNonFullscreenPresentationOptions(const QScreen* screen);
 // The rule itself: options after entering (true) or leaving (false) full screen.
 unsigned presentationOptionsFor(unsigned current, bool menuBar, bool dock, bool entering);
+
+// Centres a window in the visible area of its screen.
+void centerInVisibleFrame(QWidget* window);
 
 } // namespace dcv::screen

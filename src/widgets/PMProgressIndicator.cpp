@@ -1,17 +1,51 @@
 #include "widgets/PMProgressIndicator.h"
 
+#include "widgets/PMProgressIndicatorController.h"
+
+#include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 
 namespace dcv {
 
-PMProgressIndicator::PMProgressIndicator(QWidget* parent) : QWidget(parent), m_animationTimer(new QTimer(this)) {
+namespace {
+
+// A value this close to either end counts as the end: the bar leaves the icon.
+constexpr double kAtEnd = 0.00001;
+
+} // namespace
+
+PMProgressIndicator::PMProgressIndicator(QWidget* parent)
+    : QWidget(parent), m_animationTimer(new QTimer(this)), m_clock([] {
+          using namespace std::chrono;
+          return duration<double>(steady_clock::now().time_since_epoch()).count();
+      }) {
     m_animationTimer->setInterval(16);
     connect(m_animationTimer, &QTimer::timeout, this, [this] {
         m_phase = (m_phase + 1) % 90;
         update();
     });
+}
+
+PMProgressIndicator::~PMProgressIndicator() {
+    if (m_controller)
+        m_controller->removeProgressIndicator(this);
+}
+
+PMProgressIndicatorController* PMProgressIndicator::controller() {
+    if (!m_controller)
+        m_controller = PMProgressIndicatorController::sharedInstance();
+    return m_controller;
+}
+
+void PMProgressIndicator::setController(PMProgressIndicatorController* controller) {
+    if (m_controller && m_controller != controller)
+        m_controller->removeProgressIndicator(this);
+    m_controller = controller;
 }
 
 void PMProgressIndicator::setMinValue(double v) {
@@ -25,13 +59,59 @@ void PMProgressIndicator::setMaxValue(double v) {
 }
 
 void PMProgressIndicator::setDoubleValue(double v) {
+    // Whole steps only: a bar of 0 to 100 is redrawn, and its estimate recomputed, at most a
+    // hundred times.
+    const double whole = std::trunc(std::trunc(v) + 0.5);
+    const int32_t rounded =
+        std::isfinite(whole) ? int32_t(std::clamp(whole, -2147483648.0, 2147483647.0)) : 0;
+    if (rounded == m_lastValue)
+        return;
     m_value = v;
+    m_lastValue = rounded;
     update();
+    if (m_drawDockProgress) {
+        if (PMProgressIndicatorController* c = controller()) {
+            c->addProgressIndicator(this);
+            const double f = (v - m_min) / (m_max - m_min);
+            if (!(f <= 1 - kAtEnd && f >= kAtEnd))
+                c->removeProgressIndicator(this);
+        }
+    }
+    if (m_progressText)
+        updateProgressText();
 }
 
 void PMProgressIndicator::setIndeterminate(bool flag) {
     m_indeterminate = flag;
     update();
+    if (m_controller && m_controller->contains(this))
+        m_controller->setNeedsDisplay();
+}
+
+void PMProgressIndicator::setProgressText(QLabel* label) {
+    m_progressText = label;
+}
+
+QLabel* PMProgressIndicator::progressText() const {
+    return m_progressText;
+}
+
+void PMProgressIndicator::updateProgressText() {
+    if (!m_progressText)
+        return;
+    const auto text = m_estimate.update({m_value, m_min, m_max, m_indeterminate}, m_clock());
+    if (text)
+        m_progressText->setText(QString::fromStdString(*text));
+}
+
+void PMProgressIndicator::setDrawDockProgress(bool flag) {
+    m_drawDockProgress = flag;
+    if (PMProgressIndicatorController* c = controller()) {
+        if (flag)
+            c->addProgressIndicator(this);
+        else
+            c->removeProgressIndicator(this);
+    }
 }
 
 void PMProgressIndicator::startAnimation() {

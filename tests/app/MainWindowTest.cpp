@@ -2,6 +2,8 @@
 // forms, the right column's switch, dragging, the head buttons.
 #include "app/DCVAppDelegate.h"
 #include "player/DCVPlaybackController.h"
+#include "sdcard/DCVFormatWindowController.h"
+#include "sdcard/DCVTimeSetupController.h"
 #include "settings/DCVSettingController.h"
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
@@ -229,26 +231,75 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
     EXPECT_EQ(w.pos(), before);
 }
 
-TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndLaterButtonsWaitDisabled) {
-    EXPECT_TRUE(view("settingButton")->isEnabled());
-    EXPECT_FALSE(view("timeSetupButton")->isEnabled());
-    EXPECT_TRUE(view("openFolderButton")->isEnabled());
+TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndTheWindowButtonsAreLive) {
+    for (const char* name : {"settingButton", "timeSetupButton", "openFolderButton"})
+        EXPECT_TRUE(view(name)->isEnabled()) << name;
     QTest::mouseClick(view("closeButton"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainWindowTest, TheSettingsButtonOpensTheSettingsWindowOverTheMainWindow) {
-    QTest::mouseClick(view("settingButton"), Qt::LeftButton);
+// The settings and clock buttons each open their window window-modal over the main window; the
+// window opened next replaces it.
+TEST_F(MainWindowTest, HeadButtonsOpenTheirWindowsOverTheMainWindow) {
+    const struct {
+        const char* button;
+        const char* controller;
+    } cases[] = {{"settingButton", "dcv::DCVSettingController"},
+                 {"timeSetupButton", "dcv::DCVTimeSetupController"},
+                 {"settingButton", "dcv::DCVSettingController"}};
+    QPointer<QDialog> previous;
+    for (const auto& c : cases) {
+        QTest::mouseClick(view(c.button), Qt::LeftButton);
+        auto* dialog = qobject_cast<QDialog*>(delegate->lastDialogController());
+        ASSERT_NE(dialog, nullptr) << c.button;
+        EXPECT_STREQ(dialog->metaObject()->className(), c.controller);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return dialog->isVisible(); }, 5000)) << c.button;
+        EXPECT_EQ(dialog->parentWidget(), window);
+        EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+        EXPECT_TRUE(previous.isNull()) << "the next window replaces the one before";
+        dialog->close();
+        previous = dialog;
+    }
     auto* settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
     ASSERT_NE(settings, nullptr);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return settings->isVisible(); }, 5000));
-    EXPECT_EQ(settings->parentWidget(), window);
-    EXPECT_EQ(settings->windowModality(), Qt::WindowModal);
     EXPECT_EQ(settings->lastSelectedTabIndex(), 0);
-    settings->close();
-    QPointer<DCVSettingController> first(settings);
-    QTest::mouseClick(view("settingButton"), Qt::LeftButton);
-    EXPECT_TRUE(first.isNull()) << "the next window replaces it";
+}
+
+TEST_F(MainWindowTest, WindowsAskedForAtStartOpenOverTheMainWindow) {
+    using K = StartWindow::Kind;
+    delegate->openStartWindow({K::Settings, 3});
+    auto* settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->lastSelectedTabIndex(), 3);
+    delegate->openStartWindow({K::DriveLog});
+    settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->lastSelectedTabIndex(), DCVSettingController::kDriveInfoIndex);
+    EXPECT_EQ(settings->targetController(), settings->createDriveInfoController());
+    delegate->openStartWindow({K::Format});
+    settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
+    ASSERT_NE(settings, nullptr);
+    auto* format = qobject_cast<DCVFormatWindowController*>(settings->lastDialogController());
+    ASSERT_NE(format, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return format->isVisible() && !format->isSearching(); }, 5000));
+    delegate->openStartWindow({K::TimeSetup});
+    auto* clock = qobject_cast<DCVTimeSetupController*>(delegate->lastDialogController());
+    ASSERT_NE(clock, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clock->isVisible(); }, 5000));
+}
+
+TEST(MainWindowStartTest, WindowsAskedForAtStart) {
+    using K = StartWindow::Kind;
+    const struct {
+        const char* request;
+        std::optional<StartWindow> window;
+    } cases[] = {{"settings", StartWindow{K::Settings, 0}}, {"settings:5", StartWindow{K::Settings, 5}},
+                 {"format", StartWindow{K::Format}},      {"timeset", StartWindow{K::TimeSetup}},
+                 {"drive-log", StartWindow{K::DriveLog}}, {"settings:7", std::nullopt},
+                 {"Format", std::nullopt},                {"drive-log ", std::nullopt},
+                 {"", std::nullopt}};
+    for (const auto& c : cases)
+        EXPECT_EQ(startWindowFor(QString::fromLatin1(c.request)), c.window) << c.request;
 }
 
 TEST(MainWindowStartTest, TheCardIsLookedForOnceAfterTheFirstPicture) {

@@ -70,5 +70,10 @@ for option in $(grep -oE '^ +(-[a-z], )?--[a-z-]+' <<<"$help" | grep -oE -- '--[
 done
 if grep -q "^Actions=" "$usr/share/applications/$id.desktop"; then
   grep -qF -- "--open" <<<"$help" || fail "the desktop entry's actions use --open, which dcv-viewer does not take"
+  # Each action's window is one the viewer knows (it refuses others with status 2 at once).
+  for value in $(sed -n 's/^Exec=dcv-viewer --open //p' "$usr/share/applications/$id.desktop"); do
+    timeout 120 "$viewer" --open "$value" --screenshot action.png >>viewer.log 2>&1 ||
+      fail "dcv-viewer --open $value (the desktop entry's action) exits with $?"
+  done
 fi
 echo "installed and ran: ${#expected[@]} files, dcv $version, screenshot with $colours colours"

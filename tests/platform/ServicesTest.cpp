@@ -57,6 +57,12 @@ TEST(QtFilePanelsTest, PanelsAnswerWhenDismissedWithThePathOrNothing) {
              p.saveFile(w, "Save", clips + "/log.csv", {"CSV (*.csv)"}, std::move(d));
          },
          "-", clips + "/log.csv"},
+        // A name typed without an extension gets the first filter's.
+        {"save without an extension", "saveFilePanel",
+         [&](FilePanels& p, QWidget* w, FilePanels::Done d) {
+             p.saveFile(w, "Save", clips + "/log.csv", {"JPEG (*.jpg *.jpeg)", "PNG (*.png)"}, std::move(d));
+         },
+         clips + "/shot", clips + "/shot.jpg"},
     };
     QtFilePanels panels;
     for (const Case& c : cases) {

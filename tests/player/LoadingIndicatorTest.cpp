@@ -1,7 +1,8 @@
 // The loading indicator: 50 ticks at most, gone at the tick after hideLoading, and one timer so
-// a restart leaves no tick of the earlier start behind.
+// a restart leaves no tick of the earlier start behind; its bar shows on the icon meanwhile.
 #include "player/DCVLoadingIndicator.h"
 #include "widgets/PMProgressIndicator.h"
+#include "widgets/PMProgressIndicatorController.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -66,4 +67,19 @@ TEST_F(LoadingIndicatorTest, HideEndsAtTheNextTickAndARestartSupersedesTheOldTic
     EXPECT_DOUBLE_EQ(loading->progress(), 100);
     EXPECT_FALSE(loading->isTicking());
     EXPECT_EQ(finished.count(), 2);
+}
+
+TEST_F(LoadingIndicatorTest, ItsBarMovesOnTheApplicationsIconUntilItEnds) {
+    QSignalSpy finished(loading, &DCVLoadingIndicator::finished);
+    auto* icon = PMProgressIndicatorController::sharedInstance();
+    loading->showLoading(QStringLiteral("Loading..."));
+    loading->updateLoadingWindow(15); // a first tick, here and now
+    EXPECT_TRUE(icon->contains(bar));
+    icon->drawProgressIndicators();
+    EXPECT_FALSE(icon->composedIcon().isNull());
+    EXPECT_TRUE(icon->isRedrawPending()); // the stripes move on
+    loading->hideLoading();
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_FALSE(icon->contains(bar));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return icon->composedIcon().isNull(); }, 5000));
 }

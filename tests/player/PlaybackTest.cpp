@@ -35,12 +35,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class RecordingScriptTarget : public DCVScriptTarget {
-public:
-    void evaluateScript(const QString& script) override { scripts << script; }
-    QStringList scripts;
-};
-
 class PlaybackTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -105,7 +99,7 @@ protected:
         return nullptr;
     }
 
-    RecordingScriptTarget map;
+    test::RecordingScriptTarget map;
     test::TestServices services;
     std::unique_ptr<DCVAppDelegate> delegate;
     CustomWindow* window = nullptr;

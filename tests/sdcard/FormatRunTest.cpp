@@ -5,14 +5,16 @@
 #include "sdcard/FormatPlan.h"
 #include "util/SafeFile.h"
 #include "support/TestSupport.h"
+#include "FakeMachine.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <nlohmann/json.hpp>
 
 namespace fs = std::filesystem;
 using namespace dcv;
+using dcv::test::FakeCard;
+using dcv::test::FakeMachine;
 
 namespace {
 
@@ -48,118 +50,6 @@ TEST(FormatPlanTest, Commands) {
               (V{"udisksctl", "mount", "--no-user-interaction", "-b", "/dev/sdb1"}));
 }
 
-struct FakeCard {
-    std::string dev;
-    bool whole = false;
-    uint64_t size = 16000000000;
-    bool readOnly = false;
-    bool usb = true;
-    std::string label = "NO NAME";
-    fs::path storage;  // the card's file system
-    std::string mount; // where it is mounted, empty when not
-    bool fatReadable = true; // mtools can read the file system on the bare device
-    std::string fsType = "vfat"; // as lsblk knows it; empty for a blank card
-};
-
-struct Call {
-    std::vector<std::string> argv;
-    bool administrator;
-};
-
-// A machine with cards; lsblk describes them, the runner changes them.
-class FakeMachine : public CommandRunner {
-public:
-    std::vector<FakeCard> cards;
-    std::vector<Call> calls;
-    ShellErrorDictionary formatError; // what mkfs.fat answers
-    bool mountWorks = true, unmountWorks = true;
-    std::function<void()> afterUnmount; // lets a test change the machine at that moment
-    int lsblkRuns = 0;
-
-    FakeCard* card(const std::string& dev) {
-        for (auto& c : cards)
-            if (c.dev == dev)
-                return &c;
-        return nullptr;
-    }
-
-    std::string lsblk() {
-        ++lsblkRuns;
-        nlohmann::json devices = nlohmann::json::array();
-        for (const auto& c : cards) {
-            nlohmann::json v = {{"kname", c.dev},
-                                {"path", "/dev/" + c.dev},
-                                {"type", c.whole ? "disk" : "part"},
-                                {"rm", true},
-                                {"ro", c.readOnly},
-                                {"size", c.size},
-                                {"label", c.label},
-                                {"fstype", c.fsType.empty() ? nlohmann::json() : nlohmann::json(c.fsType)},
-                                {"mountpoint", c.mount.empty() ? nlohmann::json() : nlohmann::json(c.mount)}};
-            if (c.whole) {
-                v["tran"] = c.usb ? "usb" : "sata";
-                v["model"] = "Reader";
-                devices.push_back(v);
-            } else {
-                devices.push_back({{"kname", "disk" + c.dev},
-                                   {"type", "disk"},
-                                   {"tran", c.usb ? "usb" : "sata"},
-                                   {"rm", true},
-                                   {"size", c.size + 1048576},
-                                   {"model", "Reader"},
-                                   {"children", {v}}});
-            }
-        }
-        return nlohmann::json{{"blockdevices", devices}}.dump();
-    }
-
-    // mtools on the bare device: "mcopy -n -i DEV ::/config.bin DEST", "mdir -b -i DEV ::/PATH".
-    ShellErrorDictionary mtools(const std::vector<std::string>& argv) {
-        FakeCard* c = argv.size() > 4 ? card(argv[3].substr(5)) : nullptr;
-        if (!c || !c->fatReadable)
-            return shellErrorForExit(1, "init: non DOS media\nCannot initialize '::'");
-        const fs::path onCard = c->storage / argv[4].substr(3);
-        if (!fs::exists(onCard))
-            return shellErrorForExit(1, "File \"" + argv[4] + "\" not found");
-        if (argv[0] == "mcopy")
-            fs::copy_file(onCard, argv[5]);
-        return {};
-    }
-
-    ShellErrorDictionary runShellScript(const std::vector<std::string>& argv, bool administrator) override {
-        calls.push_back({argv, administrator});
-        const std::string& program = argv.front();
-        if (program == "mcopy" || program == "mdir")
-            return mtools(argv);
-        FakeCard* c = card(argv.back().substr(5));
-        if (program == "umount") {
-            if (!unmountWorks || !c)
-                return shellErrorForExit(32, "umount: not mounted");
-            c->mount.clear();
-            if (afterUnmount)
-                afterUnmount();
-            return {};
-        }
-        if (program == "mount") {
-            c = card(argv[1].substr(5));
-            if (!mountWorks || !c)
-                return shellErrorForExit(32, "mount: failed");
-            c->mount = c->storage.string();
-            return {};
-        }
-        if (program == "mkfs.fat") {
-            if (!formatError.empty())
-                return formatError;
-            fs::remove_all(c->storage);
-            fs::create_directories(c->storage);
-            c->label = "TELVO";
-            return {};
-        }
-        return shellErrorForExit(127, program + ": not scripted");
-    }
-    std::optional<std::string> readCommandOutput(const std::vector<std::string>&) override { return lsblk(); }
-};
-
 class FormatRunTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -167,16 +57,7 @@ protected:
         addCard("sdb1", false, 16000000000);
     }
     FakeCard& addCard(const std::string& dev, bool whole, uint64_t size, bool mounted = true) {
-        FakeCard c;
-        c.dev = dev;
-        c.whole = whole;
-        c.size = size;
-        c.storage = tmp / ("card-" + dev);
-        fs::create_directories(c.storage);
-        if (mounted)
-            c.mount = c.storage.string();
-        machine.cards.push_back(c);
-        return machine.cards.back();
+        return machine.addCard(tmp.path(), dev, whole, size, mounted);
     }
     FormatOutcome run(const std::string& dev) {
         const DiskDiscovery discovery([this] { return std::optional<std::string>(machine.lsblk()); });
@@ -198,6 +79,7 @@ protected:
         options.useUdisks = false;
         options.fallbackMountDir = (tmp / "fallback").string();
         options.deviceReadable = [](const std::string&) { return false; };
+        options.deviceReadOnly = [this](const std::string& dev) { return machine.deviceReadOnly(dev); };
         FormatRun formatRun(machine, discovery, hooks, options);
         return formatRun.run(dev, [this](const std::string& s) { statuses.push_back(s); }, unkept);
     }
@@ -441,22 +323,28 @@ TEST_F(FormatRunTest, DeviceIsCheckedAgainRightBeforeFormatting) {
     EXPECT_EQ(programs(), std::vector<std::string>{"umount"});
 }
 
+// Status 1 is what mkfs.fat ends with on any error: only a device the kernel holds read-only
+// is called write-protected.
 TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
     const struct {
         ShellErrorDictionary error;
+        bool locked;
         FormatResult result;
         const char* informative;
         bool ran; // the command ran and may have erased part of the card: the copy is kept
     } cases[] = {
-        {shellErrorForExit(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"),
+        {shellErrorForExit(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"), true,
          FormatResult::WriteProtected, "[15 GB] NO NAME <Reader>\nmsg.write_protected_disk", true},
-        {shellErrorForExit(126, "Error executing command as another user: Request dismissed\n"),
+        {shellErrorForExit(1, "mkfs.fat: /dev/sdb1 contains a mounted filesystem."), false,
+         FormatResult::CannotFormat, "[15 GB] NO NAME <Reader>\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.",
+         true},
+        {shellErrorForExit(126, "Error executing command as another user: Request dismissed\n"), false,
          FormatResult::CannotFormat,
          "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Request dismissed", false},
-        {shellErrorForExit(127, "Error executing command as another user: Not authorized"),
+        {shellErrorForExit(127, "Error executing command as another user: Not authorized"), false,
          FormatResult::CannotFormat,
          "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Not authorized", false},
-        {shellErrorForExit(2, "mkfs.fat: seek failed: Input/output error"), FormatResult::CannotFormat,
+        {shellErrorForExit(2, "mkfs.fat: seek failed: Input/output error"), true, FormatResult::CannotFormat,
          "[15 GB] NO NAME <Reader>\nError:mkfs.fat: seek failed: Input/output error", true},
     };
     tmp.write("card-sdb1/config.bin", settings);
@@ -464,6 +352,7 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
         machine.calls.clear();
         statuses.clear();
         machine.formatError = c.error;
+        machine.cards[0].lockedLater = c.locked;
         const FormatOutcome o = run("sdb1");
         EXPECT_EQ(o.result, c.result);
         EXPECT_EQ(programs(), (std::vector<std::string>{"umount", "mkfs.fat", "mount"}));

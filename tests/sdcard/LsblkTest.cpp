@@ -1,10 +1,12 @@
 #include "sdcard/Lsblk.h"
 #include "sdcard/DiskDiscovery.h"
+#include "sdcard/FormatRun.h"
 #include "support/TestSupport.h"
 #include "util/Log.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 namespace {
@@ -262,3 +264,25 @@ TEST(DiskDiscoveryTest, TriesOnceMoreAfterAnUnreadableRun) {
 }
 
 } // namespace
+
+// sysfs attributes claim the size of a page whatever they hold: they are read by their content.
+TEST(SysfsTest, AttributesOfTheMachinesBlockDevicesAreRead) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    int devices = 0;
+    for (const auto& entry : fs::directory_iterator("/sys/class/block", ec)) {
+        const std::string name = entry.path().filename().string();
+        const auto ro = dcv::sysfsAttribute(entry.path() / "ro");
+        ASSERT_TRUE(ro) << name;
+        EXPECT_TRUE(*ro == "0" || *ro == "1") << name << ": " << *ro;
+        EXPECT_EQ(dcv::sysfsReadOnly(name), *ro == "1") << name;
+        const auto size = dcv::sysfsAttribute(entry.path() / "size");
+        ASSERT_TRUE(size && !size->empty()) << name;
+        EXPECT_EQ(size->find_first_not_of("0123456789"), std::string::npos) << name << ": " << *size;
+        ++devices;
+    }
+    if (devices == 0)
+        GTEST_SKIP() << "no block devices in /sys/class/block here";
+    EXPECT_FALSE(dcv::sysfsAttribute("/sys/class/block/no-such-device/ro"));
+    EXPECT_FALSE(dcv::sysfsReadOnly("../../kernel"));
+}

@@ -5,6 +5,7 @@
 
 #include "settings/DCVSettingControllerDelegate.h"
 #include "settings/SettingsRecord.h"
+#include "support/Views.h"
 #include "widgets/SegmentedControl.h"
 
 #include <QAbstractButton>
@@ -68,14 +69,6 @@ inline void typeInto(const QWidget* tab, const char* field, const QString& text)
     QTest::keyClicks(f, text);
     QTest::keyClick(f, Qt::Key_Return);
 }
-
-struct Alert {
-    QString message, informative;
-    friend bool operator==(const Alert&, const Alert&) = default;
-    friend void PrintTo(const Alert& a, std::ostream* os) {
-        *os << '"' << a.message.toStdString() << "\" / \"" << a.informative.toStdString() << '"';
-    }
-};
 
 // A tab in a shown window, with its alerts recorded.
 template <typename Tab> struct ShownTab {

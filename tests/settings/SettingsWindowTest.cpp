@@ -33,14 +33,7 @@ struct FakeCard {
 
     std::string mount() const { return dir.path().string(); }
     std::string json() const {
-        if (!present)
-            return R"({"blockdevices": []})";
-        return R"({"blockdevices": [{"name": "sdb", "kname": "sdb", "path": "/dev/sdb", "type": "disk",
-            "tran": "usb", "rm": true, "hotplug": true, "ro": false, "size": 15931539456, "label": null,
-            "fstype": null, "mountpoint": null, "model": "Card Reader", "children": [{"name": "sdb1",
-            "kname": "sdb1", "path": "/dev/sdb1", "type": "part", "tran": null, "rm": true, "hotplug": true,
-            "ro": false, "size": 15927345152, "label": ")" +
-               label + R"(", "fstype": "vfat", "mountpoint": ")" + mount() + R"(", "model": null}]}]})";
+        return present ? usbCardListing(mount(), label) : R"({"blockdevices": []})";
     }
     void writeRecord(const _FILEDATA& r) const {
         const auto bytes = settingsRecordBytes(r);
@@ -98,17 +91,7 @@ struct Window {
         QTest::mouseClick(controller->functionSegmentedControl()->segmentButton(index), Qt::LeftButton);
     }
     // The alert shown over the window, answered with OK; none when there is none.
-    std::optional<Alert> answerAlert() {
-        for (QMessageBox* box : controller->findChildren<QMessageBox*>()) {
-            if (!box->isVisible())
-                continue;
-            const Alert shown{box->text(), box->informativeText()};
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !box->isVisible(); }, 5000));
-            return shown;
-        }
-        return std::nullopt;
-    }
+    std::optional<Alert> answerAlert() { return test::answerAlert(controller.get()); }
     bool logged(const std::string& line) {
         std::lock_guard lock(logMutex);
         return std::find(log.begin(), log.end(), line) != log.end();
@@ -362,7 +345,8 @@ TEST(SettingsWindowTest, ButtonsAndSelector) {
         QPushButton* button;
         const char* key;
         bool enabled;
-    } buttons[] = {{c.sdcardFormatButton(), "setting.sdcardformat", false},
+    } buttons[] = {{c.sdcardFormatButton(), "setting.sdcardformat", true},
+                   {c.driveInfoButton(), "setting.information", true},
                    {c.resetButton(), "setting.initialize", true},
                    {c.saveButton(), "save", true},
                    {c.cancelButton(), "cancel", true},
@@ -379,6 +363,14 @@ TEST(SettingsWindowTest, ButtonsAndSelector) {
         w.clickTab(i);
         EXPECT_EQ(c.lastSelectedTabIndex(), i);
     }
+    // The format button opens the format window over the settings.
+    QTest::mouseClick(c.sdcardFormatButton(), Qt::LeftButton);
+    auto* format = qobject_cast<DCVFormatWindowController*>(c.lastDialogController());
+    ASSERT_NE(format, nullptr);
+    EXPECT_EQ(format->parentWidget(), &c);
+    EXPECT_EQ(format->windowModality(), Qt::WindowModal);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !format->isSearching(); }, 5000));
+    format->close();
     QTest::mouseClick(c.cancelButton(), Qt::LeftButton);
     EXPECT_FALSE(c.isVisible());
 }

@@ -47,9 +47,15 @@ void ScriptedFilePanels::saveFile(QWidget* parent, const QString& title, const Q
     answer(parent, std::move(done));
 }
 
-void ScriptedPrintDialog::askForPrinter(QWidget* parent, QPrinter&, Done done) {
+void ScriptedPrintDialog::askForPrinter(QWidget* parent, QPrinter& printer, Done done) {
     ++asked;
-    QTimer::singleShot(0, context(parent), [done = std::move(done), ok = accept] { done(ok); });
+    printers << &printer;
+    if (user)
+        user(printer);
+    QTimer::singleShot(0, context(parent), [this, done = std::move(done), ok = accept] {
+        done(ok);
+        ++answered;
+    });
 }
 
 ShellErrorDictionary NoCommandRunner::runShellScript(const std::vector<std::string>& argv, bool) {
@@ -62,16 +68,28 @@ std::optional<std::string> NoCommandRunner::readCommandOutput(const std::vector<
     return std::nullopt;
 }
 
+std::string usbCardListing(const std::string& mountDir, const std::string& label, bool readOnly) {
+    const std::string ro = readOnly ? "true" : "false";
+    const std::string mount = mountDir.empty() ? "null" : "\"" + mountDir + "\"";
+    return R"({"blockdevices": [{"name": "sdb", "kname": "sdb", "path": "/dev/sdb", "type": "disk",
+        "tran": "usb", "rm": true, "hotplug": true, "ro": )" + ro + R"(, "size": 15931539456, "label": null,
+        "fstype": null, "mountpoint": null, "model": "Card Reader", "children": [{"name": "sdb1",
+        "kname": "sdb1", "path": "/dev/sdb1", "type": "part", "tran": null, "rm": true, "hotplug": true,
+        "ro": )" + ro + R"(, "size": 15927345152, "label": ")" + label + R"(", "fstype": "vfat",
+        "mountpoint": )" + mount + R"(, "model": null}]}]})";
+}
+
 TestServices::TestServices()
     : panels(std::make_shared<ScriptedFilePanels>()), printDialog(std::make_shared<ScriptedPrintDialog>()),
       clock(std::make_shared<FixedClock>(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), QTimeZone::utc()))),
-      runner(std::make_shared<NoCommandRunner>()) {
+      runner(std::make_shared<NoCommandRunner>()), opened(std::make_shared<QList<QUrl>>()) {
     const std::string listing = readFile(sourceDir() / "tests" / "data" / "lsblk" / "none.json");
     services.commandRunner = runner;
     services.volumes = std::make_shared<UsbVolumes>([listing] { return std::optional<std::string>(listing); });
     services.filePanels = panels;
     services.printDialog = printDialog;
     services.clock = clock;
+    services.openUrl = [opened = opened](const QUrl& url) { *opened << url; };
 }
 
 } // namespace dcv::test

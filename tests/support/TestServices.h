@@ -1,9 +1,12 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "platform/web/DCVWebView.h"
 #include "sdcard/CommandRunner.h"
 
+#include <QList>
 #include <QStringList>
+#include <QUrl>
 #include <deque>
 #include <optional>
 #include <string>
@@ -34,7 +37,11 @@ class ScriptedPrintDialog : public PrintDialog {
 public:
     void askForPrinter(QWidget* parent, QPrinter& printer, Done done) override;
     bool accept = false;
-    int asked = 0;
+    int asked = 0, answered = 0;
+    // What the user does in the dialog before answering.
+    std::function<void(QPrinter&)> user;
+    // The printer of each dialog.
+    QList<QPrinter*> printers;
 };
 
 class FixedClock : public Clock {
@@ -57,14 +64,28 @@ public:
     std::vector<std::vector<std::string>> commands;
 };
 
+// Records the map's script calls instead of running them.
+class RecordingScriptTarget : public DCVScriptTarget {
+public:
+    void evaluateScript(const QString& script) override { scripts << script; }
+    QStringList scripts;
+};
+
+// lsblk's listing of one USB card reader "sdb" holding a FAT card "sdb1" of 15927345152 bytes
+// with `label`, mounted at `mountDir` (not mounted when empty).
+std::string usbCardListing(const std::string& mountDir, const std::string& label = "TELVO",
+                           bool readOnly = false);
+
 // Services for window tests: scripted panels and print dialog, a fixed clock (2024-03-05
-// 14:07:09 UTC), no commands, and volumes from a recorded listing without a card.
+// 14:07:09 UTC), no commands, volumes from a recorded listing without a card, and files
+// "opened" into a list.
 struct TestServices {
     TestServices();
     std::shared_ptr<ScriptedFilePanels> panels;
     std::shared_ptr<ScriptedPrintDialog> printDialog;
     std::shared_ptr<FixedClock> clock;
     std::shared_ptr<NoCommandRunner> runner;
+    std::shared_ptr<QList<QUrl>> opened;
     Services services;
 };
 

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +34,22 @@ TempDir::~TempDir() {
     }
     fs::permissions(m_path, fs::perms::owner_all, fs::perm_options::add, ec);
     fs::remove_all(m_path, ec);
+}
+
+CapturedLog::CapturedLog()
+    : m_sink([this](const std::string& line) {
+          std::lock_guard lock(m_mutex);
+          m_lines.push_back(line);
+      }) {}
+
+std::vector<std::string> CapturedLog::lines() const {
+    std::lock_guard lock(m_mutex);
+    return m_lines;
+}
+
+int CapturedLog::count(const std::string& line) const {
+    std::lock_guard lock(m_mutex);
+    return int(std::count(m_lines.begin(), m_lines.end(), line));
 }
 
 fs::path TempDir::write(const std::string& relative, const std::string& bytes) const {

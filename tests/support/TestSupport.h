@@ -1,6 +1,9 @@
 #pragma once
 
+#include "util/Log.h"
+
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,19 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
 std::string dcvPath();
 // Runs the built `dcv` tool.
 ProcessResult runDcv(const std::vector<std::string>& args, const std::string& input = {});
+
+// The log lines written, from any thread, while it lives.
+class CapturedLog {
+public:
+    CapturedLog();
+    std::vector<std::string> lines() const;
+    int count(const std::string& line) const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+    ScopedLogSink m_sink;
+};
 
 std::string readFile(const std::filesystem::path& path);
 std::filesystem::path sourceDir();

@@ -4,6 +4,7 @@
 
 #include <QQuickWindow>
 #include <QUrlQuery>
+#include <utility>
 
 namespace dcv {
 
@@ -36,6 +37,18 @@ void DCVMapBridge::setTrack(const std::vector<MapTrackPoint>& track) {
 DCVMapPage::DCVMapPage(QObject* parent) : QWebEnginePage(parent) {
     // The page's own dark background shows until the first frame of the page is drawn.
     setBackgroundColor(QColor(0x0e, 0x10, 0x14));
+    connect(this, &QWebEnginePage::loadStarted, this, [this] { m_pageLoaded = false; });
+    connect(this, &QWebEnginePage::loadFinished, this, &DCVMapPage::pageLoadFinished);
+}
+
+void DCVMapPage::pageLoadFinished(bool ok) {
+    // A page that failed to load keeps the calls for the next load.
+    m_pageLoaded = ok;
+    if (!ok)
+        return;
+    const QStringList held = std::exchange(m_held, {});
+    for (const QString& script : held)
+        runJavaScript(script);
 }
 
 void DCVMapPage::loadMapPage(const QString& buildLanguage) {
@@ -43,7 +56,15 @@ void DCVMapPage::loadMapPage(const QString& buildLanguage) {
 }
 
 void DCVMapPage::evaluateScript(const QString& script) {
-    runJavaScript(script);
+    if (m_pageLoaded) {
+        runJavaScript(script);
+        return;
+    }
+    // "setLatLag('1','2')" replaces an earlier "setLatLag(...)".
+    const qsizetype open = script.indexOf(QLatin1Char('('));
+    const QString function = open < 0 ? script : script.left(open + 1);
+    m_held.removeIf([&](const QString& s) { return s.startsWith(function); });
+    m_held << script;
 }
 
 // The page's console goes to the log, so that a failing script call is seen there.
@@ -58,9 +79,13 @@ void DCVWebView::composeInSoftware() {
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
-DCVWebView::DCVWebView(DCVMapPage* page, QWidget* parent) : QWebEngineView(parent) {
-    setPage(page);
+DCVWebView::DCVWebView(QWidget* parent) : DCVWebView(nullptr, parent) {}
+
+DCVWebView::DCVWebView(DCVMapPage* page, QWidget* parent)
+    : QWebEngineView(parent), m_page(page ? page : new DCVMapPage(this)) {
+    setPage(m_page);
     setContextMenuPolicy(Qt::NoContextMenu);
+    connect(m_page, &DCVMapPage::scriptError, this, &DCVWebView::scriptError);
 }
 
 } // namespace dcv

@@ -1,0 +1,220 @@
+// Capture and print of the picture on screen, with real libVLC decoding of the sample card and
+// scripted save panel, print dialog and viewer.
+#include "app/DCVAppDelegate.h"
+#include "platform/vlc/MediaPlayer.h"
+#include "platform/vlc/VLCVideoView.h"
+#include "player/DCVMediaListModel.h"
+#include "player/DCVPlaybackController.h"
+#include "player/DCVSnapshotController.h"
+#include "support/TestServices.h"
+#include "support/TestSupport.h"
+#include "support/Views.h"
+#include "widgets/CustomWindow.h"
+#include "widgets/TKImageButton.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QMessageBox>
+#include <QPageSize>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace dcv;
+using namespace dcv::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+class SnapshotTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (qEnvironmentVariableIsEmpty("DCV_VLC_ARGS"))
+            qputenv("DCV_VLC_ARGS", "--aout=dummy");
+    }
+    void SetUp() override {
+        DCVAppDelegate::Options options;
+        options.animateFrames = false;
+        options.withMapPage = false;
+        outside.services.temporaryFolder = QString::fromStdString(temporary.path().string());
+        delegate = std::make_unique<DCVAppDelegate>(outside.services, options);
+        window = delegate->window();
+        playback = &delegate->playback();
+        snapshot = &delegate->snapshot();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    }
+    void TearDown() override { delegate.reset(); }
+
+    void startRow(int row) {
+        QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
+        delegate->openDirectory(QString::fromStdString(sampleCardDir().string()));
+        ASSERT_TRUE(reloaded.wait(5000));
+        ASSERT_TRUE(playback->playAtIndex(row));
+        auto* video = view<VLCVideoView>(window, "video1View");
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return playback->player()->isPlaying() && video->paintedFrames() > 0; }, 8000));
+    }
+    void pause() {
+        playback->player()->pause();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return playback->player()->state() == VLCMediaPlayerStatePaused; }, 4000));
+    }
+    QMessageBox* visibleAlert() const {
+        for (QMessageBox* box : window->findChildren<QMessageBox*>())
+            if (box->isVisible())
+                return box;
+        return nullptr;
+    }
+    bool captureEnabled() const { return view<TKImageButton>(window, "captureButton")->isEnabled(); }
+    bool printEnabled() const { return view<TKImageButton>(window, "printButton")->isEnabled(); }
+    QString tempSnapshot() const {
+        return QString::fromStdString((temporary / "telvo_capture.jpg").string());
+    }
+    QString inFolder(const char* name) const { return QString::fromStdString((folder / name).string()); }
+    // Asks for a capture, the user answering the save panel with `path` (empty: cancel).
+    void capture(const QString& path) {
+        const int answered = outside.panels->answered;
+        outside.panels->answers.push_back(path);
+        snapshot->captureVideo();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return outside.panels->answered == answered + 1; }, 2000));
+    }
+    void print(bool accept) {
+        const int answered = outside.printDialog->answered;
+        outside.printDialog->accept = accept;
+        snapshot->print();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return outside.printDialog->answered == answered + 1; }, 2000));
+    }
+
+    TempDir temporary, folder;
+    TestServices outside;
+    std::unique_ptr<DCVAppDelegate> delegate;
+    CustomWindow* window = nullptr;
+    DCVPlaybackController* playback = nullptr;
+    DCVSnapshotController* snapshot = nullptr;
+};
+
+} // namespace
+
+TEST_F(SnapshotTest, WithNothingLoadedNeitherButtonIsLiveAndNothingIsWritten) {
+    EXPECT_FALSE(captureEnabled());
+    EXPECT_FALSE(printEnabled());
+    snapshot->captureVideo();
+    snapshot->print();
+    EXPECT_TRUE(outside.panels->requests.isEmpty());
+    EXPECT_EQ(outside.printDialog->asked, 0);
+    EXPECT_FALSE(QFile::exists(tempSnapshot()));
+}
+
+TEST_F(SnapshotTest, CaptureWhilePlayingSavesTheDecodedPictureInTheFormatOfItsName) {
+    startRow(1);
+    EXPECT_TRUE(captureEnabled());
+    EXPECT_TRUE(printEnabled());
+    QFile::copy(QString::fromStdString((sampleCardDir() / "config.bin").string()), inFolder("old.jpg"));
+    const struct {
+        const char* name;
+        QByteArray format; // empty: refused
+    } cases[] = {
+        {"shot.jpg", "jpeg"},  {"shot.png", "png"}, // what the user asked for, not JPEG bytes named .png
+        {"SHOT.JPEG", "jpeg"}, {"old.jpg", "jpeg"}, // replacing was confirmed in the panel
+        {"shot.txt", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = inFolder(c.name);
+        outside.opened->clear();
+        QSignalSpy saved(snapshot, &DCVSnapshotController::captureSaved);
+        capture(path);
+        if (c.format.isEmpty()) {
+            EXPECT_EQ(saved.count(), 0);
+            EXPECT_FALSE(QFile::exists(path));
+            EXPECT_TRUE(outside.opened->isEmpty());
+            EXPECT_TRUE(visibleAlert() != nullptr);
+            continue;
+        }
+        ASSERT_EQ(saved.count(), 1);
+        QImageReader reader(path);
+        EXPECT_EQ(reader.format(), c.format);
+        EXPECT_EQ(reader.size(), QSize(640, 360)); // the recording's own size
+        // The user's copy is opened, not the temporary file the next capture rewrites.
+        EXPECT_EQ(*outside.opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+        if (c.format == "jpeg") { // JPEG is the snapshot's own format: copied byte for byte
+            EXPECT_EQ(readFile(path.toStdString()), readFile(tempSnapshot().toStdString()));
+        }
+    }
+    // The panel proposes a JPEG name in a folder that is there (the Desktop when there is one).
+    const QString request = outside.panels->requests.first();
+    ASSERT_TRUE(request.startsWith(QStringLiteral("saveFile Save Settings /"))) << request.toStdString();
+    const QFileInfo suggested(request.section(u' ', 3));
+    EXPECT_EQ(suggested.fileName(), QStringLiteral("telvo_capture.jpg"));
+    EXPECT_TRUE(suggested.absoluteDir().exists());
+    EXPECT_EQ(QImageReader(tempSnapshot()).format(), QByteArray("jpeg"));
+}
+
+TEST_F(SnapshotTest, ACancelledPanelSavesNothingAndKeysReachBothActions) {
+    startRow(2);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QSignalSpy saved(snapshot, &DCVSnapshotController::captureSaved);
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return outside.panels->answered == 1; }, 2000));
+    EXPECT_EQ(outside.panels->requests.size(), 1);
+    EXPECT_EQ(saved.count(), 0);
+    EXPECT_TRUE(outside.opened->isEmpty());
+    EXPECT_TRUE(QFile::exists(tempSnapshot())); // the snapshot stays in the temporary folder
+
+    QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(outside.printDialog->asked, 1);
+}
+
+TEST_F(SnapshotTest, WhilePausedOnlyPrintIsLive) {
+    startRow(3);
+    pause();
+    EXPECT_FALSE(captureEnabled());
+    EXPECT_TRUE(printEnabled());
+    snapshot->captureVideo();
+    EXPECT_TRUE(outside.panels->requests.isEmpty());
+    EXPECT_FALSE(QFile::exists(tempSnapshot()));
+    print(false);
+    EXPECT_EQ(QImageReader(tempSnapshot()).size(), QSize(640, 360));
+}
+
+TEST_F(SnapshotTest, PrintsGoOnlyToPrintersAndKeepTheSettingsChosen) {
+    startRow(4);
+    pause();
+    CapturedLog log;
+    const std::string notAPrinter =
+        "Either got an error from PMSessionGetDestinationType or the print destination "
+        "wasn't kPMDestinationPrinter";
+    // The user picks a PDF file: not a printer, nothing is written there.
+    const QString pdf = inFolder("out.pdf");
+    outside.printDialog->user = [&](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setPageSize(QPageSize(QPageSize::A5));
+        printer.setPageOrientation(QPageLayout::Landscape);
+    };
+    print(true);
+    EXPECT_EQ(log.count(notAPrinter), 1);
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    // The next print opens on the paper chosen before; cancelled, it does nothing.
+    QPageSize pageSeen;
+    QPageLayout::Orientation orientationSeen = QPageLayout::Portrait;
+    outside.printDialog->user = [&](QPrinter& printer) {
+        pageSeen = printer.pageLayout().pageSize();
+        orientationSeen = printer.pageLayout().orientation();
+    };
+    print(false);
+    ASSERT_EQ(outside.printDialog->printers.size(), 2);
+    EXPECT_EQ(outside.printDialog->printers[0], outside.printDialog->printers[1]);
+    EXPECT_EQ(pageSeen.id(), QPageSize::A5);
+    EXPECT_EQ(orientationSeen, QPageLayout::Landscape);
+    EXPECT_EQ(log.count(notAPrinter), 1);
+    EXPECT_FALSE(QFile::exists(pdf));
+}

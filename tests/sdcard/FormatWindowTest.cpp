@@ -1,0 +1,432 @@
+// The format window, driven offscreen through its widgets against a scripted machine: the disk
+// list and fields, the confirmation, the status lines of a run, every alert it ends with, runs
+// that lose the card, and the question when the card's settings cannot be kept.
+#include "FakeMachine.h"
+#include "LoopCard.h"
+#include "platform/DCVStrings.h"
+#include "platform/disks/UsbVolumes.h"
+#include "sdcard/DCVFormatWindowController.h"
+#include "support/TestServices.h"
+#include "support/TestSupport.h"
+#include "support/Views.h"
+#include "util/SafeFile.h"
+#include "widgets/PMProgressIndicator.h"
+#include "widgets/PMProgressIndicatorController.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <future>
+#include <gtest/gtest.h>
+
+using namespace dcv;
+using namespace dcv::test;
+
+namespace {
+
+const std::string kSettings = std::string("\x26\x57\0\0", 4) + std::string(496, 'S');
+
+struct FormatWindow {
+    TempDir tmp;
+    std::shared_ptr<FakeMachine> machine = std::make_shared<FakeMachine>();
+    TestServices test;
+    DCVFormatWindowController::Options options;
+    std::unique_ptr<DCVFormatWindowController> window;
+    QStringList statuses;
+
+    FormatWindow() {
+        test.services.commandRunner = machine;
+        test.services.volumes = std::make_shared<UsbVolumes>([m = machine] { return std::optional(m->lsblk()); });
+        options.progressTickMs = 1;
+        options.format.tempDir = (tmp / "save").string();
+        fs::create_directories(tmp / "save");
+        options.format.useUdisks = false;
+        options.format.fallbackMountDir = (tmp / "fallback").string();
+        options.format.deviceReadable = [](const std::string&) { return false; };
+        options.format.deviceReadOnly = [m = machine](const std::string& dev) { return m->deviceReadOnly(dev); };
+    }
+    FakeCard& addCard(const std::string& dev, uint64_t size = 16000000000, bool mounted = true) {
+        return machine->addCard(tmp.path(), dev, false, size, mounted);
+    }
+    DCVFormatWindowController& open() {
+        window = std::make_unique<DCVFormatWindowController>(test.services, options);
+        QObject::connect(window.get(), &DCVFormatWindowController::statusChanged,
+                         [this](const QString& s) { statuses << s; });
+        window->showWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isSearching(); }, 5000));
+        return *window;
+    }
+    template <class T = QWidget> T* widget(const char* name) const { return view<T>(window.get(), name); }
+    QString field(const char* name) const { return widget<QLabel>(name)->text(); }
+    QMessageBox* sheet(const char* name) const {
+        for (QMessageBox* box : window->findChildren<QMessageBox*>(QLatin1String(name)))
+            if (box->isVisible())
+                return box;
+        return nullptr;
+    }
+    // Answers a question sheet: its destructive button, or Cancel.
+    void answer(QMessageBox* box, bool act) {
+        QAbstractButton* button = box->button(QMessageBox::Cancel);
+        if (act)
+            for (QAbstractButton* b : box->buttons())
+                if (box->buttonRole(b) == QMessageBox::DestructiveRole)
+                    button = b;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    // Clicks Format, confirms, and waits for the run to end; the ending alert is left open.
+    bool formatConfirmed() {
+        QSignalSpy finished(window.get(), &DCVFormatWindowController::formatFinished);
+        QTest::mouseClick(widget<QPushButton>("formatButton"), Qt::LeftButton);
+        QMessageBox* confirm = sheet("confirmSheet");
+        if (!confirm)
+            return false;
+        answer(confirm, true);
+        return finished.wait(5000);
+    }
+    std::vector<std::string> programs() const {
+        std::vector<std::string> p;
+        for (const auto& c : machine->calls)
+            p.push_back(c.argv.front());
+        return p;
+    }
+};
+
+TEST(FormatWindowTest, ListsTheCardsWithTheirFields) {
+    FormatWindow w;
+    w.addCard("sdb1").label = "TELVO";
+    w.addCard("sdc1", 4000000000, false).label = "OLD";
+    DCVFormatWindowController& c = w.open();
+    auto* combo = w.widget<QComboBox>("usbDiskCombo");
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), "[15 GB] TELVO <Reader>");
+    EXPECT_EQ(combo->itemText(1), "[3.7 GB] OLD <Reader>");
+    EXPECT_EQ(w.field("fileSystemField"), "FAT32");
+    EXPECT_EQ(w.field("allocationUnitLabel"), infoText("setting.format.allocation_unit_size"));
+    EXPECT_EQ(w.widget<QPushButton>("formatButton")->text(), infoText("setting.format.format"));
+    const struct {
+        int index;
+        QString path, allocation;
+    } rows[] = {
+        // 128 sectors of 512 bytes from 7 GiB on, 32 below.
+        {0, QStringLiteral("sdb1   %1").arg(QString::fromStdString((w.tmp / "card-sdb1").string())), "64 KB"},
+        {1, "sdc1   -", "16 KB"},
+    };
+    for (const auto& r : rows) {
+        combo->setFocus();
+        QTest::keyClick(combo, r.index == 0 ? Qt::Key_Up : Qt::Key_Down);
+        ASSERT_EQ(combo->currentIndex(), r.index);
+        EXPECT_EQ(w.field("pathField"), r.path);
+        EXPECT_EQ(w.field("allocationUnitField"), r.allocation);
+        EXPECT_EQ(c.selectedUSBDisk()->deviceFilePath(), w.machine->cards[size_t(r.index)].dev);
+    }
+    EXPECT_FALSE(c.isProgressShown()) << "the search that showed the progress has hidden it";
+    EXPECT_EQ(c.statusText(), "Disk searching...");
+    for (const char* b : {"formatButton", "cancelButton"})
+        EXPECT_TRUE(w.widget<QPushButton>(b)->isEnabled()) << b;
+    EXPECT_TRUE(combo->isEnabled());
+}
+
+// Declined, the confirmation runs nothing; accepted, the card is formatted with its settings
+// kept, and the window closes with the alert.
+TEST(FormatWindowTest, FormatsAfterOneConfirmationKeepingTheSettings) {
+    FormatWindow w;
+    w.addCard("sdb1");
+    w.tmp.write("card-sdb1/config.bin", kSettings);
+    w.tmp.write("card-sdb1/DCIM/alwa_20240305_140709_F.MP4", "video");
+    DCVFormatWindowController& c = w.open();
+    QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
+    QMessageBox* confirm = w.sheet("confirmSheet");
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_EQ(confirm->escapeButton(), confirm->button(QMessageBox::Cancel));
+    QTest::keyClick(confirm, Qt::Key_Escape);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.sheet("confirmSheet"), 5000);
+    EXPECT_TRUE(w.machine->calls.empty());
+    EXPECT_TRUE(w.widget<QPushButton>("formatButton")->isEnabled());
+
+    QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
+    confirm = w.sheet("confirmSheet");
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_TRUE(confirm->text().contains("[15 GB] NO NAME <Reader>")) << confirm->text().toStdString();
+    EXPECT_TRUE(confirm->informativeText().contains(QLocale().toString(qulonglong(16000000000))));
+    EXPECT_TRUE(confirm->informativeText().contains("/dev/sdb1"));
+    EXPECT_EQ(confirm->defaultButton(), confirm->button(QMessageBox::Cancel));
+    EXPECT_FALSE(w.widget<QPushButton>("formatButton")->isEnabled()) << "one question at a time";
+    QSignalSpy finished(&c, &DCVFormatWindowController::formatFinished);
+    w.answer(confirm, true);
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_EQ(finished.first().first().value<FormatResult>(), FormatResult::Completed);
+    EXPECT_EQ(w.statuses, (QStringList{"Formatting...", "unmount disk...", "formatting...", "try mount...",
+                                       "Format completed!", "Disk searching..."}));
+    EXPECT_EQ(w.programs(), (std::vector<std::string>{"umount", "mkfs.fat", "mount"}));
+    EXPECT_TRUE(w.machine->calls[1].administrator);
+    EXPECT_EQ(readFile(w.tmp / "card-sdb1" / "config.bin"), kSettings);
+    EXPECT_FALSE(fs::exists(w.tmp / "card-sdb1" / "DCIM"));
+    EXPECT_FALSE(c.isProgressShown());
+    EXPECT_EQ(w.widget<QComboBox>("usbDiskCombo")->currentText(), "[15 GB] TELVO <Reader>");
+    EXPECT_EQ(answerAlert(&c), (Alert{infoText("msg.format_complete"), "[15 GB] TELVO <Reader>"}));
+    QTRY_VERIFY_WITH_TIMEOUT(!c.isVisible(), 5000);
+}
+
+// While a run is on (here held in its unmount), nothing starts another one and the window
+// stays; afterwards it is the user's again.
+TEST(FormatWindowTest, ButtonsAreDisabledAndClosingIsRefusedDuringARun) {
+    FormatWindow w;
+    w.addCard("sdb1");
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    w.machine->afterUnmount = [released] { released.wait(); };
+    DCVFormatWindowController& c = w.open();
+    QSignalSpy finished(&c, &DCVFormatWindowController::formatFinished);
+    QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
+    w.answer(w.sheet("confirmSheet"), true);
+    QTRY_COMPARE_WITH_TIMEOUT(c.statusText(), QStringLiteral("unmount disk..."), 5000);
+    EXPECT_TRUE(c.isFormatting());
+    for (const char* name : {"formatButton", "cancelButton", "usbDiskCombo"})
+        EXPECT_FALSE(w.widget(name)->isEnabled()) << name;
+    c.close();
+    QTest::keyClick(&c, Qt::Key_Escape);
+    c.cancel();
+    EXPECT_TRUE(c.isVisible());
+    release.set_value();
+    ASSERT_TRUE(finished.wait(5000));
+    EXPECT_FALSE(c.isFormatting());
+    ASSERT_TRUE(answerAlert(&c));
+    QTRY_VERIFY_WITH_TIMEOUT(!c.isVisible(), 5000);
+}
+
+// Every way a request or a run can end short of success, with the alert it shows.
+TEST(FormatWindowTest, EveryFailureHasItsAlert) {
+    const QString card = "[15 GB] NO NAME <Reader>";
+    const QString locked = card + "\n" + infoText("msg.write_protected_disk");
+    const std::vector<std::string> ran{"umount", "mkfs.fat", "mount"};
+    const auto failing = [](int status, const char* message) { return shellErrorForExit(status, message); };
+    const struct {
+        const char* name;
+        std::function<void(FormatWindow&)> prepare; // after the card is added
+        ShellErrorDictionary formatError;
+        bool confirmed; // the request gets as far as the confirmation
+        QString message, informative; // the informative text contains this
+        std::vector<std::string> programs;
+    } cases[] = {
+        {"no USB drive",
+         [](FormatWindow& w) {
+             w.machine->cards.clear();
+             w.open();
+             EXPECT_EQ(w.field("pathField") + w.field("allocationUnitField"), "--") << "the fields say so";
+         },
+         {}, false, "TELVO", "There is no USB drive.", {}},
+        {"none selected",
+         [](FormatWindow& w) {
+             w.open();
+             w.widget<QComboBox>("usbDiskCombo")->setCurrentIndex(-1);
+         },
+         {}, false, "TELVO", "Please select USB drive.", {}},
+        {"locked card", [](FormatWindow& w) { w.machine->cards[0].readOnly = true; }, {}, false,
+         infoText("msg.cannot_format"), locked, {}},
+        {"status 1 on a card the kernel holds read-only",
+         [](FormatWindow& w) { w.machine->cards[0].lockedLater = true; },
+         failing(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"), true, infoText("msg.cannot_format"),
+         locked, ran},
+        {"status 1 on a writable card", {}, failing(1, "mkfs.fat: /dev/sdb1 contains a mounted filesystem."), true,
+         infoText("msg.cannot_format"), card + "\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.", ran},
+        {"authorisation dismissed", {}, failing(126, "Error executing command as another user: Request dismissed"),
+         true, infoText("msg.cannot_format"),
+         card + "\nError:Error executing command as another user: Request dismissed", ran},
+        {"settings cannot be put back",
+         [](FormatWindow& w) {
+             w.tmp.write("card-sdb1/config.bin", kSettings);
+             const std::string onCard = (w.tmp / "card-sdb1").string();
+             w.options.hooks.writeFile = [onCard](const std::string& path, std::string_view bytes) -> std::optional<Failure> {
+                 if (path.rfind(onCard, 0) == 0)
+                     return Failure::io(path, ENOSPC);
+                 return safeWriteFile(path, bytes);
+             };
+         },
+         {}, true, "config.bin copy fail", QString::fromStdString((fs::path("card-sdb1") / "config.bin").string()), ran},
+        {"default settings cannot be written",
+         [](FormatWindow& w) {
+             w.options.hooks.writeDefaultSettingsFile = [](const std::string&) {
+                 return std::optional<std::string>("msg.write_protected_disk");
+             };
+         },
+         {}, true, "config.bin copy fail", "msg.write_protected_disk", ran},
+    };
+    for (const auto& c : cases) {
+        FormatWindow w;
+        w.addCard("sdb1");
+        w.machine->formatError = c.formatError;
+        if (c.prepare)
+            c.prepare(w);
+        if (!w.window)
+            w.open();
+        DCVFormatWindowController& window = *w.window;
+        if (c.confirmed) {
+            ASSERT_TRUE(w.formatConfirmed()) << c.name;
+        } else {
+            QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
+            EXPECT_EQ(w.sheet("confirmSheet"), nullptr) << c.name;
+        }
+        const auto alert = answerAlert(&window);
+        ASSERT_TRUE(alert) << c.name;
+        EXPECT_EQ(alert->message, c.message) << c.name;
+        EXPECT_TRUE(alert->informative.contains(c.informative)) << c.name << ": " << alert->informative.toStdString();
+        EXPECT_EQ(w.programs(), c.programs) << c.name;
+        EXPECT_TRUE(window.isVisible()) << c.name << ": only success closes the window";
+        EXPECT_FALSE(window.isProgressShown()) << c.name;
+        EXPECT_TRUE(w.widget<QPushButton>("formatButton")->isEnabled()) << c.name;
+    }
+}
+
+// A card that goes away during the run: nothing is written anywhere else, and the other card
+// is what the window shows afterwards.
+TEST(FormatWindowTest, ARunThatLosesTheCardWritesNothingElsewhere) {
+    const struct {
+        const char* name;
+        std::function<void(FormatWindow&)> lose;
+        FormatResult result;
+        QString message;
+        std::vector<std::string> programs;
+        const char* selected; // afterwards
+    } cases[] = {
+        {"pulled before formatting",
+         [](FormatWindow& w) {
+             w.machine->afterUnmount = [m = w.machine.get()] { m->cards.erase(m->cards.begin()); };
+         },
+         FormatResult::NotUsbDisk, infoText("msg.cannot_format"), {"umount"}, "sdf1"},
+        {"not back after formatting", [](FormatWindow& w) { w.machine->mountWorks = false; },
+         FormatResult::NotFoundAfterFormat, "config.bin copy fail", {"umount", "mkfs.fat", "mount"}, "sdb1"},
+    };
+    for (const auto& c : cases) {
+        FormatWindow w;
+        w.addCard("sdb1");
+        w.tmp.write("card-sdb1/config.bin", kSettings);
+        w.addCard("sdf1"); // another USB disk
+        c.lose(w);
+        DCVFormatWindowController& window = w.open();
+        QSignalSpy finished(&window, &DCVFormatWindowController::formatFinished);
+        ASSERT_TRUE(w.formatConfirmed()) << c.name;
+        EXPECT_EQ(finished.first().first().value<FormatResult>(), c.result) << c.name;
+        EXPECT_EQ(w.programs(), c.programs) << c.name;
+        EXPECT_FALSE(fs::exists(w.tmp / "card-sdf1" / "config.bin")) << c.name;
+        EXPECT_FALSE(fs::exists(w.tmp / "fallback" / "config.bin")) << c.name;
+        ASSERT_TRUE(window.selectedUSBDisk()) << c.name;
+        EXPECT_EQ(window.selectedUSBDisk()->deviceFilePath(), c.selected) << c.name;
+        const auto alert = answerAlert(&window);
+        ASSERT_TRUE(alert) << c.name;
+        EXPECT_EQ(alert->message, c.message) << c.name;
+        EXPECT_TRUE(alert->informative.contains("sdb1")) << alert->informative.toStdString();
+    }
+}
+
+// Settings on the card that cannot be saved off it stop the run before anything is erased; the
+// window asks whether to give them up, with keeping them as the default.
+TEST(FormatWindowTest, SettingsThatCannotBeKeptAreGivenUpOnlyWhenTheUserSaysSo) {
+    for (const bool giveUp : {false, true}) {
+        FormatWindow w;
+        w.addCard("sdb1");
+        fs::create_directories(w.tmp / "card-sdb1" / "config.bin"); // no file to copy
+        DCVFormatWindowController& c = w.open();
+        ASSERT_TRUE(w.formatConfirmed());
+        QMessageBox* question = w.sheet("giveUpSettingsSheet");
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(question->defaultButton(), question->button(QMessageBox::Cancel));
+        EXPECT_TRUE(question->text().contains("[15 GB] NO NAME <Reader>"));
+        EXPECT_TRUE(w.programs().empty()) << "nothing erased before the answer";
+        QSignalSpy finished(&c, &DCVFormatWindowController::formatFinished);
+        w.answer(question, giveUp);
+        if (!giveUp) {
+            QTRY_VERIFY_WITH_TIMEOUT(!w.sheet("giveUpSettingsSheet"), 5000);
+            EXPECT_TRUE(w.programs().empty());
+            EXPECT_TRUE(fs::is_directory(w.tmp / "card-sdb1" / "config.bin"));
+            EXPECT_FALSE(c.isFormatting());
+            continue;
+        }
+        ASSERT_TRUE(finished.wait(5000));
+        EXPECT_EQ(finished.first().first().value<FormatResult>(), FormatResult::Completed);
+        EXPECT_EQ(w.programs(), (std::vector<std::string>{"umount", "mkfs.fat", "mount"}));
+        EXPECT_EQ(fs::file_size(w.tmp / "card-sdb1" / "config.bin"), 500u);
+        EXPECT_EQ(answerAlert(&c), (Alert{infoText("msg.format_complete"), "[15 GB] TELVO <Reader>"}));
+    }
+}
+
+// The progress ticks while shown and stops when hidden; "Disk searching..." is taken down only
+// by the search that showed it.
+TEST(FormatWindowTest, ProgressDisplay) {
+    FormatWindow w;
+    w.addCard("sdb1");
+    DCVFormatWindowController& c = w.open();
+    auto* bar = w.widget<PMProgressIndicator>("progressBar");
+    PMProgressIndicatorController icon(QIcon(), [] { return 0.0; });
+    bar->setController(&icon);
+    c.showProgressBar(QStringLiteral("Formatting..."));
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_TRUE(bar->isAnimating());
+    EXPECT_TRUE(icon.contains(bar)) << "a run shows on the application's icon";
+    QTRY_VERIFY_WITH_TIMEOUT(c.progress() > 0, 5000);
+    QSignalSpy loaded(&c, &DCVFormatWindowController::disksLoaded);
+    c.loadUSBVolumes();
+    EXPECT_EQ(c.statusText(), "Disk searching...");
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_TRUE(c.isProgressShown()) << "a display the search did not show stays";
+    EXPECT_TRUE(bar->isVisible());
+    c.hideProgressBar();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_FALSE(icon.contains(bar));
+    QTRY_VERIFY_WITH_TIMEOUT(!bar->isAnimating(), 5000);
+    c.loadUSBVolumes();
+    EXPECT_TRUE(c.isProgressShown());
+    EXPECT_EQ(c.progress(), 0) << "a new display starts from zero";
+    ASSERT_TRUE(loaded.wait(5000));
+    EXPECT_FALSE(c.isProgressShown()) << "the search that showed it hides it";
+}
+
+// The whole way through the window on a real device: a loop card with settings and a
+// recording, formatted by the real mkfs.fat, its settings back on it.
+TEST(FormatWindowDeviceTest, FormatsARealCardThroughTheWindow) {
+    if (const std::string why = loopDevicesUnavailable(); !why.empty())
+        GTEST_SKIP() << why;
+    TempDir tmp;
+    fs::create_directories(tmp / "mnt");
+    fs::create_directories(tmp / "save");
+    LoopCard card(tmp / "card.img", 1200ull << 20, false);
+    if (!card.ok())
+        GTEST_SKIP() << "no free loop device";
+    card.preformat({{"config.bin", kSettings}, {"DCIM/old.mp4", "old video"}}, tmp.path());
+    ASSERT_TRUE(card.mount((tmp / "mnt").string())) << "fusefat cannot mount here";
+
+    TestServices test;
+    test.services.commandRunner = std::make_shared<DeviceRunner>(card, PrivilegeOptions{true, "pkexec"});
+    test.services.volumes = std::make_shared<UsbVolumes>([&card] { return usbListing(card, true, false); });
+    DCVFormatWindowController::Options options;
+    options.format.tempDir = (tmp / "save").string();
+    options.format.useUdisks = false;
+    options.format.fallbackMountDir = (tmp / "fallback").string();
+    DCVFormatWindowController window(test.services, options);
+    window.showWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isSearching(); }, 10000));
+    auto* combo = view<QComboBox>(&window, "usbDiskCombo");
+    ASSERT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->itemText(0), "[1.2 GB] OLDCARD <Loop Reader>");
+
+    QSignalSpy finished(&window, &DCVFormatWindowController::formatFinished);
+    QTest::mouseClick(view<QPushButton>(&window, "formatButton"), Qt::LeftButton);
+    auto* confirm = window.findChild<QMessageBox*>(QStringLiteral("confirmSheet"));
+    ASSERT_NE(confirm, nullptr);
+    for (QAbstractButton* b : confirm->buttons())
+        if (confirm->buttonRole(b) == QMessageBox::DestructiveRole)
+            QTest::mouseClick(b, Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(60000));
+    ASSERT_EQ(finished.first().first().value<FormatResult>(), FormatResult::Completed);
+    EXPECT_EQ(answerAlert(&window), (Alert{infoText("msg.format_complete"), "[1.2 GB] TELVO <Loop Reader>"}));
+    EXPECT_EQ(readFile(tmp / "mnt" / "config.bin"), kSettings);
+    ASSERT_TRUE(card.unmount());
+    expectCameraLayout(card.dev(), 32);
+    EXPECT_EQ(card.fileOnCard("config.bin"), kSettings);
+    EXPECT_FALSE(card.fileOnCard("DCIM/old.mp4"));
+}
+
+} // namespace

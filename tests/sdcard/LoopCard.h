@@ -1,0 +1,241 @@
+#pragma once
+
+// Cards on real block devices for the format tests: a loop device over an image file, mounted
+// through fusefat (the kernel may lack vfat), a runner that plays the format run's mount
+// commands on it and the real lsblk listing with the device shown as a USB card. Needs root.
+
+#include "sdcard/CommandRunner.h"
+#include "sdcard/DiskDiscovery.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace dcv::test {
+
+namespace fs = std::filesystem;
+
+inline std::string missingTool() {
+    for (const char* tool : {"losetup", "mkfs.fat", "fsck.fat", "lsblk", "blkid", "mcopy", "mdir", "mtype",
+                             "mmd", "fusefat", "fusermount"})
+        if (!findExecutable(tool))
+            return tool;
+    return {};
+}
+
+inline std::string trimmed(std::string s) {
+    while (!s.empty() && (s.back() == '\n' || s.back() == ' '))
+        s.pop_back();
+    return s;
+}
+
+class LoopCard {
+public:
+    // Attaches the image, first making it `size` bytes of zeros unless it is there already.
+    LoopCard(const fs::path& image, uint64_t size, bool readOnly) {
+        if (!fs::exists(image)) {
+            { std::ofstream(image.string()); }
+            fs::resize_file(image, size);
+        }
+        std::vector<std::string> argv{"losetup", "-f", "--show"};
+        if (readOnly)
+            argv.push_back("-r");
+        argv.push_back(image.string());
+        const auto r = runProcess(argv);
+        if (r.exitCode == 0)
+            m_dev = trimmed(r.out);
+    }
+    ~LoopCard() {
+        unmount();
+        if (!m_dev.empty())
+            runProcess({"losetup", "-d", m_dev});
+    }
+    bool ok() const { return !m_dev.empty(); }
+    const std::string& dev() const { return m_dev; }
+    std::string name() const { return m_dev.substr(5); }
+    const std::string& mountDir() const { return m_mountDir; }
+
+    bool mount(const std::string& dir) {
+        if (runProcess({"fusefat", "-o", "rw+", m_dev, dir}).exitCode != 0)
+            return false;
+        m_mountDir = dir;
+        return true;
+    }
+    bool unmount() {
+        if (m_mountDir.empty())
+            return false;
+        const bool ok = runProcess({"fusermount", "-u", m_mountDir}).exitCode == 0;
+        if (ok)
+            m_mountDir.clear();
+        // fusermount returns before the fusefat daemon has written its last sectors (it clears
+        // the dirty bit on the way out): wait for the daemon to end before reading the device.
+        for (int i = 0; ok && i < 500; ++i) {
+            if (runProcess({"pgrep", "-f", "^fusefat -o rw\\+ " + m_dev + " "}).exitCode != 0)
+                break;
+            ::usleep(10000);
+        }
+        return ok;
+    }
+    // A card as it comes from elsewhere: some other FAT layout with files on it.
+    void preformat(const std::map<std::string, std::string>& files, const fs::path& scratch) {
+        ASSERT_EQ(runProcess({"mkfs.fat", "-F", "32", "-n", "OLDCARD", "-s", "8", "-I", m_dev}).exitCode, 0);
+        for (const auto& [name, bytes] : files) {
+            const fs::path src = scratch / "upload";
+            std::ofstream(src, std::ios::binary) << bytes;
+            if (name.find('/') != std::string::npos) {
+                ASSERT_EQ(runProcess({"mmd", "-i", m_dev, "::" + name.substr(0, name.find('/'))}).exitCode,
+                          0);
+            }
+            ASSERT_EQ(runProcess({"mcopy", "-i", m_dev, src.string(), "::" + name}).exitCode, 0) << name;
+        }
+    }
+    std::optional<std::string> fileOnCard(const std::string& name) const {
+        const auto r = runProcess({"mtype", "-i", m_dev, "::" + name});
+        return r.exitCode == 0 ? std::optional<std::string>(r.out) : std::nullopt;
+    }
+
+private:
+    std::string m_dev, m_mountDir;
+};
+
+struct BootSector {
+    uint16_t bytesPerSector = 0, reservedSectors = 0, rootEntries = 0, fat16Size = 0, backupBootSector = 0,
+             signature = 0;
+    uint8_t sectorsPerCluster = 0, fats = 0;
+    uint32_t fat32Size = 0;
+    std::string label, fsType;
+};
+
+inline BootSector readBootSector(const std::string& dev) {
+    uint8_t b[512] = {};
+    const int fd = ::open(dev.c_str(), O_RDONLY);
+    EXPECT_GE(fd, 0);
+    EXPECT_EQ(::pread(fd, b, sizeof b, 0), 512);
+    ::close(fd);
+    auto u16 = [&](int o) { return uint16_t(b[o] | b[o + 1] << 8); };
+    BootSector s;
+    s.bytesPerSector = u16(11);
+    s.sectorsPerCluster = b[13];
+    s.reservedSectors = u16(14);
+    s.fats = b[16];
+    s.rootEntries = u16(17);
+    s.fat16Size = u16(22);
+    s.fat32Size = uint32_t(u16(36)) | uint32_t(u16(38)) << 16;
+    s.backupBootSector = u16(50);
+    s.label.assign(reinterpret_cast<char*>(b + 71), 11);
+    s.fsType.assign(reinterpret_cast<char*>(b + 82), 8);
+    s.signature = u16(510);
+    return s;
+}
+
+// Plays the engine's mount commands on the loop card with fusefat; everything else is real.
+class DeviceRunner : public CommandRunner {
+public:
+    DeviceRunner(LoopCard& card, PrivilegeOptions privileges)
+        : m_card(card), m_inner(std::move(privileges)) {}
+    std::vector<std::vector<std::string>> calls;
+    bool mountFails = false;
+
+    ShellErrorDictionary runShellScript(const std::vector<std::string>& argv, bool administrator) override {
+        calls.push_back(argv);
+        if (argv.size() == 2 && argv[0] == "umount" && argv[1] == m_card.dev())
+            return m_card.unmount() ? ShellErrorDictionary{} : shellErrorForExit(32, "umount: not mounted");
+        if (argv.size() == 3 && argv[0] == "mount" && argv[1] == m_card.dev())
+            return !mountFails && m_card.mount(argv[2]) ? ShellErrorDictionary{}
+                                                        : shellErrorForExit(32, "mount: failed");
+        return m_inner.runShellScript(argv, administrator);
+    }
+    std::optional<std::string> readCommandOutput(const std::vector<std::string>& argv) override {
+        return m_inner.readCommandOutput(argv);
+    }
+
+private:
+    LoopCard& m_card;
+    SpawnCommandRunner m_inner;
+};
+
+// The real lsblk listing, with the loop card shown as a USB card (partition or whole media).
+inline std::optional<std::string> usbListing(const LoopCard& card, bool whole, bool claimWritable) {
+    const auto out = SpawnCommandRunner().readCommandOutput(lsblkArguments());
+    if (!out)
+        return std::nullopt;
+    auto doc = nlohmann::json::parse(*out, nullptr, false);
+    if (doc.is_discarded())
+        return std::nullopt;
+    nlohmann::json& devices = doc["blockdevices"];
+    for (auto& d : devices) {
+        if (d.value("kname", "") != card.name())
+            continue;
+        d["type"] = whole ? "disk" : "part";
+        d["rm"] = true;
+        const auto label = trimmed(runProcess({"blkid", "-p", "-o", "value", "-s", "LABEL", card.dev()}).out);
+        d["label"] = label.empty() ? nlohmann::json() : nlohmann::json(label);
+        d["mountpoint"] = card.mountDir().empty() ? nlohmann::json() : nlohmann::json(card.mountDir());
+        if (claimWritable)
+            d["ro"] = false;
+        if (whole) {
+            d["tran"] = "usb";
+            d["model"] = "Loop Reader";
+        } else {
+            d = nlohmann::json{{"kname", "disk" + card.name()},
+                               {"type", "disk"},
+                               {"tran", "usb"},
+                               {"rm", true},
+                               {"size", d["size"]},
+                               {"model", "Loop Reader"},
+                               {"children", {d}}};
+        }
+    }
+    return doc.dump();
+}
+
+// Why loop devices cannot be formatted here; empty when they can.
+inline std::string loopDevicesUnavailable() {
+    if (::geteuid() != 0)
+        return "formatting a loop device needs root";
+    if (!fs::exists("/dev/loop-control"))
+        return "no loop devices on this machine";
+    if (const auto tool = missingTool(); !tool.empty())
+        return tool + " is not installed (scripts/setup-deps installs it)";
+    return {};
+}
+
+// The file system the camera wants, checked on the bare device.
+inline void expectCameraLayout(const std::string& dev, int sectorsPerCluster) {
+    const auto fsck = runProcess({"fsck.fat", "-n", dev});
+    EXPECT_EQ(fsck.exitCode, 0) << fsck.out << fsck.err;
+    const BootSector b = readBootSector(dev);
+    EXPECT_EQ(b.fsType, "FAT32   ");
+    EXPECT_EQ(b.label, "TELVO      ");
+    EXPECT_EQ(b.fats, 2);
+    EXPECT_EQ(b.backupBootSector, 6);
+    EXPECT_EQ(b.reservedSectors, 32);
+    EXPECT_EQ(b.sectorsPerCluster, sectorsPerCluster);
+    EXPECT_EQ(b.bytesPerSector, 512);
+    EXPECT_EQ(b.rootEntries, 0); // FAT32: no fixed root folder, FAT size in the 32-bit field
+    EXPECT_EQ(b.fat16Size, 0);
+    EXPECT_GT(b.fat32Size, 0u);
+    EXPECT_EQ(b.signature, 0xAA55);
+    // The backup boot sector at 6 is a copy of the first.
+    uint8_t first[90], backup[90];
+    const int fd = ::open(dev.c_str(), O_RDONLY);
+    ASSERT_EQ(::pread(fd, first, sizeof first, 0), ssize_t(sizeof first));
+    ASSERT_EQ(::pread(fd, backup, sizeof backup, 6 * 512), ssize_t(sizeof backup));
+    ::close(fd);
+    EXPECT_EQ(0, std::memcmp(first, backup, sizeof first));
+    // The volume label in the root folder (what file managers show) is TELVO too.
+    const auto mdir = runProcess({"mdir", "-i", dev, "::"});
+    EXPECT_NE(mdir.out.find("Volume in drive : is TELVO"), std::string::npos) << mdir.out;
+}
+
+} // namespace dcv::test
