@@ -3,9 +3,10 @@
 // --frames), and at every painted picture reads the number from the picture and compares the
 // telemetry sample of the play position published at that moment with the sample of the
 // picture's time: 0 when they are the same, else how far the picture's time lies outside the
-// sample shown. Next to it, in the same run, the
-// position that the earlier rule would have shown: the player's own position, taken on every
-// third of its time reports. Prints median and 95th percentile of the lag at 1x and at 2x.
+// sample shown. Next to it, in the same run, the position that the rule of publishing the
+// player's own position on every third of its time reports would have shown (simulated from the
+// same reports; an earlier build of the viewer measures the real one). Prints median and 95th
+// percentile of the lag at 1x and at 2x. Run by bench/telemetry-lag.
 //   telemetry_lag_bench FOLDER [SECONDS_PER_RATE]
 #include "app/DCVAppDelegate.h"
 #include "app/Theme.h"
@@ -158,7 +159,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("telemetry lag: ms from the painted picture's time to the sample shown, %d s per rate\n", seconds);
-    std::printf("%-4s %-28s %8s %8s %8s %8s %6s\n", "rate", "rule", "median", "p95", "worst", "same", "paints");
+    std::printf("%-4s %-30s %8s %8s %8s %8s %6s\n", "rate", "rule", "median", "p95", "worst", "same", "paints");
     for (double rate : {1.0, 2.0}) {
         if (rate > 1.0)
             playback.increaseSpeed();
@@ -172,13 +173,13 @@ int main(int argc, char** argv) {
         runUntil([&] { return wall.elapsed() > 1000 + seconds * 1000 / rate || !player->isPlaying(); },
                  seconds * 1000 + 5000);
         measuring = false;
-        const Figures now = figures(lag), before = figures(earlierLag);
+        const Figures published = figures(lag), simulated = figures(earlierLag);
         const auto row = [rate](const char* rule, const Figures& f) {
-            std::printf("%.0fx   %-28s %8.0f %8.0f %8.0f %7.0f%% %6zu\n", rate, rule, f.median, f.p95, f.worst,
+            std::printf("%.0fx   %-30s %8.0f %8.0f %8.0f %7.0f%% %6zu\n", rate, rule, f.median, f.p95, f.worst,
                         f.same * 100, f.count);
         };
-        row("play clock (now)", now);
-        row("every third report (before)", before);
+        row("published position", published);
+        row("every third report, simulated", simulated);
     }
     if (unreadable)
         std::printf("pictures without a readable frame number: %d\n", unreadable);
