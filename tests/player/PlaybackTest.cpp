@@ -22,6 +22,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMessageBox>
+#include <QRegion>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
@@ -153,6 +154,19 @@ TEST_F(PlaybackTest, ADoubleClickStartsTheRowOnceItsTelemetryIsRead) {
     EXPECT_EQ(player->media()->path(), rowPath(1));
     EXPECT_EQ(view<QTableView>("mediaListTableView")->selectionModel()->selectedRows().value(0).row(), 1);
     EXPECT_TRUE(video->isVisible());
+    // The picture in the middle, the bars beside it painted black (over a red canvas, which
+    // shows what the view leaves unpainted).
+    QImage shot(video->size(), QImage::Format_RGB32);
+    shot.fill(Qt::red);
+    video->render(&shot, {}, {}, QWidget::DrawChildren);
+    const QRect picture = VLCVideoView::pictureRect(video->frameBuffer()->pictureSize(), video->size());
+    const QRegion bars = QRegion(video->rect()).subtracted(picture);
+    ASSERT_FALSE(bars.isEmpty()) << "the view has the picture's shape";
+    for (const QRect& bar : bars)
+        for (const QPoint p : {bar.topLeft(), bar.center(), bar.bottomRight()})
+            EXPECT_EQ(shot.pixel(p), qRgb(0, 0, 0)) << p.x() << "," << p.y();
+    const QRgb middle = shot.pixel(picture.center());
+    EXPECT_TRUE(middle != qRgb(255, 0, 0) && qGray(middle) > 24) << std::hex << middle;
     EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_pause_n"));
     EXPECT_DOUBLE_EQ(playback->playInfo()->speed(), 1.0);
     // The sample recordings carry sound: the channel of the file is the one heard.

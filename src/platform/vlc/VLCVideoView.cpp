@@ -1,6 +1,7 @@
 #include "platform/vlc/VLCVideoView.h"
 
 #include <QPainter>
+#include <QRegion>
 #include <QResizeEvent>
 
 namespace dcv {
@@ -44,16 +45,20 @@ QRect VLCVideoView::pictureRect(const QSize& picture, const QSize& view) {
 
 void VLCVideoView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
     const uint64_t frame = m_frameBuffer->frameCount();
     bool drew = false;
+    QRect target;
     const QSize picture = m_frameBuffer->pictureSize();
     m_frameBuffer->withPicture([&](const QImage& image) {
         if (image.isNull())
             return;
-        painter.drawImage(pictureRect(picture.isValid() ? picture : image.size(), size()), image);
+        target = pictureRect(picture.isValid() ? picture : image.size(), size());
+        painter.drawImage(target, image);
         drew = true;
     });
+    // Black only around the picture: filling under it too would write every pixel twice.
+    for (const QRect& band : QRegion(rect()).subtracted(target))
+        painter.fillRect(band, Qt::black);
     if (drew && frame != m_lastPaintedFrame) {
         m_lastPaintedFrame = frame;
         ++m_paintedFrames;
