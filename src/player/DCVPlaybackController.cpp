@@ -460,8 +460,9 @@ void DCVPlaybackController::startTimerPlayNext() {
 }
 
 void DCVPlaybackController::timerPlayNext() {
-    if (!m_player1 || m_preparingPlayNext ||
-        !hasEnded(m_player1->state() == VLCMediaPlayerStatePaused, m_player1->position()))
+    // After a seek back from the end the player stands at its end until it plays from there,
+    // while the position shown is already the new place: only both at the end mean ended.
+    if (!m_player1 || m_preparingPlayNext || !hasEndedNow() || m_playInfo->position() < kEndOfRecording)
         return;
     m_preparingPlayNext = true;
     const int64_t ended = m_mediaIndex;

@@ -26,6 +26,7 @@
 #include <QSlider>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace dcv;
@@ -91,6 +92,16 @@ protected:
     void at(int64_t ms) {
         player->timeMs = ms;
         player->positionValue = float(double(ms) / double(player->lengthMs));
+    }
+    // Waits until the repeating end-of-recording check has run `n` more times.
+    void waitEndChecks(int n) {
+        QTimer* check = nullptr;
+        for (QTimer* t : playback->findChildren<QTimer*>())
+            if (t->isActive() && !t->isSingleShot() && t->interval() == shortTimings().endCheckInterval)
+                check = t;
+        ASSERT_TRUE(check);
+        QSignalSpy ticks(check, &QTimer::timeout);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.count() >= n; }, 2000));
     }
     // Waits until the seeking window of the last jump or slider move has closed.
     void waitSettled() { ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000)); }
@@ -293,9 +304,14 @@ TEST_F(PlaybackControlsTest, ThePlayButtonAtTheEndRestartsOrResumesFromTheSlider
     player->positionValue = 0.999f; // an ended player stays at its end until it plays again
     player->calls.clear();
     const int plays = player->plays;
+    QSignalSpy scheduled(playback, &DCVPlaybackController::playNextScheduled);
     playButton->click();
     EXPECT_EQ(player->calls, QStringList{"setTime 25000"});
     EXPECT_TRUE(QTest::qWaitFor([&] { return player->plays == plays + 1; }, 1000));
+    // The end checks while the player still stands at its end start no advance.
+    waitEndChecks(2);
+    EXPECT_EQ(scheduled.count(), 0);
+    EXPECT_EQ(playback->mediaIndex(), 2);
 
     // In the middle, paused: plain play.
     player->positionValue = 0.5f;

@@ -13,9 +13,8 @@ QStringList VLCLibrary::defaultArguments() {
     // No interface, no on-screen texts over the picture, and quiet logs: the viewer draws
     // everything itself. The camera burns its texts into the picture, so no text renderer is
     // loaded either: the default one builds its font database for every file, which costs
-    // more than half of the time to a file's first picture. Pictures are scaled down to the
-    // screen while they are converted: bilinear scaling costs less than the default bicubic
-    // and looks the same at the sizes the window shows.
+    // more than half of the time to a file's first picture. libVLC scales nothing (the frame
+    // buffer does); a picture it must convert to 4:2:0 goes through its fastest converter mode.
     return {QStringLiteral("--intf=dummy"),        QStringLiteral("--no-video-title-show"),
             QStringLiteral("--no-osd"),            QStringLiteral("--no-snapshot-preview"),
             QStringLiteral("--text-renderer=tdummy"), QStringLiteral("--no-stats"),
