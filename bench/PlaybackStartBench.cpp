@@ -5,8 +5,10 @@
 #include "app/DCVAppDelegate.h"
 #include "app/Theme.h"
 #include "platform/DCVStrings.h"
+#include "platform/shell/ShellScript.h"
 #include "platform/vlc/VLCVideoView.h"
 #include "player/DCVMediaListModel.h"
+#include "player/DCVPlaybackController.h"
 #include "widgets/CustomWindow.h"
 
 #include <QApplication>
@@ -55,27 +57,30 @@ int main(int argc, char** argv) {
     dcv::DCVAppDelegate::Options options;
     options.withMapPage = false;
     options.animateFrames = false;
-    dcv::DCVAppDelegate delegate(options);
-    delegate.window->show();
+    dcv::DCVAppDelegate delegate(dcv::Services::desktop(std::make_shared<dcv::QtCommandRunner>()), options);
+    dcv::DCVPlaybackController& playback = delegate.playback();
+    delegate.window()->show();
+    auto* table = delegate.window()->findChild<QTableView*>(QStringLiteral("mediaListTableView"));
+    auto* model = qobject_cast<dcv::DCVMediaListModel*>(table->model());
+    auto* video = delegate.window()->findChild<dcv::VLCVideoView*>(QStringLiteral("video1View"));
     delegate.openDirectory(folder);
-    if (!waitUntil([&] { return delegate.mediaListModel->rowCount() >= 2; }, 5000)) {
+    if (!waitUntil([&] { return model->rowCount() >= 2; }, 5000)) {
         std::fprintf(stderr, "no recordings in %s\n", qPrintable(folder));
         return 1;
     }
-    QTableView* table = delegate.mediaListTableView;
     std::vector<double> toFrame, toTelemetry;
     QElapsedTimer clock;
     double handedOverAt = 0;
-    QObject::connect(&delegate, &dcv::DCVAppDelegate::telemetryHandedOver, &delegate,
+    QObject::connect(&playback, &dcv::DCVPlaybackController::telemetryHandedOver, &delegate,
                      [&] { handedOverAt = double(clock.nsecsElapsed()) / 1e6; });
     for (int i = 0; i < runs + 1; ++i) {
         const int row = (i % 2) * 2; // rows 0 and 2: different recordings
-        const QRect r = table->visualRect(delegate.mediaListModel->index(row, 3));
+        const QRect r = table->visualRect(model->index(row, 3));
         QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, r.center());
         bool painted = false;
         double ms = 0;
         // The time is taken when the picture has been painted, not when the wait notices it.
-        const auto c = QObject::connect(delegate.video1View, &dcv::VLCVideoView::framePainted, &delegate, [&] {
+        const auto c = QObject::connect(video, &dcv::VLCVideoView::framePainted, &delegate, [&] {
             if (!painted)
                 ms = double(clock.nsecsElapsed()) / 1e6;
             painted = true;
@@ -94,7 +99,7 @@ int main(int argc, char** argv) {
             std::printf("run %d: first picture %.1f ms (telemetry handed over at %.1f ms)\n", i, ms,
                         handedOverAt);
         }
-        waitUntil([&] { return !delegate.waitingForPlayStart; }, 5000);
+        waitUntil([&] { return !playback.waitingForPlayStart(); }, 5000);
         // Let it play a moment, as a user would before the next double-click.
         waitUntil([] { return false; }, 300);
     }
