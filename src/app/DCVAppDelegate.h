@@ -133,7 +133,7 @@ private:
     Services m_services;
     Options m_options;
     std::unique_ptr<DCVMediaList> m_mediaList;
-    LatestTask<std::vector<DCVMediaPtr>> m_scan{this};
+    LatestTask<std::vector<DCVMediaPtr>> m_scan;
     std::unique_ptr<CustomWindow> m_window;
     DCVPlaybackController* m_playback = nullptr;
     DCVPlaybackControls* m_controls = nullptr;
