@@ -17,7 +17,7 @@ struct Published {
     QStringList results;
     QList<QThread*> threads;
     LatestTask<QString>::Publish publish() {
-        return [this](QString r) {
+        return [this](const QString& r) {
             results << r;
             threads << QThread::currentThread();
         };
