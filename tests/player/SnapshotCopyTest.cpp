@@ -1,4 +1,5 @@
 // The user's copy of a snapshot and the picture on the page, without a player.
+#include "platform/ImageFile.h"
 #include "player/DCVSnapshotController.h"
 #include "support/TestSupport.h"
 
@@ -43,6 +44,60 @@ TEST(SnapshotCopyTest, AFailedWriteSaysWhyAndLeavesAnOldFileWhole) {
     ASSERT_EQ(chmod(kept.c_str(), 0444), 0);
     EXPECT_FALSE(DCVSnapshotController::writeSnapshotCopy(snapshot, qpath(kept)).isEmpty());
     EXPECT_EQ(readFile(kept), old);
+}
+
+// The viewer's picture files (snapshot, screenshot) are read only from regular files of bounded
+// size and written only over regular files that may be written: nothing waits on a FIFO, reads
+// a device without end or follows a link to nothing.
+TEST(SnapshotCopyTest, PictureFilesAreReadAndWrittenOnlyAsRegularFiles) {
+    TempDir dir;
+    QImage picture(64, 36, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    ASSERT_EQ(::mkfifo((dir / "fifo.png").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir / "nowhere.png", dir / "dangling.png");
+    std::filesystem::create_directory(dir / "folder.png");
+    const std::filesystem::path readOnly = dir.write("kept.png", "old");
+    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+    const struct {
+        const char* name;
+        QByteArray format; // written in this format; empty: refused
+    } writes[] = {
+        {"shot.png", "png"}, {"shot.JPG", "jpeg"}, {"fifo.png", ""},  {"dangling.png", ""},
+        {"kept.png", ""},    {"folder.png", ""},   {"shot.txt", ""},  {"no/such/folder/shot.png", ""},
+    };
+    for (const auto& c : writes) {
+        const QString path = qpath(dir / c.name);
+        const QString error = writePictureFile(picture, path);
+        EXPECT_EQ(error.isEmpty(), !c.format.isEmpty()) << c.name << ": " << error.toStdString();
+        if (!c.format.isEmpty()) {
+            QImageReader reader(path);
+            EXPECT_EQ(reader.format(), c.format) << c.name;
+            EXPECT_EQ(reader.size(), picture.size()) << c.name;
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "nowhere.png"));
+    EXPECT_EQ(readFile(readOnly), "old");
+
+    // A sparse file past the cap costs nothing to make and must not be read.
+    const std::filesystem::path huge = dir / "huge.png";
+    std::filesystem::resize_file(dir.write("huge.png"), kMaxPictureFile + 1);
+    const struct {
+        std::string path;
+        bool read;
+    } reads[] = {
+        {(dir / "shot.png").string(), true}, {(dir / "fifo.png").string(), false}, {"/dev/zero", false},
+        {huge.string(), false},              {(dir / "folder.png").string(), false},
+        {(dir / "gone.png").string(), false},
+    };
+    for (const auto& c : reads) {
+        QString error;
+        const QByteArray bytes = readPictureFile(QString::fromStdString(c.path), error);
+        EXPECT_EQ(error.isEmpty(), c.read) << c.path << ": " << error.toStdString();
+        EXPECT_EQ(QImage::fromData(bytes).size(), c.read ? picture.size() : QSize(0, 0)) << c.path;
+    }
+    // The user's copy of a snapshot that is no regular file is refused the same way.
+    EXPECT_FALSE(DCVSnapshotController::writeSnapshotCopy(qpath(dir / "fifo.png"), qpath(dir / "copy.png")).isEmpty());
+    EXPECT_FALSE(std::filesystem::exists(dir / "copy.png"));
 }
 
 TEST(SnapshotCopyTest, ThePanelStartsInTheFirstFolderThatIsThere) {
