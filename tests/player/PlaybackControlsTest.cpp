@@ -27,6 +27,7 @@
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace dcv;
 using namespace dcv::test;
@@ -558,26 +559,45 @@ TEST_F(PlaybackControlsTest, ASeekAfterTheEndPlaysFromThereAndCallsOffTheAdvance
     }
 }
 
-TEST_F(PlaybackControlsTest, AStartOfAFileDeletedSinceTheScanSaysItIsMissing) {
-    TempDir dir;
-    for (const char* name : {"alwa_20210315_142530_F.MP4", "motion_20210315_142538_F.MP4"})
-        std::filesystem::copy_file(sampleCardDir() / name, dir / name);
-    openFolder(dir.path(), 2);
-    startRow(0);
-    player->tick(4000, 0.5f);
-    ASSERT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_pause_n"));
-    std::filesystem::remove(dir / "motion_20210315_142538_F.MP4");
-    QSignalSpy failed(playback, &DCVPlaybackController::playFailed);
-    ASSERT_TRUE(playback->playAtIndex(1));
-    ASSERT_TRUE(failed.wait(5000));
-    QMessageBox* alert = visibleAlert();
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_missing"));
-    EXPECT_NE(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
-    EXPECT_FALSE(playback->playInfo()->isPlaying());
-    EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_play_n"));
-    alert->accept();
-    EXPECT_FALSE(playback->waitingForPlayStart());
+// A file deleted since the scan is called missing; a FIFO or folder in its place never reaches
+// the player (libVLC would wait on a FIFO for a writer) and is told as a file that cannot be
+// played.
+TEST_F(PlaybackControlsTest, AStartOfAFileGoneOrReplacedSinceTheScanIsRefused) {
+    const struct {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> replace;
+        const char* key;
+    } cases[] = {
+        {"deleted", [](const std::filesystem::path&) {}, "msg.file_missing"},
+        {"a FIFO", [](const std::filesystem::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
+         "msg.file_open_fail"},
+        {"a folder", [](const std::filesystem::path& p) { std::filesystem::create_directory(p); },
+         "msg.file_open_fail"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        for (const char* name : {"alwa_20210315_142530_F.MP4", "motion_20210315_142538_F.MP4"})
+            std::filesystem::copy_file(sampleCardDir() / name, dir / name);
+        openFolder(dir.path(), 2);
+        startRow(0);
+        player->tick(4000, 0.5f);
+        ASSERT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_pause_n"));
+        std::filesystem::remove(dir / "motion_20210315_142538_F.MP4");
+        c.replace(dir / "motion_20210315_142538_F.MP4");
+        const int plays = player->plays;
+        QSignalSpy failed(playback, &DCVPlaybackController::playFailed);
+        ASSERT_TRUE(playback->playAtIndex(1));
+        ASSERT_TRUE(failed.wait(5000));
+        EXPECT_EQ(player->plays, plays);
+        QMessageBox* alert = visibleAlert();
+        ASSERT_TRUE(alert);
+        EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", c.key));
+        EXPECT_FALSE(playback->playInfo()->isPlaying());
+        EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_play_n"));
+        alert->accept();
+        EXPECT_FALSE(playback->waitingForPlayStart());
+    }
 }
 
 TEST_F(PlaybackControlsTest, TheZoomLabelIsThatOfEachFile) {
