@@ -235,13 +235,12 @@ void DCVSettingForFlashDataViewController::onSaveCSVFile() {
     QPointer<DCVSettingForFlashDataViewController> self(this);
     m_services.filePanels->saveFile(window(), QStringLiteral("Export Driving Log"), suggested,
                                     {QStringLiteral("Comma-separated text (*.csv)")}, [self](const QString& chosen) {
-                                        if (!self || chosen.isEmpty())
-                                            return;
-                                        QString path = chosen;
-                                        if (QFileInfo(path).suffix().compare(QLatin1String("csv"),
-                                                                             Qt::CaseInsensitive) != 0)
-                                            path += QLatin1String(".csv");
-                                        self->exportTo(path);
+                                        // The panel gave a name typed without an extension
+                                        // the filter's; a name the user typed with another one
+                                        // is theirs (the panel asked about replacing that file,
+                                        // no other).
+                                        if (self && !chosen.isEmpty())
+                                            self->exportTo(chosen);
                                     });
 }
 

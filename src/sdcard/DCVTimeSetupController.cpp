@@ -157,13 +157,11 @@ void DCVTimeSetupController::onSaveConfigFile() {
     QPointer<DCVTimeSetupController> self(this);
     m_services.filePanels->saveFile(this, QStringLiteral("Save Clock File"), suggested,
                                     {QStringLiteral("Clock file (*.cfg)")}, [self](const QString& chosen) {
-                                        if (!self || chosen.isEmpty())
-                                            return;
-                                        // The panel allows the type "cfg" only.
-                                        QString path = chosen;
-                                        if (QFileInfo(path).suffix().compare(QLatin1String("cfg"), Qt::CaseInsensitive) != 0)
-                                            path += QLatin1String(".cfg");
-                                        self->saveTo(path);
+                                        // The panel adds ".cfg" to a name typed without an
+                                        // extension; another name is kept as typed, since the
+                                        // panel's question about replacing was about that one.
+                                        if (self && !chosen.isEmpty())
+                                            self->saveTo(chosen);
                                     });
 }
 
