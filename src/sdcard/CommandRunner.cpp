@@ -215,7 +215,7 @@ SpawnCommandRunner::Result SpawnCommandRunner::spawn(const std::vector<std::stri
             const bool isOut = fds[i].fd == out[0];
             if (k <= 0)
                 (isOut ? outOpen : errOpen) = false;
-            else if (isOut || r.err.size() < kMaxCommandOutput) // no message is longer
+            else if (isOut || r.err.size() < kMaxCommandOutput) // more error text is drained, not kept
                 (isOut ? r.out : r.err).append(buf, size_t(k));
             if (r.out.size() > maxOut) {
                 // Whatever it is writing, it is not what was asked for: stop it, keep nothing.
