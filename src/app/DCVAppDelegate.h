@@ -165,7 +165,7 @@ private:
     Services m_services;
     Options m_options;
     std::unique_ptr<DCVMediaList> m_mediaList;
-    LatestTask<RecordingScan> m_scan{this};
+    LatestTask<RecordingScan> m_scan;
     std::unique_ptr<CustomWindow> m_window;
     DCVPlaybackController* m_playback = nullptr;
     DCVSnapshotController* m_snapshot = nullptr;

@@ -167,7 +167,7 @@ private:
     bool m_playRequested = false;
     // A time change came after the play request: the file really plays.
     bool m_startConfirmed = true;
-    LatestTask<std::shared_ptr<const DCVBlackBoxData>> m_telemetryRead{this};
+    LatestTask<std::shared_ptr<const DCVBlackBoxData>> m_telemetryRead;
     bool m_died = false;
 };
 

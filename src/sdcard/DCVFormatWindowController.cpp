@@ -209,11 +209,9 @@ void DCVFormatWindowController::doFormat(const TKUSBDiskEntity& disk, UnkeptSett
     m_formatting = true;
     updateButtons();
     showProgressBar(QStringLiteral("Formatting..."));
-    // The worker posts each status line to the window; they arrive in the order sent, and
-    // before the outcome, which is posted the same way.
-    auto status = [this](const std::string& line) {
-        QMetaObject::invokeMethod(this, [this, line = text(line)] { setStatus(line); }, Qt::QueuedConnection);
-    };
+    // The worker posts each status line to the window through the task, so they arrive in the
+    // order sent and before the outcome.
+    auto status = [this](const std::string& line) { m_format.post([this, line = text(line)] { setStatus(line); }); };
     m_format.run(
         [runner = m_services.commandRunner, volumes = m_services.volumes, hooks = m_options.hooks,
          options = m_options.format, device = disk.deviceFilePath(), status, unkept](const std::atomic<bool>&) {

@@ -126,7 +126,7 @@ private:
     Services m_services;
     Options m_options;
     LocalTimeSource m_clock;
-    LatestTask<_FILEDATA> m_read{this};
+    LatestTask<_FILEDATA> m_read;
     _FILEDATA m_FileData{};
     QString m_SettingFilePath;
     std::optional<TKUSBDiskEntity> m_selectedUSBDisk;

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdlib>
-#include <locale.h>
+#include <clocale>
 #include <string>
 #include <system_error>
 
@@ -11,7 +11,7 @@ namespace dcv::text {
 namespace {
 
 locale_t cLocale() {
-    static const locale_t loc = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
+    static const locale_t loc = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     return loc;
 }
 

@@ -52,7 +52,7 @@ TEST(ListCommandTest, BadArgumentsGiveOneLineAndExitCode) {
 }
 
 TEST(ListCommandTest, HelpExitsZero) {
-    for (auto args : {std::vector<std::string>{"--help"}, std::vector<std::string>{"list", "--help"}}) {
+    for (const auto& args : {std::vector<std::string>{"--help"}, std::vector<std::string>{"list", "--help"}}) {
         const auto r = runDcv(args);
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_NE(r.out.find("list"), std::string::npos);

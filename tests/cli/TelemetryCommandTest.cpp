@@ -20,7 +20,7 @@ std::vector<dcv::TelemetrySample> twoSamples() {
     return {a, b};
 }
 
-std::string recording(const TempDir& dir, const std::string& name, std::vector<dcv::TelemetrySample> samples,
+std::string recording(const TempDir& dir, const std::string& name, const std::vector<dcv::TelemetrySample>& samples,
                       double duration = 2.0) {
     std::string bytes;
     EXPECT_TRUE(dcv::buildTelemetryFile(samples, duration, bytes));

@@ -18,7 +18,9 @@ TEST(SampleCardTest, ClockFile) {
 }
 
 double minutesOfArc(uint16_t whole, uint16_t fraction) {
-    return (whole / 100) * 60 + (whole % 100) + fraction / 10000.0;
+    // ddmm: the degrees are the hundreds, the whole minutes the rest.
+    const int degrees = whole / 100, minutes = whole % 100;
+    return degrees * 60.0 + minutes + fraction / 10000.0;
 }
 
 TEST(SampleCardTest, DrivingLogIsOneConsistentDrive) {

@@ -46,7 +46,7 @@ public:
 
 class FixedClock : public Clock {
 public:
-    explicit FixedClock(QDateTime now, QTimeZone zone = QTimeZone::utc()) : m_now(std::move(now)), m_zone(zone) {}
+    explicit FixedClock(QDateTime now, const QTimeZone& zone = QTimeZone::utc()) : m_now(std::move(now)), m_zone(zone) {}
     QDateTime now() const override { return m_now; }
     QTimeZone timeZone() const override { return m_zone; }
     void set(QDateTime now) { m_now = std::move(now); }

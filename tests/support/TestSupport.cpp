@@ -7,7 +7,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
-#include <signal.h>
+#include <csignal>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>

@@ -26,7 +26,7 @@ void put32(std::string& s, size_t at, uint32_t v) {
 }
 
 // A record of spaces with text placed at the given offsets.
-std::string record(std::vector<std::pair<size_t, std::string>> fields) {
+std::string record(const std::vector<std::pair<size_t, std::string>>& fields) {
     std::string r(fmt::kRecordSize, ' ');
     r.replace(0, 3, "GPS");
     for (const auto& [at, text] : fields)

@@ -1,10 +1,10 @@
 #include "telemetry/NumberText.h"
 
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -39,7 +39,8 @@ TEST(NumberTextTest, RealsMatchStrtofBitForBit) {
             EXPECT_TRUE(std::isnan(got)) << s;
             continue;
         }
-        EXPECT_EQ(std::memcmp(&want, &got, sizeof want), 0) << '"' << s << "\" got " << got << " want " << want;
+        EXPECT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(got))
+            << '"' << s << "\" got " << got << " want " << want;
     }
 }
 

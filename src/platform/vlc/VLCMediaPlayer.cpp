@@ -146,8 +146,7 @@ void VLCMediaPlayer::handleEvent(const libvlc_event_t* event, void* opaque) {
         e.time = event->u.media_player_time_changed.new_time;
     else if (event->type == libvlc_MediaPlayerLengthChanged)
         e.time = event->u.media_player_length_changed.new_length;
-    QMetaObject::invokeMethod(
-        self, [self, e] { self->eventArrived(e); }, Qt::QueuedConnection);
+    self->m_events.post([self, e] { self->eventArrived(e); });
 }
 
 void VLCMediaPlayer::setState(int state) {

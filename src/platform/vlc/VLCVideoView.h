@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/MainThreadQueue.h"
 #include "platform/vlc/VLCFrameBuffer.h"
 
 #include <QWidget>
@@ -38,6 +39,7 @@ private:
 
     std::shared_ptr<VLCFrameBuffer> m_frameBuffer;
     std::shared_ptr<std::atomic<bool>> m_updatePending;
+    MainThreadQueue m_frames; // the video thread's notices of new pictures
     uint64_t m_paintedFrames = 0;
     uint64_t m_lastPaintedFrame = 0;
 };
