@@ -16,7 +16,8 @@ QByteArray imageFormatOfSuffix(const QString& suffix) {
         format = "jpeg";
     else if (format == "tif")
         format = "tiff";
-    return !format.isEmpty() && QImageWriter::supportedImageFormats().contains(format) ? format : QByteArray();
+    return !format.isEmpty() && QImageWriter::supportedImageFormats().contains(format) ? format
+                                                                                       : QByteArray();
 }
 
 QByteArray readPictureFile(const QString& path, QString& error) {

@@ -107,7 +107,8 @@ void DCVTimeSetupController::onInitDIalog() {
 
 void DCVTimeSetupController::showSelectedDate() {
     m_ui->dateField->setText(QLocale().toString(m_selectedDate, QLocale::LongFormat));
-    m_ui->nowDaySettingChk->setText(QStringLiteral("%1(%2)").arg(infoText("today"), mediumDate(m_selectedDate)));
+    m_ui->nowDaySettingChk->setText(
+        QStringLiteral("%1(%2)").arg(infoText("today"), mediumDate(m_selectedDate)));
 }
 
 void DCVTimeSetupController::daySelectedFromPicker() {
@@ -138,7 +139,7 @@ void DCVTimeSetupController::nowDayChecked() {
 }
 
 std::optional<QString> DCVTimeSetupController::doWriteConfigFile(const QString& path) const {
-    const ClockTime t{m_selectedDate.year(),  m_selectedDate.month(),  m_selectedDate.day(),
+    const ClockTime t{m_selectedDate.year(), m_selectedDate.month(),  m_selectedDate.day(),
                       m_selectedTime.hour(), m_selectedTime.minute(), m_selectedTime.second()};
     if (const auto error = writeTimesetFile(path.toStdString(), t))
         return QString::fromStdString(error->detail);

@@ -41,9 +41,9 @@ TEST(SnapshotCopyTest, PictureFilesAreReadAndWrittenOnlyAsRegularFiles) {
         const char* name;
         QByteArray format; // written in this format; empty: refused
     } writes[] = {
-        {"copy.jpg", "jpeg"},  {"copy.PNG", "png"}, {"fifo.png", ""}, {"dangling.png", ""},
-        {"kept.png", ""},      {"folder.png", ""},  {"copy.txt", ""}, {"copy", ""},
-        {"no/such/folder/copy.png", ""},
+        {"copy.jpg", "jpeg"}, {"copy.PNG", "png"}, {"fifo.png", ""},
+        {"dangling.png", ""}, {"kept.png", ""},    {"folder.png", ""},
+        {"copy.txt", ""},     {"copy", ""},        {"no/such/folder/copy.png", ""},
     };
     for (const auto& c : writes) {
         const QString path = qpath(dir / c.name);
@@ -71,8 +71,11 @@ TEST(SnapshotCopyTest, PictureFilesAreReadAndWrittenOnlyAsRegularFiles) {
         std::string path;
         bool read;
     } reads[] = {
-        {(dir / "copy.PNG").string(), true}, {(dir / "fifo.png").string(), false}, {"/dev/zero", false},
-        {huge.string(), false},              {(dir / "folder.png").string(), false},
+        {(dir / "copy.PNG").string(), true},
+        {(dir / "fifo.png").string(), false},
+        {"/dev/zero", false},
+        {huge.string(), false},
+        {(dir / "folder.png").string(), false},
         {(dir / "gone.png").string(), false},
     };
     for (const auto& c : reads) {
@@ -81,9 +84,10 @@ TEST(SnapshotCopyTest, PictureFilesAreReadAndWrittenOnlyAsRegularFiles) {
         EXPECT_EQ(error.isEmpty(), c.read) << c.path << ": " << error.toStdString();
         EXPECT_EQ(QImage::fromData(bytes).size(), c.read ? picture.size() : QSize(0, 0)) << c.path;
         // Nor is a copy made of what cannot be read.
-        EXPECT_EQ(DCVSnapshotController::writeSnapshotCopy(QString::fromStdString(c.path), qpath(dir / "out.png"))
-                      .isEmpty(),
-                  c.read)
+        EXPECT_EQ(
+            DCVSnapshotController::writeSnapshotCopy(QString::fromStdString(c.path), qpath(dir / "out.png"))
+                .isEmpty(),
+            c.read)
             << c.path;
     }
 }

@@ -184,11 +184,11 @@ TEST_F(SnapshotTest, ASnapshotPlaceThatIsNoWritableFileIsToldAndLeftAlone) {
         std::function<void()> make;
         std::function<bool()> unchanged;
     } cases[] = {
-        {"a FIFO", [&] { ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0); },
-         [&] { return fs::is_fifo(place); }},
+        {"a FIFO", [&] { ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0); }, [&] { return fs::is_fifo(place); }},
         {"a link to nothing", [&] { fs::create_symlink(elsewhere, place); },
          [&] { return fs::is_symlink(place) && !fs::exists(elsewhere); }},
-        {"a read-only file", [&] {
+        {"a read-only file",
+         [&] {
              temporary.write("telvo_capture.jpg", "old");
              fs::permissions(place, fs::perms::owner_read);
          },

@@ -2,8 +2,8 @@
 // The behaviour every CommandRunner must have, whatever it starts processes with. Each test
 // program instantiates RunnerContractTest with its runners.
 #include "sdcard/CommandRunner.h"
-#include "util/Log.h"
 #include "support/TestSupport.h"
+#include "util/Log.h"
 
 #include <gtest/gtest.h>
 
@@ -109,7 +109,9 @@ TEST_P(RunnerContractTest, OutputsAreReadUpToTheCap) {
     } cases[] = {
         {{"sh", "-c", "head -c 1000000 /dev/zero; head -c 100000 /dev/zero >&2"}, 1000000, ""},
         {{"head", "-c", cap, "/dev/zero"}, kMaxCommandOutput, ""},
-        {{"head", "-c", over, "/dev/zero"}, std::nullopt, "read fail:head -c " + over + " /dev/zero" + refused},
+        {{"head", "-c", over, "/dev/zero"},
+         std::nullopt,
+         "read fail:head -c " + over + " /dev/zero" + refused},
         {{"yes"}, std::nullopt, "read fail:yes" + refused},
     };
     auto r = runner();
