@@ -10,8 +10,8 @@
 #include <QPointer>
 #include <QRect>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 
 class QTableView;
 class QWidget;
@@ -191,7 +191,8 @@ private:
     QTableView* m_mediaListTableView = nullptr;
     QWidget* m_mediaListScrollView = nullptr;
     DCVSideButtonView *m_recordButtonImageView = nullptr, *m_informationButtonImageView = nullptr;
-    QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr, *m_mapContainerBottomView = nullptr;
+    QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr,
+            *m_mapContainerBottomView = nullptr;
     QPointer<DCVMapPage> m_mapPage;
     QPointer<DCVWebView> m_mapWebView;
     PMProgressIndicator* m_progressIndicator = nullptr;

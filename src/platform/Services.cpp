@@ -3,9 +3,9 @@
 #include "platform/disks/UsbVolumes.h"
 #include "util/Log.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QDesktopServices>
 #include <QPrintDialog>
 #include <QRegularExpression>
 #include <QUrl>
@@ -50,7 +50,8 @@ void QtFilePanels::openFolder(QWidget* parent, const QString& title, Done done) 
     panel->open();
 }
 
-void QtFilePanels::openFile(QWidget* parent, const QString& title, const QStringList& nameFilters, Done done) {
+void QtFilePanels::openFile(QWidget* parent, const QString& title, const QStringList& nameFilters,
+                            Done done) {
     QFileDialog* panel = openPanel(parent, title, "openFilePanel", std::move(done));
     panel->setFileMode(QFileDialog::ExistingFile);
     setFilters(panel, nameFilters);

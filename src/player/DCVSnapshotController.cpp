@@ -108,9 +108,9 @@ void DCVSnapshotController::captureVideo() {
         return;
     // The snapshot's bytes are JPEG: the name proposed says so, so that the saved file opens
     // everywhere.
-    const QString desktop = firstExistingFolder({QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
-                                                 QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
-                                                 QDir::homePath()});
+    const QString desktop = firstExistingFolder(
+        {QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
+         QStandardPaths::writableLocation(QStandardPaths::PicturesLocation), QDir::homePath()});
     m_services.filePanels->saveFile(m_window, QStringLiteral("Save Settings"),
                                     QDir(desktop).filePath(QLatin1String(kSnapshotName)),
                                     {QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("PNG (*.png)")},

@@ -107,7 +107,8 @@ void DCVTimeSetupController::onInitDIalog() {
 
 void DCVTimeSetupController::showSelectedDate() {
     m_ui->dateField->setText(QLocale().toString(m_selectedDate, QLocale::LongFormat));
-    m_ui->nowDaySettingChk->setText(QStringLiteral("%1(%2)").arg(infoText("today"), mediumDate(m_selectedDate)));
+    m_ui->nowDaySettingChk->setText(
+        QStringLiteral("%1(%2)").arg(infoText("today"), mediumDate(m_selectedDate)));
 }
 
 void DCVTimeSetupController::daySelectedFromPicker() {
@@ -138,7 +139,7 @@ void DCVTimeSetupController::nowDayChecked() {
 }
 
 std::optional<QString> DCVTimeSetupController::doWriteConfigFile(const QString& path) const {
-    const ClockTime t{m_selectedDate.year(),  m_selectedDate.month(),  m_selectedDate.day(),
+    const ClockTime t{m_selectedDate.year(), m_selectedDate.month(),  m_selectedDate.day(),
                       m_selectedTime.hour(), m_selectedTime.minute(), m_selectedTime.second()};
     if (const auto error = writeTimesetFile(path.toStdString(), t))
         return QString::fromStdString(error->detail);
@@ -155,16 +156,17 @@ void DCVTimeSetupController::onSaveConfigFile() {
     const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                                   .filePath(QStringLiteral("timeset.cfg"));
     QPointer<DCVTimeSetupController> self(this);
-    m_services.filePanels->saveFile(this, QStringLiteral("Save Clock File"), suggested,
-                                    {QStringLiteral("Clock file (*.cfg)")}, [self](const QString& chosen) {
-                                        if (!self || chosen.isEmpty())
-                                            return;
-                                        // The panel allows the type "cfg" only.
-                                        QString path = chosen;
-                                        if (QFileInfo(path).suffix().compare(QLatin1String("cfg"), Qt::CaseInsensitive) != 0)
-                                            path += QLatin1String(".cfg");
-                                        self->saveTo(path);
-                                    });
+    m_services.filePanels->saveFile(
+        this, QStringLiteral("Save Clock File"), suggested, {QStringLiteral("Clock file (*.cfg)")},
+        [self](const QString& chosen) {
+            if (!self || chosen.isEmpty())
+                return;
+            // The panel allows the type "cfg" only.
+            QString path = chosen;
+            if (QFileInfo(path).suffix().compare(QLatin1String("cfg"), Qt::CaseInsensitive) != 0)
+                path += QLatin1String(".cfg");
+            self->saveTo(path);
+        });
 }
 
 void DCVTimeSetupController::saveTo(const QString& path) {

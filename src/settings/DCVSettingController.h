@@ -132,7 +132,7 @@ private:
     std::optional<TKUSBDiskEntity> m_selectedUSBDisk;
     QString m_strVersion;
     std::unique_ptr<Ui::DCVSettingController> m_ui;
-    DCVSettingControllerDelegate* m_targetController = nullptr; // a child of the tab panel
+    DCVSettingControllerDelegate* m_targetController = nullptr;            // a child of the tab panel
     DCVSettingForFlashDataViewController* m_driveInfoController = nullptr; // kept while hidden
     std::unique_ptr<QDialog> m_lastDialogController;
     int m_lastSelectedTabIndex = -1;

@@ -93,7 +93,9 @@ protected:
         player->positionValue = float(double(ms) / double(player->lengthMs));
     }
     // Waits until the seeking window of the last jump or slider move has closed.
-    void waitSettled() { ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000)); }
+    void waitSettled() {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000));
+    }
     QSlider* positionSlider() const { return view<QSlider>("videoPositionSlider"); }
     QMessageBox* visibleAlert() const {
         for (QMessageBox* box : window->findChildren<QMessageBox*>())
@@ -104,8 +106,8 @@ protected:
 
     // The last position published, once the play clock's ticks have published it.
     double publishedSoon(double expected) {
-        [[maybe_unused]] const bool reached =
-            QTest::qWaitFor([&] { return std::abs(playback->playInfo()->position() - expected) < 1e-9; }, 1000);
+        [[maybe_unused]] const bool reached = QTest::qWaitFor(
+            [&] { return std::abs(playback->playInfo()->position() - expected) < 1e-9; }, 1000);
         return playback->playInfo()->position();
     }
 
@@ -130,7 +132,12 @@ TEST_F(PlaybackControlsTest, ThePublishedPositionRunsWithThePlayClockAndHoldsDur
         {"the clock runs between reports", [&] { clockMs = 500; }, 0.005},
         {"a report sets it right", [&] { player->tick(400, 0.004f); }, 0.004},
         {"it runs on from the report", [&] { clockMs = 800; }, 0.007},
-        {"twice as fast at 2x", [&] { view<TKImageButton>("speedTextButton")->click(); clockMs = 1300; }, 0.017},
+        {"twice as fast at 2x",
+         [&] {
+             view<TKImageButton>("speedTextButton")->click();
+             clockMs = 1300;
+         },
+         0.017},
         {"a pause stops it where the player is",
          [&] {
              at(1750);
@@ -138,7 +145,12 @@ TEST_F(PlaybackControlsTest, ThePublishedPositionRunsWithThePlayClockAndHoldsDur
              clockMs = 5000;
          },
          0.0175},
-        {"play runs it on", [&] { player->enter(VLCMediaPlayerStatePlaying, true); clockMs = 5100; }, 0.0195},
+        {"play runs it on",
+         [&] {
+             player->enter(VLCMediaPlayerStatePlaying, true);
+             clockMs = 5100;
+         },
+         0.0195},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
@@ -181,7 +193,10 @@ TEST_F(PlaybackControlsTest, JumpsReachThePlayerAndBackwardOnesAreAppliedTwice) 
         {"forward with 30 s left", 70000, true, {"jumpForward 10"}, true},
         {"forward with 8 s left goes to the end", 92000, true, {"setTime 100000"}, false},
         {"backward from 50 s", 50000, false, {"setPosition 0.400", "setPosition 0.400"}, true},
-        {"backward from 5 s goes to the start", 5000, false, {"setTime 0", "setPosition 0.000", "setPosition 0.000"},
+        {"backward from 5 s goes to the start",
+         5000,
+         false,
+         {"setTime 0", "setPosition 0.000", "setPosition 0.000"},
          false},
     };
     startRow(0);
@@ -397,9 +412,11 @@ TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfEveryRow) {
         EXPECT_FALSE(model->data(model->index(row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
         EXPECT_EQ(model->data(model->index(row, 3), Qt::DisplayRole).toString(),
                   QString::fromStdString(media->fileName()));
-        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft,
+        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                      Qt::AlignLeft,
                   Qt::AlignLeft);
-        EXPECT_EQ(model->data(model->index(row, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter,
+        EXPECT_EQ(model->data(model->index(row, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                      Qt::AlignHCenter,
                   Qt::AlignHCenter);
     }
 }
@@ -415,7 +432,8 @@ TEST_F(PlaybackControlsTest, AFolderDroppedOnTheWindowIsOpened) {
         const auto file = dir / "event_20210315_142546_F.MP4";
         std::filesystem::copy_file(sampleCardDir() / "event_20210315_142546_F.MP4", file);
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString((c.dropTheFile ? file : dir.path()).string()))});
+        mime.setUrls(
+            {QUrl::fromLocalFile(QString::fromStdString((c.dropTheFile ? file : dir.path()).string()))});
         QDragEnterEvent enter(QPoint(500, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window, &enter);
         EXPECT_TRUE(enter.isAccepted());
@@ -467,7 +485,8 @@ TEST_F(PlaybackControlsTest, TheOpenFolderPanelStopsThePlayerAndOpensTheChosenFo
         ASSERT_TRUE(QTest::qWaitFor([&] { return positionSlider()->value() > 4000; }, 1000));
         const QString speedShown = view<QLabel>("speedField")->text();
         ASSERT_FALSE(speedShown.isEmpty());
-        services.panels->answers.push_back(c.choose ? QString::fromStdString(dir.path().string()) : QString());
+        services.panels->answers.push_back(c.choose ? QString::fromStdString(dir.path().string())
+                                                    : QString());
         services.panels->requests.clear();
         const int answered = services.panels->answered;
         QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
@@ -526,10 +545,12 @@ TEST_F(PlaybackControlsTest, ASeekAfterTheEndPlaysFromThereAndCallsOffTheAdvance
         std::function<void()> seek;
         double target;
     } cases[] = {
-        {"a click on the slider", [&] {
+        {"a click on the slider",
+         [&] {
              QSlider* s = positionSlider();
              QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(s->width() / 4, s->height() / 2));
-         }, 0.25},
+         },
+         0.25},
         {"a jump back", [&] { playback->jumpBackward(); }, 0.9},
     };
     for (const Case& c : cases) {
@@ -642,7 +663,8 @@ TEST_F(PlaybackControlsTest, TheTelemetryPanelSaysWhenARecordingsTelemetryIsMiss
     std::filesystem::copy_file(sample, dir / "alwa_20210315_142530_F.MP4");
     // Cut inside its telemetry records.
     std::filesystem::copy_file(sample, dir / "alwa_20210315_142531_F.MP4");
-    std::filesystem::resize_file(dir / "alwa_20210315_142531_F.MP4", std::filesystem::file_size(sample) - 200);
+    std::filesystem::resize_file(dir / "alwa_20210315_142531_F.MP4",
+                                 std::filesystem::file_size(sample) - 200);
     dir.write("alwa_20210315_142532_F.MP4", std::string(4096, 'x'));
     openFolder(dir.path(), 3);
     auto* note = view<QLabel>("telemetryNoteField");

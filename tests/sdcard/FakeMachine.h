@@ -24,11 +24,11 @@ struct FakeCard {
     bool readOnly = false;
     bool usb = true;
     std::string label = "NO NAME";
-    fs::path storage;  // the card's file system
-    std::string mount; // where it is mounted, empty when not
-    bool fatReadable = true; // mtools can read the file system on the bare device
+    fs::path storage;            // the card's file system
+    std::string mount;           // where it is mounted, empty when not
+    bool fatReadable = true;     // mtools can read the file system on the bare device
     std::string fsType = "vfat"; // as lsblk knows it; empty for a blank card
-    bool lockedLater = false; // read-only to the kernel, though the listing said writable
+    bool lockedLater = false;    // read-only to the kernel, though the listing said writable
 };
 
 struct Call {
@@ -54,7 +54,8 @@ public:
     }
     // A card whose file system is the folder `root`/card-DEV, mounted there unless `mounted` is
     // false.
-    FakeCard& addCard(const fs::path& root, const std::string& dev, bool whole, uint64_t size, bool mounted = true) {
+    FakeCard& addCard(const fs::path& root, const std::string& dev, bool whole, uint64_t size,
+                      bool mounted = true) {
         FakeCard c;
         c.dev = dev;
         c.whole = whole;

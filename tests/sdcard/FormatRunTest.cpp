@@ -2,10 +2,10 @@
 // runner that plays umount, mkfs.fat and mount on them. The real mkfs.fat runs in
 // FormatDeviceTest.
 #include "sdcard/FormatRun.h"
-#include "sdcard/FormatPlan.h"
-#include "util/SafeFile.h"
-#include "support/TestSupport.h"
 #include "FakeMachine.h"
+#include "sdcard/FormatPlan.h"
+#include "support/TestSupport.h"
+#include "util/SafeFile.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +81,8 @@ protected:
         options.deviceReadable = [](const std::string&) { return false; };
         options.deviceReadOnly = [this](const std::string& dev) { return machine.deviceReadOnly(dev); };
         FormatRun formatRun(machine, discovery, hooks, options);
-        return formatRun.run(dev, [this](const std::string& s) { statuses.push_back(s); }, unkept);
+        return formatRun.run(
+            dev, [this](const std::string& s) { statuses.push_back(s); }, unkept);
     }
     std::vector<std::string> programs() const {
         std::vector<std::string> p;
@@ -187,8 +188,10 @@ TEST_F(FormatRunTest, BlankOrForeignCardsHoldNoSettings) {
         std::vector<std::string> programs;
     } cases[] = {
         {"", false, {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}}, // blank: mtools finds nothing
-        {"", true, {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}},  // unknown to lsblk, FAT to mtools
-        {"ext4", false, {"mount", "mkfs.fat", "mount"}},                      // no camera card file system
+        {"",
+         true,
+         {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}}, // unknown to lsblk, FAT to mtools
+        {"ext4", false, {"mount", "mkfs.fat", "mount"}},           // no camera card file system
     };
     for (const auto& c : cases) {
         machine.cards.clear();
@@ -336,8 +339,8 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
         {shellErrorForExit(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"), true,
          FormatResult::WriteProtected, "[15 GB] NO NAME <Reader>\nmsg.write_protected_disk", true},
         {shellErrorForExit(1, "mkfs.fat: /dev/sdb1 contains a mounted filesystem."), false,
-         FormatResult::CannotFormat, "[15 GB] NO NAME <Reader>\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.",
-         true},
+         FormatResult::CannotFormat,
+         "[15 GB] NO NAME <Reader>\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.", true},
         {shellErrorForExit(126, "Error executing command as another user: Request dismissed\n"), false,
          FormatResult::CannotFormat,
          "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Request dismissed", false},

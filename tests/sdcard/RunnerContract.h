@@ -2,8 +2,8 @@
 // The behaviour every CommandRunner must have, whatever it starts processes with. Each test
 // program instantiates RunnerContractTest with its runners.
 #include "sdcard/CommandRunner.h"
-#include "util/Log.h"
 #include "support/TestSupport.h"
+#include "util/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -24,7 +24,8 @@ double minutesOfArc(uint16_t whole, uint16_t fraction) {
 }
 
 TEST(SampleCardTest, DrivingLogIsOneConsistentDrive) {
-    const auto d = dcv::readFlashDataFile((dcv::test::sampleCardDir() / "DrvInfo" / "telvo_000.drv").string());
+    const auto d =
+        dcv::readFlashDataFile((dcv::test::sampleCardDir() / "DrvInfo" / "telvo_000.drv").string());
     ASSERT_TRUE(d) << d.failure().detail;
     ASSERT_FALSE(d->isShort());
     ASSERT_GE(d->count(), 40u);

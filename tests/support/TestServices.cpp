@@ -72,11 +72,14 @@ std::string usbCardListing(const std::string& mountDir, const std::string& label
     const std::string ro = readOnly ? "true" : "false";
     const std::string mount = mountDir.empty() ? "null" : "\"" + mountDir + "\"";
     return R"({"blockdevices": [{"name": "sdb", "kname": "sdb", "path": "/dev/sdb", "type": "disk",
-        "tran": "usb", "rm": true, "hotplug": true, "ro": )" + ro + R"(, "size": 15931539456, "label": null,
+        "tran": "usb", "rm": true, "hotplug": true, "ro": )" +
+           ro + R"(, "size": 15931539456, "label": null,
         "fstype": null, "mountpoint": null, "model": "Card Reader", "children": [{"name": "sdb1",
         "kname": "sdb1", "path": "/dev/sdb1", "type": "part", "tran": null, "rm": true, "hotplug": true,
-        "ro": )" + ro + R"(, "size": 15927345152, "label": ")" + label + R"(", "fstype": "vfat",
-        "mountpoint": )" + mount + R"(, "model": null}]}]})";
+        "ro": )" +
+           ro + R"(, "size": 15927345152, "label": ")" + label + R"(", "fstype": "vfat",
+        "mountpoint": )" +
+           mount + R"(, "model": null}]}]})";
 }
 
 TestServices::TestServices()
@@ -85,7 +88,8 @@ TestServices::TestServices()
       runner(std::make_shared<NoCommandRunner>()), opened(std::make_shared<QList<QUrl>>()) {
     const std::string listing = readFile(sourceDir() / "tests" / "data" / "lsblk" / "none.json");
     services.commandRunner = runner;
-    services.volumes = std::make_shared<UsbVolumes>([listing] { return std::optional<std::string>(listing); });
+    services.volumes =
+        std::make_shared<UsbVolumes>([listing] { return std::optional<std::string>(listing); });
     services.filePanels = panels;
     services.printDialog = printDialog;
     services.clock = clock;

@@ -16,10 +16,14 @@ QStringList VLCLibrary::defaultArguments() {
     // more than half of the time to a file's first picture. Pictures are scaled down to the
     // screen while they are converted: bilinear scaling costs less than the default bicubic
     // and looks the same at the sizes the window shows.
-    return {QStringLiteral("--intf=dummy"),        QStringLiteral("--no-video-title-show"),
-            QStringLiteral("--no-osd"),            QStringLiteral("--no-snapshot-preview"),
-            QStringLiteral("--text-renderer=tdummy"), QStringLiteral("--no-stats"),
-            QStringLiteral("--swscale-mode=0"),    QStringLiteral("--quiet")};
+    return {QStringLiteral("--intf=dummy"),
+            QStringLiteral("--no-video-title-show"),
+            QStringLiteral("--no-osd"),
+            QStringLiteral("--no-snapshot-preview"),
+            QStringLiteral("--text-renderer=tdummy"),
+            QStringLiteral("--no-stats"),
+            QStringLiteral("--swscale-mode=0"),
+            QStringLiteral("--quiet")};
 }
 
 VLCLibrary::VLCLibrary() {

@@ -22,7 +22,6 @@ public:
     // Pictures painted so far (tests and measurements wait for the first one).
     uint64_t paintedFrames() const { return m_paintedFrames; }
 
-
     // Where a picture of this size is drawn inside the view.
     static QRect pictureRect(const QSize& picture, const QSize& view);
 
