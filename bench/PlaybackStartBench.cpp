@@ -75,11 +75,12 @@ int main(int argc, char** argv) {
         bool painted = false;
         double ms = 0;
         // The time is taken when the picture has been painted, not when the wait notices it.
-        const auto c = QObject::connect(delegate.video1View, &dcv::VLCVideoView::framePainted, &delegate, [&] {
-            if (!painted)
-                ms = double(clock.nsecsElapsed()) / 1e6;
-            painted = true;
-        });
+        const auto c =
+            QObject::connect(delegate.video1View, &dcv::VLCVideoView::framePainted, &delegate, [&] {
+                if (!painted)
+                    ms = double(clock.nsecsElapsed()) / 1e6;
+                painted = true;
+            });
         clock.start();
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, r.center());
         if (!waitUntil([&] { return painted; }, 10000)) {

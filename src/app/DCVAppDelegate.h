@@ -158,7 +158,8 @@ private:
     QTableView* m_mediaListTableView = nullptr;
     QWidget* m_mediaListScrollView = nullptr;
     DCVSideButtonView *m_recordButtonImageView = nullptr, *m_informationButtonImageView = nullptr;
-    QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr, *m_mapContainerBottomView = nullptr;
+    QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr,
+            *m_mapContainerBottomView = nullptr;
     QPointer<DCVWebView> m_mapWebView;
     PMProgressIndicator* m_progressIndicator = nullptr;
     // Head box buttons: a borderless window brings its own close and minimise.

@@ -1,10 +1,10 @@
 // dcv-viewer: the desktop viewer of the camera's recordings.
 #include "app/DCVAppDelegate.h"
 #include "app/Theme.h"
-#include "player/DCVPlaybackController.h"
 #include "platform/DCVStrings.h"
 #include "platform/Services.h"
 #include "platform/shell/ShellScript.h"
+#include "player/DCVPlaybackController.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImage.h"
 

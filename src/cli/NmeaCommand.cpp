@@ -41,8 +41,8 @@ int runNmea(const std::string& path) {
         if (t.wYear == 0) {
             out += "-\n";
         } else {
-            std::snprintf(buf, sizeof buf, "%04u-%02u-%02uT%02u:%02u:%02u.%03u\n", t.wYear, t.wMonth, t.wDay, t.wHour,
-                          t.wMinute, t.wSecond, t.wMilliseconds);
+            std::snprintf(buf, sizeof buf, "%04u-%02u-%02uT%02u:%02u:%02u.%03u\n", t.wYear, t.wMonth, t.wDay,
+                          t.wHour, t.wMinute, t.wSecond, t.wMilliseconds);
             out += buf;
         }
     }
@@ -54,7 +54,8 @@ int runNmea(const std::string& path) {
 
 void addNmeaCommand(CLI::App& app, Context& ctx) {
     auto file = std::make_shared<std::string>();
-    CLI::App* cmd = app.add_subcommand("nmea", "Parse a file of NMEA sentences and print the fix after each line");
+    CLI::App* cmd =
+        app.add_subcommand("nmea", "Parse a file of NMEA sentences and print the fix after each line");
     cmd->add_option("FILE", *file, "Text file of NMEA 0183 sentences")->required();
     cmd->callback([&ctx, file] { ctx.exitCode = runNmea(*file); });
 }

@@ -33,17 +33,18 @@ std::string csvChar(char c) {
 }
 
 std::string toCsv(const DCVBlackBoxData& box) {
-    std::string out = "index,gx,gy,gz,gw,x,y,z,satellites,hdop,speed_unit,speed,latitude,ns,longitude,ew,lat_deg,"
-                      "lon_deg\n";
+    std::string out =
+        "index,gx,gy,gz,gw,x,y,z,satellites,hdop,speed_unit,speed,latitude,ns,longitude,ew,lat_deg,"
+        "lon_deg\n";
     char buf[512];
     for (size_t i = 0; i < box.m_vGpsData().size(); ++i) {
         const auto& r = box.m_vGSensorData()[i].data();
         const auto& s = box.m_GSensors()[i];
         const auto& g = box.m_vGpsData()[i].data();
         const Degrees d = signedDegrees(g);
-        std::snprintf(buf, sizeof buf, "%zu,%d,%d,%d,%d,%.6f,%.6f,%.6f,%u,%.6f,%u,%.6f,%.6f,", i, r.gx, r.gy, r.gz,
-                      r.gw, double(s.x()), double(s.y()), double(s.z()), g.satellites, g.hdop, unsigned(g.speedUnit),
-                      g.speed, g.latitude);
+        std::snprintf(buf, sizeof buf, "%zu,%d,%d,%d,%d,%.6f,%.6f,%.6f,%u,%.6f,%u,%.6f,%.6f,", i, r.gx, r.gy,
+                      r.gz, r.gw, double(s.x()), double(s.y()), double(s.z()), g.satellites, g.hdop,
+                      unsigned(g.speedUnit), g.speed, g.latitude);
         out += buf;
         out += csvChar(g.ns);
         std::snprintf(buf, sizeof buf, ",%.6f,", g.longitude);
@@ -91,10 +92,18 @@ std::string xmlEscape(const std::string& s) {
     std::string out;
     for (char c : s) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
         default:
             if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
                 out += c;
@@ -119,7 +128,8 @@ std::string toGpx(const DCVBlackBoxData& box, const std::string& path, std::opti
 
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                       "<gpx version=\"1.1\" creator=\"dcv\" xmlns=\"http://www.topografix.com/GPX/1/1\">\n"
-                      " <trk>\n  <name>" + xmlEscape(name) + "</name>\n  <trkseg>\n";
+                      " <trk>\n  <name>" +
+                      xmlEscape(name) + "</name>\n  <trkseg>\n";
     const size_t n = box.m_vGpsData().size();
     char buf[256];
     for (size_t i = 0; i < n; ++i) {
@@ -130,12 +140,14 @@ std::string toGpx(const DCVBlackBoxData& box, const std::string& path, std::opti
         std::snprintf(buf, sizeof buf, "   <trkpt lat=\"%.6f\" lon=\"%.6f\">", d.lat, d.lon);
         out += buf;
         if (timed) {
-            const long long ms = base * 1000 + static_cast<long long>(*duration * 1000.0 * double(i) / double(n));
+            const long long ms =
+                base * 1000 + static_cast<long long>(*duration * 1000.0 * double(i) / double(n));
             const std::time_t secs = std::time_t(ms / 1000);
             std::tm tm{};
             ::gmtime_r(&secs, &tm);
-            std::snprintf(buf, sizeof buf, "<time>%04d-%02d-%02dT%02d:%02d:%02d.%03d</time>", tm.tm_year + 1900,
-                          tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, int(ms % 1000));
+            std::snprintf(buf, sizeof buf, "<time>%04d-%02d-%02dT%02d:%02d:%02d.%03d</time>",
+                          tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
+                          int(ms % 1000));
             out += buf;
         }
         std::snprintf(buf, sizeof buf, "<sat>%u</sat><hdop>%.6f</hdop></trkpt>\n", g.satellites, g.hdop);

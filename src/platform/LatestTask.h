@@ -19,8 +19,7 @@ namespace dcv {
 //
 // Make it on the main thread, as a member of the object it publishes to: going away, it cancels
 // and waits for the jobs still running, so no job outlives that object.
-template <class Result>
-class LatestTask {
+template <class Result> class LatestTask {
 public:
     using Work = std::function<Result(const std::atomic<bool>& cancelled)>;
     using Publish = std::function<void(Result)>;

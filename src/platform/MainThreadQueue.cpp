@@ -10,7 +10,8 @@
 
 namespace dcv {
 
-MainThreadQueue::MainThreadQueue(QObject* parent) : QObject(parent), m_eventFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+MainThreadQueue::MainThreadQueue(QObject* parent)
+    : QObject(parent), m_eventFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     if (m_eventFd < 0)
         throw std::runtime_error("eventfd failed");
     m_notifier = new QSocketNotifier(m_eventFd, QSocketNotifier::Read, this);

@@ -39,7 +39,8 @@ void QtFilePanels::openFolder(QWidget* parent, const QString& title, Done done) 
     panel->open();
 }
 
-void QtFilePanels::openFile(QWidget* parent, const QString& title, const QStringList& nameFilters, Done done) {
+void QtFilePanels::openFile(QWidget* parent, const QString& title, const QStringList& nameFilters,
+                            Done done) {
     QFileDialog* panel = openPanel(parent, title, "openFilePanel", std::move(done));
     panel->setFileMode(QFileDialog::ExistingFile);
     setFilters(panel, nameFilters);

@@ -30,7 +30,8 @@ public:
     virtual ~FilePanels() = default;
     virtual void openFolder(QWidget* parent, const QString& title, Done done) = 0;
     // `nameFilters` as QFileDialog takes them ("Recordings (*.MP4)"); empty for all files.
-    virtual void openFile(QWidget* parent, const QString& title, const QStringList& nameFilters, Done done) = 0;
+    virtual void openFile(QWidget* parent, const QString& title, const QStringList& nameFilters,
+                          Done done) = 0;
     // Starts in the folder of `suggestedPath` with its name filled in.
     virtual void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath,
                           const QStringList& nameFilters, Done done) = 0;
@@ -41,8 +42,8 @@ class QtFilePanels : public FilePanels {
 public:
     void openFolder(QWidget* parent, const QString& title, Done done) override;
     void openFile(QWidget* parent, const QString& title, const QStringList& nameFilters, Done done) override;
-    void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath, const QStringList& nameFilters,
-                  Done done) override;
+    void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath,
+                  const QStringList& nameFilters, Done done) override;
 };
 
 // The print dialog: the user picks a printer and its settings into `printer`, which must

@@ -55,10 +55,12 @@ DCVPlaybackController::DCVPlaybackController(DCVMediaList& mediaList, std::uniqu
     connect(controls, &DCVPlaybackControls::volumeMoved, this,
             [this](int volume) { setVolume(quint64(std::max(0, volume))); });
     connect(controls, &DCVPlaybackControls::speedClicked, this, &DCVPlaybackController::speedClicked);
-    connect(controls, &DCVPlaybackControls::sizeClicked, this, [this](bool down) { down ? sizeDown() : sizeUp(); });
+    connect(controls, &DCVPlaybackControls::sizeClicked, this,
+            [this](bool down) { down ? sizeDown() : sizeUp(); });
 
     const auto observe = [this](auto signal, const char* keyPath) {
-        connect(m_playInfo.get(), signal, this, [this, keyPath] { observeValueForKeyPath(QLatin1String(keyPath)); });
+        connect(m_playInfo.get(), signal, this,
+                [this, keyPath] { observeValueForKeyPath(QLatin1String(keyPath)); });
     };
     observe(&DCVPlayInfo::speedChanged, "playInfo.speed");
     observe(&DCVPlayInfo::scaleChanged, "playInfo.scale");
@@ -99,7 +101,8 @@ void DCVPlaybackController::observeValueForKeyPath(const QString& keyPath) {
             m_views.telemetry->updateGsensorUIByPlayPositon(m_player1->position(), m_playInfo->position());
             m_views.telemetry->updateGpsUIByPlayPosition(m_playInfo->position());
         }
-    } else if (keyPath == QLatin1String("playInfo.audioMediaDirection") || keyPath == QLatin1String("volume")) {
+    } else if (keyPath == QLatin1String("playInfo.audioMediaDirection") ||
+               keyPath == QLatin1String("volume")) {
         updateAudioUI();
     }
 }
@@ -263,7 +266,8 @@ void DCVPlaybackController::mediaPlayerStateChanged() {
     // A file that cannot be opened or decoded reports an error, or "plays" to its end without
     // a single time change (libVLC says playing for a file it cannot demultiplex).
     if (m_playRequested && !m_startConfirmed &&
-        (state == VLCMediaPlayerStateError || hasEnded(state == VLCMediaPlayerStatePaused, m_player1->position()))) {
+        (state == VLCMediaPlayerStateError ||
+         hasEnded(state == VLCMediaPlayerStatePaused, m_player1->position()))) {
         failStart(state == VLCMediaPlayerStateError ? "error state" : "ended before playing");
         return;
     }
@@ -309,7 +313,8 @@ void DCVPlaybackController::mediaPlayerTimeChanged(MediaPlayer* object) {
     m_playInfo->setIsPlaying(isPlaying(m_player1.get()));
     if (!m_moving && object != m_player1.get())
         return;
-    const TimeChange change = timeChange(s_timeChangeCounter, m_moving, m_movingPosition, m_player1->position());
+    const TimeChange change =
+        timeChange(s_timeChangeCounter, m_moving, m_movingPosition, m_player1->position());
     s_timeChangeCounter = change.counter;
     if (change.published)
         m_playInfo->setPosition(*change.published);
@@ -427,7 +432,8 @@ void DCVPlaybackController::jumpForward() {
     if (!m_player1->media())
         return;
     const int64_t length = m_player1->media()->length().intValue();
-    const Jump jump = dcv::jumpForward(m_moving, m_player1->remainingTime().intValue(), length, m_player1->position());
+    const Jump jump =
+        dcv::jumpForward(m_moving, m_player1->remainingTime().intValue(), length, m_player1->position());
     if (jump.kind == JumpKind::ToEnd) {
         m_player1->setTime(m_player1->media()->length());
     } else if (jump.kind == JumpKind::Seek) {
@@ -443,7 +449,8 @@ void DCVPlaybackController::jumpBackward() {
     if (!m_player1 || !m_player1->media())
         return;
     const int64_t length = m_player1->media()->length().intValue();
-    const Jump jump = dcv::jumpBackward(m_moving, m_player1->time().intValue(), length, m_player1->position());
+    const Jump jump =
+        dcv::jumpBackward(m_moving, m_player1->time().intValue(), length, m_player1->position());
     if (jump.kind == JumpKind::Ignored)
         return;
     // libVLC often lands after a backward target at first: the position is set again a little later.
@@ -530,8 +537,8 @@ void DCVPlaybackController::setVideoScaleIndex(int step) {
     const QRect frame = window.geometry();
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->geometry().size() : QSize(INT_MAX / 2, INT_MAX / 2);
-    const SizeStep next = sizeStep({frame.width(), frame.height()}, step, {screenSize.width(), screenSize.height()},
-                                   window.isFullScreen());
+    const SizeStep next = sizeStep({frame.width(), frame.height()}, step,
+                                   {screenSize.width(), screenSize.height()}, window.isFullScreen());
     switch (next.kind) {
     case SizeStepKind::Nothing:
         break;

@@ -17,7 +17,8 @@ bool _checkTimeByName(std::string_view name, size_t start);
 // Walks `directory` and its subfolders (links followed, each directory once) and returns the
 // recordings sorted by time, kind and then path. `cancelled`, when given, is polled so that a
 // newer scan can stop an older one; a cancelled scan returns what it had, unsorted.
-std::vector<DCVMediaPtr> scanRecordings(const std::string& directory, const std::atomic<bool>* cancelled = nullptr);
+std::vector<DCVMediaPtr> scanRecordings(const std::string& directory,
+                                        const std::atomic<bool>* cancelled = nullptr);
 
 // The walk alone: appends what it finds to `array` in directory order, ending each directory's
 // listing once `array` holds the limit.

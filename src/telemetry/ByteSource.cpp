@@ -17,7 +17,9 @@ size_t MemoryByteSource::readAt(uint64_t offset, void* dst, size_t n) const {
     return k;
 }
 
-FileByteSource::~FileByteSource() { close(); }
+FileByteSource::~FileByteSource() {
+    close();
+}
 
 bool FileByteSource::open(const char* path) {
     close();

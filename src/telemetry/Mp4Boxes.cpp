@@ -9,7 +9,8 @@ namespace dcv {
 
 namespace fmt = telemetry_format;
 
-bool listMp4Boxes(const ByteSource& src, uint64_t begin, uint64_t end, std::vector<Mp4Box>& out, size_t maxBoxes) {
+bool listMp4Boxes(const ByteSource& src, uint64_t begin, uint64_t end, std::vector<Mp4Box>& out,
+                  size_t maxBoxes) {
     out.clear();
     end = std::min(end, src.size());
     uint64_t at = begin;

@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <climits>
-#include <cstdlib>
 #include <clocale>
+#include <cstdlib>
 #include <string>
 #include <system_error>
 
@@ -15,7 +15,9 @@ locale_t cLocale() {
     return loc;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 

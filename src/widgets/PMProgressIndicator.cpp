@@ -6,7 +6,8 @@
 
 namespace dcv {
 
-PMProgressIndicator::PMProgressIndicator(QWidget* parent) : QWidget(parent), m_animationTimer(new QTimer(this)) {
+PMProgressIndicator::PMProgressIndicator(QWidget* parent)
+    : QWidget(parent), m_animationTimer(new QTimer(this)) {
     m_animationTimer->setInterval(16);
     connect(m_animationTimer, &QTimer::timeout, this, [this] {
         m_phase = (m_phase + 1) % 90;

@@ -65,7 +65,9 @@ TEST(MainWindowMapTest, ARecordingStartedBeforeThePageLoadedReachesItOnceLoaded)
     EXPECT_GT(s["trackPoints"].toInt(), 0);
     const QJsonArray marker = s["marker"].toArray();
     ASSERT_EQ(marker.size(), 2);
-    const auto field = [&](const char* name) { return test::view<QLabel>(delegate.window(), name)->text().toDouble(); };
+    const auto field = [&](const char* name) {
+        return test::view<QLabel>(delegate.window(), name)->text().toDouble();
+    };
     EXPECT_NEAR(marker[0].toDouble(), field("latitudeField"), 1e-4);
     EXPECT_NEAR(marker[1].toDouble(), field("longitudeField"), 1e-4);
     EXPECT_EQ(errors.count(), 0) << (errors.isEmpty() ? "" : errors.first().first().toString().toStdString());

@@ -54,8 +54,8 @@ protected:
 
 TEST_F(MainWindowTest, StartsAtTheMinimumSizeCentredInTheVisibleArea) {
     const QRect visible = window->screen()->availableGeometry();
-    const QRect expected(visible.x() + (visible.width() - 1020) / 2, visible.y() + (visible.height() - 640) / 2, 1020,
-                         640);
+    const QRect expected(visible.x() + (visible.width() - 1020) / 2,
+                         visible.y() + (visible.height() - 640) / 2, 1020, 640);
     EXPECT_EQ(delegate->minWindowFrame(), expected);
     EXPECT_EQ(window->geometry(), expected);
     EXPECT_EQ(window->initialFrame(), expected);
@@ -79,11 +79,11 @@ TEST_F(MainWindowTest, NormalFormHasTheFixedSizesOfHeadColumnsAndBoxes) {
         QWidget* view;
         QRect rect;
     } cases[] = {
-        {view("headBox"), {0, 0, 1020, 50}},          {view("bodyBox"), {0, 50, 1020, 590}},
-        {view("bodyLeftBox"), {10, 50, 656, 582}},    {view("bodyRightBox"), {676, 50, 334, 582}},
-        {view("videoBox"), {10, 50, 656, 372}},       {view("gsensorBox"), {10, 426, 656, 130}},
+        {view("headBox"), {0, 0, 1020, 50}},           {view("bodyBox"), {0, 50, 1020, 590}},
+        {view("bodyLeftBox"), {10, 50, 656, 582}},     {view("bodyRightBox"), {676, 50, 334, 582}},
+        {view("videoBox"), {10, 50, 656, 372}},        {view("gsensorBox"), {10, 426, 656, 130}},
         {view("mediaControlBox"), {10, 560, 656, 72}}, {view("sideButtonBox"), {676, 50, 334, 32}},
-        {view("mediaListBox"), {676, 82, 334, 550}},  {view("mediaListScrollView"), {676, 82, 334, 550}},
+        {view("mediaListBox"), {676, 82, 334, 550}},   {view("mediaListScrollView"), {676, 82, 334, 550}},
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(c.view->isVisible()) << c.view->objectName().toStdString();
@@ -109,8 +109,9 @@ TEST_F(MainWindowTest, FullScreenFillsTheScreenWithVideoAndStripAndEscapeReturns
     const QRect screen = window->screen()->geometry();
     ASSERT_TRUE(window->isFullScreen());
     EXPECT_EQ(window->geometry(), screen);
-    for (QWidget* gone : {static_cast<QWidget*>(view("headBox")), static_cast<QWidget*>(view("bodyRightBox")),
-                          static_cast<QWidget*>(view("gsensorBox")), static_cast<QWidget*>(view("mediaControlBox"))})
+    for (QWidget* gone :
+         {static_cast<QWidget*>(view("headBox")), static_cast<QWidget*>(view("bodyRightBox")),
+          static_cast<QWidget*>(view("gsensorBox")), static_cast<QWidget*>(view("mediaControlBox"))})
         EXPECT_FALSE(gone->isVisible()) << gone->objectName().toStdString();
     EXPECT_EQ(rectInWindow(view("videoBox")), QRect(0, 0, screen.width(), screen.height() - 2 - 36));
     EXPECT_EQ(rectInWindow(view("mediaControlBoxForFullScreen")),
@@ -161,12 +162,16 @@ TEST_F(MainWindowTest, RightColumnSwitchesBetweenListAndMap) {
         {"back to list", 0, 0, "record_p", "information_n"},
     };
     for (const auto& s : steps) {
-        DCVSideButtonView* button = s.clicks ? view<DCVSideButtonView>("informationButtonImageView") : view<DCVSideButtonView>("recordButtonImageView");
+        DCVSideButtonView* button = s.clicks ? view<DCVSideButtonView>("informationButtonImageView")
+                                             : view<DCVSideButtonView>("recordButtonImageView");
         QTest::mouseClick(button, Qt::LeftButton);
         settle();
         EXPECT_EQ(delegate->rightViewMode(), s.mode) << s.step;
-        EXPECT_EQ(view<DCVSideButtonView>("recordButtonImageView")->image().name(), QString::fromLatin1(s.recordImage)) << s.step;
-        EXPECT_EQ(view<DCVSideButtonView>("informationButtonImageView")->image().name(), QString::fromLatin1(s.informationImage))
+        EXPECT_EQ(view<DCVSideButtonView>("recordButtonImageView")->image().name(),
+                  QString::fromLatin1(s.recordImage))
+            << s.step;
+        EXPECT_EQ(view<DCVSideButtonView>("informationButtonImageView")->image().name(),
+                  QString::fromLatin1(s.informationImage))
             << s.step;
         EXPECT_EQ(view("mapContainerView")->isVisible(), s.mode == 1) << s.step;
         EXPECT_EQ(view("mediaListScrollView")->isVisible(), s.mode == 0) << s.step;
@@ -206,11 +211,13 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
         w.move(visible.topLeft() + QPoint(100, 100));
         const QPoint down(300, 20);
         const QPoint global = w.mapToGlobal(down);
-        QMouseEvent press(QEvent::MouseButtonPress, down, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, down, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QApplication::sendEvent(&w, &press);
         EXPECT_EQ(w.initialLocation(), down);
         const QPoint to = global + c.move;
-        QMouseEvent drag(QEvent::MouseMove, w.mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent drag(QEvent::MouseMove, w.mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(&w, &drag);
         QMouseEvent release(QEvent::MouseButtonRelease, w.mapFromGlobal(to), to, Qt::LeftButton, Qt::NoButton,
                             Qt::NoModifier);
@@ -219,8 +226,8 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
     }
     // Moving the mouse without a button held moves nothing.
     const QPoint before = w.pos();
-    QMouseEvent hover(QEvent::MouseMove, QPoint(10, 10), w.mapToGlobal(QPoint(400, 400)), Qt::NoButton, Qt::NoButton,
-                      Qt::NoModifier);
+    QMouseEvent hover(QEvent::MouseMove, QPoint(10, 10), w.mapToGlobal(QPoint(400, 400)), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &hover);
     EXPECT_EQ(w.pos(), before);
 }
@@ -255,7 +262,8 @@ TEST(MainWindowAnimationTest, AnimatedFullScreenEndsOnTheScreenAndBackOnTheStart
     const QRect screen = window->screen()->geometry();
     const auto atRest = [window](const QRect& frame) {
         const auto* animation = window->findChild<QPropertyAnimation*>();
-        return window->geometry() == frame && (!animation || animation->state() == QAbstractAnimation::Stopped);
+        return window->geometry() == frame &&
+               (!animation || animation->state() == QAbstractAnimation::Stopped);
     };
     window->enterFullscreen();
     EXPECT_TRUE(QTest::qWaitFor([&] { return atRest(screen); }, 3000));

@@ -68,7 +68,7 @@ TEST(LatestTaskTest, ANewerRequestSupersedesAnOlderOneStillRunning) {
 TEST(LatestTaskTest, AResultAlreadyPostedIsDroppedByALaterRunOrCancel) {
     for (const bool byCancel : {false, true}) {
         SCOPED_TRACE(byCancel ? "cancel" : "newer run");
-            Published published;
+        Published published;
         LatestTask<QString> task;
         task.run([](const std::atomic<bool>&) { return QStringLiteral("first"); }, published.publish());
         task.waitForFinished(); // its result waits in the main thread's queue now
@@ -86,7 +86,7 @@ TEST(LatestTaskTest, GoingAwayStopsAndWaitsForTheRunningJob) {
     std::atomic<bool> ended{false};
     Published published;
     {
-            LatestTask<QString> task;
+        LatestTask<QString> task;
         std::promise<void> started;
         task.run(
             [&](const std::atomic<bool>& cancelled) {

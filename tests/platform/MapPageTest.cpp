@@ -41,7 +41,8 @@ protected:
         return result;
     }
     static QJsonObject state() {
-        return QJsonDocument::fromJson(evaluate(QStringLiteral("dcvMapState()")).toString().toUtf8()).object();
+        return QJsonDocument::fromJson(evaluate(QStringLiteral("dcvMapState()")).toString().toUtf8())
+            .object();
     }
 
     static DCVWebView* view;

@@ -43,9 +43,13 @@ TEST(QtFilePanelsTest, PanelsAnswerWhenDismissedWithThePathOrNothing) {
         QString expected;
     } cases[] = {
         {"folder chosen", "openFolderPanel",
-         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); }, clips, clips},
-        {"folder cancelled", "openFolderPanel",
-         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); }, {}, {}},
+         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); }, clips,
+         clips},
+        {"folder cancelled",
+         "openFolderPanel",
+         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); },
+         {},
+         {}},
         {"file chosen", "openFilePanel",
          [](FilePanels& p, QWidget* w, FilePanels::Done d) {
              p.openFile(w, "Open", {"Recordings (*.MP4)"}, std::move(d));

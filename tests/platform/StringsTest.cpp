@@ -21,7 +21,8 @@ QSet<QString> keysInSources() {
         QRegularExpression(QStringLiteral(R"(QT_TRANSLATE_NOOP\(\s*"InfoPlist"\s*,\s*"([^"]+)\")")),
     };
     QSet<QString> keys;
-    QDirIterator it(src, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(src, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
         if (!file.open(QIODevice::ReadOnly))

@@ -23,12 +23,11 @@ TEST(VLCFrameBufferSize, LargerPicturesAreScaledDownToTheScreenAndNeverUp) {
         unsigned width, height;
         QSize maximum, expected;
     } cases[] = {
-        {640, 368, {1280, 800}, {640, 368}},    // smaller than the screen: as decoded
-        {1920, 1088, {1280, 800}, {1280, 724}}, // scaled by the width, buffer aspect kept, even
+        {640, 368, {1280, 800}, {640, 368}},      // smaller than the screen: as decoded
+        {1920, 1088, {1280, 800}, {1280, 724}},   // scaled by the width, buffer aspect kept, even
         {1920, 1088, {1920, 1080}, {1906, 1080}}, // by the height
-        {1920, 1088, {}, {1920, 1088}},         // no screen known: no limit
-        {3840, 2160, {1280, 800}, {1280, 720}},
-        {7, 5, {2, 2}, {2, 2}},                 // never below 2 × 2
+        {1920, 1088, {}, {1920, 1088}},           // no screen known: no limit
+        {3840, 2160, {1280, 800}, {1280, 720}},   {7, 5, {2, 2}, {2, 2}}, // never below 2 × 2
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);

@@ -88,7 +88,9 @@ protected:
         player->positionValue = float(double(ms) / double(player->lengthMs));
     }
     // Waits until the seeking window of the last jump or slider move has closed.
-    void waitSettled() { ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000)); }
+    void waitSettled() {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000));
+    }
     QSlider* positionSlider() const { return view<QSlider>("videoPositionSlider"); }
     QMessageBox* visibleAlert() const {
         for (QMessageBox* box : window->findChildren<QMessageBox*>())
@@ -140,7 +142,10 @@ TEST_F(PlaybackControlsTest, JumpsReachThePlayerAndBackwardOnesAreAppliedTwice) 
         {"forward with 30 s left", 70000, true, {"jumpForward 10"}, true},
         {"forward with 8 s left goes to the end", 92000, true, {"setTime 100000"}, false},
         {"backward from 50 s", 50000, false, {"setPosition 0.400", "setPosition 0.400"}, true},
-        {"backward from 5 s goes to the start", 5000, false, {"setTime 0", "setPosition 0.000", "setPosition 0.000"},
+        {"backward from 5 s goes to the start",
+         5000,
+         false,
+         {"setTime 0", "setPosition 0.000", "setPosition 0.000"},
          false},
     };
     startRow(0);
@@ -356,9 +361,11 @@ TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfEveryRow) {
         EXPECT_FALSE(model->data(model->index(row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
         EXPECT_EQ(model->data(model->index(row, 3), Qt::DisplayRole).toString(),
                   QString::fromStdString(media->fileName()));
-        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft,
+        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                      Qt::AlignLeft,
                   Qt::AlignLeft);
-        EXPECT_EQ(model->data(model->index(row, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter,
+        EXPECT_EQ(model->data(model->index(row, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                      Qt::AlignHCenter,
                   Qt::AlignHCenter);
     }
 }
@@ -374,7 +381,8 @@ TEST_F(PlaybackControlsTest, AFolderDroppedOnTheWindowIsOpened) {
         const auto file = dir / "event_20210315_142546_F.MP4";
         std::filesystem::copy_file(sampleCardDir() / "event_20210315_142546_F.MP4", file);
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString((c.dropTheFile ? file : dir.path()).string()))});
+        mime.setUrls(
+            {QUrl::fromLocalFile(QString::fromStdString((c.dropTheFile ? file : dir.path()).string()))});
         QDragEnterEvent enter(QPoint(500, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window, &enter);
         EXPECT_TRUE(enter.isAccepted());
@@ -421,7 +429,8 @@ TEST_F(PlaybackControlsTest, TheOpenFolderPanelStopsThePlayerAndOpensTheChosenFo
         std::filesystem::copy_file(sampleCardDir() / "event_20210315_142546_F.MP4",
                                    dir / "event_20210315_142546_F.MP4");
         startRow(0);
-        services.panels->answers.push_back(c.choose ? QString::fromStdString(dir.path().string()) : QString());
+        services.panels->answers.push_back(c.choose ? QString::fromStdString(dir.path().string())
+                                                    : QString());
         services.panels->requests.clear();
         const int answered = services.panels->answered;
         QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);

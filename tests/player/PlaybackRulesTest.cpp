@@ -14,9 +14,7 @@ TEST(PlaybackRulesTest, TimeEventsPublishTheFirstAfterASeekAndEveryThirdAfterIt)
         std::optional<double> published;
     } cases[] = {
         {-1, false, 0, 0, 0.42}, // the first event after a seek publishes the player's position
-        {0, false, 0, 1, std::nullopt},
-        {1, false, 0, 2, std::nullopt},
-        {2, false, 0, 0, 0.42},
+        {0, false, 0, 1, std::nullopt},   {1, false, 0, 2, std::nullopt}, {2, false, 0, 0, 0.42},
         {1, true, 0.25, -1, 0.25},        // during a seek: the target, counter restarts
         {2, true, 0.0, -1, std::nullopt}, // a target of 0 is not published
     };

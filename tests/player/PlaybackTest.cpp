@@ -97,9 +97,7 @@ protected:
     void moveSliderTo(double v) {
         view<QSlider>("videoPositionSlider")->setValue(int(v * kPositionSliderSteps));
     }
-    QString rowPath(int row) const {
-        return QString::fromStdString(model->mediaAtRow(row)->path());
-    }
+    QString rowPath(int row) const { return QString::fromStdString(model->mediaAtRow(row)->path()); }
 
     QMessageBox* visibleAlert() const {
         for (QMessageBox* box : window->findChildren<QMessageBox*>())
@@ -157,7 +155,8 @@ TEST_F(PlaybackTest, ADoubleClickStartsTheRowOnceItsTelemetryIsRead) {
     // The scale waits for the video size, known with the first decoded pictures.
     EXPECT_TRUE(QTest::qWaitFor([&] { return playback->playInfo()->scale() > 0; }, 3000));
     EXPECT_NEAR(playback->playInfo()->scale(), view("videoContainerView")->height() / 360.0, 1e-9);
-    EXPECT_EQ(view<TKImageButton>("sizeTextButton")->text(), QString::asprintf("%.2fx", playback->playInfo()->scale()));
+    EXPECT_EQ(view<TKImageButton>("sizeTextButton")->text(),
+              QString::asprintf("%.2fx", playback->playInfo()->scale()));
     // The first time event takes the loading indicator down.
     EXPECT_TRUE(QTest::qWaitFor([&] { return !view("progressIndicator")->isVisible(); }, 3000));
 }
@@ -165,8 +164,7 @@ TEST_F(PlaybackTest, ADoubleClickStartsTheRowOnceItsTelemetryIsRead) {
 TEST_F(PlaybackTest, TheTextsFollowThePublishedPosition) {
     openFolder(sampleCardDir(), 6);
     int timeEvents = 0, publications = 0, mismatches = 0;
-    QObject::connect(player, &MediaPlayer::mediaPlayerTimeChanged, delegate.get(),
-                     [&] { ++timeEvents; });
+    QObject::connect(player, &MediaPlayer::mediaPlayerTimeChanged, delegate.get(), [&] { ++timeEvents; });
     // Connected after the window's own observation, so it sees the texts that one just set.
     QObject::connect(playback->playInfo(), &DCVPlayInfo::positionChanged, delegate.get(), [&] {
         if (playback->waitingForPlayStart() || playback->blackBoxData()->m_GSensors().empty())
@@ -200,8 +198,7 @@ TEST_F(PlaybackTest, TheTextsFollowThePublishedPosition) {
     // The texts moved on with the drive: the graph's bar follows the player.
     EXPECT_GT(view<GraphView>("graphView")->timePosition(), 0.0);
     EXPECT_NE(text("speedField"), QString());
-    EXPECT_TRUE(text("latitudeField").startsWith(QLatin1Char('-')))
-        << "the drive is south of the equator";
+    EXPECT_TRUE(text("latitudeField").startsWith(QLatin1Char('-'))) << "the drive is south of the equator";
 }
 
 TEST_F(PlaybackTest, ASeekHoldsThePublishedPositionAtItsTarget) {
@@ -242,8 +239,7 @@ TEST_F(PlaybackTest, ASeekHoldsThePublishedPositionAtItsTarget) {
     EXPECT_GE(heldWhileMoving.size(), 1u);
     for (double p : heldWhileMoving)
         EXPECT_DOUBLE_EQ(p, backwardTarget);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return std::abs(player->position() - backwardTarget) < 0.1; }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::abs(player->position() - backwardTarget) < 0.1; }, 2000));
 }
 
 TEST_F(PlaybackTest, TheEndOfAFileStartsTheNextRowAndTheLastRowStaysPaused) {
@@ -258,8 +254,7 @@ TEST_F(PlaybackTest, TheEndOfAFileStartsTheNextRowAndTheLastRowStaysPaused) {
     ASSERT_TRUE(waitPlaying());
 
     moveSliderTo(0.9);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return player->state() == VLCMediaPlayerStatePaused; }, 4000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->state() == VLCMediaPlayerStatePaused; }, 4000));
     EXPECT_GE(player->position(), 0.988f);
     // Nothing comes after the last row.
     QSignalSpy tried(playback, &DCVPlaybackController::playNextTried);
@@ -364,7 +359,6 @@ TEST_F(PlaybackTest, SnapshotsHaveTheRecordingsOwnSizeWhilePlayingAndOnceItHasEn
     check("playing");
     // At the end libVLC has no picture left; the last one shown is saved.
     moveSliderTo(0.9);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return player->state() == VLCMediaPlayerStatePaused; }, 4000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return player->state() == VLCMediaPlayerStatePaused; }, 4000));
     check("ended");
 }

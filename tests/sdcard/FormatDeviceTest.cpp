@@ -267,7 +267,12 @@ protected:
     test::TempDir tmp;
     std::vector<std::string> statuses, defaultWrites;
     const std::string settings = randomBytes(500);
-    static LocalTime fixedClock() { LocalTime t; t.minute = 7; t.second = 9; return t; }
+    static LocalTime fixedClock() {
+        LocalTime t;
+        t.minute = 7;
+        t.second = 9;
+        return t;
+    }
     static std::string defaultRecord() {
         const SettingsRecordBytes bytes = settingsRecordBytes(defaultSettingsRecord(fixedClock));
         return std::string(bytes.begin(), bytes.end());

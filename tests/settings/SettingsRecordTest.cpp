@@ -71,10 +71,11 @@ TEST(SettingsRecordTest, DescriptorsCoverTheRecordInOrder) {
         const char* name;
         size_t size;
         SettingsFieldType type;
-    } spots[] = {{"modelName", 12, SettingsFieldType::Text},    {"carNumber", 8, SettingsFieldType::Text},
-                 {"wifiSsid", 16, SettingsFieldType::Text},     {"apPassword", 16, SettingsFieldType::Text},
-                 {"timeZoneIndex", 4, SettingsFieldType::I32},  {"drivingGsensorX", 4, SettingsFieldType::I32},
-                 {"osdSpeedDisplay", 4, SettingsFieldType::I32}, {"powerVoltage", 4, SettingsFieldType::U32}};
+    } spots[] = {
+        {"modelName", 12, SettingsFieldType::Text},     {"carNumber", 8, SettingsFieldType::Text},
+        {"wifiSsid", 16, SettingsFieldType::Text},      {"apPassword", 16, SettingsFieldType::Text},
+        {"timeZoneIndex", 4, SettingsFieldType::I32},   {"drivingGsensorX", 4, SettingsFieldType::I32},
+        {"osdSpeedDisplay", 4, SettingsFieldType::I32}, {"powerVoltage", 4, SettingsFieldType::U32}};
     for (const auto& c : spots) {
         const SettingsFieldDescriptor* d = findSettingsField(c.name);
         ASSERT_NE(d, nullptr) << c.name;

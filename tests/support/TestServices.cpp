@@ -68,7 +68,8 @@ TestServices::TestServices()
       runner(std::make_shared<NoCommandRunner>()) {
     const std::string listing = readFile(sourceDir() / "tests" / "data" / "lsblk" / "none.json");
     services.commandRunner = runner;
-    services.volumes = std::make_shared<UsbVolumes>([listing] { return std::optional<std::string>(listing); });
+    services.volumes =
+        std::make_shared<UsbVolumes>([listing] { return std::optional<std::string>(listing); });
     services.filePanels = panels;
     services.printDialog = printDialog;
     services.clock = clock;

@@ -32,8 +32,9 @@ TEST(MapScriptsTest, TrackSignsComeFromHemispheresAndSamplesWithoutFixAreLeftOut
         return DCVAviGpsData(d);
     };
     const std::vector<DCVAviGpsData> samples{
-        sample(3730.0, 'N', 12715.0, 'E'), sample(0, 'N', 0, 'E'),         sample(3745.1234, 'S', 730.0, 'W'),
-        sample(3730.0, 0, 12715.0, 0),     sample(9999.0, 'N', 100.0, 'E'), // 99° north is no place
+        sample(3730.0, 'N', 12715.0, 'E'),  sample(0, 'N', 0, 'E'),
+        sample(3745.1234, 'S', 730.0, 'W'), sample(3730.0, 0, 12715.0, 0),
+        sample(9999.0, 'N', 100.0, 'E'), // 99° north is no place
     };
     const auto track = mapTrack(samples);
     ASSERT_EQ(track.size(), 3u);
@@ -42,7 +43,8 @@ TEST(MapScriptsTest, TrackSignsComeFromHemispheresAndSamplesWithoutFixAreLeftOut
     EXPECT_NEAR(track[1].latitude, -37.752057, 1e-6);
     EXPECT_DOUBLE_EQ(track[1].longitude, -7.5);
     EXPECT_DOUBLE_EQ(track[2].latitude, -37.5); // a missing character counts as south / west
-    EXPECT_EQ(trackScript({track[0], track[1]}), "DCVSetTrack([[37.500000,127.250000],[-37.752057,-7.500000]])");
+    EXPECT_EQ(trackScript({track[0], track[1]}),
+              "DCVSetTrack([[37.500000,127.250000],[-37.752057,-7.500000]])");
     EXPECT_EQ(trackScript({}), "DCVSetTrack([])");
 
     std::vector<std::shared_ptr<DCVAviGpsData>> shared{nullptr, std::make_shared<DCVAviGpsData>(samples[0])};

@@ -1,9 +1,9 @@
 #include "platform/vlc/VLCFrameBuffer.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <vlc/vlc.h>
 
 namespace dcv {

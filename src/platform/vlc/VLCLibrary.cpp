@@ -14,9 +14,12 @@ QStringList VLCLibrary::defaultArguments() {
     // everything itself. The camera burns its texts into the picture, so no text renderer is
     // loaded either: the default one builds its font database for every file, which costs
     // more than half of the time to a file's first picture.
-    return {QStringLiteral("--intf=dummy"),        QStringLiteral("--no-video-title-show"),
-            QStringLiteral("--no-osd"),            QStringLiteral("--no-snapshot-preview"),
-            QStringLiteral("--text-renderer=tdummy"), QStringLiteral("--no-stats"),
+    return {QStringLiteral("--intf=dummy"),
+            QStringLiteral("--no-video-title-show"),
+            QStringLiteral("--no-osd"),
+            QStringLiteral("--no-snapshot-preview"),
+            QStringLiteral("--text-renderer=tdummy"),
+            QStringLiteral("--no-stats"),
             QStringLiteral("--quiet")};
 }
 

@@ -128,8 +128,9 @@ void VLCMediaPlayer::retirePlayer() {
     if (m_frameBuffer)
         m_frameBuffer->detach(m_feed);
     ++m_generation;
-    auto keepAlive = std::make_shared<std::pair<std::shared_ptr<VLCFrameBuffer::Feed>, std::shared_ptr<VLCLibrary>>>(
-        std::move(m_feed), m_library);
+    auto keepAlive =
+        std::make_shared<std::pair<std::shared_ptr<VLCFrameBuffer::Feed>, std::shared_ptr<VLCLibrary>>>(
+            std::move(m_feed), m_library);
     PlayerReaper::shared().retire(m_player, std::move(keepAlive));
     m_player = nullptr;
     m_feed.reset();
