@@ -15,7 +15,6 @@
 #include <QMouseEvent>
 #include <QPropertyAnimation>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -238,16 +237,6 @@ TEST_F(MainWindowTest, CloseButtonClosesTheWindowAndLaterButtonsWaitDisabled) {
     EXPECT_TRUE(view("openFolderButton")->isEnabled());
     QTest::mouseClick(view("closeButton"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
-}
-
-TEST_F(MainWindowTest, TheLastDialogControllerIsKeptUntilTheNextOneReplacesIt) {
-    EXPECT_EQ(delegate->lastDialogController(), nullptr);
-    QObject* first = &delegate->openDialogController(std::make_unique<QObject>());
-    QSignalSpy firstGone(first, &QObject::destroyed);
-    EXPECT_EQ(delegate->lastDialogController(), first);
-    QObject* second = &delegate->openDialogController(std::make_unique<QObject>());
-    EXPECT_EQ(firstGone.count(), 1);
-    EXPECT_EQ(delegate->lastDialogController(), second);
 }
 
 TEST(MainWindowAnimationTest, AnimatedFullScreenEndsOnTheScreenAndBackOnTheStartFrame) {
