@@ -6,7 +6,6 @@
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlayInfo.h"
 #include "player/DCVPlaybackController.h"
-#include "recordings/MediaCellText.h"
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
@@ -401,25 +400,32 @@ TEST_F(PlaybackControlsTest, KeysDriveThePlayerAndFullScreenUnlessAnAlertIsUp) {
     alert->accept();
 }
 
-TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfEveryRow) {
-    ASSERT_EQ(model->columnCount(), 4);
-    EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("File"));
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const DCVMediaPtr media = model->mediaAtRow(row);
-        const MediaKind kind = mediaKind(*media);
-        EXPECT_EQ(model->data(model->index(row, 0), Qt::DisplayRole).toString(),
-                  QCoreApplication::translate("InfoPlist", kind.textKey));
-        EXPECT_EQ(model->kindImageName(row), QString::fromStdString(mediaKindImageName(kind)));
-        EXPECT_FALSE(model->data(model->index(row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
-        EXPECT_EQ(model->data(model->index(row, 3), Qt::DisplayRole).toString(),
-                  QString::fromStdString(media->fileName()));
-        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                      Qt::AlignLeft,
-                  Qt::AlignLeft);
-        EXPECT_EQ(model->data(model->index(row, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                      Qt::AlignHCenter,
-                  Qt::AlignHCenter);
+TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfTheRows) {
+    struct {
+        int row;
+        const char *kind, *image, *date, *time, *file;
+    } rows[] = {
+        {0, "Normal", "car_alwa", "2021-03-15", "14:25:30", "alwa_20210315_142530_F.MP4"},
+        {5, "Event", "car_event", "2021-03-15", "14:25:46", "event_20210315_142546_R.MP4"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        const auto text = [&](int column) {
+            return model->data(model->index(r.row, column), Qt::DisplayRole).toString();
+        };
+        EXPECT_EQ(text(0), QLatin1String(r.kind));
+        EXPECT_EQ(model->kindImageName(r.row), QLatin1String(r.image));
+        EXPECT_FALSE(model->data(model->index(r.row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
+        EXPECT_EQ(text(1), QLatin1String(r.date));
+        EXPECT_EQ(text(2), QLatin1String(r.time));
+        EXPECT_EQ(text(3), QLatin1String(r.file));
     }
+    // Date and time centred, the file name left.
+    EXPECT_EQ(model->data(model->index(0, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                  Qt::AlignHCenter,
+              Qt::AlignHCenter);
+    EXPECT_EQ(model->data(model->index(0, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft,
+              Qt::AlignLeft);
 }
 
 TEST_F(PlaybackControlsTest, AFolderDroppedOnTheWindowIsOpened) {
