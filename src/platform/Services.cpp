@@ -43,6 +43,12 @@ void setFilters(QFileDialog* panel, const QStringList& nameFilters) {
 
 } // namespace
 
+QString withSuffix(const QString& path, QLatin1String suffix) {
+    if (QFileInfo(path).suffix().compare(suffix, Qt::CaseInsensitive) == 0)
+        return path;
+    return path + QLatin1Char('.') + suffix;
+}
+
 void QtFilePanels::openFolder(QWidget* parent, const QString& title, Done done) {
     QFileDialog* panel = openPanel(parent, title, "openFolderPanel", std::move(done));
     panel->setFileMode(QFileDialog::Directory);

@@ -39,6 +39,10 @@ public:
                           const QStringList& nameFilters, Done done) = 0;
 };
 
+// `path` with ".suffix" added unless it has that extension already (in any case): a save panel
+// whose answer must have one type.
+QString withSuffix(const QString& path, QLatin1String suffix);
+
 // The panels of the desktop: QFileDialog.
 class QtFilePanels : public FilePanels {
 public:

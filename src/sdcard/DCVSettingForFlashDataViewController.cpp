@@ -235,16 +235,13 @@ void DCVSettingForFlashDataViewController::onSaveCSVFile() {
     const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                                   .filePath(QStringLiteral("telvo_000.csv"));
     QPointer<DCVSettingForFlashDataViewController> self(this);
-    m_services.filePanels->saveFile(
-        window(), QStringLiteral("Export Driving Log"), suggested,
-        {QStringLiteral("Comma-separated text (*.csv)")}, [self](const QString& chosen) {
-            if (!self || chosen.isEmpty())
-                return;
-            QString path = chosen;
-            if (QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) != 0)
-                path += QLatin1String(".csv");
-            self->exportTo(path);
-        });
+    m_services.filePanels->saveFile(window(), QStringLiteral("Export Driving Log"), suggested,
+                                    {QStringLiteral("Comma-separated text (*.csv)")},
+                                    [self](const QString& chosen) {
+                                        if (!self || chosen.isEmpty())
+                                            return;
+                                        self->exportTo(withSuffix(chosen, QLatin1String("csv")));
+                                    });
 }
 
 void DCVSettingForFlashDataViewController::exportTo(const QString& path) {

@@ -156,17 +156,13 @@ void DCVTimeSetupController::onSaveConfigFile() {
     const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                                   .filePath(QStringLiteral("timeset.cfg"));
     QPointer<DCVTimeSetupController> self(this);
-    m_services.filePanels->saveFile(
-        this, QStringLiteral("Save Clock File"), suggested, {QStringLiteral("Clock file (*.cfg)")},
-        [self](const QString& chosen) {
-            if (!self || chosen.isEmpty())
-                return;
-            // The panel allows the type "cfg" only.
-            QString path = chosen;
-            if (QFileInfo(path).suffix().compare(QLatin1String("cfg"), Qt::CaseInsensitive) != 0)
-                path += QLatin1String(".cfg");
-            self->saveTo(path);
-        });
+    m_services.filePanels->saveFile(this, QStringLiteral("Save Clock File"), suggested,
+                                    {QStringLiteral("Clock file (*.cfg)")}, [self](const QString& chosen) {
+                                        if (!self || chosen.isEmpty())
+                                            return;
+                                        // The panel allows the type "cfg" only.
+                                        self->saveTo(withSuffix(chosen, QLatin1String("cfg")));
+                                    });
 }
 
 void DCVTimeSetupController::saveTo(const QString& path) {
