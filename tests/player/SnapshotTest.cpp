@@ -65,12 +65,6 @@ protected:
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return playback->player()->state() == VLCMediaPlayerStatePaused; }, 4000));
     }
-    QMessageBox* visibleAlert() const {
-        for (QMessageBox* box : window->findChildren<QMessageBox*>())
-            if (box->isVisible())
-                return box;
-        return nullptr;
-    }
     bool captureEnabled() const { return view<TKImageButton>(window, "captureButton")->isEnabled(); }
     bool printEnabled() const { return view<TKImageButton>(window, "printButton")->isEnabled(); }
     QString tempSnapshot() const {
@@ -134,7 +128,7 @@ TEST_F(SnapshotTest, CaptureWhilePlayingSavesTheDecodedPictureInTheFormatOfItsNa
             EXPECT_EQ(saved.count(), 0);
             EXPECT_FALSE(QFile::exists(path));
             EXPECT_TRUE(outside.opened->isEmpty());
-            EXPECT_TRUE(visibleAlert() != nullptr);
+            EXPECT_TRUE(visibleAlert(window) != nullptr);
             continue;
         }
         ASSERT_EQ(saved.count(), 1);
