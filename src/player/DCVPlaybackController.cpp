@@ -34,10 +34,10 @@ const char* const kTag = "D ";
 } // namespace
 
 DCVPlaybackController::DCVPlaybackController(DCVMediaList& mediaList, std::unique_ptr<MediaPlayer> player,
-                                             const DCVPlaybackViews& views, const PlaybackTimings& timings,
+                                             const DCVPlaybackViews& views, PlaybackTimings timings,
                                              QObject* parent)
     : QObject(parent), m_mediaList(mediaList), m_player1(std::move(player)),
-      m_playInfo(std::make_unique<DCVPlayInfo>()), m_views(views), m_timings(timings) {
+      m_playInfo(std::make_unique<DCVPlayInfo>()), m_views(views), m_timings(std::move(timings)) {
     connect(m_player1.get(), &MediaPlayer::mediaPlayerStateChanged, this,
             &DCVPlaybackController::mediaPlayerStateChanged);
     connect(m_player1.get(), &MediaPlayer::mediaPlayerTimeChanged, this,

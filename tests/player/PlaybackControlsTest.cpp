@@ -97,12 +97,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000));
     }
     QSlider* positionSlider() const { return view<QSlider>("videoPositionSlider"); }
-    QMessageBox* visibleAlert() const {
-        for (QMessageBox* box : window->findChildren<QMessageBox*>())
-            if (box->isVisible())
-                return box;
-        return nullptr;
-    }
 
     // The last position published, once the play clock's ticks have published it.
     double publishedSoon(double expected) {
@@ -362,7 +356,7 @@ TEST_F(PlaybackControlsTest, AStartThatNeverPlaysIsGivenUp) {
             player->enter(c.state, false);
         ASSERT_TRUE(failed.count() == 1 || failed.wait(2000));
         EXPECT_FALSE(playback->waitingForPlayStart());
-        QMessageBox* alert = visibleAlert();
+        QMessageBox* alert = visibleAlert(window);
         ASSERT_TRUE(alert);
         EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
         alert->accept();
@@ -617,7 +611,7 @@ TEST_F(PlaybackControlsTest, AStartOfAFileGoneOrReplacedSinceTheScanIsRefused) {
         ASSERT_TRUE(playback->playAtIndex(1));
         ASSERT_TRUE(failed.wait(5000));
         EXPECT_EQ(player->plays, plays);
-        QMessageBox* alert = visibleAlert();
+        QMessageBox* alert = visibleAlert(window);
         ASSERT_TRUE(alert);
         EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", c.key));
         EXPECT_FALSE(playback->playInfo()->isPlaying());
@@ -662,8 +656,8 @@ TEST_F(PlaybackControlsTest, TheTableShowsTheDistinctPartOfEveryFileName) {
 
 TEST_F(PlaybackControlsTest, AScanThatLeftFoldersOutSaysWhich) {
     delegate->openDirectory(QStringLiteral("/nonexistent/dcv/card"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleAlert() != nullptr; }, 5000));
-    QMessageBox* alert = visibleAlert();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleAlert(window) != nullptr; }, 5000));
+    QMessageBox* alert = visibleAlert(window);
     EXPECT_EQ(alert->text(), QCoreApplication::translate("InfoPlist", "msg.scan_incomplete"));
     EXPECT_EQ(alert->informativeText(),
               QCoreApplication::translate("InfoPlist", "msg.scan_unreadable") +
@@ -707,5 +701,5 @@ TEST_F(PlaybackControlsTest, TheTelemetryPanelSaysWhenARecordingsTelemetryIsMiss
         }
     }
     // No alert for any of them.
-    EXPECT_EQ(visibleAlert(), nullptr);
+    EXPECT_EQ(visibleAlert(window), nullptr);
 }

@@ -67,12 +67,6 @@ protected:
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return playback->player()->state() == VLCMediaPlayerStatePaused; }, 4000));
     }
-    QMessageBox* visibleAlert() const {
-        for (QMessageBox* box : window->findChildren<QMessageBox*>())
-            if (box->isVisible())
-                return box;
-        return nullptr;
-    }
     bool captureEnabled() const { return view<TKImageButton>(window, "captureButton")->isEnabled(); }
     bool printEnabled() const { return view<TKImageButton>(window, "printButton")->isEnabled(); }
     QString tempSnapshot() const {
@@ -136,7 +130,7 @@ TEST_F(SnapshotTest, CaptureWhilePlayingSavesTheDecodedPictureInTheFormatOfItsNa
             EXPECT_EQ(saved.count(), 0);
             EXPECT_FALSE(QFile::exists(path));
             EXPECT_TRUE(outside.opened->isEmpty());
-            EXPECT_TRUE(visibleAlert() != nullptr);
+            EXPECT_TRUE(visibleAlert(window) != nullptr);
             continue;
         }
         ASSERT_EQ(saved.count(), 1);
@@ -200,7 +194,7 @@ TEST_F(SnapshotTest, ASnapshotPlaceThatIsNoWritableFileIsToldAndLeftAlone) {
         c.make();
         for (const bool printing : {false, true}) {
             printing ? snapshot->print() : snapshot->captureVideo();
-            QMessageBox* alert = visibleAlert();
+            QMessageBox* alert = visibleAlert(window);
             ASSERT_TRUE(alert);
             EXPECT_TRUE(alert->informativeText().startsWith(infoText("msg.capture_save_fail")))
                 << alert->informativeText().toStdString();
