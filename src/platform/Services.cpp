@@ -35,13 +35,17 @@ void setFilters(QFileDialog* panel, const QStringList& nameFilters) {
     panel->setNameFilters(nameFilters);
     // Added before the panel asks about replacing a file, so the question is about the file
     // that will be written.
-    static const QRegularExpression firstExtension(QStringLiteral("\\*\\.(\\w+)"));
-    const QRegularExpressionMatch m = firstExtension.match(nameFilters.first());
-    if (m.hasMatch())
-        panel->setDefaultSuffix(m.captured(1));
+    panel->setDefaultSuffix(defaultSuffixOf(nameFilters));
 }
 
 } // namespace
+
+QString defaultSuffixOf(const QStringList& nameFilters) {
+    static const QRegularExpression firstExtension(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch m =
+        nameFilters.isEmpty() ? QRegularExpressionMatch() : firstExtension.match(nameFilters.first());
+    return m.hasMatch() ? m.captured(1) : QString();
+}
 
 void QtFilePanels::openFolder(QWidget* parent, const QString& title, Done done) {
     QFileDialog* panel = openPanel(parent, title, "openFolderPanel", std::move(done));

@@ -39,6 +39,10 @@ public:
                           const QStringList& nameFilters, Done done) = 0;
 };
 
+// The extension a save panel gives a name typed without one: the first of the first filter
+// ("csv" for "Comma-separated text (*.csv)"); empty for none.
+QString defaultSuffixOf(const QStringList& nameFilters);
+
 // The panels of the desktop: QFileDialog.
 class QtFilePanels : public FilePanels {
 public:

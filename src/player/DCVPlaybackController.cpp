@@ -34,10 +34,10 @@ const char* const kTag = "D ";
 } // namespace
 
 DCVPlaybackController::DCVPlaybackController(DCVMediaList& mediaList, std::unique_ptr<MediaPlayer> player,
-                                             const DCVPlaybackViews& views, const PlaybackTimings& timings,
+                                             const DCVPlaybackViews& views, PlaybackTimings timings,
                                              QObject* parent)
     : QObject(parent), m_mediaList(mediaList), m_player1(std::move(player)),
-      m_playInfo(std::make_unique<DCVPlayInfo>()), m_views(views), m_timings(timings) {
+      m_playInfo(std::make_unique<DCVPlayInfo>()), m_views(views), m_timings(std::move(timings)) {
     connect(m_player1.get(), &MediaPlayer::mediaPlayerStateChanged, this,
             &DCVPlaybackController::mediaPlayerStateChanged);
     connect(m_player1.get(), &MediaPlayer::mediaPlayerTimeChanged, this,
@@ -157,10 +157,15 @@ void DCVPlaybackController::blackBoxDataRead(std::shared_ptr<const DCVBlackBoxDa
     if (!m_player1 || !m_waitingForPlayStart)
         return;
     const uint64_t generation = m_startGeneration;
-    // A file deleted since the scan: no player can tell more than that it failed.
-    if (m_player1->media() && !QFileInfo::exists(m_player1->media()->path())) {
-        failStart("missing");
-        return;
+    // A file deleted since the scan: no player can tell more than that it failed. A FIFO or a
+    // device under a recording's name would have libVLC wait or read without end: refused as
+    // the telemetry reader refuses it.
+    if (m_player1->media()) {
+        const QFileInfo file(m_player1->media()->path());
+        if (!file.exists() || !file.isFile()) {
+            failStart(file.exists() ? "not a regular file" : "missing");
+            return;
+        }
     }
     m_views.telemetry->setTelemetry(std::move(data));
     initMediaControlView();

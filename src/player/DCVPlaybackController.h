@@ -47,8 +47,7 @@ class DCVPlaybackController : public QObject {
     Q_PROPERTY(quint64 volume READ volume WRITE setVolume NOTIFY volumeChanged)
 public:
     DCVPlaybackController(DCVMediaList& mediaList, std::unique_ptr<MediaPlayer> player,
-                          const DCVPlaybackViews& views, const PlaybackTimings& timings,
-                          QObject* parent = nullptr);
+                          const DCVPlaybackViews& views, PlaybackTimings timings, QObject* parent = nullptr);
     ~DCVPlaybackController() override;
 
     // Starting and stopping.

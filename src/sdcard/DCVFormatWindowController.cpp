@@ -229,7 +229,7 @@ void DCVFormatWindowController::doFormat(const TKUSBDiskEntity& disk, UnkeptSett
             FormatRun run(*runner, volumes->discovery(), hooks, options);
             return run.run(device, status, unkept);
         },
-        [this, unkept](FormatOutcome outcome) { formatDidEnd(outcome, unkept); });
+        [this, unkept](const FormatOutcome& outcome) { formatDidEnd(outcome, unkept); });
 }
 
 void DCVFormatWindowController::formatDidEnd(const FormatOutcome& outcome, UnkeptSettings unkept) {

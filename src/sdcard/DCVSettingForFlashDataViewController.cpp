@@ -235,16 +235,16 @@ void DCVSettingForFlashDataViewController::onSaveCSVFile() {
     const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                                   .filePath(QStringLiteral("telvo_000.csv"));
     QPointer<DCVSettingForFlashDataViewController> self(this);
-    m_services.filePanels->saveFile(
-        window(), QStringLiteral("Export Driving Log"), suggested,
-        {QStringLiteral("Comma-separated text (*.csv)")}, [self](const QString& chosen) {
-            if (!self || chosen.isEmpty())
-                return;
-            QString path = chosen;
-            if (QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) != 0)
-                path += QLatin1String(".csv");
-            self->exportTo(path);
-        });
+    m_services.filePanels->saveFile(window(), QStringLiteral("Export Driving Log"), suggested,
+                                    {QStringLiteral("Comma-separated text (*.csv)")},
+                                    [self](const QString& chosen) {
+                                        // The panel gave a name typed without an extension
+                                        // the filter's; a name the user typed with another one
+                                        // is theirs (the panel asked about replacing that file,
+                                        // no other).
+                                        if (self && !chosen.isEmpty())
+                                            self->exportTo(chosen);
+                                    });
 }
 
 void DCVSettingForFlashDataViewController::exportTo(const QString& path) {

@@ -156,17 +156,14 @@ void DCVTimeSetupController::onSaveConfigFile() {
     const QString suggested = QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
                                   .filePath(QStringLiteral("timeset.cfg"));
     QPointer<DCVTimeSetupController> self(this);
-    m_services.filePanels->saveFile(
-        this, QStringLiteral("Save Clock File"), suggested, {QStringLiteral("Clock file (*.cfg)")},
-        [self](const QString& chosen) {
-            if (!self || chosen.isEmpty())
-                return;
-            // The panel allows the type "cfg" only.
-            QString path = chosen;
-            if (QFileInfo(path).suffix().compare(QLatin1String("cfg"), Qt::CaseInsensitive) != 0)
-                path += QLatin1String(".cfg");
-            self->saveTo(path);
-        });
+    m_services.filePanels->saveFile(this, QStringLiteral("Save Clock File"), suggested,
+                                    {QStringLiteral("Clock file (*.cfg)")}, [self](const QString& chosen) {
+                                        // The panel adds ".cfg" to a name typed without an
+                                        // extension; another name is kept as typed, since the
+                                        // panel's question about replacing was about that one.
+                                        if (self && !chosen.isEmpty())
+                                            self->saveTo(chosen);
+                                    });
 }
 
 void DCVTimeSetupController::saveTo(const QString& path) {

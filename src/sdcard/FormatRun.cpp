@@ -248,11 +248,17 @@ FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback
     mount(*disk);
     report(kStatusCompleted);
 
-    // Put the settings back only onto this very card, freshly mounted; never onto another disk.
+    // Put the settings back only onto this very card, freshly mounted; never onto another disk
+    // that took its name meanwhile (it is told by the same marks as before erasing).
     out.diskAfter = findDisk(deviceName);
-    if (!out.diskAfter || !out.diskAfter->isMounted()) {
+    const bool sameCard = out.diskAfter && out.diskAfter->volumeSize() == disk->volumeSize() &&
+                          out.diskAfter->mediaWhole() == disk->mediaWhole();
+    if (!sameCard || !out.diskAfter->isMounted()) {
         out.result = FormatResult::NotFoundAfterFormat;
-        out.detail = deviceName + " was formatted but is not mounted: config.bin was not written";
+        out.detail = deviceName +
+                     (sameCard || !out.diskAfter ? " was formatted but is not mounted"
+                                                 : " is no longer the card that was formatted") +
+                     ": config.bin was not written";
         if (!out.savedConfigPath.empty())
             out.detail += " (the saved copy is " + out.savedConfigPath + ")";
         return out;

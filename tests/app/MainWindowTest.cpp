@@ -20,7 +20,6 @@
 #include <QPointer>
 #include <QPropertyAnimation>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -332,16 +331,6 @@ TEST(MainWindowStartTest, TheCardIsLookedForOnceAfterTheFirstPicture) {
     delegate.window()->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return searches() == 1; }, 5000));
     EXPECT_EQ(delegate.lastDialogController(), nullptr) << "the controller made at start is dropped";
-}
-
-TEST_F(MainWindowTest, TheLastDialogControllerIsKeptUntilTheNextOneReplacesIt) {
-    EXPECT_EQ(delegate->lastDialogController(), nullptr);
-    QObject* first = &delegate->openDialogController(std::make_unique<QObject>());
-    QSignalSpy firstGone(first, &QObject::destroyed);
-    EXPECT_EQ(delegate->lastDialogController(), first);
-    QObject* second = &delegate->openDialogController(std::make_unique<QObject>());
-    EXPECT_EQ(firstGone.count(), 1);
-    EXPECT_EQ(delegate->lastDialogController(), second);
 }
 
 TEST(MainWindowAnimationTest, AnimatedFullScreenEndsOnTheScreenAndBackOnTheStartFrame) {

@@ -67,6 +67,13 @@ TEST(QtFilePanelsTest, PanelsAnswerWhenDismissedWithThePathOrNothing) {
              p.saveFile(w, "Save", clips + "/log.csv", {"JPEG (*.jpg *.jpeg)", "PNG (*.png)"}, std::move(d));
          },
          clips + "/shot", clips + "/shot.jpg"},
+        // One typed with another extension is the user's: the question about replacing was
+        // about that name, so nothing is added behind it.
+        {"save with another extension", "saveFilePanel",
+         [&](FilePanels& p, QWidget* w, FilePanels::Done d) {
+             p.saveFile(w, "Save", clips + "/log.csv", {"CSV (*.csv)"}, std::move(d));
+         },
+         clips + "/log.txt", clips + "/log.txt"},
     };
     QtFilePanels panels;
     for (const Case& c : cases) {

@@ -6,7 +6,6 @@
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlayInfo.h"
 #include "player/DCVPlaybackController.h"
-#include "recordings/MediaCellText.h"
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
@@ -28,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace dcv;
 using namespace dcv::test;
@@ -108,12 +108,6 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000));
     }
     QSlider* positionSlider() const { return view<QSlider>("videoPositionSlider"); }
-    QMessageBox* visibleAlert() const {
-        for (QMessageBox* box : window->findChildren<QMessageBox*>())
-            if (box->isVisible())
-                return box;
-        return nullptr;
-    }
 
     // The last position published, once the play clock's ticks have published it.
     double publishedSoon(double expected) {
@@ -378,7 +372,7 @@ TEST_F(PlaybackControlsTest, AStartThatNeverPlaysIsGivenUp) {
             player->enter(c.state, false);
         ASSERT_TRUE(failed.count() == 1 || failed.wait(2000));
         EXPECT_FALSE(playback->waitingForPlayStart());
-        QMessageBox* alert = visibleAlert();
+        QMessageBox* alert = visibleAlert(window);
         ASSERT_TRUE(alert);
         EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
         alert->accept();
@@ -416,25 +410,32 @@ TEST_F(PlaybackControlsTest, KeysDriveThePlayerAndFullScreenUnlessAnAlertIsUp) {
     alert->accept();
 }
 
-TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfEveryRow) {
-    ASSERT_EQ(model->columnCount(), 4);
-    EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("File"));
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const DCVMediaPtr media = model->mediaAtRow(row);
-        const MediaKind kind = mediaKind(*media);
-        EXPECT_EQ(model->data(model->index(row, 0), Qt::DisplayRole).toString(),
-                  QCoreApplication::translate("InfoPlist", kind.textKey));
-        EXPECT_EQ(model->kindImageName(row), QString::fromStdString(mediaKindImageName(kind)));
-        EXPECT_FALSE(model->data(model->index(row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
-        EXPECT_EQ(model->data(model->index(row, 3), Qt::DisplayRole).toString(),
-                  QString::fromStdString(media->fileName()));
-        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                      Qt::AlignLeft,
-                  Qt::AlignLeft);
-        EXPECT_EQ(model->data(model->index(row, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() &
-                      Qt::AlignHCenter,
-                  Qt::AlignHCenter);
+TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfTheRows) {
+    struct {
+        int row;
+        const char *kind, *image, *date, *time, *file;
+    } rows[] = {
+        {0, "Normal", "car_alwa", "2021-03-15", "14:25:30", "alwa_20210315_142530_F.MP4"},
+        {5, "Event", "car_event", "2021-03-15", "14:25:46", "event_20210315_142546_R.MP4"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        const auto text = [&](int column) {
+            return model->data(model->index(r.row, column), Qt::DisplayRole).toString();
+        };
+        EXPECT_EQ(text(0), QLatin1String(r.kind));
+        EXPECT_EQ(model->kindImageName(r.row), QLatin1String(r.image));
+        EXPECT_FALSE(model->data(model->index(r.row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
+        EXPECT_EQ(text(1), QLatin1String(r.date));
+        EXPECT_EQ(text(2), QLatin1String(r.time));
+        EXPECT_EQ(text(3), QLatin1String(r.file));
     }
+    // Date and time centred, the file name left.
+    EXPECT_EQ(model->data(model->index(0, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                  Qt::AlignHCenter,
+              Qt::AlignHCenter);
+    EXPECT_EQ(model->data(model->index(0, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft,
+              Qt::AlignLeft);
 }
 
 TEST_F(PlaybackControlsTest, AFolderDroppedOnTheWindowIsOpened) {
@@ -595,26 +596,45 @@ TEST_F(PlaybackControlsTest, ASeekAfterTheEndPlaysFromThereAndCallsOffTheAdvance
     }
 }
 
-TEST_F(PlaybackControlsTest, AStartOfAFileDeletedSinceTheScanSaysItIsMissing) {
-    TempDir dir;
-    for (const char* name : {"alwa_20210315_142530_F.MP4", "motion_20210315_142538_F.MP4"})
-        std::filesystem::copy_file(sampleCardDir() / name, dir / name);
-    openFolder(dir.path(), 2);
-    startRow(0);
-    player->tick(4000, 0.5f);
-    ASSERT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_pause_n"));
-    std::filesystem::remove(dir / "motion_20210315_142538_F.MP4");
-    QSignalSpy failed(playback, &DCVPlaybackController::playFailed);
-    ASSERT_TRUE(playback->playAtIndex(1));
-    ASSERT_TRUE(failed.wait(5000));
-    QMessageBox* alert = visibleAlert();
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_missing"));
-    EXPECT_NE(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
-    EXPECT_FALSE(playback->playInfo()->isPlaying());
-    EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_play_n"));
-    alert->accept();
-    EXPECT_FALSE(playback->waitingForPlayStart());
+// A file deleted since the scan is called missing; a FIFO or folder in its place never reaches
+// the player (libVLC would wait on a FIFO for a writer) and is told as a file that cannot be
+// played.
+TEST_F(PlaybackControlsTest, AStartOfAFileGoneOrReplacedSinceTheScanIsRefused) {
+    const struct {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> replace;
+        const char* key;
+    } cases[] = {
+        {"deleted", [](const std::filesystem::path&) {}, "msg.file_missing"},
+        {"a FIFO", [](const std::filesystem::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
+         "msg.file_open_fail"},
+        {"a folder", [](const std::filesystem::path& p) { std::filesystem::create_directory(p); },
+         "msg.file_open_fail"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        for (const char* name : {"alwa_20210315_142530_F.MP4", "motion_20210315_142538_F.MP4"})
+            std::filesystem::copy_file(sampleCardDir() / name, dir / name);
+        openFolder(dir.path(), 2);
+        startRow(0);
+        player->tick(4000, 0.5f);
+        ASSERT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_pause_n"));
+        std::filesystem::remove(dir / "motion_20210315_142538_F.MP4");
+        c.replace(dir / "motion_20210315_142538_F.MP4");
+        const int plays = player->plays;
+        QSignalSpy failed(playback, &DCVPlaybackController::playFailed);
+        ASSERT_TRUE(playback->playAtIndex(1));
+        ASSERT_TRUE(failed.wait(5000));
+        EXPECT_EQ(player->plays, plays);
+        QMessageBox* alert = visibleAlert(window);
+        ASSERT_TRUE(alert);
+        EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", c.key));
+        EXPECT_FALSE(playback->playInfo()->isPlaying());
+        EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_play_n"));
+        alert->accept();
+        EXPECT_FALSE(playback->waitingForPlayStart());
+    }
 }
 
 TEST_F(PlaybackControlsTest, TheZoomLabelIsThatOfEachFile) {
@@ -652,8 +672,8 @@ TEST_F(PlaybackControlsTest, TheTableShowsTheDistinctPartOfEveryFileName) {
 
 TEST_F(PlaybackControlsTest, AScanThatLeftFoldersOutSaysWhich) {
     delegate->openDirectory(QStringLiteral("/nonexistent/dcv/card"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleAlert() != nullptr; }, 5000));
-    QMessageBox* alert = visibleAlert();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleAlert(window) != nullptr; }, 5000));
+    QMessageBox* alert = visibleAlert(window);
     EXPECT_EQ(alert->text(), QCoreApplication::translate("InfoPlist", "msg.scan_incomplete"));
     EXPECT_EQ(alert->informativeText(),
               QCoreApplication::translate("InfoPlist", "msg.scan_unreadable") +
@@ -697,5 +717,5 @@ TEST_F(PlaybackControlsTest, TheTelemetryPanelSaysWhenARecordingsTelemetryIsMiss
         }
     }
     // No alert for any of them.
-    EXPECT_EQ(visibleAlert(), nullptr);
+    EXPECT_EQ(visibleAlert(window), nullptr);
 }

@@ -94,13 +94,6 @@ protected:
     }
     QString rowPath(int row) const { return QString::fromStdString(model->mediaAtRow(row)->path()); }
 
-    QMessageBox* visibleAlert() const {
-        for (QMessageBox* box : window->findChildren<QMessageBox*>())
-            if (box->isVisible())
-                return box;
-        return nullptr;
-    }
-
     test::RecordingScriptTarget map;
     test::TestServices services;
     std::unique_ptr<DCVAppDelegate> delegate;
@@ -332,7 +325,7 @@ TEST_F(PlaybackTest, ADamagedFileDoesNotBlockLaterPlays) {
     doubleClickRow(0);
     ASSERT_TRUE(failed.wait(8000));
     EXPECT_FALSE(playback->waitingForPlayStart());
-    QMessageBox* alert = visibleAlert();
+    QMessageBox* alert = visibleAlert(window);
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
     EXPECT_FALSE(video->isVisible());

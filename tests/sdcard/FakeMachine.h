@@ -43,7 +43,7 @@ public:
     std::vector<Call> calls;
     ShellErrorDictionary formatError; // what mkfs.fat answers
     bool mountWorks = true, unmountWorks = true;
-    std::function<void()> afterUnmount; // lets a test change the machine at that moment
+    std::function<void()> afterUnmount, afterFormat; // let a test change the machine at that moment
     int lsblkRuns = 0;
 
     FakeCard* card(const std::string& dev) {
@@ -143,6 +143,8 @@ public:
             fs::remove_all(c->storage);
             fs::create_directories(c->storage);
             c->label = "TELVO";
+            if (afterFormat)
+                afterFormat();
             return {};
         }
         return shellErrorForExit(127, program + ": not scripted");

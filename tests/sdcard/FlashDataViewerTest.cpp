@@ -218,16 +218,26 @@ TEST(FlashDataViewerTest, ExportWritesTheTableAsCommaSeparatedText) {
     w.writeLog(encodeFlashDataFile({seoulStation(), second}));
     DCVSettingForFlashDataViewController& v = w.open();
     const auto exported = &DCVSettingForFlashDataViewController::exportFinished;
-    ASSERT_TRUE(w.clickWithPanel(v.exportButton(), w.card / "export", exported));
-    EXPECT_TRUE(w.test.panels->requests.last().endsWith("/telvo_000.csv"));
-    EXPECT_EQ(
-        readFile(w.card / "export.csv"),
+    const std::string csv =
         "No.,Seq,Date,Time,Day,Latitude,Longitude,Dist.,Speed,Max,Status,X,Y,Z,Battery,TTC,DTC\n"
         "1,417,2024/03/05,14:07:09,-,3733.0056,12658.1234,12345.7,63,88,F,+1.00,-0.50,+0.00,12.5, 0.5,-12.5\n"
         "2,418,2024/03/05,14:07:09,TUE,3733.0056,12658.1234,12345.7,63,88,V,+1.00,-0.50,+0.00,-12.5, "
-        "0.5,-12.5\n");
-    QTRY_VERIFY_WITH_TIMEOUT(visibleAlert(w.settings.get()), 5000);
-    EXPECT_EQ(answerAlert(w.settings.get()), (Alert{"TELVO", infoText("msg.saved")}));
+        "0.5,-12.5\n";
+    // The panel's name is the file written: a name typed with another extension is not given a
+    // second one, so a file the panel never asked about stays.
+    w.card.write("log.txt.csv", "not asked about");
+    const struct {
+        const char* typed;
+        const char* written;
+    } cases[] = {{"export", "export.csv"}, {"log.txt", "log.txt"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(w.clickWithPanel(v.exportButton(), w.card / c.typed, exported)) << c.typed;
+        EXPECT_TRUE(w.test.panels->requests.last().endsWith("/telvo_000.csv"));
+        EXPECT_EQ(readFile(w.card / c.written), csv) << c.typed;
+        QTRY_VERIFY_WITH_TIMEOUT(visibleAlert(w.settings.get()), 5000);
+        EXPECT_EQ(answerAlert(w.settings.get()), (Alert{"TELVO", infoText("msg.saved")}));
+    }
+    EXPECT_EQ(readFile(w.card / "log.txt.csv"), "not asked about");
 
     // A place that cannot be written is reported, not called saved.
     const fs::path nowhere = w.card / "no such folder" / "log.csv";

@@ -373,22 +373,55 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
     }
 }
 
+// After formatting the settings go back only onto the card that was formatted: one that is not
+// mounted again, or another card that got its name (told by size and whole/partition, as
+// before erasing), receives nothing, and the saved copy is kept and named.
 TEST_F(FormatRunTest, NothingIsWrittenWhenTheCardDoesNotComeBack) {
     tmp.write("card-sdb1/config.bin", settings);
-    FakeCard& other = addCard("sdf1", false, 16000000000); // another mounted USB disk
-    const fs::path otherStorage = other.storage;
-    machine.mountWorks = false;
-    const FormatOutcome o = run("sdb1");
-    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
-    EXPECT_FALSE(fs::exists(otherStorage / "config.bin"));
-    EXPECT_FALSE(fs::exists(tmp / "fallback" / "config.bin"));
-    EXPECT_TRUE(defaultWrites.empty());
-    // The saved settings are kept, and the message says where.
-    ASSERT_FALSE(o.savedConfigPath.empty());
-    EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
-    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
-    EXPECT_EQ(alert.messageText, "config.bin copy fail");
-    EXPECT_NE(alert.informativeText.find(o.savedConfigPath), std::string::npos);
+    const fs::path otherStorage = addCard("sdf1", false, 16000000000).storage; // another mounted USB disk
+    // A card of other marks in the formatted card's place, under its name.
+    const auto swapIn = [this](bool whole, uint64_t size) {
+        return [this, whole, size] {
+            FakeCard& c = *machine.card("sdb1");
+            c.whole = whole;
+            c.size = size;
+            c.storage = tmp / "swapped-in";
+            fs::create_directories(c.storage);
+        };
+    };
+    const struct {
+        const char* name;
+        bool mountWorks;
+        std::function<void()> afterFormat;
+        const char* detail;
+    } cases[] = {
+        {"not mounted again", false, nullptr, "sdb1 was formatted but is not mounted"},
+        {"another size", true, swapIn(false, 2000000000), "sdb1 is no longer the card that was formatted"},
+        {"a whole disk now", true, swapIn(true, 16000000000),
+         "sdb1 is no longer the card that was formatted"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        machine.mountWorks = c.mountWorks;
+        machine.afterFormat = c.afterFormat;
+        const FormatOutcome o = run("sdb1");
+        EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
+        EXPECT_EQ(o.detail.rfind(c.detail, 0), 0u) << o.detail;
+        for (const fs::path& place : {otherStorage, tmp / "swapped-in", tmp / "fallback"})
+            EXPECT_FALSE(fs::exists(place / "config.bin")) << place;
+        EXPECT_TRUE(defaultWrites.empty());
+        // The saved settings are kept, and the message says where.
+        ASSERT_FALSE(o.savedConfigPath.empty());
+        EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+        const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+        EXPECT_EQ(alert.messageText, "config.bin copy fail");
+        EXPECT_NE(alert.informativeText.find(o.savedConfigPath), std::string::npos);
+        // The next case starts from the card as it was, settings on it.
+        machine.cards[0] = FakeCard{};
+        machine.cards[0].dev = "sdb1";
+        machine.cards[0].storage = machine.cards[0].mount = (tmp / "card-sdb1").string();
+        tmp.write("card-sdb1/config.bin", settings);
+    }
 }
 
 TEST_F(FormatRunTest, RestoreFailuresAreReported) {

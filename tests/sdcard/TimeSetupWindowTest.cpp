@@ -190,14 +190,21 @@ TEST(TimeSetupWindowTest, WithoutACardTheSavePanelChoosesThePlace) {
         EXPECT_TRUE(c.isVisible());
         EXPECT_TRUE(fs::is_empty(w.card.path()));
     }
-    // A name without the type gets it.
-    for (const char* name : {"clock", "clock.cfg"}) {
+    // A name without the type gets it from the panel; one typed with another extension is
+    // written as typed, and a file the panel never asked about stays.
+    const struct {
+        const char* typed;
+        const char* written;
+    } cases[] = {{"clock", "clock.cfg"}, {"clock.cfg", "clock.cfg"}, {"clock.txt", "clock.txt"}};
+    for (const auto& c : cases) {
         ClockWindow w;
-        w.test.panels->answers.push_back(QString::fromStdString((w.card / name).string()));
+        w.card.write("clock.txt.cfg", "not asked about");
+        w.test.panels->answers.push_back(QString::fromStdString((w.card / c.typed).string()));
         w.open();
         w.pick(QDate(2031, 12, 31), QTime(23, 59, 59));
-        ASSERT_TRUE(w.save()) << name;
-        EXPECT_EQ(readFile(w.card / "clock.cfg"), "2031/12/31 23:59:59") << name;
+        ASSERT_TRUE(w.save()) << c.typed;
+        EXPECT_EQ(readFile(w.card / c.written), "2031/12/31 23:59:59") << c.typed;
+        EXPECT_EQ(readFile(w.card / "clock.txt.cfg"), "not asked about") << c.typed;
     }
 }
 

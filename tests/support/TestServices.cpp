@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
 
@@ -42,8 +43,13 @@ void ScriptedFilePanels::openFile(QWidget* parent, const QString& title, const Q
 }
 
 void ScriptedFilePanels::saveFile(QWidget* parent, const QString& title, const QString& suggestedPath,
-                                  const QStringList&, Done done) {
+                                  const QStringList& nameFilters, Done done) {
     requests << QStringLiteral("saveFile %1 %2").arg(title, suggestedPath);
+    // As the desktop's panel does: a name typed without an extension gets the filter's.
+    const QString suffix = defaultSuffixOf(nameFilters);
+    if (!answers.empty() && !suffix.isEmpty() && !answers.front().isEmpty() &&
+        !QFileInfo(answers.front()).fileName().contains(u'.'))
+        answers.front() += u'.' + suffix;
     answer(parent, std::move(done));
 }
 

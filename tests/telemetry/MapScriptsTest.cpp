@@ -54,7 +54,8 @@ TEST(MapScriptsTest, LongTracksAreThinnedAndRepeatsLeftOut) {
     auto at = [](int i) {
         DCVAviGpsData::Data d;
         d.latitude = 3700.0f + float(i % 1000) / 64;
-        d.longitude = 12700.0f + float(i / 1000) / 64;
+        const int block = i / 1000; // a step east every thousand points
+        d.longitude = 12700.0f + float(block) / 64;
         d.ns = 'N';
         d.ew = 'E';
         return DCVAviGpsData(d);

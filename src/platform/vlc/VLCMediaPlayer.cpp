@@ -1,5 +1,6 @@
 #include "platform/vlc/VLCMediaPlayer.h"
 
+#include "platform/ImageFile.h"
 #include "platform/vlc/VLCFrameBuffer.h"
 #include "platform/vlc/VLCLibrary.h"
 #include "platform/vlc/VLCVideoView.h"
@@ -410,7 +411,13 @@ bool VLCMediaPlayer::saveVideoSnapshotAt(const QString& path, int width, int hei
     else if (width > 0 || height > 0)
         picture = width > 0 ? picture.scaledToWidth(width, Qt::SmoothTransformation)
                             : picture.scaledToHeight(height, Qt::SmoothTransformation);
-    return picture.save(path);
+    // Through the safe writer: something else in the file's place (a FIFO would block here, a
+    // link would be followed) is refused, and a full disk leaves no torn picture.
+    const QString error = writePictureFile(picture, path);
+    if (error.isEmpty())
+        return true;
+    dcvLog("snapshot save fail:%s", error.toUtf8().constData());
+    return false;
 }
 
 void VLCMediaPlayer::setAudioMute(bool mute) {
