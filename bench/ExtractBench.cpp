@@ -100,9 +100,11 @@ void preadFloor(benchmark::State& state) {
         uint8_t record[fmt::kRecordSize];
         unsigned sum = 0;
         for (size_t k = 0; k < kRecords; ++k) {
-            if (::pread(fd, entry, sizeof entry, off_t(f.tableEntries + k * sizeof entry)) != ssize_t(sizeof entry))
+            if (::pread(fd, entry, sizeof entry, off_t(f.tableEntries + k * sizeof entry)) !=
+                ssize_t(sizeof entry))
                 break;
-            const uint32_t o = uint32_t(entry[0]) << 24 | uint32_t(entry[1]) << 16 | uint32_t(entry[2]) << 8 | entry[3];
+            const uint32_t o =
+                uint32_t(entry[0]) << 24 | uint32_t(entry[1]) << 16 | uint32_t(entry[2]) << 8 | entry[3];
             if (::pread(fd, record, sizeof record, off_t(o)) != ssize_t(sizeof record))
                 break;
             sum += record[0];

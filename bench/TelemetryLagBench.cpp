@@ -69,7 +69,9 @@ struct Figures {
 // Milliseconds from the picture's time to the span of the sample shown: positive when the
 // sample shown is an earlier one, negative when a later one, 0 when it is the picture's.
 double sampleLag(double shownPosition, double pictureMs, double lengthMs, size_t samples) {
-    const auto index = [&](double p) { return std::min(samples - 1, size_t(std::max(0.0, p) * double(samples))); };
+    const auto index = [&](double p) {
+        return std::min(samples - 1, size_t(std::max(0.0, p) * double(samples)));
+    };
     const size_t shown = index(shownPosition), picture = index(pictureMs / lengthMs);
     const double span = lengthMs / double(samples);
     if (shown < picture)
@@ -154,12 +156,15 @@ int main(int argc, char** argv) {
         earlierLag.push_back(sampleLag(earlierPosition, pictureMs, length, samples));
     });
 
-    if (!runUntil([&] { return !playback.waitingForPlayStart() && playback.playInfo()->isPlaying(); }, 10000)) {
+    if (!runUntil([&] { return !playback.waitingForPlayStart() && playback.playInfo()->isPlaying(); },
+                  10000)) {
         std::fprintf(stderr, "the recording did not play\n");
         return 1;
     }
-    std::printf("telemetry lag: ms from the painted picture's time to the sample shown, %d s per rate\n", seconds);
-    std::printf("%-4s %-30s %8s %8s %8s %8s %6s\n", "rate", "rule", "median", "p95", "worst", "same", "paints");
+    std::printf("telemetry lag: ms from the painted picture's time to the sample shown, %d s per rate\n",
+                seconds);
+    std::printf("%-4s %-30s %8s %8s %8s %8s %6s\n", "rate", "rule", "median", "p95", "worst", "same",
+                "paints");
     for (double rate : {1.0, 2.0}) {
         if (rate > 1.0)
             playback.increaseSpeed();
@@ -175,8 +180,8 @@ int main(int argc, char** argv) {
         measuring = false;
         const Figures published = figures(lag), simulated = figures(earlierLag);
         const auto row = [rate](const char* rule, const Figures& f) {
-            std::printf("%.0fx   %-30s %8.0f %8.0f %8.0f %7.0f%% %6zu\n", rate, rule, f.median, f.p95, f.worst,
-                        f.same * 100, f.count);
+            std::printf("%.0fx   %-30s %8.0f %8.0f %8.0f %7.0f%% %6zu\n", rate, rule, f.median, f.p95,
+                        f.worst, f.same * 100, f.count);
         };
         row("published position", published);
         row("every third report, simulated", simulated);

@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto disks = dcv::usbDiskEntities(*volumes);
     const auto devices = dcv::cardReaderEntities(*volumes);
     // Card volumes are removable ones, entities at most one per volume, mounted ones a subset.
-    check(usb.size() <= removable.size() && disks.size() <= devices.size() && devices.size() <= volumes->size());
+    check(usb.size() <= removable.size() && disks.size() <= devices.size() &&
+          devices.size() <= volumes->size());
     for (const auto& v : *volumes)
         if (v.cardReader)
             check(!v.systemDisk && (v.transport == "usb" || v.mmc));

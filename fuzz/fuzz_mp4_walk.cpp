@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (dcv::insertTelemetry(mp4, samples)) {
         dcv::DCVBlackBoxData back;
         if (!back.ExtractStreamInformation(dcv::MemoryByteSource(mp4)) || back.m_vGpsData().size() != 3 ||
-            !(back.m_vGSensorData()[1].data() == samples[1].gsensor) || !(back.m_vGpsData()[2].data() == samples[2].gps))
+            !(back.m_vGSensorData()[1].data() == samples[1].gsensor) ||
+            !(back.m_vGpsData()[2].data() == samples[2].gps))
             std::abort();
     }
     return 0;

@@ -15,9 +15,8 @@ struct Key {
 };
 // Speed keyframes; between them the speed follows a cosine ease, so it changes smoothly.
 // The hard stop (76 to 0 km/h in 2.6 s) peaks near -1.2 g.
-constexpr Key kKeys[] = {{0, 0},   {1.5, 0},  {8, 46},   {13, 70},  {17, 78},  {20, 76},
-                         {22.6, 0}, {26, 0},  {33, 42},  {40, 64},  {50, 55},  {60, 72},
-                         {70, 30},  {80, 50}, {90, 40}};
+constexpr Key kKeys[] = {{0, 0},   {1.5, 0}, {8, 46},  {13, 70}, {17, 78}, {20, 76}, {22.6, 0}, {26, 0},
+                         {33, 42}, {40, 64}, {50, 55}, {60, 72}, {70, 30}, {80, 50}, {90, 40}};
 
 double speedMs(double t) {
     t = std::clamp(t, 0.0, kDuration);
@@ -32,7 +31,9 @@ double speedMs(double t) {
     return kKeys[std::size(kKeys) - 1].kmh / 3.6;
 }
 
-double headingDeg(double t) { return 20.0 + 35.0 * std::sin(t / 11.0) + 10.0 * std::sin(t / 3.7); }
+double headingDeg(double t) {
+    return 20.0 + 35.0 * std::sin(t / 11.0) + 10.0 * std::sin(t / 3.7);
+}
 
 // Deterministic small noise in [-1, 1].
 double noise(double t, double seed) {

@@ -13,7 +13,7 @@ struct DriveState {
     double speedKmh = 0;
     double latitude = 0, longitude = 0; // signed decimal degrees
     double headingDeg = 0;
-    double gx = 0, gy = 0, gz = 0;      // g: lateral, longitudinal, vertical
+    double gx = 0, gy = 0, gz = 0; // g: lateral, longitudinal, vertical
     unsigned satellites = 0;
     double hdop = 0;
 };

@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
     sample.gsensor = {256, -128, 64, 0};
     sample.gps = {3733.5f, 12701.25f, 0.9f, 42.5f, 'N', 'E', 9, 0};
     std::string file, error;
-    if (!dcv::buildTelemetryFileWithTable({sample}, std::vector<uint32_t>(size_t(entries), 0), 60.0, file, &error)) {
+    if (!dcv::buildTelemetryFileWithTable({sample}, std::vector<uint32_t>(size_t(entries), 0), 60.0, file,
+                                          &error)) {
         std::fprintf(stderr, "dcv-make-crafted-recording: %s\n", error.c_str());
         return 1;
     }

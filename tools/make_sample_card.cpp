@@ -30,8 +30,12 @@ Rgb mix(Rgb a, Rgb b, double u) {
     u = std::clamp(u, 0.0, 1.0);
     return {a.r + (b.r - a.r) * u, a.g + (b.g - a.g) * u, a.b + (b.b - a.b) * u};
 }
-double frac(double v) { return v - std::floor(v); }
-double hash(double a, double b) { return frac(std::sin(a * 127.1 + b * 311.7) * 43758.5453); }
+double frac(double v) {
+    return v - std::floor(v);
+}
+double hash(double a, double b) {
+    return frac(std::sin(a * 127.1 + b * 311.7) * 43758.5453);
+}
 
 // A simple perspective road scene: sky, a skyline, sidewalks with lamp posts, a four-lane
 // avenue whose marks move with the distance driven. The rear view looks backwards: marks
@@ -70,7 +74,7 @@ public:
                     }
                 } else {
                     const double u = (x - centre) * camH / depthRow; // metres from the road centre
-                    const double along = z + dist;                  // metres along the road
+                    const double along = z + dist;                   // metres along the road
                     const double au = std::fabs(u);
                     if (au < 7.0) {
                         const double grain = 8 * hash(std::floor(along * 4), std::floor(u * 4));
@@ -196,14 +200,17 @@ int writeSeed(const std::string& in, const std::string& out, const std::string& 
         for (size_t i = 0; i < samples.size(); ++i) {
             const auto& g = samples[i].gps;
             const int cs = int(i * 37 % 256);
-            std::snprintf(line, sizeof line, "$GPGGA,1425%02zu.%03zu,%09.4f,%c,%010.4f,%c,1,%02u,%.1f,25.0,M,,,,*%02X\r\n",
-                          30 + i / 10, (i % 10) * 100, g.latitude, g.ns, g.longitude, g.ew, g.satellites, g.hdop, cs);
+            std::snprintf(line, sizeof line,
+                          "$GPGGA,1425%02zu.%03zu,%09.4f,%c,%010.4f,%c,1,%02u,%.1f,25.0,M,,,,*%02X\r\n",
+                          30 + i / 10, (i % 10) * 100, g.latitude, g.ns, g.longitude, g.ew, g.satellites,
+                          g.hdop, cs);
             bytes += line;
-            std::snprintf(line, sizeof line, "$GNRMC,1425%02zu.%03zu,A,,,,,%.2f,%.1f,150321,,,A*%02X\r\n", 30 + i / 10,
-                          (i % 10) * 100, g.speed / 1.852, 87.5, cs);
+            std::snprintf(line, sizeof line, "$GNRMC,1425%02zu.%03zu,A,,,,,%.2f,%.1f,150321,,,A*%02X\r\n",
+                          30 + i / 10, (i % 10) * 100, g.speed / 1.852, 87.5, cs);
             bytes += line;
             if (i % 5 == 0)
-                bytes += "$GNGSA,A,3,05,07,13,21,,,,,,,,,1.8,0.9,1.5*3C\r\n$GNGSA,A,3,70,71,80,,,,,,,,,,1.8,0.9,1.5*3D\r\n"
+                bytes += "$GNGSA,A,3,05,07,13,21,,,,,,,,,1.8,0.9,1.5*3C\r\n$GNGSA,A,3,70,71,80,,,,,,,,,,1.8,"
+                         "0.9,1.5*3D\r\n"
                          "$GPGSV,3,1,11,03,03,111,00,04,15,270,00,06,01,010,00,13,06,292,00*74\r\n";
         }
     }
@@ -222,7 +229,8 @@ int main(int argc, char** argv) {
     std::string in, out;
 
     auto* render = app.add_subcommand("render", "Write raw RGB24 frames of the drive to stdout");
-    auto* overlay = app.add_subcommand("overlay", "Write sendcmd lines for the time, speed and position texts");
+    auto* overlay =
+        app.add_subcommand("overlay", "Write sendcmd lines for the time, speed and position texts");
     auto* insert = app.add_subcommand("insert", "Add the drive's telemetry (10 per second) to an MP4");
     auto* seed = app.add_subcommand("seed", "Write a small fuzzing seed from a recording's first samples");
     std::string seedKind = "mp4";
@@ -261,8 +269,9 @@ int main(int argc, char** argv) {
             const DriveState s = drive.at(start + t);
             std::printf("%.1f drawtext@time reinit 'text=%s', drawtext@speed reinit 'text=%3.0f km/h', "
                         "drawtext@pos reinit 'text=%c %.5f  %c %.5f';\n",
-                        t, timeText(epoch + long(std::floor(t))).c_str(), s.speedKmh, s.latitude < 0 ? 'S' : 'N',
-                        std::fabs(s.latitude), s.longitude < 0 ? 'W' : 'E', std::fabs(s.longitude));
+                        t, timeText(epoch + long(std::floor(t))).c_str(), s.speedKmh,
+                        s.latitude < 0 ? 'S' : 'N', std::fabs(s.latitude), s.longitude < 0 ? 'W' : 'E',
+                        std::fabs(s.longitude));
         }
         return 0;
     }

@@ -161,7 +161,8 @@ std::string roffCode(std::string_view name) {
 ValueSpec valueSpec(const CLI::Option& option) {
     if (option.nonpositional() && !takesValue(option))
         return {};
-    for (const std::string& word : {valueLabel(option), option.nonpositional() ? std::string() : option.get_name(true)}) {
+    for (const std::string& word :
+         {valueLabel(option), option.nonpositional() ? std::string() : option.get_name(true)}) {
         if (word.size() > 2 && word.front() == '{' && word.back() == '}') {
             ValueSpec spec{ValueKind::Choice, {}};
             std::istringstream items(word.substr(1, word.size() - 2));
@@ -179,7 +180,8 @@ ValueSpec valueSpec(const CLI::Option& option) {
     return {};
 }
 
-std::string manPage(const CLI::App& app, std::string_view page, std::string_view version, std::string_view date) {
+std::string manPage(const CLI::App& app, std::string_view page, std::string_view version,
+                    std::string_view date) {
     std::string generated = ".SH OPTIONS\n";
     for (const CLI::Option* opt : optionsOf(app, true))
         tagged(generated, optionItem(*opt), opt->get_description());
@@ -196,7 +198,8 @@ std::string manPage(const CLI::App& app, std::string_view page, std::string_view
     std::string out;
     std::istringstream lines{std::string(page)};
     for (std::string line; std::getline(lines, line);)
-        out += line == "@COMMANDS@" ? generated : replaced(replaced(line, "@VERSION@", version), "@DATE@", date) + "\n";
+        out += line == "@COMMANDS@" ? generated
+                                    : replaced(replaced(line, "@VERSION@", version), "@DATE@", date) + "\n";
     return out;
 }
 
@@ -216,7 +219,8 @@ std::string bashCompletion(const CLI::App& app) {
             if (!takesValue(*opt))
                 continue;
             valueOptions.insert(valueOptions.end(), patterns.begin(), patterns.end());
-            optionValueCases.push_back(joined(patterns, "|") + ") " + completer(valueSpec(*opt)) + "; return ;;");
+            optionValueCases.push_back(joined(patterns, "|") + ") " + completer(valueSpec(*opt)) +
+                                       "; return ;;");
         }
         optionCases.push_back(quoted(c.path) + ") _dcv_words " + quoted(joined(names, " ")) + " ;;");
 
@@ -224,12 +228,13 @@ std::string bashCompletion(const CLI::App& app) {
         for (const CLI::App* sub : c.app->get_subcommands([](const CLI::App*) { return true; }))
             children.push_back(sub->get_name());
         if (!children.empty())
-            wordCases.push_back(quoted(c.path + ":") + "*) _dcv_words " + quoted(joined(children, " ")) + " ;;");
+            wordCases.push_back(quoted(c.path + ":") + "*) _dcv_words " + quoted(joined(children, " ")) +
+                                " ;;");
         const auto positionals = positionalsOf(*c.app);
         for (std::size_t i = 0; i < positionals.size(); ++i) {
             const bool repeated = i + 1 == positionals.size() && positionals[i]->get_items_expected_max() > 1;
-            wordCases.push_back(quoted(c.path + ":" + (repeated ? "" : std::to_string(i))) + (repeated ? "*" : "") +
-                                ") " + completer(valueSpec(*positionals[i])) + " ;;");
+            wordCases.push_back(quoted(c.path + ":" + (repeated ? "" : std::to_string(i))) +
+                                (repeated ? "*" : "") + ") " + completer(valueSpec(*positionals[i])) + " ;;");
         }
     }
 
@@ -244,13 +249,16 @@ std::string bashCompletion(const CLI::App& app) {
          "_dcv_devices() { _dcv_words \"$(\"${COMP_WORDS[0]}\" disks 2>/dev/null | cut -f2)\"; }\n\n";
     s += "_dcv() {\n"
          "    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
-         "    local cmd=" + name + " n=0 i w\n"
+         "    local cmd=" +
+         name +
+         " n=0 i w\n"
          "    COMPREPLY=()\n"
          "    # The command named so far and how many positionals it has been given.\n"
          "    for ((i = 1; i < COMP_CWORD; i++)); do\n"
          "        w=${COMP_WORDS[i]}\n"
          "        case \"$cmd $w\" in\n"
-         "        " + joined(commandPaths, "|") + ") cmd=\"$cmd $w\"; n=0 ;;\n";
+         "        " +
+         joined(commandPaths, "|") + ") cmd=\"$cmd $w\"; n=0 ;;\n";
     if (!valueOptions.empty())
         s += "        " + joined(valueOptions, "|") + ") ((i++)) ;;\n";
     s += "        *) [[ $w == -* ]] || ((n++)) ;;\n"
@@ -269,7 +277,8 @@ std::string bashCompletion(const CLI::App& app) {
     s += indented(wordCases, "    ");
     s += "    esac\n"
          "}\n"
-         "complete -F _dcv " + name + "\n";
+         "complete -F _dcv " +
+         name + "\n";
     return s;
 }
 

@@ -28,7 +28,8 @@ ValueSpec valueSpec(const CLI::Option& option);
 
 // The hand-written `page` with "@VERSION@" and "@DATE@" filled in and its line "@COMMANDS@"
 // replaced by the sections OPTIONS (of `app` itself) and COMMANDS (every command, depth first).
-std::string manPage(const CLI::App& app, std::string_view page, std::string_view version, std::string_view date);
+std::string manPage(const CLI::App& app, std::string_view page, std::string_view version,
+                    std::string_view date);
 
 // A bash completion script for `app`: command names, options, the values of options and the
 // positionals of each command.

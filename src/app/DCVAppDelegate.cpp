@@ -1,6 +1,5 @@
 #include "app/DCVAppDelegate.h"
 
-#include "util/Log.h"
 #include "platform/DCVStrings.h"
 #include "platform/vlc/VLCMediaPlayer.h"
 #include "platform/vlc/VLCVideoView.h"
@@ -8,11 +7,12 @@
 #include "player/DCVLoadingIndicator.h"
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlaybackController.h"
-#include "sdcard/DCVTimeSetupController.h"
-#include "settings/DCVSettingController.h"
 #include "player/DCVPlaybackControls.h"
 #include "player/DCVTelemetryDisplay.h"
 #include "recordings/RecordingScan.h"
+#include "sdcard/DCVTimeSetupController.h"
+#include "settings/DCVSettingController.h"
+#include "util/Log.h"
 #include "widgets/AlertSheet.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/DCVMediaListTableView.h"
@@ -129,17 +129,18 @@ void DCVAppDelegate::buildHeadBox() {
     m_ci_no_bg->setObjectName(QStringLiteral("ci_no_bg"));
     m_closeButton =
         makeHeadButton(head, "closeButton", "btn_close_n", QT_TRANSLATE_NOOP("InfoPlist", "main.close"));
-    m_minimizeButton =
-        makeHeadButton(head, "minimizeButton", "btn_minimize_n", QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
-    m_openFolderButton =
-        makeHeadButton(head, "openFolderButton", "btn_open_n", QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
-    m_settingButton =
-        makeHeadButton(head, "settingButton", "btn_setting_n", QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
-    m_timeSetupButton =
-        makeHeadButton(head, "timeSetupButton", "btn_clock_n", QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
-    m_captureButton =
-        makeHeadButton(head, "captureButton", "btn_capture_n", QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
-    m_printButton = makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
+    m_minimizeButton = makeHeadButton(head, "minimizeButton", "btn_minimize_n",
+                                      QT_TRANSLATE_NOOP("InfoPlist", "main.minimize"));
+    m_openFolderButton = makeHeadButton(head, "openFolderButton", "btn_open_n",
+                                        QT_TRANSLATE_NOOP("InfoPlist", "main.open_folder"));
+    m_settingButton = makeHeadButton(head, "settingButton", "btn_setting_n",
+                                     QT_TRANSLATE_NOOP("InfoPlist", "main.settings"));
+    m_timeSetupButton = makeHeadButton(head, "timeSetupButton", "btn_clock_n",
+                                       QT_TRANSLATE_NOOP("InfoPlist", "main.time_setup"));
+    m_captureButton = makeHeadButton(head, "captureButton", "btn_capture_n",
+                                     QT_TRANSLATE_NOOP("InfoPlist", "main.capture"));
+    m_printButton =
+        makeHeadButton(head, "printButton", "btn_print_n", QT_TRANSLATE_NOOP("InfoPlist", "main.print"));
     // Capture and print follow their actions (awakeFromNib).
     connect(m_settingButton, &QAbstractButton::clicked, this, [this] { showSettingPanel(); });
     connect(m_timeSetupButton, &QAbstractButton::clicked, this, [this] { showTimeSetupPanel(); });
@@ -207,8 +208,10 @@ void DCVAppDelegate::buildRightColumn() {
     m_informationButtonImageView = new DCVSideButtonView(m_sideButtonBox);
     m_informationButtonImageView->setObjectName(QStringLiteral("informationButtonImageView"));
     m_informationButtonImageView->setTitle(infoText("main.map"));
-    connect(m_recordButtonImageView, &DCVSideButtonView::clicked, this, &DCVAppDelegate::clickMediaListViewButton);
-    connect(m_informationButtonImageView, &DCVSideButtonView::clicked, this, &DCVAppDelegate::clickMapViewButton);
+    connect(m_recordButtonImageView, &DCVSideButtonView::clicked, this,
+            &DCVAppDelegate::clickMediaListViewButton);
+    connect(m_informationButtonImageView, &DCVSideButtonView::clicked, this,
+            &DCVAppDelegate::clickMapViewButton);
     auto* tabs = new QHBoxLayout(m_sideButtonBox);
     tabs->setContentsMargins(0, 0, 0, 0);
     tabs->setSpacing(2);
@@ -252,8 +255,9 @@ void DCVAppDelegate::awakeFromNib() {
     m_video1View->resize(m_videoBox->size());
     m_video1View->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_videoContainerView->layout()->addWidget(m_video1View);
-    std::unique_ptr<MediaPlayer> player = m_options.makePlayer ? m_options.makePlayer(m_video1View)
-                                                               : std::make_unique<VLCMediaPlayer>(m_video1View);
+    std::unique_ptr<MediaPlayer> player = m_options.makePlayer
+                                              ? m_options.makePlayer(m_video1View)
+                                              : std::make_unique<VLCMediaPlayer>(m_video1View);
     DCVPlaybackViews views;
     views.window = m_window.get();
     views.videoContainerView = m_videoContainerView;
@@ -286,7 +290,8 @@ void DCVAppDelegate::setupInitialValues() {
         qApp->installEventFilter(this);
     m_window->setAcceptDrops(true);
     m_mediaList->setDelegate(this);
-    connect(m_playback, &DCVPlaybackController::preparingRecording, this, &DCVAppDelegate::updateSideViewButton);
+    connect(m_playback, &DCVPlaybackController::preparingRecording, this,
+            &DCVAppDelegate::updateSideViewButton);
     connect(m_controls, &DCVPlaybackControls::fullScreenClicked, this, &DCVAppDelegate::toggleFullScreen);
     connect(m_window.get(), &CustomWindow::isFullScreenChanged, this,
             [this] { observeValueForKeyPath(QStringLiteral("window.isFullScreen")); });
@@ -300,13 +305,15 @@ void DCVAppDelegate::setupInitialValues() {
     // The page is loaded once the window has been painted, so Chromium's start does not hold
     // up the first picture.
     if (m_options.deferMapPage)
-        connect(m_window.get(), &CustomWindow::firstPaint, this, &DCVAppDelegate::loadMapPage, Qt::QueuedConnection);
+        connect(m_window.get(), &CustomWindow::firstPaint, this, &DCVAppDelegate::loadMapPage,
+                Qt::QueuedConnection);
     else
         loadMapPage();
     // One settings controller is made and dropped at start: its card search names a camera
     // card "TELVO". It runs after the first picture, so that it does not hold it up.
-    connect(m_window.get(), &CustomWindow::firstPaint, this, [this] { DCVSettingController probe(m_services); },
-            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+    connect(
+        m_window.get(), &CustomWindow::firstPaint, this, [this] { DCVSettingController probe(m_services); },
+        Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
     layoutWindow();
 }
 
@@ -363,7 +370,8 @@ void DCVAppDelegate::applicationDidFinishLaunching() {
     const QRect frame = minWindowFrame();
     m_window->setFrame(frame, false);
     m_window->setInitialFrame(frame);
-    connect(m_mediaListTableView, &QAbstractItemView::doubleClicked, m_playback, &DCVPlaybackController::changeAndPlay);
+    connect(m_mediaListTableView, &QAbstractItemView::doubleClicked, m_playback,
+            &DCVPlaybackController::changeAndPlay);
 }
 
 QRect DCVAppDelegate::minWindowFrame() const {
@@ -408,7 +416,8 @@ void DCVAppDelegate::fitMediaListColumns() {
 // Layout.
 
 void DCVAppDelegate::layoutWindow() {
-    QSettings().setValue(QStringLiteral("NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints"), true);
+    QSettings().setValue(QStringLiteral("NSConstraintBasedLayoutVisualizeMutuallyExclusiveConstraints"),
+                         true);
     const bool full = m_window->isFullScreen();
     auto* column = resetLayout<QVBoxLayout>(m_backgroundBox);
     if (!full) {
@@ -498,10 +507,10 @@ void DCVAppDelegate::showFrameIfDebugging() {
 
 void DCVAppDelegate::updateSideViewButton() {
     const bool map = m_rightViewMode != 0;
-    m_recordButtonImageView->setImage(TKImage::imageNamed(map ? QStringLiteral("record_n.png")
-                                                              : QStringLiteral("record_p.png")));
-    m_informationButtonImageView->setImage(TKImage::imageNamed(map ? QStringLiteral("information_p.png")
-                                                                   : QStringLiteral("information_n.png")));
+    m_recordButtonImageView->setImage(
+        TKImage::imageNamed(map ? QStringLiteral("record_n.png") : QStringLiteral("record_p.png")));
+    m_informationButtonImageView->setImage(
+        TKImage::imageNamed(map ? QStringLiteral("information_p.png") : QStringLiteral("information_n.png")));
     m_mapContainerView->setHidden(m_rightViewMode != 1);
     m_mediaListScrollView->setHidden(m_rightViewMode != 0);
     if (m_rightViewMode == 1)
@@ -580,19 +589,26 @@ void DCVAppDelegate::openDirectory(const QString& path) {
         return;
     const std::string directory = path.toStdString();
     m_mediaList->setDirectoryPath(directory);
-    m_scan.run([directory](const std::atomic<bool>& cancelled) { return scanRecordingsWithReport(directory, &cancelled); },
-               [this](RecordingScan found) { m_mediaList->publish(std::move(found.medias), std::move(found.report)); });
+    m_scan.run(
+        [directory](const std::atomic<bool>& cancelled) {
+            return scanRecordingsWithReport(directory, &cancelled);
+        },
+        [this](RecordingScan found) {
+            m_mediaList->publish(std::move(found.medias), std::move(found.report));
+        });
 }
 
 void DCVAppDelegate::openMediaDirectoryDialog() {
     QPointer<DCVAppDelegate> self(this);
-    m_services.filePanels->openFolder(m_window.get(), infoText("main.open_folder"), [self](const QString& path) {
-        if (!self || path.isEmpty() || !self->m_playback->player())
-            return;
-        // The recording of the old folder goes, with everything the window showed of it.
-        self->m_playback->closeRecording();
-        self->openDirectory(path);
-    });
+    m_services.filePanels->openFolder(m_window.get(), infoText("main.open_folder"),
+                                      [self](const QString& path) {
+                                          if (!self || path.isEmpty() || !self->m_playback->player())
+                                              return;
+                                          // The recording of the old folder goes, with everything the window
+                                          // showed of it.
+                                          self->m_playback->closeRecording();
+                                          self->openDirectory(path);
+                                      });
 }
 
 void DCVAppDelegate::mediaListChanged(DCVMediaList&) {

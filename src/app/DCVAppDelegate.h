@@ -10,8 +10,8 @@
 #include <QPointer>
 #include <QRect>
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 
 class QTableView;
 class QWidget;
@@ -165,7 +165,7 @@ private:
     Services m_services;
     Options m_options;
     std::unique_ptr<DCVMediaList> m_mediaList;
-    LatestTask<RecordingScan> m_scan{this};
+    LatestTask<RecordingScan> m_scan;
     std::unique_ptr<CustomWindow> m_window;
     DCVPlaybackController* m_playback = nullptr;
     DCVSnapshotController* m_snapshot = nullptr;
@@ -191,7 +191,8 @@ private:
     QTableView* m_mediaListTableView = nullptr;
     QWidget* m_mediaListScrollView = nullptr;
     DCVSideButtonView *m_recordButtonImageView = nullptr, *m_informationButtonImageView = nullptr;
-    QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr, *m_mapContainerBottomView = nullptr;
+    QWidget *m_mapContainerView = nullptr, *m_mapContainerTopView = nullptr,
+            *m_mapContainerBottomView = nullptr;
     QPointer<DCVMapPage> m_mapPage;
     QPointer<DCVWebView> m_mapWebView;
     PMProgressIndicator* m_progressIndicator = nullptr;

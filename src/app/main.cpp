@@ -1,10 +1,11 @@
 // dcv-viewer: the desktop viewer of the camera's recordings.
 #include "app/DCVAppDelegate.h"
 #include "app/Theme.h"
-#include "player/DCVPlaybackController.h"
 #include "platform/DCVStrings.h"
+#include "platform/ImageFile.h"
 #include "platform/Services.h"
 #include "platform/shell/ShellScript.h"
+#include "player/DCVPlaybackController.h"
 #include "util/Version.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImage.h"
@@ -131,10 +132,10 @@ int main(int argc, char** argv) {
         const auto save = [&delegate, file] {
             // One more turn of the event loop, so the table lays out the rows it was given.
             QTimer::singleShot(0, &delegate, [&delegate, file] {
-                const bool saved = delegate.window()->grab().save(file);
-                if (!saved)
-                    std::fprintf(stderr, "dcv-viewer: cannot save %s\n", qPrintable(file));
-                QCoreApplication::exit(saved ? 0 : 1);
+                const QString error = dcv::writePictureFile(delegate.window()->grab().toImage(), file);
+                if (!error.isEmpty())
+                    std::fprintf(stderr, "dcv-viewer: cannot save %s\n", qPrintable(error));
+                QCoreApplication::exit(error.isEmpty() ? 0 : 1);
             });
         };
         if (folders.isEmpty())

@@ -97,9 +97,10 @@ void addConfigCommand(CLI::App& app, Context& ctx) {
     set->callback([&ctx, setPath, assignments] { ctx.exitCode = runSet(*setPath, *assignments); });
 
     auto checkPath = std::make_shared<std::string>();
-    CLI::App* check = config->add_subcommand("check", "Print the checksum line; exit 1 when the stored checksum does\n"
-                                                      "not match, 0 when it does or is the factory\n"
-                                                      "defaults' 65535 (not computed yet)");
+    CLI::App* check =
+        config->add_subcommand("check", "Print the checksum line; exit 1 when the stored checksum does\n"
+                                        "not match, 0 when it does or is the factory\n"
+                                        "defaults' 65535 (not computed yet)");
     check->add_option("FILE", *checkPath, "Settings file")->required();
     check->callback([&ctx, checkPath] { ctx.exitCode = runCheck(*checkPath); });
 }

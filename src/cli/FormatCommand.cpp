@@ -44,7 +44,8 @@ int runFormat(const std::string& device, bool giveUpSettings) {
     const AlertTexts alert = formatAlertTexts(outcome, english);
     if (outcome.settingsGivenUp)
         printError("format: the card's settings could not be kept; it gets a default config.bin");
-    if (outcome.result == FormatResult::ConfigSaveFailed || outcome.result == FormatResult::SettingsUnreadable)
+    if (outcome.result == FormatResult::ConfigSaveFailed ||
+        outcome.result == FormatResult::SettingsUnreadable)
         printError("format: nothing was erased; to format anyway and lose the card's settings, add "
                    "--give-up-settings");
     if (outcome.succeeded()) {

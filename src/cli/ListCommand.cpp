@@ -3,12 +3,12 @@
 #include "recordings/RecordingScan.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <malloc.h>
 #include <sys/mman.h>
-#include <unistd.h>
-#include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace dcv::cli {
 namespace {

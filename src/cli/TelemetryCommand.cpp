@@ -38,8 +38,7 @@ public:
         return *this;
     }
     Out& operator<<(char c) { return *this << std::string_view(&c, 1); }
-    template <class... A>
-    Out& print(const char* fmt, A... args) {
+    template <class... A> Out& print(const char* fmt, A... args) {
         char buf[256];
         const int n = std::snprintf(buf, sizeof buf, fmt, args...);
         return *this << std::string_view(buf, n < 0 ? 0 : std::min<size_t>(size_t(n), sizeof buf - 1));
@@ -62,15 +61,16 @@ std::string csvChar(char c) {
 }
 
 void writeCsv(const DCVBlackBoxData& box, Out& out) {
-    out << "index,gx,gy,gz,gw,x,y,z,satellites,hdop,speed_unit,speed,latitude,ns,longitude,ew,lat_deg,lon_deg\n";
+    out << "index,gx,gy,gz,gw,x,y,z,satellites,hdop,speed_unit,speed,latitude,ns,longitude,ew,lat_deg,lon_"
+           "deg\n";
     for (size_t i = 0; i < box.m_vGpsData().size(); ++i) {
         const auto& r = box.m_vGSensorData()[i].data();
         const auto& s = box.m_GSensors()[i];
         const auto& g = box.m_vGpsData()[i].data();
         const Degrees d = signedDegrees(g);
-        out.print("%zu,%d,%d,%d,%d,%.6f,%.6f,%.6f,%u,%.6f,%u,%.6f,%.6f,", i, r.gx, r.gy, r.gz, r.gw, double(s.x()),
-                  double(s.y()), double(s.z()), g.satellites, double(g.hdop), unsigned(g.speedUnit), double(g.speed),
-                  double(g.latitude));
+        out.print("%zu,%d,%d,%d,%d,%.6f,%.6f,%.6f,%u,%.6f,%u,%.6f,%.6f,", i, r.gx, r.gy, r.gz, r.gw,
+                  double(s.x()), double(s.y()), double(s.z()), g.satellites, double(g.hdop),
+                  unsigned(g.speedUnit), double(g.speed), double(g.latitude));
         out << csvChar(g.ns);
         out.print(",%.6f,", double(g.longitude));
         out << csvChar(g.ew);
@@ -159,10 +159,18 @@ std::string xmlEscape(const std::string& s) {
     std::string out;
     for (char c : s) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
         default:
             if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
                 out += c;
@@ -197,7 +205,8 @@ void writeGpx(const DCVBlackBoxData& box, const std::string& path, std::optional
         const Degrees d = signedDegrees(g);
         out.print("   <trkpt lat=\"%.6f\" lon=\"%.6f\">", d.lat, d.lon);
         if (timed) {
-            const long long ms = base * 1000 + static_cast<long long>(*duration * 1000.0 * double(i) / double(n));
+            const long long ms =
+                base * 1000 + static_cast<long long>(*duration * 1000.0 * double(i) / double(n));
             const std::time_t secs = std::time_t(ms / 1000);
             std::tm tm{};
             ::gmtime_r(&secs, &tm);

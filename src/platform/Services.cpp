@@ -3,9 +3,9 @@
 #include "platform/disks/UsbVolumes.h"
 #include "util/Log.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QDesktopServices>
 #include <QPrintDialog>
 #include <QRegularExpression>
 #include <QUrl>
@@ -35,13 +35,17 @@ void setFilters(QFileDialog* panel, const QStringList& nameFilters) {
     panel->setNameFilters(nameFilters);
     // Added before the panel asks about replacing a file, so the question is about the file
     // that will be written.
-    static const QRegularExpression firstExtension(QStringLiteral("\\*\\.(\\w+)"));
-    const QRegularExpressionMatch m = firstExtension.match(nameFilters.first());
-    if (m.hasMatch())
-        panel->setDefaultSuffix(m.captured(1));
+    panel->setDefaultSuffix(defaultSuffixOf(nameFilters));
 }
 
 } // namespace
+
+QString defaultSuffixOf(const QStringList& nameFilters) {
+    static const QRegularExpression firstExtension(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch m =
+        nameFilters.isEmpty() ? QRegularExpressionMatch() : firstExtension.match(nameFilters.first());
+    return m.hasMatch() ? m.captured(1) : QString();
+}
 
 void QtFilePanels::openFolder(QWidget* parent, const QString& title, Done done) {
     QFileDialog* panel = openPanel(parent, title, "openFolderPanel", std::move(done));
@@ -50,7 +54,8 @@ void QtFilePanels::openFolder(QWidget* parent, const QString& title, Done done) 
     panel->open();
 }
 
-void QtFilePanels::openFile(QWidget* parent, const QString& title, const QStringList& nameFilters, Done done) {
+void QtFilePanels::openFile(QWidget* parent, const QString& title, const QStringList& nameFilters,
+                            Done done) {
     QFileDialog* panel = openPanel(parent, title, "openFilePanel", std::move(done));
     panel->setFileMode(QFileDialog::ExistingFile);
     setFilters(panel, nameFilters);

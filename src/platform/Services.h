@@ -31,20 +31,25 @@ public:
     virtual ~FilePanels() = default;
     virtual void openFolder(QWidget* parent, const QString& title, Done done) = 0;
     // `nameFilters` as QFileDialog takes them ("Recordings (*.MP4)"); empty for all files.
-    virtual void openFile(QWidget* parent, const QString& title, const QStringList& nameFilters, Done done) = 0;
+    virtual void openFile(QWidget* parent, const QString& title, const QStringList& nameFilters,
+                          Done done) = 0;
     // Starts in the folder of `suggestedPath` with its name filled in. A name typed without an
     // extension gets the first extension of the first filter.
     virtual void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath,
                           const QStringList& nameFilters, Done done) = 0;
 };
 
+// The extension a save panel gives a name typed without one: the first of the first filter
+// ("csv" for "Comma-separated text (*.csv)"); empty for none.
+QString defaultSuffixOf(const QStringList& nameFilters);
+
 // The panels of the desktop: QFileDialog.
 class QtFilePanels : public FilePanels {
 public:
     void openFolder(QWidget* parent, const QString& title, Done done) override;
     void openFile(QWidget* parent, const QString& title, const QStringList& nameFilters, Done done) override;
-    void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath, const QStringList& nameFilters,
-                  Done done) override;
+    void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath,
+                  const QStringList& nameFilters, Done done) override;
 };
 
 // The print dialog: the user picks a printer and its settings into `printer`, which must

@@ -1,6 +1,5 @@
 #include "player/DCVPlaybackController.h"
 
-#include "util/Log.h"
 #include "platform/DCVStrings.h"
 #include "platform/vlc/MediaPlayer.h"
 #include "platform/vlc/VLCVideoView.h"
@@ -10,6 +9,7 @@
 #include "player/DCVTelemetryDisplay.h"
 #include "recordings/DCVMediaList.h"
 #include "telemetry/TelemetrySamples.h"
+#include "util/Log.h"
 #include "widgets/AlertSheet.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImage.h"
@@ -34,10 +34,10 @@ const char* const kTag = "D ";
 } // namespace
 
 DCVPlaybackController::DCVPlaybackController(DCVMediaList& mediaList, std::unique_ptr<MediaPlayer> player,
-                                             const DCVPlaybackViews& views, const PlaybackTimings& timings,
+                                             const DCVPlaybackViews& views, PlaybackTimings timings,
                                              QObject* parent)
     : QObject(parent), m_mediaList(mediaList), m_player1(std::move(player)),
-      m_playInfo(std::make_unique<DCVPlayInfo>()), m_views(views), m_timings(timings) {
+      m_playInfo(std::make_unique<DCVPlayInfo>()), m_views(views), m_timings(std::move(timings)) {
     connect(m_player1.get(), &MediaPlayer::mediaPlayerStateChanged, this,
             &DCVPlaybackController::mediaPlayerStateChanged);
     connect(m_player1.get(), &MediaPlayer::mediaPlayerTimeChanged, this,
@@ -57,10 +57,12 @@ DCVPlaybackController::DCVPlaybackController(DCVMediaList& mediaList, std::uniqu
     connect(controls, &DCVPlaybackControls::volumeMoved, this,
             [this](int volume) { setVolume(quint64(std::max(0, volume))); });
     connect(controls, &DCVPlaybackControls::speedClicked, this, &DCVPlaybackController::speedClicked);
-    connect(controls, &DCVPlaybackControls::sizeClicked, this, [this](bool down) { down ? sizeDown() : sizeUp(); });
+    connect(controls, &DCVPlaybackControls::sizeClicked, this,
+            [this](bool down) { down ? sizeDown() : sizeUp(); });
 
     const auto observe = [this](auto signal, const char* keyPath) {
-        connect(m_playInfo.get(), signal, this, [this, keyPath] { observeValueForKeyPath(QLatin1String(keyPath)); });
+        connect(m_playInfo.get(), signal, this,
+                [this, keyPath] { observeValueForKeyPath(QLatin1String(keyPath)); });
     };
     observe(&DCVPlayInfo::speedChanged, "playInfo.speed");
     observe(&DCVPlayInfo::scaleChanged, "playInfo.scale");
@@ -107,7 +109,8 @@ void DCVPlaybackController::observeValueForKeyPath(const QString& keyPath) {
             m_views.telemetry->updateGsensorUIByPlayPositon(m_playInfo->position(), m_playInfo->position());
             m_views.telemetry->updateGpsUIByPlayPosition(m_playInfo->position());
         }
-    } else if (keyPath == QLatin1String("playInfo.audioMediaDirection") || keyPath == QLatin1String("volume")) {
+    } else if (keyPath == QLatin1String("playInfo.audioMediaDirection") ||
+               keyPath == QLatin1String("volume")) {
         updateAudioUI();
     }
 }
@@ -154,10 +157,15 @@ void DCVPlaybackController::blackBoxDataRead(std::shared_ptr<const DCVBlackBoxDa
     if (!m_player1 || !m_waitingForPlayStart)
         return;
     const uint64_t generation = m_startGeneration;
-    // A file deleted since the scan: no player can tell more than that it failed.
-    if (m_player1->media() && !QFileInfo::exists(m_player1->media()->path())) {
-        failStart("missing");
-        return;
+    // A file deleted since the scan: no player can tell more than that it failed. A FIFO or a
+    // device under a recording's name would have libVLC wait or read without end: refused as
+    // the telemetry reader refuses it.
+    if (m_player1->media()) {
+        const QFileInfo file(m_player1->media()->path());
+        if (!file.exists() || !file.isFile()) {
+            failStart(file.exists() ? "not a regular file" : "missing");
+            return;
+        }
     }
     m_views.telemetry->setTelemetry(std::move(data));
     initMediaControlView();
@@ -313,7 +321,8 @@ void DCVPlaybackController::mediaPlayerStateChanged() {
     // A file that cannot be opened or decoded reports an error, or "plays" to its end without
     // a single time change (libVLC says playing for a file it cannot demultiplex).
     if (m_playRequested && !m_startConfirmed &&
-        (state == VLCMediaPlayerStateError || hasEnded(state == VLCMediaPlayerStatePaused, m_player1->position()))) {
+        (state == VLCMediaPlayerStateError ||
+         hasEnded(state == VLCMediaPlayerStatePaused, m_player1->position()))) {
         failStart(state == VLCMediaPlayerStateError ? "error state" : "ended before playing");
         return;
     }
@@ -343,7 +352,8 @@ void DCVPlaybackController::didStartPlayer() {
     m_playInfo->setSpeed(m_player1->rate());
     m_playInfo->setIsPlaying(isPlaying(m_player1.get()));
     chooseAudioAuto();
-    if (m_player1->hasVideoOut() && m_player1->videoSize().width() > 0 && m_player1->videoSize() != m_scaledVideoSize)
+    if (m_player1->hasVideoOut() && m_player1->videoSize().width() > 0 &&
+        m_player1->videoSize() != m_scaledVideoSize)
         updatePlayInfoScale();
 }
 
@@ -358,7 +368,8 @@ void DCVPlaybackController::mediaPlayerTimeChanged(MediaPlayer* object) {
     if (m_playRequested)
         m_startConfirmed = true;
     // The video size is known only once the first pictures are decoded; each file has its own.
-    if (m_player1->hasVideoOut() && m_player1->videoSize().height() > 0 && m_player1->videoSize() != m_scaledVideoSize)
+    if (m_player1->hasVideoOut() && m_player1->videoSize().height() > 0 &&
+        m_player1->videoSize() != m_scaledVideoSize)
         updatePlayInfoScale();
     if (!m_views.loading->stopVideoLoadingView()) {
         m_views.loading->hideLoading();
@@ -404,7 +415,8 @@ void DCVPlaybackController::publishPlayPosition() {
         return;
     // Nothing is published while a seek settles or a start is pending.
     if (!m_moving && !m_waitingForPlayStart)
-        m_playInfo->setPosition(m_clock.length() > 0 ? m_clock.positionAt(now()) : double(m_player1->position()));
+        m_playInfo->setPosition(m_clock.length() > 0 ? m_clock.positionAt(now())
+                                                     : double(m_player1->position()));
     m_publishTimer->start(nextPublishDelay());
 }
 
@@ -567,7 +579,8 @@ void DCVPlaybackController::jumpForward() {
     if (!m_player1->media())
         return;
     const int64_t length = m_player1->media()->length().intValue();
-    const Jump jump = dcv::jumpForward(m_moving, m_player1->remainingTime().intValue(), length, m_player1->position());
+    const Jump jump =
+        dcv::jumpForward(m_moving, m_player1->remainingTime().intValue(), length, m_player1->position());
     const bool ended = hasEndedNow();
     if (jump.kind == JumpKind::ToEnd) {
         m_player1->setTime(m_player1->media()->length());
@@ -586,7 +599,8 @@ void DCVPlaybackController::jumpBackward() {
     if (!m_player1 || !m_player1->media())
         return;
     const int64_t length = m_player1->media()->length().intValue();
-    const Jump jump = dcv::jumpBackward(m_moving, m_player1->time().intValue(), length, m_player1->position());
+    const Jump jump =
+        dcv::jumpBackward(m_moving, m_player1->time().intValue(), length, m_player1->position());
     if (jump.kind == JumpKind::Ignored)
         return;
     const bool ended = hasEndedNow();
@@ -682,8 +696,8 @@ void DCVPlaybackController::setVideoScaleIndex(int step) {
     const QRect frame = window.geometry();
     const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->geometry().size() : QSize(INT_MAX / 2, INT_MAX / 2);
-    const SizeStep next = sizeStep({frame.width(), frame.height()}, step, {screenSize.width(), screenSize.height()},
-                                   window.isFullScreen());
+    const SizeStep next = sizeStep({frame.width(), frame.height()}, step,
+                                   {screenSize.width(), screenSize.height()}, window.isFullScreen());
     switch (next.kind) {
     case SizeStepKind::Nothing:
         break;

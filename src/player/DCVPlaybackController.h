@@ -47,7 +47,7 @@ class DCVPlaybackController : public QObject {
     Q_PROPERTY(quint64 volume READ volume WRITE setVolume NOTIFY volumeChanged)
 public:
     DCVPlaybackController(DCVMediaList& mediaList, std::unique_ptr<MediaPlayer> player,
-                          const DCVPlaybackViews& views, const PlaybackTimings& timings, QObject* parent = nullptr);
+                          const DCVPlaybackViews& views, PlaybackTimings timings, QObject* parent = nullptr);
     ~DCVPlaybackController() override;
 
     // Starting and stopping.
@@ -167,7 +167,7 @@ private:
     bool m_playRequested = false;
     // A time change came after the play request: the file really plays.
     bool m_startConfirmed = true;
-    LatestTask<std::shared_ptr<const DCVBlackBoxData>> m_telemetryRead{this};
+    LatestTask<std::shared_ptr<const DCVBlackBoxData>> m_telemetryRead;
     bool m_died = false;
 };
 

@@ -9,9 +9,9 @@
 #include <QBoxLayout>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QSlider>
 #include <QStyle>
 #include <QStyleOptionSlider>
-#include <QSlider>
 #include <algorithm>
 #include <cmath>
 
@@ -31,7 +31,8 @@ protected:
         if (event->button() == Qt::LeftButton && !isSliderDown()) {
             QStyleOptionSlider option;
             initStyleOption(&option);
-            const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+            const QRect handle =
+                style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
             const QPoint at = event->position().toPoint();
             if (!handle.contains(at)) {
                 const QRect groove =
@@ -39,7 +40,8 @@ protected:
                 const int span = groove.width() - handle.width();
                 const int x = at.x() - groove.x() - handle.width() / 2;
                 setSliderDown(true);
-                setSliderPosition(QStyle::sliderValueFromPosition(minimum(), maximum(), x, span, option.upsideDown));
+                setSliderPosition(
+                    QStyle::sliderValueFromPosition(minimum(), maximum(), x, span, option.upsideDown));
             }
         }
         // The handle is under the pointer now: the base class goes on with a drag from there.

@@ -1,21 +1,19 @@
 #include "player/DCVSnapshotController.h"
 
 #include "platform/DCVStrings.h"
+#include "platform/ImageFile.h"
 #include "platform/vlc/MediaPlayer.h"
 #include "player/DCVPlaybackController.h"
 #include "util/Log.h"
-#include "util/SafeFile.h"
 #include "widgets/AlertSheet.h"
 
 #include <QAction>
 #include <QBuffer>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
-#include <QImageWriter>
 #include <QPainter>
 #include <QPrinter>
 #include <QStandardPaths>
@@ -27,18 +25,9 @@ namespace {
 
 constexpr const char* kSnapshotName = "telvo_capture.jpg";
 
-// The image format an extension names, as Qt's image writers call it; empty for none.
-QByteArray formatOfSuffix(const QString& suffix) {
-    QByteArray format = suffix.toLower().toLatin1();
-    if (format == "jpg")
-        format = "jpeg";
-    else if (format == "tif")
-        format = "tiff";
-    return QImageWriter::supportedImageFormats().contains(format) ? format : QByteArray();
-}
-
-QByteArray formatOfFile(const QString& path) {
-    QImageReader reader(path);
+QByteArray formatOfBytes(QByteArray& bytes) {
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
     return reader.format();
 }
@@ -87,6 +76,9 @@ bool DCVSnapshotController::takeSnapshot(MediaPlayer& player) {
     if (player.saveVideoSnapshotAt(snapshot, 0, 0))
         return true;
     dcvLog("snapshot fail:%s", snapshot.toUtf8().constData());
+    // The action did nothing the user could see: say so (a full disk, something else in the
+    // file's place).
+    showAlertSheet(m_window, QStringLiteral("TELVO"), infoText("msg.capture_save_fail") + u'\n' + snapshot);
     return false;
 }
 
@@ -108,9 +100,9 @@ void DCVSnapshotController::captureVideo() {
         return;
     // The snapshot's bytes are JPEG: the name proposed says so, so that the saved file opens
     // everywhere.
-    const QString desktop = firstExistingFolder({QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
-                                                 QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
-                                                 QDir::homePath()});
+    const QString desktop = firstExistingFolder(
+        {QStandardPaths::writableLocation(QStandardPaths::DesktopLocation),
+         QStandardPaths::writableLocation(QStandardPaths::PicturesLocation), QDir::homePath()});
     m_services.filePanels->saveFile(m_window, QStringLiteral("Save Settings"),
                                     QDir(desktop).filePath(QLatin1String(kSnapshotName)),
                                     {QStringLiteral("JPEG (*.jpg *.jpeg)"), QStringLiteral("PNG (*.png)")},
@@ -134,26 +126,20 @@ void DCVSnapshotController::saveCapture(const QString& chosen) {
 }
 
 QString DCVSnapshotController::writeSnapshotCopy(const QString& snapshot, const QString& path) {
-    const QByteArray format = formatOfSuffix(QFileInfo(path).suffix());
+    const QByteArray format = imageFormatOfSuffix(QFileInfo(path).suffix());
     if (format.isEmpty())
         return path + QStringLiteral(": not a picture format; use .jpg or .png");
-    QFile source(snapshot);
-    if (!source.open(QIODevice::ReadOnly))
-        return snapshot + QStringLiteral(": ") + source.errorString();
-    QByteArray bytes = source.readAll();
-    if (formatOfFile(snapshot) != format) {
+    QString error;
+    QByteArray bytes = readPictureFile(snapshot, error);
+    if (!error.isEmpty())
+        return error;
+    if (formatOfBytes(bytes) != format) {
         QImage picture;
         if (!picture.loadFromData(bytes))
             return snapshot + QStringLiteral(": not a picture");
-        bytes.clear();
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (!picture.save(&buffer, format.constData()))
-            return path + QStringLiteral(": cannot write ") + QString::fromLatin1(format);
+        return writePictureFile(picture, path);
     }
-    const std::optional<Failure> failure = safeWriteFile(
-        QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), size_t(bytes.size())));
-    return failure ? QString::fromStdString(failure->detail) : QString();
+    return writeFileBytes(path, bytes);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -189,9 +175,13 @@ void DCVSnapshotController::printPanelDidEnd(int returnCode) {
                printer.printerState() == QPrinter::Error ? int(QPrinter::Error) : -1);
         return;
     }
-    const QImage picture(snapshotPath());
+    QString error;
+    const QImage picture = QImage::fromData(readPictureFile(snapshotPath(), error));
     if (picture.isNull()) {
-        dcvLog("snapshot fail:%s", snapshotPath().toUtf8().constData());
+        // Replaced since it was taken (by something that is no picture, a FIFO …).
+        const QString why = error.isEmpty() ? snapshotPath() + QStringLiteral(": not a picture") : error;
+        dcvLog("snapshot fail:%s", why.toUtf8().constData());
+        showAlertSheet(m_window, QStringLiteral("TELVO"), infoText("msg.capture_save_fail") + u'\n' + why);
         return;
     }
     QPainter painter;

@@ -116,8 +116,9 @@ void DCVTelemetryDisplay::setTelemetry(std::shared_ptr<const DCVBlackBoxData> da
     m_data = std::move(data);
     QString note;
     if (read && (m_data->m_GSensors().empty() || !m_data->readReport().complete()))
-        note = infoText(m_data->m_GSensors().empty() && m_data->readReport().complete() ? "main.telemetry_none"
-                                                                                        : "main.telemetry_incomplete");
+        note = infoText(m_data->m_GSensors().empty() && m_data->readReport().complete()
+                            ? "main.telemetry_none"
+                            : "main.telemetry_incomplete");
     showTelemetryNote(note);
     m_graphView->setGraphData(GraphView::Samples(m_data, &m_data->m_GSensors()));
     if (DCVScriptTarget* target = scriptTarget())

@@ -157,7 +157,8 @@ std::string DCVMedia::fileName() const {
 
 std::string DCVMedia::yyyymmddhhmiss() const {
     char buf[96];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", m_year, m_month, m_day, m_hour, m_minute, m_second);
+    std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d%02d", m_year, m_month, m_day, m_hour, m_minute,
+                  m_second);
     return buf;
 }
 

@@ -29,7 +29,8 @@ bool acceptsRecordingName(std::string_view stem) {
 namespace {
 
 bool hasRecordingExtension(std::string_view ext) {
-    return ext.size() == 3 && (strncasecmp(ext.data(), "mp4", 3) == 0 || strncasecmp(ext.data(), "avi", 3) == 0);
+    return ext.size() == 3 &&
+           (strncasecmp(ext.data(), "mp4", 3) == 0 || strncasecmp(ext.data(), "avi", 3) == 0);
 }
 
 std::string_view extensionOf(std::string_view name) {
@@ -142,7 +143,8 @@ private:
 // widths, so this number orders exactly as the yyyymmddhhmiss text does, without formatting it
 // for every comparison.
 int64_t timeKey(const DCVMedia& m) {
-    return ((((int64_t(m.year()) * 100 + m.month()) * 100 + m.day()) * 100 + m.hour()) * 100 + m.minute()) * 100 +
+    return ((((int64_t(m.year()) * 100 + m.month()) * 100 + m.day()) * 100 + m.hour()) * 100 + m.minute()) *
+               100 +
            m.second();
 }
 
@@ -155,9 +157,10 @@ bool fieldsHaveTextWidths(const DCVMedia& m) {
 } // namespace
 
 void sortRecordings(std::vector<DCVMediaPtr>& medias) {
-    const bool numeric = medias.size() <= UINT32_MAX && std::all_of(medias.begin(), medias.end(), [](const DCVMediaPtr& m) {
-        return fieldsHaveTextWidths(*m) && m->mediaDivision() >= 0 && m->mediaDivision() <= 3;
-    });
+    const bool numeric =
+        medias.size() <= UINT32_MAX && std::all_of(medias.begin(), medias.end(), [](const DCVMediaPtr& m) {
+            return fieldsHaveTextWidths(*m) && m->mediaDivision() >= 0 && m->mediaDivision() <= 3;
+        });
     if (numeric) {
         // Time and division folded into one number (a higher division first at the same time),
         // sorted with plain indices: no reference counts move and ties are rare.
@@ -183,8 +186,8 @@ void sortRecordings(std::vector<DCVMediaPtr>& medias) {
     });
 }
 
-void walkRecordings(const std::string& directory, std::vector<DCVMediaPtr>& array, const std::atomic<bool>* cancelled,
-                    RecordingScanReport* report) {
+void walkRecordings(const std::string& directory, std::vector<DCVMediaPtr>& array,
+                    const std::atomic<bool>* cancelled, RecordingScanReport* report) {
     Walker(array, cancelled, report).eachDir(directory);
 }
 

@@ -28,7 +28,8 @@ struct RecordingScanReport {
 // recordings sorted by time, kind and then path. `cancelled`, when given, is polled so that a
 // newer scan can stop an older one; a cancelled scan returns what it had, unsorted. `report`,
 // when given, receives what the walk could not read.
-std::vector<DCVMediaPtr> scanRecordings(const std::string& directory, const std::atomic<bool>* cancelled = nullptr,
+std::vector<DCVMediaPtr> scanRecordings(const std::string& directory,
+                                        const std::atomic<bool>* cancelled = nullptr,
                                         RecordingScanReport* report = nullptr);
 
 // A scan's recordings with its report, as one value a worker hands over.
@@ -36,7 +37,8 @@ struct RecordingScan {
     std::vector<DCVMediaPtr> medias;
     RecordingScanReport report;
 };
-RecordingScan scanRecordingsWithReport(const std::string& directory, const std::atomic<bool>* cancelled = nullptr);
+RecordingScan scanRecordingsWithReport(const std::string& directory,
+                                       const std::atomic<bool>* cancelled = nullptr);
 
 // The walk alone: appends what it finds to `array` in directory order, ending each directory's
 // listing once `array` holds the limit.

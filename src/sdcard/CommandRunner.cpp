@@ -3,6 +3,7 @@
 #include "util/Log.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -77,12 +78,16 @@ void logShellScriptResult(const ShellErrorDictionary& error) {
     dcvLog("ERROR=%s", shellErrorText(error).c_str());
 }
 
-void logCommandOutput(const std::vector<std::string>& argv, const std::optional<std::string>& output) {
+void logCommandOutput(const std::vector<std::string>& argv, const std::optional<std::string>& output,
+                      bool tooLarge) {
     if (!output) {
         std::string command;
         for (const auto& a : argv)
             command += (command.empty() ? "" : " ") + a;
-        dcvLog("popen fail:%s", command.c_str());
+        if (tooLarge)
+            dcvLog("read fail:%s (more than %zu bytes)", command.c_str(), kMaxCommandOutput);
+        else
+            dcvLog("popen fail:%s", command.c_str());
         return;
     }
     constexpr size_t kPiece = 1023;
@@ -152,7 +157,7 @@ ShellErrorDictionary unresolvedCommandError(const std::vector<std::string>& argv
     return shellErrorForExit(kCommandNotStarted, missing);
 }
 
-SpawnCommandRunner::Result SpawnCommandRunner::spawn(const std::vector<std::string>& argv) {
+SpawnCommandRunner::Result SpawnCommandRunner::spawn(const std::vector<std::string>& argv, size_t maxOut) {
     Result r;
     if (argv.empty())
         return r;
@@ -210,8 +215,17 @@ SpawnCommandRunner::Result SpawnCommandRunner::spawn(const std::vector<std::stri
             const bool isOut = fds[i].fd == out[0];
             if (k <= 0)
                 (isOut ? outOpen : errOpen) = false;
-            else
+            else if (isOut || r.err.size() < kMaxCommandOutput) // more error text is drained, not kept
                 (isOut ? r.out : r.err).append(buf, size_t(k));
+            if (r.out.size() > maxOut) {
+                // Whatever it is writing, it is not what was asked for: stop it, keep nothing.
+                ::kill(pid, SIGKILL);
+                r.tooLarge = true;
+                r.out.clear();
+                r.out.shrink_to_fit();
+                outOpen = errOpen = false;
+                break;
+            }
         }
     }
     ::close(out[0]);
@@ -245,10 +259,14 @@ ShellErrorDictionary SpawnCommandRunner::run(const std::vector<std::string>& arg
 
 std::optional<std::string> SpawnCommandRunner::readCommandOutput(const std::vector<std::string>& argv) {
     std::optional<std::string> out;
-    if (const auto line = commandLineFor(argv, false, m_privileges); !line.empty())
-        if (Result r = spawn(line); r.started)
+    bool tooLarge = false;
+    if (const auto line = commandLineFor(argv, false, m_privileges); !line.empty()) {
+        Result r = spawn(line, kMaxCommandOutput);
+        tooLarge = r.tooLarge;
+        if (r.started && !r.tooLarge)
             out = std::move(r.out);
-    logCommandOutput(argv, out);
+    }
+    logCommandOutput(argv, out, tooLarge);
     return out;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -17,6 +19,10 @@ inline constexpr const char* kShellErrorMessageKey = "NSAppleScriptErrorMessage"
 // Exit status that stands for "could not be started" (as a shell would report it).
 inline constexpr int kCommandNotStarted = 127;
 
+// The most standard output a command may give (lsblk's listing is a few kilobytes); a command
+// that writes more is stopped and its output counts as none.
+inline constexpr size_t kMaxCommandOutput = size_t(1) << 20;
+
 // The number stored in a dictionary, 0 when there is none or it is not a number.
 int shellErrorNumber(const ShellErrorDictionary& error);
 std::string shellErrorMessage(const ShellErrorDictionary& error);
@@ -27,9 +33,12 @@ ShellErrorDictionary shellErrorForExit(int exitStatus, std::string_view standard
 std::string shellErrorText(const ShellErrorDictionary& error);
 // The diagnostic lines every runner writes: "ERROR=%@" with the dictionary after each command;
 // for a command output "popen fail:%@" with the command when it could not be started, else
-// "### READ:%s(%ld bytes)" for each piece of at most 1023 bytes and "read" at the end.
+// "### READ:%s(%ld bytes)" for each piece of at most 1023 bytes and "read" at the end; "read
+// fail:%@ (more than N bytes)" with the command when its output passed kMaxCommandOutput
+// (`tooLarge`).
 void logShellScriptResult(const ShellErrorDictionary& error);
-void logCommandOutput(const std::vector<std::string>& argv, const std::optional<std::string>& output);
+void logCommandOutput(const std::vector<std::string>& argv, const std::optional<std::string>& output,
+                      bool tooLarge = false);
 
 // How administrator rights are got: through pkexec, unless the process is root already.
 struct PrivilegeOptions {
@@ -58,7 +67,8 @@ public:
     virtual ~CommandRunner() = default;
     // Runs the command to its end; returns the error dictionary, empty on success.
     virtual ShellErrorDictionary runShellScript(const std::vector<std::string>& argv, bool administrator) = 0;
-    // The command's standard output whatever its exit status; none when it cannot be started.
+    // The command's standard output whatever its exit status; none when it cannot be started or
+    // writes more than kMaxCommandOutput bytes (it is stopped then).
     virtual std::optional<std::string> readCommandOutput(const std::vector<std::string>& argv) = 0;
 };
 
@@ -74,9 +84,11 @@ public:
         bool started = false;
         int exitStatus = kCommandNotStarted;
         std::string out, err;
+        bool tooLarge = false; // the output passed the cap; the command was killed
     };
-    // Runs a resolved argument vector (see commandLineFor) and collects both outputs.
-    static Result spawn(const std::vector<std::string>& argv);
+    // Runs a resolved argument vector (see commandLineFor) and collects both outputs; a command
+    // whose standard output passes `maxOut` bytes is killed.
+    static Result spawn(const std::vector<std::string>& argv, size_t maxOut = SIZE_MAX);
 
 private:
     ShellErrorDictionary run(const std::vector<std::string>& argv, bool administrator);

@@ -138,9 +138,8 @@ void DCVFormatWindowController::updateSelectedDiskInfo() {
         m_ui->pathField->setText(QStringLiteral("-"));
         return;
     }
-    m_ui->pathField->setText(QStringLiteral("%1   %2").arg(text(disk->deviceFilePath()),
-                                                            disk->isMounted() ? text(disk->mountedURL())
-                                                                              : QStringLiteral("-")));
+    m_ui->pathField->setText(QStringLiteral("%1   %2").arg(
+        text(disk->deviceFilePath()), disk->isMounted() ? text(disk->mountedURL()) : QStringLiteral("-")));
     // The number given to the format command counts sectors of 512 bytes.
     const int64_t sectors = clusterSizeByVolumeSizeInKB(disk->volumeSize());
     m_ui->allocationUnitField->setText(QStringLiteral("%1 KB").arg(sectors * 512 / 1024));
@@ -153,8 +152,9 @@ void DCVFormatWindowController::showAlert(const QString& message, const QString&
     showAlertSheet(this, message, informative, std::move(onDismiss));
 }
 
-QMessageBox* DCVFormatWindowController::ask(const char* name, const QString& question, const QString& informative,
-                                            const QString& act, std::function<void()> onAct) {
+QMessageBox* DCVFormatWindowController::ask(const char* name, const QString& question,
+                                            const QString& informative, const QString& act,
+                                            std::function<void()> onAct) {
     auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), question, QMessageBox::NoButton, this);
     box->setObjectName(QLatin1String(name));
     box->setInformativeText(informative);
@@ -191,8 +191,9 @@ void DCVFormatWindowController::onFormat() {
         return;
     }
     if (!disk->writable()) {
-        showAlert(infoText("msg.cannot_format"),
-                  QStringLiteral("%1\n%2").arg(text(disk->displayString()), infoText("msg.write_protected_disk")));
+        showAlert(
+            infoText("msg.cannot_format"),
+            QStringLiteral("%1\n%2").arg(text(disk->displayString()), infoText("msg.write_protected_disk")));
         return;
     }
     confirmErase(*disk);
@@ -209,14 +210,15 @@ void DCVFormatWindowController::doFormat(const TKUSBDiskEntity& disk, UnkeptSett
     m_formatting = true;
     updateButtons();
     showProgressBar(QStringLiteral("Formatting..."));
-    // The worker posts each status line to the window; they arrive in the order sent, and
-    // before the outcome, which is posted the same way.
+    // The worker posts each status line to the window through the task, so they arrive in the
+    // order sent and before the outcome.
     auto status = [this](const std::string& line) {
-        QMetaObject::invokeMethod(this, [this, line = text(line)] { setStatus(line); }, Qt::QueuedConnection);
+        m_format.post([this, line = text(line)] { setStatus(line); });
     };
     m_format.run(
         [runner = m_services.commandRunner, volumes = m_services.volumes, hooks = m_options.hooks,
-         options = m_options.format, device = disk.deviceFilePath(), status, unkept](const std::atomic<bool>&) {
+         options = m_options.format, device = disk.deviceFilePath(), status,
+         unkept](const std::atomic<bool>&) {
             FormatOutcome none;
             none.deviceName = device;
             if (!runner || !volumes) {
@@ -227,7 +229,7 @@ void DCVFormatWindowController::doFormat(const TKUSBDiskEntity& disk, UnkeptSett
             FormatRun run(*runner, volumes->discovery(), hooks, options);
             return run.run(device, status, unkept);
         },
-        [this, unkept](FormatOutcome outcome) { formatDidEnd(outcome, unkept); });
+        [this, unkept](const FormatOutcome& outcome) { formatDidEnd(outcome, unkept); });
 }
 
 void DCVFormatWindowController::formatDidEnd(const FormatOutcome& outcome, UnkeptSettings unkept) {
@@ -261,7 +263,8 @@ void DCVFormatWindowController::formatDidEnd(const FormatOutcome& outcome, Unkep
     });
 }
 
-void DCVFormatWindowController::askToGiveUpSettings(const TKUSBDiskEntity& disk, const FormatOutcome& outcome) {
+void DCVFormatWindowController::askToGiveUpSettings(const TKUSBDiskEntity& disk,
+                                                    const FormatOutcome& outcome) {
     ask("giveUpSettingsSheet", infoText("setting.format.settings_unkept").arg(text(disk.displayString())),
         infoText("setting.format.settings_unkept_detail").arg(text(outcome.detail)),
         infoText("setting.format.format_anyway"), [this, disk] { doFormat(disk, UnkeptSettings::GiveUp); });

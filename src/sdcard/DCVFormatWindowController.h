@@ -107,8 +107,8 @@ private:
     bool m_formatting = false;
     bool m_asking = false;
     // Last, so that they go first: a run still going is waited for before the window goes.
-    LatestTask<std::vector<TKUSBDiskEntity>> m_search{this};
-    LatestTask<FormatOutcome> m_format{this};
+    LatestTask<std::vector<TKUSBDiskEntity>> m_search;
+    LatestTask<FormatOutcome> m_format;
 };
 
 } // namespace dcv

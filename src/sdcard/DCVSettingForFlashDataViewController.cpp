@@ -8,13 +8,13 @@
 #include "util/Log.h"
 
 #include <QAbstractTableModel>
-#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QPointer>
 #include <QStandardPaths>
 #include <QTimer>
+#include <algorithm>
 
 namespace dcv {
 
@@ -117,8 +117,10 @@ void DCVSettingForFlashDataViewController::awakeFromNib() {
     m_ui->exportButton->setText(infoText("export"));
     connect(table, &QTableView::doubleClicked, this,
             [this](const QModelIndex& index) { doubleClickTableRow(index.row()); });
-    connect(m_ui->openButton, &QPushButton::clicked, this, &DCVSettingForFlashDataViewController::openFileDialog);
-    connect(m_ui->exportButton, &QPushButton::clicked, this, &DCVSettingForFlashDataViewController::onSaveCSVFile);
+    connect(m_ui->openButton, &QPushButton::clicked, this,
+            &DCVSettingForFlashDataViewController::openFileDialog);
+    connect(m_ui->exportButton, &QPushButton::clicked, this,
+            &DCVSettingForFlashDataViewController::onSaveCSVFile);
     showStatus();
 }
 
@@ -234,14 +236,14 @@ void DCVSettingForFlashDataViewController::onSaveCSVFile() {
                                   .filePath(QStringLiteral("telvo_000.csv"));
     QPointer<DCVSettingForFlashDataViewController> self(this);
     m_services.filePanels->saveFile(window(), QStringLiteral("Export Driving Log"), suggested,
-                                    {QStringLiteral("Comma-separated text (*.csv)")}, [self](const QString& chosen) {
-                                        if (!self || chosen.isEmpty())
-                                            return;
-                                        QString path = chosen;
-                                        if (QFileInfo(path).suffix().compare(QLatin1String("csv"),
-                                                                             Qt::CaseInsensitive) != 0)
-                                            path += QLatin1String(".csv");
-                                        self->exportTo(path);
+                                    {QStringLiteral("Comma-separated text (*.csv)")},
+                                    [self](const QString& chosen) {
+                                        // The panel gave a name typed without an extension
+                                        // the filter's; a name the user typed with another one
+                                        // is theirs (the panel asked about replacing that file,
+                                        // no other).
+                                        if (self && !chosen.isEmpty())
+                                            self->exportTo(chosen);
                                     });
 }
 
@@ -252,22 +254,20 @@ void DCVSettingForFlashDataViewController::exportTo(const QString& path) {
         titles.push_back(t.toStdString());
     // The worker reads the published records, which nothing changes; a later read swaps in
     // other ones without touching these.
-    m_export.run(
-        [data = m_data, titles = std::move(titles), file = path.toStdString()](const std::atomic<bool>&) {
-            return writeFlashDataCsv(file, *data, titles);
-        },
-        [this, path](std::optional<Failure> error) {
-            hideLoading();
-            emit exportFinished(!error);
-            const QString informative =
-                error ? infoText("setting.flashdata.export_fail").arg(path, QString::fromStdString(error->detail))
-                      : infoText("msg.saved");
-            QPointer<DCVSettingForFlashDataViewController> self(this);
-            QTimer::singleShot(m_options.alertDelayMs, this, [self, informative] {
-                if (self)
-                    self->showAlertSheet(kCameraTitle, informative);
-            });
-        });
+    m_export.run([data = m_data, titles = std::move(titles), file = path.toStdString()](
+                     const std::atomic<bool>&) { return writeFlashDataCsv(file, *data, titles); },
+                 [this, path](std::optional<Failure> error) {
+                     hideLoading();
+                     emit exportFinished(!error);
+                     const QString informative = error ? infoText("setting.flashdata.export_fail")
+                                                             .arg(path, QString::fromStdString(error->detail))
+                                                       : infoText("msg.saved");
+                     QPointer<DCVSettingForFlashDataViewController> self(this);
+                     QTimer::singleShot(m_options.alertDelayMs, this, [self, informative] {
+                         if (self)
+                             self->showAlertSheet(kCameraTitle, informative);
+                     });
+                 });
 }
 
 void DCVSettingForFlashDataViewController::doubleClickTableRow(int row) {

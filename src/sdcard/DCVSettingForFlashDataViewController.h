@@ -95,8 +95,8 @@ private:
     QString m_FlashDataFilePath;
     QStringList m_columnNames;
     QPointer<DCVMapWindowController> m_mapWindowController;
-    LatestTask<Result<FlashData>> m_read{this};
-    LatestTask<std::optional<Failure>> m_export{this};
+    LatestTask<Result<FlashData>> m_read;
+    LatestTask<std::optional<Failure>> m_export;
 };
 
 } // namespace dcv

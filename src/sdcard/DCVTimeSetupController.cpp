@@ -107,7 +107,8 @@ void DCVTimeSetupController::onInitDIalog() {
 
 void DCVTimeSetupController::showSelectedDate() {
     m_ui->dateField->setText(QLocale().toString(m_selectedDate, QLocale::LongFormat));
-    m_ui->nowDaySettingChk->setText(QStringLiteral("%1(%2)").arg(infoText("today"), mediumDate(m_selectedDate)));
+    m_ui->nowDaySettingChk->setText(
+        QStringLiteral("%1(%2)").arg(infoText("today"), mediumDate(m_selectedDate)));
 }
 
 void DCVTimeSetupController::daySelectedFromPicker() {
@@ -138,7 +139,7 @@ void DCVTimeSetupController::nowDayChecked() {
 }
 
 std::optional<QString> DCVTimeSetupController::doWriteConfigFile(const QString& path) const {
-    const ClockTime t{m_selectedDate.year(),  m_selectedDate.month(),  m_selectedDate.day(),
+    const ClockTime t{m_selectedDate.year(), m_selectedDate.month(),  m_selectedDate.day(),
                       m_selectedTime.hour(), m_selectedTime.minute(), m_selectedTime.second()};
     if (const auto error = writeTimesetFile(path.toStdString(), t))
         return QString::fromStdString(error->detail);
@@ -157,13 +158,11 @@ void DCVTimeSetupController::onSaveConfigFile() {
     QPointer<DCVTimeSetupController> self(this);
     m_services.filePanels->saveFile(this, QStringLiteral("Save Clock File"), suggested,
                                     {QStringLiteral("Clock file (*.cfg)")}, [self](const QString& chosen) {
-                                        if (!self || chosen.isEmpty())
-                                            return;
-                                        // The panel allows the type "cfg" only.
-                                        QString path = chosen;
-                                        if (QFileInfo(path).suffix().compare(QLatin1String("cfg"), Qt::CaseInsensitive) != 0)
-                                            path += QLatin1String(".cfg");
-                                        self->saveTo(path);
+                                        // The panel adds ".cfg" to a name typed without an
+                                        // extension; another name is kept as typed, since the
+                                        // panel's question about replacing was about that one.
+                                        if (self && !chosen.isEmpty())
+                                            self->saveTo(chosen);
                                     });
 }
 

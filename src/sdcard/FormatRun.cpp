@@ -79,17 +79,19 @@ void FormatRun::mount(const TKUSBDiskEntity& disk) {
     std::filesystem::create_directories(dir, ec);
     // Never over a folder of our choosing that holds something (another card mounted there,
     // someone's files): they would be hidden while the card is mounted. It then stays unmounted.
-    if (!disk.isMounted() && (!std::filesystem::is_directory(dir, ec) || !std::filesystem::is_empty(dir, ec) || ec))
+    if (!disk.isMounted() &&
+        (!std::filesystem::is_directory(dir, ec) || !std::filesystem::is_empty(dir, ec) || ec))
         return;
     m_runner.runShellScript(mountCommand(disk.deviceFilePath(), false, dir), false);
 }
 
 std::optional<std::pair<FormatResult, std::string>> FormatRun::saveSettings(const TKUSBDiskEntity& disk,
-                                                                              FormatOutcome& out) {
+                                                                            FormatOutcome& out) {
     using Stop = std::pair<FormatResult, std::string>;
     std::optional<std::string> bytes;
     if (disk.isMounted()) {
-        Result<std::string> read = readRegularFile(joinPath(disk.mountedURL(), kSettingsFileName), kMaxSmallFile);
+        Result<std::string> read =
+            readRegularFile(joinPath(disk.mountedURL(), kSettingsFileName), kMaxSmallFile);
         if (!read && read.failure().reason == Failure::Reason::Missing)
             return std::nullopt; // no settings on the card: a default record goes there afterwards
         if (!read)
@@ -140,10 +142,12 @@ FormatRun::saveSettingsFromDevice(const TKUSBDiskEntity& disk, const std::string
     }
     // Not copied: either the card has no config.bin, or its file system cannot be read. Only a
     // file system that mtools lists, without that file in it, is a card without settings.
-    if (m_runner.runShellScript({"mdir", "-b", "-i", dev, "::/" + std::string(kSettingsFileName)}, administrator)
+    if (m_runner
+            .runShellScript({"mdir", "-b", "-i", dev, "::/" + std::string(kSettingsFileName)}, administrator)
             .empty())
         return Stop{FormatResult::ConfigSaveFailed, shellErrorMessage(copied)};
-    const ShellErrorDictionary listed = m_runner.runShellScript({"mdir", "-b", "-i", dev, "::/"}, administrator);
+    const ShellErrorDictionary listed =
+        m_runner.runShellScript({"mdir", "-b", "-i", dev, "::/"}, administrator);
     // A device lsblk knows no file system on, and mtools cannot read either, is blank.
     if (!listed.empty() && fat)
         return Stop{FormatResult::SettingsUnreadable,
@@ -151,7 +155,8 @@ FormatRun::saveSettingsFromDevice(const TKUSBDiskEntity& disk, const std::string
     return std::nullopt;
 }
 
-FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback& status, UnkeptSettings unkept) {
+FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback& status,
+                             UnkeptSettings unkept) {
     auto report = [&](const char* text) {
         if (status)
             status(text);
@@ -229,8 +234,7 @@ FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback
         const int status = shellErrorNumber(out.error);
         // mkfs.fat ends with 1 on every error (a busy device, a size it cannot lay out …): the
         // card is called write-protected only when the kernel says it is.
-        const bool locked =
-            status == 1 && m_options.deviceReadOnly && m_options.deviceReadOnly(deviceName);
+        const bool locked = status == 1 && m_options.deviceReadOnly && m_options.deviceReadOnly(deviceName);
         const FormatResult result = locked ? FormatResult::WriteProtected : FormatResult::CannotFormat;
         // Refused authorisation (126, 127): the command never ran. Otherwise it may have erased
         // part of the card before it failed (a card pulled half-way): the copy stays, and is named.
@@ -244,11 +248,17 @@ FormatOutcome FormatRun::run(const std::string& deviceName, const StatusCallback
     mount(*disk);
     report(kStatusCompleted);
 
-    // Put the settings back only onto this very card, freshly mounted; never onto another disk.
+    // Put the settings back only onto this very card, freshly mounted; never onto another disk
+    // that took its name meanwhile (it is told by the same marks as before erasing).
     out.diskAfter = findDisk(deviceName);
-    if (!out.diskAfter || !out.diskAfter->isMounted()) {
+    const bool sameCard = out.diskAfter && out.diskAfter->volumeSize() == disk->volumeSize() &&
+                          out.diskAfter->mediaWhole() == disk->mediaWhole();
+    if (!sameCard || !out.diskAfter->isMounted()) {
         out.result = FormatResult::NotFoundAfterFormat;
-        out.detail = deviceName + " was formatted but is not mounted: config.bin was not written";
+        out.detail = deviceName +
+                     (sameCard || !out.diskAfter ? " was formatted but is not mounted"
+                                                 : " is no longer the card that was formatted") +
+                     ": config.bin was not written";
         if (!out.savedConfigPath.empty())
             out.detail += " (the saved copy is " + out.savedConfigPath + ")";
         return out;

@@ -68,7 +68,7 @@ struct FormatOutcome {
     ShellErrorDictionary error;                // of the format command
     std::string detail;                        // a file error, or why the run stopped
     std::string savedConfigPath;               // the copy of config.bin kept off the card, if any
-    bool settingsGivenUp = false; // formatted though the card's settings could not be kept
+    bool settingsGivenUp = false;              // formatted though the card's settings could not be kept
     bool succeeded() const { return result == FormatResult::Completed; }
 };
 
@@ -102,9 +102,8 @@ private:
     std::optional<std::pair<FormatResult, std::string>> saveSettings(const TKUSBDiskEntity& disk,
                                                                      FormatOutcome& out);
     // The same from the unmounted FAT file system, with mtools, to `copy`.
-    std::optional<std::pair<FormatResult, std::string>> saveSettingsFromDevice(const TKUSBDiskEntity& disk,
-                                                                               const std::string& copy,
-                                                                               FormatOutcome& out);
+    std::optional<std::pair<FormatResult, std::string>>
+    saveSettingsFromDevice(const TKUSBDiskEntity& disk, const std::string& copy, FormatOutcome& out);
     void unmount(const TKUSBDiskEntity& disk);
     void mount(const TKUSBDiskEntity& disk);
     bool udisks() const;

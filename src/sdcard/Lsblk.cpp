@@ -195,8 +195,9 @@ void collect(const json& o, const DiskValues& parent, int depth, std::vector<Lsb
 } // namespace
 
 std::vector<std::string> lsblkArguments() {
-    return {"lsblk", "--json", "--bytes", "--output",
-            "NAME,KNAME,PATH,TYPE,TRAN,SUBSYSTEMS,RM,HOTPLUG,RO,SIZE,LABEL,FSTYPE,MOUNTPOINT,MOUNTPOINTS,MODEL"};
+    return {
+        "lsblk", "--json", "--bytes", "--output",
+        "NAME,KNAME,PATH,TYPE,TRAN,SUBSYSTEMS,RM,HOTPLUG,RO,SIZE,LABEL,FSTYPE,MOUNTPOINT,MOUNTPOINTS,MODEL"};
 }
 
 std::vector<std::string> lsblkBasicArguments() {

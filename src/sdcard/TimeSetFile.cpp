@@ -62,7 +62,8 @@ std::optional<ClockTime> parseClockTime(std::string_view s) {
     return t;
 }
 
-std::optional<Failure> writeTimesetFile(const std::string& path, const ClockTime& t, const FileWriter& writer) {
+std::optional<Failure> writeTimesetFile(const std::string& path, const ClockTime& t,
+                                        const FileWriter& writer) {
     const auto text = timesetText(t);
     if (!text)
         return Failure::of(Failure::Reason::Invalid, "not a valid date and time");

@@ -51,7 +51,7 @@ constexpr TabEntry kTabs[DCVSettingController::kTabCount] = {
 const QString kCameraTitle = QStringLiteral("TELVO");
 
 // The minute, second and zone offset of the services' clock, as the record's defaults take them.
-LocalTimeSource localTimeOf(std::shared_ptr<Clock> clock) {
+LocalTimeSource localTimeOf(const std::shared_ptr<Clock>& clock) {
     if (!clock)
         return systemLocalTime;
     return [clock] {

@@ -126,13 +126,13 @@ private:
     Services m_services;
     Options m_options;
     LocalTimeSource m_clock;
-    LatestTask<_FILEDATA> m_read{this};
+    LatestTask<_FILEDATA> m_read;
     _FILEDATA m_FileData{};
     QString m_SettingFilePath;
     std::optional<TKUSBDiskEntity> m_selectedUSBDisk;
     QString m_strVersion;
     std::unique_ptr<Ui::DCVSettingController> m_ui;
-    DCVSettingControllerDelegate* m_targetController = nullptr; // a child of the tab panel
+    DCVSettingControllerDelegate* m_targetController = nullptr;            // a child of the tab panel
     DCVSettingForFlashDataViewController* m_driveInfoController = nullptr; // kept while hidden
     std::unique_ptr<QDialog> m_lastDialogController;
     int m_lastSelectedTabIndex = -1;

@@ -19,6 +19,8 @@ namespace dcv {
 // settingsRecordFromBytes convert, so the layout below is also the file's layout. Text fields
 // are NUL-padded byte arrays without a terminator when the text fills them. The reserved
 // fields mean something to the camera only; they keep what the file or the defaults gave them.
+// The layout reads as a table, offsets aligned: the formatter leaves it be.
+// clang-format off
 #pragma pack(push, 1)
 struct _FILEDATA {
     uint32_t formatMarker;              //   0 fixed marker; never changed
@@ -133,6 +135,7 @@ struct _FILEDATA {
     int32_t reserved496;                // 496
 };
 #pragma pack(pop)
+// clang-format on
 
 inline constexpr size_t kSettingsRecordSize = 500;
 static_assert(sizeof(_FILEDATA) == kSettingsRecordSize);
@@ -261,8 +264,7 @@ struct SettingsFieldDescriptor {
 };
 
 namespace detail {
-template <typename T>
-constexpr SettingsFieldType settingsFieldTypeOf() {
+template <typename T> constexpr SettingsFieldType settingsFieldTypeOf() {
     if constexpr (std::is_same_v<T, uint32_t>)
         return SettingsFieldType::U32;
     else if constexpr (std::is_same_v<T, int32_t>)
@@ -274,6 +276,8 @@ constexpr SettingsFieldType settingsFieldTypeOf() {
 }
 } // namespace detail
 
+// One entry per field, in record order (the formatter would give each a line of its own).
+// clang-format off
 #define DCV_FIELD(name)                                                                                     \
     SettingsFieldDescriptor {                                                                              \
         #name, uint16_t(offsetof(_FILEDATA, name)), uint16_t(sizeof(_FILEDATA::name)),                     \
@@ -310,6 +314,7 @@ inline constexpr std::array kSettingsFields = {
     DCV_FIELD(reserved484), DCV_FIELD(reserved488), DCV_FIELD(reserved492), DCV_FIELD(reserved496),
 };
 #undef DCV_FIELD
+// clang-format on
 
 namespace detail {
 // The table covers every byte of the record once, in order, with 4-byte integers.
@@ -348,14 +353,12 @@ std::span<const uint8_t> settingsFieldBytes(const _FILEDATA& record, const Setti
 
 // A text field's bytes up to the first NUL (all of them when there is none).
 std::string settingsText(std::span<const char> field);
-template <size_t N>
-std::string settingsText(const char (&field)[N]) {
+template <size_t N> std::string settingsText(const char (&field)[N]) {
     return settingsText(std::span<const char>(field, N));
 }
 // Stores the first bytes of `text` that fit and pads the rest with NUL.
 void setSettingsText(std::span<char> field, std::string_view text);
-template <size_t N>
-void setSettingsText(char (&field)[N], std::string_view text) {
+template <size_t N> void setSettingsText(char (&field)[N], std::string_view text) {
     setSettingsText(std::span<char>(field, N), text);
 }
 
@@ -368,9 +371,9 @@ _FILEDATA settingsRecordFromBytes(std::span<const uint8_t, kSettingsRecordSize> 
 // ---- Clock and time zone, injectable for tests.
 
 struct LocalTime {
-    int minute = 0;                // 0..59
-    int second = 0;                // 0..60
-    int64_t utcOffsetSeconds = 0;  // offset of the local zone from UTC now, daylight saving included
+    int minute = 0;               // 0..59
+    int second = 0;               // 0..60
+    int64_t utcOffsetSeconds = 0; // offset of the local zone from UTC now, daylight saving included
 };
 using LocalTimeSource = std::function<LocalTime()>;
 // The computer's clock and zone (the TZ environment variable applies).
@@ -379,6 +382,8 @@ LocalTime systemLocalTime();
 // ---- Time-zone table: offsets from UTC in signed hhmm form, and the labels the GPS tab shows.
 
 inline constexpr size_t kTimeZoneCount = 34;
+// Offsets and their labels side by side.
+// clang-format off
 inline constexpr std::array<int32_t, kTimeZoneCount> timeZoneOffsetTable = {
     -1200, -1100, -1000, -900, -800, -700, -600, -500, -430, -400, -330, -300, -200, -100, 0,   100, 200,
     300,   330,   400,   430,  500,  530,  545,  600,  630,  700,  800,  900,  930,  1000, 1100, 1200, 1300};
@@ -387,6 +392,7 @@ inline constexpr std::array<const char*, kTimeZoneCount> timeZoneLabels = {
     "-04:00", "-03:30", "-03:00", "-02:00", "-01:00", "00:00",  "+01:00", "+02:00", "+03:00",
     "+03:30", "+04:00", "+04:30", "+05:00", "+05:30", "+05:45", "+06:00", "+06:30", "+07:00",
     "+08:00", "+09:00", "+09:30", "+10:00", "+11:00", "+12:00", "+13:00"};
+// clang-format on
 inline constexpr int32_t kTimeZoneNone = -1;
 inline constexpr int32_t kDefaultTimeZoneIndex = 28; // +09:00
 
@@ -397,8 +403,8 @@ int32_t currentTimeZoneIndex(const LocalTimeSource& clock = systemLocalTime);
 
 // ---- Record operations.
 
-inline constexpr uint32_t kSettingsFormatMarker = 22310;    // 0x5726
-inline constexpr uint32_t kUncomputedChecksum = 65535;      // a default record before its first save
+inline constexpr uint32_t kSettingsFormatMarker = 22310; // 0x5726
+inline constexpr uint32_t kUncomputedChecksum = 65535;   // a default record before its first save
 
 // Factory defaults; the Wi-Fi name takes the minute and second of `clock` ("TelvoV-mmss").
 void initDefaultSettingsRecord(_FILEDATA& record, const LocalTimeSource& clock = systemLocalTime);

@@ -119,8 +119,8 @@ bool validString(std::string_view text) {
 
 size_t wifiTextLength(std::string_view utf8) {
     size_t units = 0;
-    for (size_t i = 0; i < utf8.size(); ++i) {
-        const auto b = uint8_t(utf8[i]);
+    for (const char c : utf8) {
+        const auto b = uint8_t(c);
         if ((b & 0xC0) == 0x80)
             continue;               // continuation byte
         units += b >= 0xF0 ? 2 : 1; // characters beyond the basic plane take two units

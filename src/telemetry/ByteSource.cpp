@@ -17,7 +17,9 @@ size_t MemoryByteSource::readAt(uint64_t offset, void* dst, size_t n) const {
     return k;
 }
 
-FileByteSource::~FileByteSource() { close(); }
+FileByteSource::~FileByteSource() {
+    close();
+}
 
 bool FileByteSource::open(const char* path) {
     close();
@@ -31,7 +33,7 @@ bool FileByteSource::open(const char* path) {
     if (!fd) {
         const Failure& f = fd.failure();
         m_error = f.reason == Failure::Reason::NotRegularFile && f.error == 0 ? "not a regular file"
-                                                                             : std::strerror(f.error);
+                                                                              : std::strerror(f.error);
         return false;
     }
     m_fd = *fd;

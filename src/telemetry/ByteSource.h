@@ -19,7 +19,8 @@ public:
 
 class MemoryByteSource final : public ByteSource {
 public:
-    MemoryByteSource(const void* data, size_t size) : m_data(static_cast<const uint8_t*>(data)), m_size(size) {}
+    MemoryByteSource(const void* data, size_t size)
+        : m_data(static_cast<const uint8_t*>(data)), m_size(size) {}
     explicit MemoryByteSource(std::string_view bytes) : MemoryByteSource(bytes.data(), bytes.size()) {}
     size_t readAt(uint64_t offset, void* dst, size_t n) const override;
     uint64_t size() const override { return m_size; }

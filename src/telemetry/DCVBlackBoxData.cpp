@@ -46,7 +46,8 @@ private:
 
 std::string stepError(int step, const char* what, uint32_t position) {
     char buf[160];
-    std::snprintf(buf, sizeof buf, "step %d: cannot read %s at offset %u (the file ends)", step, what, position);
+    std::snprintf(buf, sizeof buf, "step %d: cannot read %s at offset %u (the file ends)", step, what,
+                  position);
     return buf;
 }
 
@@ -61,8 +62,7 @@ float realAt(const uint8_t* record, size_t offset) {
 }
 
 // Makes a list's capacity its size when the read kept fewer samples than were reserved.
-template <class T>
-void fit(std::vector<T>& v) {
+template <class T> void fit(std::vector<T>& v) {
     if (v.capacity() != v.size())
         v.shrink_to_fit();
 }
@@ -320,7 +320,8 @@ bool DCVBlackBoxData::ParseTime(const void* buffer, size_t size) {
     if (buffer == nullptr || size < 16)
         return false;
     const auto* p = static_cast<const uint8_t*>(buffer);
-    const uint32_t seconds = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    const uint32_t seconds =
+        uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
     const uint32_t type = fmt::readBE32(p + 12);
     const std::time_t t = std::time_t(seconds);
     std::tm tm{};
@@ -342,7 +343,9 @@ bool DCVBlackBoxData::ParseTime(const void* buffer, size_t size) {
     return true;
 }
 
-bool DCVBlackBoxData::ParseTimeEvent(const void* /*buffer*/, size_t /*size*/) { return true; }
+bool DCVBlackBoxData::ParseTimeEvent(const void* /*buffer*/, size_t /*size*/) {
+    return true;
+}
 
 void DCVBlackBoxData::clear() {
     m_nmeas.clear();

@@ -18,9 +18,9 @@ namespace dcv {
 // What a telemetry read left out, so that a damaged recording is not taken for one without
 // telemetry.
 struct TelemetryReadReport {
-    uint64_t tableEntries = 0;       // the record count the offset table gives
-    uint64_t entriesMissing = 0;     // listed entries the file ends before
-    uint64_t recordsPastEnd = 0;     // entries whose record lies (partly) beyond the end of the file
+    uint64_t tableEntries = 0;         // the record count the offset table gives
+    uint64_t entriesMissing = 0;       // listed entries the file ends before
+    uint64_t recordsPastEnd = 0;       // entries whose record lies (partly) beyond the end of the file
     bool endedAtForeignRecord = false; // a record without the "GPS" marker ended the read
     bool sampleLimitReached = false;   // more records than DCVBlackBoxData keeps
     // Nothing was left out.

@@ -27,12 +27,16 @@ public:
     DCVGpsData duplicate() const { return *this; }
 
     // Indexes run from 0 to 11; others read as zero and are not written.
-    _PAIR SVonChannelAtIndex(size_t index) const { return index < kChannels ? m_SVonChannel[index] : _PAIR{}; }
+    _PAIR SVonChannelAtIndex(size_t index) const {
+        return index < kChannels ? m_SVonChannel[index] : _PAIR{};
+    }
     void setSVonChannel(_PAIR pair, size_t index) {
         if (index < kChannels)
             m_SVonChannel[index] = pair;
     }
-    void setSVonChannelWithFirst(uint8_t first, uint8_t second, size_t index) { setSVonChannel({first, second}, index); }
+    void setSVonChannelWithFirst(uint8_t first, uint8_t second, size_t index) {
+        setSVonChannel({first, second}, index);
+    }
     void setSVonChannelWithFirst(uint8_t first, size_t index) {
         if (index < kChannels)
             m_SVonChannel[index].first = first;
@@ -41,7 +45,9 @@ public:
         if (index < kChannels)
             m_SVonChannel[index].second = second;
     }
-    uint8_t SatelliteUsedAtIndex(size_t index) const { return index < kChannels ? m_SatelliteUsed[index] : 0; }
+    uint8_t SatelliteUsedAtIndex(size_t index) const {
+        return index < kChannels ? m_SatelliteUsed[index] : 0;
+    }
     void setSatelliteUsed(uint8_t value, size_t index) {
         if (index < kChannels)
             m_SatelliteUsed[index] = value;

@@ -7,8 +7,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
-#include <algorithm>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace dcv {
 

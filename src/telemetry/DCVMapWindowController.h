@@ -12,7 +12,6 @@ class DCVMapWindowController;
 
 namespace dcv {
 
-
 // A window of its own that shows one position on the map page.
 class DCVMapWindowController : public QWidget {
     Q_OBJECT

@@ -49,7 +49,8 @@ void GraphView::drawBackgroundRect(QPainter& painter, const GraphGeometry& g) co
     painter.fillRect(toView(g.verticalLine()), grey);
     const auto anchors = g.labelAnchors();
     for (size_t i = 0; i < anchors.size(); ++i)
-        drawString(painter, QString::fromLatin1(GraphGeometry::kLabels[i].data(), GraphGeometry::kLabels[i].size()),
+        drawString(painter,
+                   QString::fromLatin1(GraphGeometry::kLabels[i].data(), GraphGeometry::kLabels[i].size()),
                    anchors[i]);
 }
 

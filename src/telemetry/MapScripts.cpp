@@ -75,7 +75,8 @@ std::string trackScript(const std::vector<MapTrackPoint>& track) {
     script.reserve(script.size() + track.size() * 26 + 2);
     char buffer[64];
     for (size_t i = 0; i < track.size(); ++i) {
-        std::snprintf(buffer, sizeof buffer, "%s[%.6f,%.6f]", i ? "," : "", track[i].latitude, track[i].longitude);
+        std::snprintf(buffer, sizeof buffer, "%s[%.6f,%.6f]", i ? "," : "", track[i].latitude,
+                      track[i].longitude);
         script += buffer;
     }
     script += "])";

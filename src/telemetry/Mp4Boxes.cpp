@@ -9,7 +9,8 @@ namespace dcv {
 
 namespace fmt = telemetry_format;
 
-bool listMp4Boxes(const ByteSource& src, uint64_t begin, uint64_t end, std::vector<Mp4Box>& out, size_t maxBoxes) {
+bool listMp4Boxes(const ByteSource& src, uint64_t begin, uint64_t end, std::vector<Mp4Box>& out,
+                  size_t maxBoxes) {
     out.clear();
     end = std::min(end, src.size());
     uint64_t at = begin;
@@ -117,7 +118,8 @@ std::optional<Mp4VideoSize> videoSampleSize(const ByteSource& src) {
             // stsd: version and flags, entry count, then the entries; in a visual entry the
             // width and height follow 24 bytes of reserved and reference fields.
             std::vector<Mp4Box> entries;
-            if (!stsd || !listMp4Boxes(src, stsd->contentOffset() + 8, stsd->end(), entries, 16) || entries.empty())
+            if (!stsd || !listMp4Boxes(src, stsd->contentOffset() + 8, stsd->end(), entries, 16) ||
+                entries.empty())
                 continue;
             uint8_t sizes[4];
             const Mp4Box& e = entries.front();

@@ -2,8 +2,8 @@
 
 #include <charconv>
 #include <climits>
+#include <clocale>
 #include <cstdlib>
-#include <locale.h>
 #include <string>
 #include <system_error>
 
@@ -11,11 +11,13 @@ namespace dcv::text {
 namespace {
 
 locale_t cLocale() {
-    static const locale_t loc = ::newlocale(LC_ALL_MASK, "C", locale_t(0));
+    static const locale_t loc = ::newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
     return loc;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 } // namespace
 

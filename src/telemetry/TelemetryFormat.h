@@ -30,7 +30,9 @@ inline constexpr size_t kTableEntrySize = 16;
 inline uint32_t readBE32(const uint8_t* p) {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
 }
-inline uint64_t readBE64(const uint8_t* p) { return uint64_t(readBE32(p)) << 32 | readBE32(p + 4); }
+inline uint64_t readBE64(const uint8_t* p) {
+    return uint64_t(readBE32(p)) << 32 | readBE32(p + 4);
+}
 inline void writeBE32(uint8_t* p, uint32_t v) {
     p[0] = uint8_t(v >> 24);
     p[1] = uint8_t(v >> 16);

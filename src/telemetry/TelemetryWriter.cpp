@@ -70,13 +70,14 @@ std::string telemetryBoxes(const std::vector<uint32_t>& recordOffsets) {
     std::string count;
     append32(count, uint32_t(recordOffsets.size()));
     const std::string index = box("dcvc", count) + table;
-    const std::string stream =
-        box("dcvd", "telemetry records") + box("dcvf", "GPS text") + box("dcvr", std::string(4, '\0')) +
-        box("dcvi", index);
+    const std::string stream = box("dcvd", "telemetry records") + box("dcvf", "GPS text") +
+                               box("dcvr", std::string(4, '\0')) + box("dcvi", index);
     return box("dcvm", box("dcvh", header) + box("dcvs", stream));
 }
 
-size_t telemetryBoxesSize(size_t count) { return telemetryBoxes(std::vector<uint32_t>(count)).size(); }
+size_t telemetryBoxesSize(size_t count) {
+    return telemetryBoxes(std::vector<uint32_t>(count)).size();
+}
 
 std::string recordsBox(const std::vector<TelemetrySample>& samples, std::string* error, bool& ok) {
     std::string content(samples.size() * fmt::kRecordSize, ' ');
@@ -98,7 +99,8 @@ bool isContainer(const Mp4Box& b) {
 }
 
 // Moves every chunk offset at or behind `from` by `delta`, below `box`'s children.
-bool patchChunkOffsets(std::string& mp4, const Mp4Box& parent, uint64_t from, uint64_t delta, std::string* error) {
+bool patchChunkOffsets(std::string& mp4, const Mp4Box& parent, uint64_t from, uint64_t delta,
+                       std::string* error) {
     const MemoryByteSource src(mp4);
     std::vector<Mp4Box> children;
     if (!listMp4Boxes(src, parent.contentOffset(), parent.end(), children))
@@ -187,14 +189,16 @@ bool formatTelemetryRecord(const TelemetrySample& s, uint32_t index, char out[11
     return true;
 }
 
-bool buildTelemetryFileWithTable(const std::vector<TelemetrySample>& samples, const std::vector<uint32_t>& entries,
-                                 double durationSeconds, std::string& out, std::string* error) {
+bool buildTelemetryFileWithTable(const std::vector<TelemetrySample>& samples,
+                                 const std::vector<uint32_t>& entries, double durationSeconds,
+                                 std::string& out, std::string* error) {
     std::string ftyp = "isom";
     append32(ftyp, 0x200);
     ftyp += "isomiso2mp41";
     std::string mvhd(100, '\0');
     auto* m = reinterpret_cast<uint8_t*>(mvhd.data());
-    const double ms = std::isfinite(durationSeconds) && durationSeconds > 0 ? std::round(durationSeconds * 1000) : 0;
+    const double ms =
+        std::isfinite(durationSeconds) && durationSeconds > 0 ? std::round(durationSeconds * 1000) : 0;
     fmt::writeBE32(m + 12, 1000);
     fmt::writeBE32(m + 16, ms < 4294967295.0 ? uint32_t(ms) : 0);
     fmt::writeBE32(m + 20, 0x00010000); // rate 1.0
@@ -241,8 +245,8 @@ bool insertTelemetry(std::string& mp4, const std::vector<TelemetrySample>& sampl
     if (!listMp4Boxes(src, moov.contentOffset(), moov.end(), children) || children.empty())
         return setError(error, "damaged moov box");
     // The reader hops by 32-bit sizes, so the box the telemetry follows must state its own.
-    if (children[0].headerSize != 8 || fmt::readBE32(reinterpret_cast<const uint8_t*>(mp4.data()) + children[0].offset) !=
-                                           children[0].size)
+    if (children[0].headerSize != 8 ||
+        fmt::readBE32(reinterpret_cast<const uint8_t*>(mp4.data()) + children[0].offset) != children[0].size)
         return setError(error, "moov's first box must have a plain 32-bit size");
     if (children.size() > 1 && children[1].is("dcvm"))
         return setError(error, "the file already has telemetry");

@@ -26,7 +26,9 @@ struct Failure {
     std::string key;    // the message key a window shows; empty when the caller chooses one
 
     // The key to show: this failure's own, or `fallback` when it has none.
-    std::string messageKey(std::string_view fallback) const { return key.empty() ? std::string(fallback) : key; }
+    std::string messageKey(std::string_view fallback) const {
+        return key.empty() ? std::string(fallback) : key;
+    }
 
     static Failure io(const std::string& path, int error);
     static Failure of(Reason reason, std::string detail, int error = 0) {
@@ -40,8 +42,7 @@ struct Failure {
 };
 
 // A value or the failure that kept it from being made.
-template <class T>
-class Result {
+template <class T> class Result {
 public:
     Result(T value) : m_v(std::move(value)) {}
     Result(Failure failure) : m_v(std::move(failure)) {}

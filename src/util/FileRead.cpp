@@ -31,9 +31,10 @@ Result<int> openRegularFile(const std::string& path, uint64_t* size) {
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return Failure::of(Failure::Reason::NotRegularFile,
-                           path + (S_ISDIR(st.st_mode) ? std::string(": ") + std::strerror(EISDIR) : ": not a regular file"),
-                           S_ISDIR(st.st_mode) ? EISDIR : 0);
+        return Failure::of(
+            Failure::Reason::NotRegularFile,
+            path + (S_ISDIR(st.st_mode) ? std::string(": ") + std::strerror(EISDIR) : ": not a regular file"),
+            S_ISDIR(st.st_mode) ? EISDIR : 0);
     }
     if (size)
         *size = uint64_t(st.st_size);

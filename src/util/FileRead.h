@@ -9,9 +9,9 @@ namespace dcv {
 
 // Caps for the files read from a card or named on the command line; anything larger is not
 // such a file and would only fill memory.
-inline constexpr uint64_t kMaxSmallFile = uint64_t(1) << 20;      // config.bin, timeset.cfg, lsblk output
-inline constexpr uint64_t kMaxDriveLogFile = uint64_t(64) << 20;  // a .drv driving log
-inline constexpr uint64_t kMaxTextLogFile = uint64_t(256) << 20;  // NMEA text
+inline constexpr uint64_t kMaxSmallFile = uint64_t(1) << 20;     // config.bin, timeset.cfg, lsblk output
+inline constexpr uint64_t kMaxDriveLogFile = uint64_t(64) << 20; // a .drv driving log
+inline constexpr uint64_t kMaxTextLogFile = uint64_t(256) << 20; // NMEA text
 
 // Reads a whole regular file of at most `maxBytes`. A symbolic link is followed. Refuses without
 // waiting what is not a regular file (a FIFO is never opened for blocking reads, a device never

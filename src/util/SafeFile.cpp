@@ -169,14 +169,14 @@ std::optional<Failure> checkTarget(const std::string& requested, std::string& ta
         struct stat folder {};
         if (::stat(folderOf(requested).c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) &&
             (folder.st_mode & S_IWOTH) && link.st_uid != ::geteuid() && link.st_uid != folder.st_uid)
-            return Failure::of(Failure::Reason::ReadOnly,
-                               requested + ": a symbolic link of another user in a shared folder; not followed",
-                               EACCES);
+            return Failure::of(
+                Failure::Reason::ReadOnly,
+                requested + ": a symbolic link of another user in a shared folder; not followed", EACCES);
         char resolved[PATH_MAX];
         if (::realpath(requested.c_str(), resolved) == nullptr) {
             const int e = errno;
-            return Failure::of(Failure::Reason::NotRegularFile, requested + ": a symbolic link to nothing; not replaced",
-                               e);
+            return Failure::of(Failure::Reason::NotRegularFile,
+                               requested + ": a symbolic link to nothing; not replaced", e);
         }
         target = resolved;
     }
@@ -184,15 +184,16 @@ std::optional<Failure> checkTarget(const std::string& requested, std::string& ta
     if (!exists)
         return stepFailure("open", requested, errno);
     if (S_ISDIR(old.st_mode))
-        return Failure::of(Failure::Reason::NotRegularFile, requested + ": " + std::strerror(EISDIR) + "; not replaced",
-                           EISDIR);
+        return Failure::of(Failure::Reason::NotRegularFile,
+                           requested + ": " + std::strerror(EISDIR) + "; not replaced", EISDIR);
     if (!S_ISREG(old.st_mode))
         return Failure::of(Failure::Reason::NotRegularFile, requested + ": not a regular file; not replaced");
     // No write bit at all: the file is marked read-only (on FAT, the DOS attribute). Root passes
     // every permission check, so this must be looked at by itself.
     if ((old.st_mode & 0222) == 0)
         return Failure::of(Failure::Reason::ReadOnly,
-                           requested + ": " + std::strerror(EACCES) + " (a read-only file); not replaced", EACCES);
+                           requested + ": " + std::strerror(EACCES) + " (a read-only file); not replaced",
+                           EACCES);
     // A file the caller may not write is not replaced, though the folder would allow the rename.
     if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
         const int e = errno;

@@ -46,7 +46,8 @@ double ClockFacePicker::radius() const {
 QPoint ClockFacePicker::tip(double degrees, double length) const {
     const double a = qDegreesToRadians(degrees);
     const QPointF c = centre();
-    return QPointF(c.x() + std::sin(a) * length * radius(), c.y() - std::cos(a) * length * radius()).toPoint();
+    return QPointF(c.x() + std::sin(a) * length * radius(), c.y() - std::cos(a) * length * radius())
+        .toPoint();
 }
 
 QPoint ClockFacePicker::minuteHandTip(const QTime& time) const {

@@ -33,8 +33,8 @@ public:
     void mouseDragged(const QPoint& globalLocation);
     // The drag rule on plain rectangles: the origin for a drag that moved the mouse to a
     // global location, kept below the top of the visible area.
-    static QPoint draggedOrigin(const QPoint& globalLocation, const QPoint& initialLocation, const QSize& frameSize,
-                                const QRect& visibleArea);
+    static QPoint draggedOrigin(const QPoint& globalLocation, const QPoint& initialLocation,
+                                const QSize& frameSize, const QRect& visibleArea);
 
     // A borderless window must still take keyboard input.
     bool canBecomeKeyWindow() const { return true; }

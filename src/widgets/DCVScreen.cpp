@@ -11,8 +11,12 @@ bool g_displaysSpan = true;
 unsigned g_options = 0;
 } // namespace
 
-bool displaysSpan() { return g_displaysSpan; }
-void setDisplaysSpan(bool span) { g_displaysSpan = span; }
+bool displaysSpan() {
+    return g_displaysSpan;
+}
+void setDisplaysSpan(bool span) {
+    g_displaysSpan = span;
+}
 
 uint32_t displayID(const QScreen* screen) {
     if (screen == nullptr)
@@ -57,8 +61,12 @@ bool hasDock(const QScreen* screen) {
     return hasDock(screen->geometry(), screen->availableGeometry(), hasMenuBar(screen));
 }
 
-unsigned presentationOptions() { return g_options; }
-void setPresentationOptions(unsigned options) { g_options = options; }
+unsigned presentationOptions() {
+    return g_options;
+}
+void setPresentationOptions(unsigned options) {
+    g_options = options;
+}
 
 unsigned presentationOptionsFor(unsigned current, bool menuBar, bool dock, bool entering) {
     unsigned change = 0;

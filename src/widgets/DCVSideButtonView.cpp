@@ -34,7 +34,8 @@ void DCVSideButtonView::paintEvent(QPaintEvent*) {
     f.setBold(selected);
     painter.setFont(f);
     painter.setPen(selected ? QColor(0xe6, 0xe9, 0xed) : QColor(0x7c, 0x85, 0x91));
-    painter.drawText(QRect(width() / 2 - 14, 0, width() / 2 + 14, height()), Qt::AlignVCenter | Qt::AlignLeft, m_title);
+    painter.drawText(QRect(width() / 2 - 14, 0, width() / 2 + 14, height()), Qt::AlignVCenter | Qt::AlignLeft,
+                     m_title);
 }
 
 void DCVSideButtonView::mousePressEvent(QMouseEvent* event) {

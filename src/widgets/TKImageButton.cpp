@@ -127,7 +127,8 @@ void TKImageButton::paintEvent(QPaintEvent*) {
         shown.draw(painter, QRectF(bounds.center() - QPointF(s.width() / 2, s.height() / 2), s));
     }
     if (!text().isEmpty()) {
-        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+        painter.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
         painter.drawText(bounds, Qt::AlignCenter, text());
     }
 }

@@ -14,7 +14,8 @@ std::array<QString, 3> TKImageButtonCell::pressedImageNames() {
             QStringLiteral("bg_bt_info_right_pressed.png")};
 }
 
-void TKImageButtonCell::drawImages(QPainter& painter, const QRectF& frame, const std::array<QString, 3>& names) {
+void TKImageButtonCell::drawImages(QPainter& painter, const QRectF& frame,
+                                   const std::array<QString, 3>& names) {
     drawThreePartImage(painter, frame, TKImage::imageNamed(names[0]), TKImage::imageNamed(names[1]),
                        TKImage::imageNamed(names[2]));
 }

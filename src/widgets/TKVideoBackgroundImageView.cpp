@@ -8,7 +8,9 @@ namespace dcv {
 TKVideoBackgroundImageView::TKVideoBackgroundImageView(QWidget* parent) : QWidget(parent) {}
 
 void TKVideoBackgroundImageView::setBackgroundNineImageName(const QString& name) {
-    const auto part = [&name](const char* format) { return TKImage::imageNamed(QString::fromLatin1(format).arg(name)); };
+    const auto part = [&name](const char* format) {
+        return TKImage::imageNamed(QString::fromLatin1(format).arg(name));
+    };
     m_topLeftConerImage = part("%1_top_left_corner");
     m_topRightConerImage = part("%1_top_right_corner");
     m_bottomLeftConerImage = part("%1_bottom_left_corner");
@@ -27,8 +29,9 @@ void TKVideoBackgroundImageView::setLogoImage(const TKImage& image) {
 }
 
 QRectF TKVideoBackgroundImageView::logoRect(const QRectF& bounds, const QSizeF& logoSize) {
-    const QPointF origin = bounds.topLeft() + QPointF(bounds.width() - logoSize.width(),
-                                                      bounds.height() - logoSize.height()) * 0.5;
+    const QPointF origin =
+        bounds.topLeft() +
+        QPointF(bounds.width() - logoSize.width(), bounds.height() - logoSize.height()) * 0.5;
     return QRectF(origin, logoSize);
 }
 
@@ -42,7 +45,8 @@ void TKVideoBackgroundImageView::paintEvent(QPaintEvent*) {
     const qreal l = std::max(m_topLeftConerImage.size().width(), m_bottomLeftConerImage.size().width());
     const qreal r = std::max(m_topRightConerImage.size().width(), m_bottomRightConerImage.size().width());
     const qreal t = std::max(m_topLeftConerImage.size().height(), m_topRightConerImage.size().height());
-    const qreal bo = std::max(m_bottomLeftConerImage.size().height(), m_bottomRightConerImage.size().height());
+    const qreal bo =
+        std::max(m_bottomLeftConerImage.size().height(), m_bottomRightConerImage.size().height());
     const qreal cw = std::max<qreal>(0, b.width() - l - r), ch = std::max<qreal>(0, b.height() - t - bo);
     m_topLeftConerImage.draw(painter, QRectF(b.left(), b.top(), l, t));
     m_topRightConerImage.draw(painter, QRectF(b.right() - r, b.top(), r, t));

@@ -48,7 +48,9 @@ TEST(MainWindowMapTest, ARecordingStartedBeforeThePageLoadedReachesItOnceLoaded)
     QSignalSpy errors(delegate.mapPage(), &DCVMapPage::scriptError);
     ASSERT_TRUE(loaded.wait(60000)) << "the map page did not load";
     ASSERT_TRUE(loaded.first().first().toBool());
-    const auto field = [&](const char* name) { return test::view<QLabel>(delegate.window(), name)->text().toDouble(); };
+    const auto field = [&](const char* name) {
+        return test::view<QLabel>(delegate.window(), name)->text().toDouble();
+    };
     // The page's marker and track, read from the page, against the fields under the map.
     const auto checkMarker = [&](const char* when) {
         SCOPED_TRACE(when);
@@ -71,7 +73,8 @@ TEST(MainWindowMapTest, ARecordingStartedBeforeThePageLoadedReachesItOnceLoaded)
         if (!playback.playInfo()->isPlaying())
             playback.clickPlayButton();
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return playback.playInfo()->isPlaying() && playback.playInfo()->position() > position; }, 10000));
+            [&] { return playback.playInfo()->isPlaying() && playback.playInfo()->position() > position; },
+            10000));
         // Paused, the page and the fields stay put; the pause published the last position, and
         // the page runs scripts in the order they were sent.
         playback.clickPlayButton();

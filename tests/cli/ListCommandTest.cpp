@@ -16,11 +16,13 @@ TEST(ListCommandTest, PrintsTabSeparatedEntriesInOrder) {
     const auto r = runDcv({"list", dir.path().string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const std::string d = dir.path().string();
-    EXPECT_EQ(r.out, "always\t-\t-\txxxxx_20210315_142530_F.mp4\t" + d + "/xxxxx_20210315_142530_F.mp4\n"
-                     "event\t2021-03-15\t14:25:30\tevent_20210315_142530_R.MP4\t" + d +
+    EXPECT_EQ(r.out, "always\t-\t-\txxxxx_20210315_142530_F.mp4\t" + d +
+                         "/xxxxx_20210315_142530_F.mp4\n"
+                         "event\t2021-03-15\t14:25:30\tevent_20210315_142530_R.MP4\t" +
+                         d +
                          "/sub/event_20210315_142530_R.MP4\n"
-                     "always\t2021-03-15\t14:25:30\talwa_20210315_142530_F.MP4\t" + d +
-                         "/alwa_20210315_142530_F.MP4\n");
+                         "always\t2021-03-15\t14:25:30\talwa_20210315_142530_F.MP4\t" +
+                         d + "/alwa_20210315_142530_F.MP4\n");
     EXPECT_TRUE(r.err.empty());
 }
 
@@ -52,7 +54,8 @@ TEST(ListCommandTest, BadArgumentsGiveOneLineAndExitCode) {
 }
 
 TEST(ListCommandTest, HelpExitsZero) {
-    for (auto args : {std::vector<std::string>{"--help"}, std::vector<std::string>{"list", "--help"}}) {
+    for (const auto& args :
+         {std::vector<std::string>{"--help"}, std::vector<std::string>{"list", "--help"}}) {
         const auto r = runDcv(args);
         EXPECT_EQ(r.exitCode, 0);
         EXPECT_NE(r.out.find("list"), std::string::npos);

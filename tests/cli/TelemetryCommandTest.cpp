@@ -20,8 +20,8 @@ std::vector<dcv::TelemetrySample> twoSamples() {
     return {a, b};
 }
 
-std::string recording(const TempDir& dir, const std::string& name, std::vector<dcv::TelemetrySample> samples,
-                      double duration = 2.0) {
+std::string recording(const TempDir& dir, const std::string& name,
+                      const std::vector<dcv::TelemetrySample>& samples, double duration = 2.0) {
     std::string bytes;
     EXPECT_TRUE(dcv::buildTelemetryFile(samples, duration, bytes));
     return dir.write(name, bytes).string();
@@ -37,16 +37,20 @@ void expectOneErrorLine(const dcv::test::ProcessResult& r, const std::string& co
 TEST(TelemetryCommandTest, CsvHasTheFixedHeaderAndFormats) {
     TempDir dir;
     const auto path = recording(dir, "alwa_20210315_142530_F.MP4", twoSamples());
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"telemetry", path},
-                                                std::vector<std::string>{"telemetry", path, "--format", "csv"}}) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"telemetry", path},
+          std::vector<std::string>{"telemetry", path, "--format", "csv"}}) {
         const auto r = runDcv(args);
         ASSERT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_EQ(r.out,
-                  "index,gx,gy,gz,gw,x,y,z,satellites,hdop,speed_unit,speed,latitude,ns,longitude,ew,lat_deg,lon_deg\n"
-                  "0,256,-128,0,5,1.000000,-0.500000,0.000000,9,1.500000,0,45.500000,3733.500000,N,12701.250000,E,"
-                  "37.558333,127.020833\n"
-                  "1,-64,512,255,-1,-0.250000,2.000000,0.996094,11,0.750000,1,12.500000,3436.125000,S,5822.750000,W,"
-                  "-34.602083,-58.379167\n");
+        EXPECT_EQ(
+            r.out,
+            "index,gx,gy,gz,gw,x,y,z,satellites,hdop,speed_unit,speed,latitude,ns,longitude,ew,lat_deg,lon_"
+            "deg\n"
+            "0,256,-128,0,5,1.000000,-0.500000,0.000000,9,1.500000,0,45.500000,3733.500000,N,12701.250000,E,"
+            "37.558333,127.020833\n"
+            "1,-64,512,255,-1,-0.250000,2.000000,0.996094,11,0.750000,1,12.500000,3436.125000,S,5822.750000,"
+            "W,"
+            "-34.602083,-58.379167\n");
         EXPECT_EQ(r.err, "");
     }
 }
@@ -114,8 +118,9 @@ TEST(TelemetryCommandTest, NoSamplesIsStillSuccess) {
     TempDir dir;
     const auto r = runDcv({"telemetry", recording(dir, "a.MP4", {})});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.out, "index,gx,gy,gz,gw,x,y,z,satellites,hdop,speed_unit,speed,latitude,ns,longitude,ew,lat_deg,"
-                     "lon_deg\n");
+    EXPECT_EQ(r.out,
+              "index,gx,gy,gz,gw,x,y,z,satellites,hdop,speed_unit,speed,latitude,ns,longitude,ew,lat_deg,"
+              "lon_deg\n");
     EXPECT_EQ(runDcv({"telemetry", recording(dir, "b.MP4", {}), "--format", "json"}).out, "[]\n");
 }
 
@@ -151,20 +156,23 @@ TEST(TelemetryCommandTest, FailuresNameTheStepAndPrintNothing) {
 
 TEST(NmeaCommandTest, PrintsTheFixAfterEveryGLine) {
     TempDir dir;
-    const auto path = dir.write("log.nmea", "$GPGGA,142530.250,3733.1250,S,12701.5000,W,1,08,0.9,545.4,M,,,,*47\r\n"
-                                            "$PXXX,1*00\r\n"
-                                            "$GPRMC,142530.250,A,,,,,12.5,87.25,150321,,,A*6A\r\n"
-                                            "$GPGSV,3,1,11*74\n"
-                                            "$GPGGA,unterminated*00");
+    const auto path =
+        dir.write("log.nmea", "$GPGGA,142530.250,3733.1250,S,12701.5000,W,1,08,0.9,545.4,M,,,,*47\r\n"
+                              "$PXXX,1*00\r\n"
+                              "$GPRMC,142530.250,A,,,,,12.5,87.25,150321,,,A*6A\r\n"
+                              "$GPGSV,3,1,11*74\n"
+                              "$GPGGA,unterminated*00");
     const auto r = runDcv({"nmea", path.string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "index,valid,latitude,ns,longitude,ew,hdop,satellites_used,speed_knots,course,utc\n"
-                     "0,0,3733.125000,S,12701.500000,W,0.900000,8,0.000000,0.000000,-\n"
-                     "1,1,3733.125000,S,12701.500000,W,0.900000,8,12.500000,87.250000,2021-03-15T14:25:30.250\n"
-                     "2,1,3733.125000,S,12701.500000,W,0.900000,8,12.500000,87.250000,2021-03-15T14:25:30.250\n");
+    EXPECT_EQ(r.out,
+              "index,valid,latitude,ns,longitude,ew,hdop,satellites_used,speed_knots,course,utc\n"
+              "0,0,3733.125000,S,12701.500000,W,0.900000,8,0.000000,0.000000,-\n"
+              "1,1,3733.125000,S,12701.500000,W,0.900000,8,12.500000,87.250000,2021-03-15T14:25:30.250\n"
+              "2,1,3733.125000,S,12701.500000,W,0.900000,8,12.500000,87.250000,2021-03-15T14:25:30.250\n");
     const auto empty = runDcv({"nmea", dir.write("empty.nmea").string()});
     EXPECT_EQ(empty.exitCode, 0);
-    EXPECT_EQ(empty.out, "index,valid,latitude,ns,longitude,ew,hdop,satellites_used,speed_knots,course,utc\n");
+    EXPECT_EQ(empty.out,
+              "index,valid,latitude,ns,longitude,ew,hdop,satellites_used,speed_knots,course,utc\n");
 }
 
 TEST(TelemetryCommandTest, HelpExitsZero) {

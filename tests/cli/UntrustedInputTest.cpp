@@ -27,7 +27,8 @@ bool isRoot() {
     return ::geteuid() == 0;
 }
 
-std::vector<std::string> withTool(const std::vector<std::string>& front, const std::vector<std::string>& args) {
+std::vector<std::string> withTool(const std::vector<std::string>& front,
+                                  const std::vector<std::string>& args) {
     std::vector<std::string> argv = front;
     argv.push_back(dcvPath());
     argv.insert(argv.end(), args.begin(), args.end());
@@ -106,8 +107,8 @@ TEST(UntrustedInputTest, WhatIsNotARegularFileIsNeitherReplacedNorRead) {
     TempDir dir;
     const fs::path fifo = dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-    std::vector<std::pair<fs::path, fs::file_type>> targets{{fifo, fs::file_type::fifo},
-                                                            {dir.path() / "folder", fs::file_type::directory}};
+    std::vector<std::pair<fs::path, fs::file_type>> targets{
+        {fifo, fs::file_type::fifo}, {dir.path() / "folder", fs::file_type::directory}};
     fs::create_directory(dir / "folder");
     if (isRoot()) {
         // A device node as /dev/null is: replacing it would break the system.
@@ -126,7 +127,8 @@ TEST(UntrustedInputTest, WhatIsNotARegularFileIsNeitherReplacedNorRead) {
     // Readers: a FIFO without a writer would block for ever, a device give bytes without end.
     const fs::path readerFifo = dir / "reader-fifo";
     ASSERT_EQ(::mkfifo(readerFifo.c_str(), 0666), 0);
-    for (const std::string& source : {readerFifo.string(), std::string("/dev/zero"), std::string("/dev/urandom")}) {
+    for (const std::string& source :
+         {readerFifo.string(), std::string("/dev/zero"), std::string("/dev/urandom")}) {
         const std::vector<std::vector<std::string>> readers{{"drv", source},
                                                             {"disks", "--lsblk-json", source},
                                                             {"config", "show", source},
@@ -273,8 +275,8 @@ TEST(UntrustedInputTest, ACraftedTableStaysWithinTheMemoryBudget) {
         const std::string out = (dir / (std::string("out.") + format)).string();
         // The output goes straight to a file, so that only the tool's own memory is measured.
         const auto r = runProcess({"/usr/bin/time", "-f", "%M", "-o", out + ".rss", "sh", "-c",
-                                   "exec \"$0\" telemetry \"$1\" --format \"$2\" > \"$3\"", dcvPath(), path, format,
-                                   out});
+                                   "exec \"$0\" telemetry \"$1\" --format \"$2\" > \"$3\"", dcvPath(), path,
+                                   format, out});
         ASSERT_EQ(r.exitCode, 0) << format << ": " << r.err;
         const long peakKb = std::stol(readFile(out + ".rss"));
         const long budgetKb = long(kEntries * 64 / 1024);

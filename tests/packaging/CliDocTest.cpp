@@ -16,7 +16,8 @@ using dcv::test::runProcess;
 
 namespace {
 
-const char* const kTemplate = ".TH T 1 \"@DATE@\" \"t @VERSION@\"\n.SH NAME\nt \\- test\n@COMMANDS@\n.SH END\nend\n";
+const char* const kTemplate =
+    ".TH T 1 \"@DATE@\" \"t @VERSION@\"\n.SH NAME\nt \\- test\n@COMMANDS@\n.SH END\nend\n";
 
 // The page as plain text, the way man(1) shows it, and groff's warnings.
 dcv::test::ProcessResult rendered(const std::string& page) {

@@ -1,6 +1,7 @@
-// The background work of the windows: results on the owner's thread, the newest request wins,
-// nothing outlives the owner.
+// The background work of the windows: results on the main thread, the newest request wins,
+// nothing outlives the task.
 #include "platform/LatestTask.h"
+#include "platform/MainThreadQueue.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -16,7 +17,7 @@ struct Published {
     QStringList results;
     QList<QThread*> threads;
     LatestTask<QString>::Publish publish() {
-        return [this](QString r) {
+        return [this](const QString& r) {
             results << r;
             threads << QThread::currentThread();
         };
@@ -25,10 +26,9 @@ struct Published {
 
 } // namespace
 
-TEST(LatestTaskTest, WorkRunsOnAWorkerAndItsResultArrivesOnTheOwnersThread) {
-    QObject owner;
+TEST(LatestTaskTest, WorkRunsOnAWorkerAndItsResultArrivesOnTheMainThread) {
     Published published;
-    LatestTask<QString> task(&owner);
+    LatestTask<QString> task;
     std::promise<QThread*> worker;
     task.run(
         [&](const std::atomic<bool>&) {
@@ -43,9 +43,8 @@ TEST(LatestTaskTest, WorkRunsOnAWorkerAndItsResultArrivesOnTheOwnersThread) {
 }
 
 TEST(LatestTaskTest, ANewerRequestSupersedesAnOlderOneStillRunning) {
-    QObject owner;
     Published published;
-    LatestTask<QString> task(&owner);
+    LatestTask<QString> task;
     std::promise<void> release;
     std::shared_future<void> released = release.get_future().share();
     std::promise<bool> olderSawCancel;
@@ -69,11 +68,10 @@ TEST(LatestTaskTest, ANewerRequestSupersedesAnOlderOneStillRunning) {
 TEST(LatestTaskTest, AResultAlreadyPostedIsDroppedByALaterRunOrCancel) {
     for (const bool byCancel : {false, true}) {
         SCOPED_TRACE(byCancel ? "cancel" : "newer run");
-        QObject owner;
         Published published;
-        LatestTask<QString> task(&owner);
+        LatestTask<QString> task;
         task.run([](const std::atomic<bool>&) { return QStringLiteral("first"); }, published.publish());
-        task.waitForFinished(); // its result waits in the owner's queue now
+        task.waitForFinished(); // its result waits in the main thread's queue now
         if (byCancel)
             task.cancel();
         else
@@ -88,8 +86,7 @@ TEST(LatestTaskTest, GoingAwayStopsAndWaitsForTheRunningJob) {
     std::atomic<bool> ended{false};
     Published published;
     {
-        QObject owner;
-        LatestTask<QString> task(&owner);
+        LatestTask<QString> task;
         std::promise<void> started;
         task.run(
             [&](const std::atomic<bool>& cancelled) {
@@ -105,4 +102,42 @@ TEST(LatestTaskTest, GoingAwayStopsAndWaitsForTheRunningJob) {
     EXPECT_TRUE(ended.load());
     QCoreApplication::processEvents();
     EXPECT_TRUE(published.results.isEmpty());
+}
+
+TEST(LatestTaskTest, WhatAJobPostsArrivesInItsOrderBeforeItsResult) {
+    Published published;
+    LatestTask<QString> task;
+    task.run(
+        [&](const std::atomic<bool>&) {
+            for (int i = 0; i < 50; ++i)
+                task.post([&published, i] { published.results << QString::number(i); });
+            return QStringLiteral("done");
+        },
+        published.publish());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return published.results.size() == 51; }, 5000));
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(published.results[i], QString::number(i));
+    EXPECT_EQ(published.results.last(), QStringLiteral("done"));
+}
+
+TEST(MainThreadQueueTest, FunctionsPostedFromOtherThreadsRunOnTheMainThreadInTheirOrder) {
+    MainThreadQueue queue;
+    std::vector<std::pair<int, int>> ran; // (thread, index), touched on the main thread only
+    bool offMain = false;
+    std::vector<std::thread> posters;
+    for (int t = 0; t < 3; ++t)
+        posters.emplace_back([&, t] {
+            for (int i = 0; i < 100; ++i)
+                queue.post([&, t, i] {
+                    offMain |= QThread::currentThread() != QCoreApplication::instance()->thread();
+                    ran.emplace_back(t, i);
+                });
+        });
+    for (std::thread& p : posters)
+        p.join();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ran.size() == 300; }, 5000));
+    EXPECT_FALSE(offMain);
+    int next[3] = {0, 0, 0};
+    for (const auto& [t, i] : ran)
+        EXPECT_EQ(i, next[t]++) << "thread " << t;
 }

@@ -42,7 +42,8 @@ protected:
         return result;
     }
     static QJsonObject state(DCVWebView* in = view) {
-        return QJsonDocument::fromJson(evaluate(QStringLiteral("dcvMapState()"), in).toString().toUtf8()).object();
+        return QJsonDocument::fromJson(evaluate(QStringLiteral("dcvMapState()"), in).toString().toUtf8())
+            .object();
     }
 
     static DCVWebView* view;

@@ -43,9 +43,13 @@ TEST(QtFilePanelsTest, PanelsAnswerWhenDismissedWithThePathOrNothing) {
         QString expected;
     } cases[] = {
         {"folder chosen", "openFolderPanel",
-         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); }, clips, clips},
-        {"folder cancelled", "openFolderPanel",
-         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); }, {}, {}},
+         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); }, clips,
+         clips},
+        {"folder cancelled",
+         "openFolderPanel",
+         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); },
+         {},
+         {}},
         {"file chosen", "openFilePanel",
          [](FilePanels& p, QWidget* w, FilePanels::Done d) {
              p.openFile(w, "Open", {"Recordings (*.MP4)"}, std::move(d));
@@ -63,6 +67,13 @@ TEST(QtFilePanelsTest, PanelsAnswerWhenDismissedWithThePathOrNothing) {
              p.saveFile(w, "Save", clips + "/log.csv", {"JPEG (*.jpg *.jpeg)", "PNG (*.png)"}, std::move(d));
          },
          clips + "/shot", clips + "/shot.jpg"},
+        // One typed with another extension is the user's: the question about replacing was
+        // about that name, so nothing is added behind it.
+        {"save with another extension", "saveFilePanel",
+         [&](FilePanels& p, QWidget* w, FilePanels::Done d) {
+             p.saveFile(w, "Save", clips + "/log.csv", {"CSV (*.csv)"}, std::move(d));
+         },
+         clips + "/log.txt", clips + "/log.txt"},
     };
     QtFilePanels panels;
     for (const Case& c : cases) {

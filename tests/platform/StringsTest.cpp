@@ -27,7 +27,8 @@ QSet<QString> keysInSources() {
     // The settings core returns its messages as bare keys.
     static const QRegularExpression settingsKey(QStringLiteral(R"re("((?:msg|setting)\.[A-Za-z0-9_.]+)")re"));
     QSet<QString> keys;
-    QDirIterator it(src, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
+    QDirIterator it(src, {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         QFile file(it.next());
         if (!file.open(QIODevice::ReadOnly))

@@ -25,8 +25,8 @@ TEST(VLCFrameBufferSize, PlanesAtTheTracksSizeAndPicturesFittedToTheView) {
     } planes[] = {
         {1920, 1088, {1920, 1080}, {1920, 1080}}, // the decoder's blocks cut off: copied as is
         {640, 368, {640, 360}, {640, 360}},
-        {1920, 1088, {}, {1920, 1088}},           // size unknown: what libVLC offers
-        {1280, 720, {1920, 1080}, {1280, 720}},   // a track size larger than the buffer is wrong
+        {1920, 1088, {}, {1920, 1088}},         // size unknown: what libVLC offers
+        {1280, 720, {1920, 1080}, {1280, 720}}, // a track size larger than the buffer is wrong
     };
     for (const PlaneCase& c : planes)
         EXPECT_EQ(VLCFrameBuffer::planeSize(c.width, c.height, c.source), c.expected)

@@ -6,7 +6,6 @@
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlayInfo.h"
 #include "player/DCVPlaybackController.h"
-#include "recordings/MediaCellText.h"
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
@@ -28,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace dcv;
 using namespace dcv::test;
@@ -104,19 +104,15 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.count() >= n; }, 2000));
     }
     // Waits until the seeking window of the last jump or slider move has closed.
-    void waitSettled() { ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000)); }
-    QSlider* positionSlider() const { return view<QSlider>("videoPositionSlider"); }
-    QMessageBox* visibleAlert() const {
-        for (QMessageBox* box : window->findChildren<QMessageBox*>())
-            if (box->isVisible())
-                return box;
-        return nullptr;
+    void waitSettled() {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !playback->moving(); }, 2000));
     }
+    QSlider* positionSlider() const { return view<QSlider>("videoPositionSlider"); }
 
     // The last position published, once the play clock's ticks have published it.
     double publishedSoon(double expected) {
-        [[maybe_unused]] const bool reached =
-            QTest::qWaitFor([&] { return std::abs(playback->playInfo()->position() - expected) < 1e-9; }, 1000);
+        [[maybe_unused]] const bool reached = QTest::qWaitFor(
+            [&] { return std::abs(playback->playInfo()->position() - expected) < 1e-9; }, 1000);
         return playback->playInfo()->position();
     }
 
@@ -141,7 +137,12 @@ TEST_F(PlaybackControlsTest, ThePublishedPositionRunsWithThePlayClockAndHoldsDur
         {"the clock runs between reports", [&] { clockMs = 500; }, 0.005},
         {"a report sets it right", [&] { player->tick(400, 0.004f); }, 0.004},
         {"it runs on from the report", [&] { clockMs = 800; }, 0.007},
-        {"twice as fast at 2x", [&] { view<TKImageButton>("speedTextButton")->click(); clockMs = 1300; }, 0.017},
+        {"twice as fast at 2x",
+         [&] {
+             view<TKImageButton>("speedTextButton")->click();
+             clockMs = 1300;
+         },
+         0.017},
         {"a pause stops it where the player is",
          [&] {
              at(1750);
@@ -149,7 +150,12 @@ TEST_F(PlaybackControlsTest, ThePublishedPositionRunsWithThePlayClockAndHoldsDur
              clockMs = 5000;
          },
          0.0175},
-        {"play runs it on", [&] { player->enter(VLCMediaPlayerStatePlaying, true); clockMs = 5100; }, 0.0195},
+        {"play runs it on",
+         [&] {
+             player->enter(VLCMediaPlayerStatePlaying, true);
+             clockMs = 5100;
+         },
+         0.0195},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
@@ -192,7 +198,10 @@ TEST_F(PlaybackControlsTest, JumpsReachThePlayerAndBackwardOnesAreAppliedTwice) 
         {"forward with 30 s left", 70000, true, {"jumpForward 10"}, true},
         {"forward with 8 s left goes to the end", 92000, true, {"setTime 100000"}, false},
         {"backward from 50 s", 50000, false, {"setPosition 0.400", "setPosition 0.400"}, true},
-        {"backward from 5 s goes to the start", 5000, false, {"setTime 0", "setPosition 0.000", "setPosition 0.000"},
+        {"backward from 5 s goes to the start",
+         5000,
+         false,
+         {"setTime 0", "setPosition 0.000", "setPosition 0.000"},
          false},
     };
     startRow(0);
@@ -363,7 +372,7 @@ TEST_F(PlaybackControlsTest, AStartThatNeverPlaysIsGivenUp) {
             player->enter(c.state, false);
         ASSERT_TRUE(failed.count() == 1 || failed.wait(2000));
         EXPECT_FALSE(playback->waitingForPlayStart());
-        QMessageBox* alert = visibleAlert();
+        QMessageBox* alert = visibleAlert(window);
         ASSERT_TRUE(alert);
         EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
         alert->accept();
@@ -401,23 +410,32 @@ TEST_F(PlaybackControlsTest, KeysDriveThePlayerAndFullScreenUnlessAnAlertIsUp) {
     alert->accept();
 }
 
-TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfEveryRow) {
-    ASSERT_EQ(model->columnCount(), 4);
-    EXPECT_EQ(model->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("File"));
-    for (int row = 0; row < model->rowCount(); ++row) {
-        const DCVMediaPtr media = model->mediaAtRow(row);
-        const MediaKind kind = mediaKind(*media);
-        EXPECT_EQ(model->data(model->index(row, 0), Qt::DisplayRole).toString(),
-                  QCoreApplication::translate("InfoPlist", kind.textKey));
-        EXPECT_EQ(model->kindImageName(row), QString::fromStdString(mediaKindImageName(kind)));
-        EXPECT_FALSE(model->data(model->index(row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
-        EXPECT_EQ(model->data(model->index(row, 3), Qt::DisplayRole).toString(),
-                  QString::fromStdString(media->fileName()));
-        EXPECT_EQ(model->data(model->index(row, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft,
-                  Qt::AlignLeft);
-        EXPECT_EQ(model->data(model->index(row, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignHCenter,
-                  Qt::AlignHCenter);
+TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfTheRows) {
+    struct {
+        int row;
+        const char *kind, *image, *date, *time, *file;
+    } rows[] = {
+        {0, "Normal", "car_alwa", "2021-03-15", "14:25:30", "alwa_20210315_142530_F.MP4"},
+        {5, "Event", "car_event", "2021-03-15", "14:25:46", "event_20210315_142546_R.MP4"},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.row);
+        const auto text = [&](int column) {
+            return model->data(model->index(r.row, column), Qt::DisplayRole).toString();
+        };
+        EXPECT_EQ(text(0), QLatin1String(r.kind));
+        EXPECT_EQ(model->kindImageName(r.row), QLatin1String(r.image));
+        EXPECT_FALSE(model->data(model->index(r.row, 0), Qt::DecorationRole).value<QPixmap>().isNull());
+        EXPECT_EQ(text(1), QLatin1String(r.date));
+        EXPECT_EQ(text(2), QLatin1String(r.time));
+        EXPECT_EQ(text(3), QLatin1String(r.file));
     }
+    // Date and time centred, the file name left.
+    EXPECT_EQ(model->data(model->index(0, 1), Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                  Qt::AlignHCenter,
+              Qt::AlignHCenter);
+    EXPECT_EQ(model->data(model->index(0, 3), Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignLeft,
+              Qt::AlignLeft);
 }
 
 TEST_F(PlaybackControlsTest, AFolderDroppedOnTheWindowIsOpened) {
@@ -431,7 +449,8 @@ TEST_F(PlaybackControlsTest, AFolderDroppedOnTheWindowIsOpened) {
         const auto file = dir / "event_20210315_142546_F.MP4";
         std::filesystem::copy_file(sampleCardDir() / "event_20210315_142546_F.MP4", file);
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString((c.dropTheFile ? file : dir.path()).string()))});
+        mime.setUrls(
+            {QUrl::fromLocalFile(QString::fromStdString((c.dropTheFile ? file : dir.path()).string()))});
         QDragEnterEvent enter(QPoint(500, 300), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(window, &enter);
         EXPECT_TRUE(enter.isAccepted());
@@ -483,7 +502,8 @@ TEST_F(PlaybackControlsTest, TheOpenFolderPanelStopsThePlayerAndOpensTheChosenFo
         ASSERT_TRUE(QTest::qWaitFor([&] { return positionSlider()->value() > 4000; }, 1000));
         const QString speedShown = view<QLabel>("speedField")->text();
         ASSERT_FALSE(speedShown.isEmpty());
-        services.panels->answers.push_back(c.choose ? QString::fromStdString(dir.path().string()) : QString());
+        services.panels->answers.push_back(c.choose ? QString::fromStdString(dir.path().string())
+                                                    : QString());
         services.panels->requests.clear();
         const int answered = services.panels->answered;
         QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
@@ -542,10 +562,12 @@ TEST_F(PlaybackControlsTest, ASeekAfterTheEndPlaysFromThereAndCallsOffTheAdvance
         std::function<void()> seek;
         double target;
     } cases[] = {
-        {"a click on the slider", [&] {
+        {"a click on the slider",
+         [&] {
              QSlider* s = positionSlider();
              QTest::mouseClick(s, Qt::LeftButton, {}, QPoint(s->width() / 4, s->height() / 2));
-         }, 0.25},
+         },
+         0.25},
         {"a jump back", [&] { playback->jumpBackward(); }, 0.9},
     };
     for (const Case& c : cases) {
@@ -574,26 +596,45 @@ TEST_F(PlaybackControlsTest, ASeekAfterTheEndPlaysFromThereAndCallsOffTheAdvance
     }
 }
 
-TEST_F(PlaybackControlsTest, AStartOfAFileDeletedSinceTheScanSaysItIsMissing) {
-    TempDir dir;
-    for (const char* name : {"alwa_20210315_142530_F.MP4", "motion_20210315_142538_F.MP4"})
-        std::filesystem::copy_file(sampleCardDir() / name, dir / name);
-    openFolder(dir.path(), 2);
-    startRow(0);
-    player->tick(4000, 0.5f);
-    ASSERT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_pause_n"));
-    std::filesystem::remove(dir / "motion_20210315_142538_F.MP4");
-    QSignalSpy failed(playback, &DCVPlaybackController::playFailed);
-    ASSERT_TRUE(playback->playAtIndex(1));
-    ASSERT_TRUE(failed.wait(5000));
-    QMessageBox* alert = visibleAlert();
-    ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_missing"));
-    EXPECT_NE(alert->informativeText(), QCoreApplication::translate("InfoPlist", "msg.file_open_fail"));
-    EXPECT_FALSE(playback->playInfo()->isPlaying());
-    EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_play_n"));
-    alert->accept();
-    EXPECT_FALSE(playback->waitingForPlayStart());
+// A file deleted since the scan is called missing; a FIFO or folder in its place never reaches
+// the player (libVLC would wait on a FIFO for a writer) and is told as a file that cannot be
+// played.
+TEST_F(PlaybackControlsTest, AStartOfAFileGoneOrReplacedSinceTheScanIsRefused) {
+    const struct {
+        const char* what;
+        std::function<void(const std::filesystem::path&)> replace;
+        const char* key;
+    } cases[] = {
+        {"deleted", [](const std::filesystem::path&) {}, "msg.file_missing"},
+        {"a FIFO", [](const std::filesystem::path& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); },
+         "msg.file_open_fail"},
+        {"a folder", [](const std::filesystem::path& p) { std::filesystem::create_directory(p); },
+         "msg.file_open_fail"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        for (const char* name : {"alwa_20210315_142530_F.MP4", "motion_20210315_142538_F.MP4"})
+            std::filesystem::copy_file(sampleCardDir() / name, dir / name);
+        openFolder(dir.path(), 2);
+        startRow(0);
+        player->tick(4000, 0.5f);
+        ASSERT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_pause_n"));
+        std::filesystem::remove(dir / "motion_20210315_142538_F.MP4");
+        c.replace(dir / "motion_20210315_142538_F.MP4");
+        const int plays = player->plays;
+        QSignalSpy failed(playback, &DCVPlaybackController::playFailed);
+        ASSERT_TRUE(playback->playAtIndex(1));
+        ASSERT_TRUE(failed.wait(5000));
+        EXPECT_EQ(player->plays, plays);
+        QMessageBox* alert = visibleAlert(window);
+        ASSERT_TRUE(alert);
+        EXPECT_EQ(alert->informativeText(), QCoreApplication::translate("InfoPlist", c.key));
+        EXPECT_FALSE(playback->playInfo()->isPlaying());
+        EXPECT_EQ(view<TKImageButton>("playButton")->image().name(), QStringLiteral("icon_play_n"));
+        alert->accept();
+        EXPECT_FALSE(playback->waitingForPlayStart());
+    }
 }
 
 TEST_F(PlaybackControlsTest, TheZoomLabelIsThatOfEachFile) {
@@ -631,8 +672,8 @@ TEST_F(PlaybackControlsTest, TheTableShowsTheDistinctPartOfEveryFileName) {
 
 TEST_F(PlaybackControlsTest, AScanThatLeftFoldersOutSaysWhich) {
     delegate->openDirectory(QStringLiteral("/nonexistent/dcv/card"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleAlert() != nullptr; }, 5000));
-    QMessageBox* alert = visibleAlert();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return visibleAlert(window) != nullptr; }, 5000));
+    QMessageBox* alert = visibleAlert(window);
     EXPECT_EQ(alert->text(), QCoreApplication::translate("InfoPlist", "msg.scan_incomplete"));
     EXPECT_EQ(alert->informativeText(),
               QCoreApplication::translate("InfoPlist", "msg.scan_unreadable") +
@@ -658,7 +699,8 @@ TEST_F(PlaybackControlsTest, TheTelemetryPanelSaysWhenARecordingsTelemetryIsMiss
     std::filesystem::copy_file(sample, dir / "alwa_20210315_142530_F.MP4");
     // Cut inside its telemetry records.
     std::filesystem::copy_file(sample, dir / "alwa_20210315_142531_F.MP4");
-    std::filesystem::resize_file(dir / "alwa_20210315_142531_F.MP4", std::filesystem::file_size(sample) - 200);
+    std::filesystem::resize_file(dir / "alwa_20210315_142531_F.MP4",
+                                 std::filesystem::file_size(sample) - 200);
     dir.write("alwa_20210315_142532_F.MP4", std::string(4096, 'x'));
     openFolder(dir.path(), 3);
     auto* note = view<QLabel>("telemetryNoteField");
@@ -675,5 +717,5 @@ TEST_F(PlaybackControlsTest, TheTelemetryPanelSaysWhenARecordingsTelemetryIsMiss
         }
     }
     // No alert for any of them.
-    EXPECT_EQ(visibleAlert(), nullptr);
+    EXPECT_EQ(visibleAlert(window), nullptr);
 }

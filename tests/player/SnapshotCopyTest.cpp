@@ -1,9 +1,9 @@
 // The user's copy of a snapshot and the picture on the page, without a player.
+#include "platform/ImageFile.h"
 #include "player/DCVSnapshotController.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -21,28 +21,75 @@ QString qpath(const std::filesystem::path& p) {
 
 } // namespace
 
-TEST(SnapshotCopyTest, AFailedWriteSaysWhyAndLeavesAnOldFileWhole) {
+// The viewer's picture files (the snapshot, the user's copy of it, a screenshot) are read only
+// from regular files of bounded size and written only over regular files that may be written:
+// nothing waits on a FIFO, reads a device without end or follows a link to nothing, and a
+// refused file stays as it was.
+TEST(SnapshotCopyTest, PictureFilesAreReadAndWrittenOnlyAsRegularFiles) {
     TempDir dir;
     QImage picture(64, 36, QImage::Format_RGB32);
-    picture.fill(Qt::red);
+    picture.fill(Qt::green);
     const QString snapshot = qpath(dir / "telvo_capture.jpg");
-    ASSERT_TRUE(picture.save(snapshot));
+    ASSERT_EQ(writePictureFile(picture, snapshot), QString());
+    ASSERT_EQ(::mkfifo((dir / "fifo.png").c_str(), 0600), 0);
+    std::filesystem::create_symlink(dir / "nowhere.png", dir / "dangling.png");
+    std::filesystem::create_directory(dir / "folder.png");
+    // Marked read-only: refused also for root.
+    const std::filesystem::path readOnly = dir.write("kept.png", "old");
+    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+    const struct {
+        const char* name;
+        QByteArray format; // written in this format; empty: refused
+    } writes[] = {
+        {"copy.jpg", "jpeg"}, {"copy.PNG", "png"}, {"fifo.png", ""},
+        {"dangling.png", ""}, {"kept.png", ""},    {"folder.png", ""},
+        {"copy.txt", ""},     {"copy", ""},        {"no/such/folder/copy.png", ""},
+    };
+    for (const auto& c : writes) {
+        const QString path = qpath(dir / c.name);
+        // The copy (bytes as taken, or converted) and a picture encoded here alike.
+        for (const QString& error :
+             {DCVSnapshotController::writeSnapshotCopy(snapshot, path), writePictureFile(picture, path)}) {
+            EXPECT_EQ(error.isEmpty(), !c.format.isEmpty()) << c.name << ": " << error.toStdString();
+            if (!c.format.isEmpty()) {
+                QImageReader reader(path);
+                EXPECT_EQ(reader.format(), c.format) << c.name;
+                EXPECT_EQ(reader.size(), picture.size()) << c.name;
+            }
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo.png"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.png"));
+    EXPECT_EQ(readFile(readOnly), "old");
+    for (const char* never : {"nowhere.png", "copy.txt", "copy"})
+        EXPECT_FALSE(std::filesystem::exists(dir / never)) << never;
 
-    EXPECT_FALSE(
-        DCVSnapshotController::writeSnapshotCopy(snapshot, qpath(dir / "no/such/folder/a.jpg")).isEmpty());
-    EXPECT_FALSE(
-        DCVSnapshotController::writeSnapshotCopy(qpath(dir / "gone.jpg"), qpath(dir / "a.jpg")).isEmpty());
-    EXPECT_FALSE(QFile::exists(qpath(dir / "a.jpg")));
-    // A name without a picture extension names no format to write.
-    EXPECT_FALSE(DCVSnapshotController::writeSnapshotCopy(snapshot, qpath(dir / "a")).isEmpty());
-    EXPECT_FALSE(QFile::exists(qpath(dir / "a")));
-
-    // A file marked read-only is refused, also for root, and stays as it was.
-    const std::string old = "the user's old file";
-    const std::filesystem::path kept = dir.write("kept.png", old);
-    ASSERT_EQ(chmod(kept.c_str(), 0444), 0);
-    EXPECT_FALSE(DCVSnapshotController::writeSnapshotCopy(snapshot, qpath(kept)).isEmpty());
-    EXPECT_EQ(readFile(kept), old);
+    // A sparse file past the cap costs nothing to make and must not be read.
+    const std::filesystem::path huge = dir / "huge.png";
+    std::filesystem::resize_file(dir.write("huge.png"), kMaxPictureFile + 1);
+    const struct {
+        std::string path;
+        bool read;
+    } reads[] = {
+        {(dir / "copy.PNG").string(), true},
+        {(dir / "fifo.png").string(), false},
+        {"/dev/zero", false},
+        {huge.string(), false},
+        {(dir / "folder.png").string(), false},
+        {(dir / "gone.png").string(), false},
+    };
+    for (const auto& c : reads) {
+        QString error;
+        const QByteArray bytes = readPictureFile(QString::fromStdString(c.path), error);
+        EXPECT_EQ(error.isEmpty(), c.read) << c.path << ": " << error.toStdString();
+        EXPECT_EQ(QImage::fromData(bytes).size(), c.read ? picture.size() : QSize(0, 0)) << c.path;
+        // Nor is a copy made of what cannot be read.
+        EXPECT_EQ(
+            DCVSnapshotController::writeSnapshotCopy(QString::fromStdString(c.path), qpath(dir / "out.png"))
+                .isEmpty(),
+            c.read)
+            << c.path;
+    }
 }
 
 TEST(SnapshotCopyTest, ThePanelStartsInTheFirstFolderThatIsThere) {

@@ -1,6 +1,7 @@
 // Capture and print of the picture on screen, with real libVLC decoding of the sample card and
 // scripted save panel, print dialog and viewer.
 #include "app/DCVAppDelegate.h"
+#include "platform/DCVStrings.h"
 #include "platform/vlc/MediaPlayer.h"
 #include "platform/vlc/VLCVideoView.h"
 #include "player/DCVMediaListModel.h"
@@ -24,6 +25,7 @@
 #include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace dcv;
 using namespace dcv::test;
@@ -64,12 +66,6 @@ protected:
         playback->player()->pause();
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return playback->player()->state() == VLCMediaPlayerStatePaused; }, 4000));
-    }
-    QMessageBox* visibleAlert() const {
-        for (QMessageBox* box : window->findChildren<QMessageBox*>())
-            if (box->isVisible())
-                return box;
-        return nullptr;
     }
     bool captureEnabled() const { return view<TKImageButton>(window, "captureButton")->isEnabled(); }
     bool printEnabled() const { return view<TKImageButton>(window, "printButton")->isEnabled(); }
@@ -134,7 +130,7 @@ TEST_F(SnapshotTest, CaptureWhilePlayingSavesTheDecodedPictureInTheFormatOfItsNa
             EXPECT_EQ(saved.count(), 0);
             EXPECT_FALSE(QFile::exists(path));
             EXPECT_TRUE(outside.opened->isEmpty());
-            EXPECT_TRUE(visibleAlert() != nullptr);
+            EXPECT_TRUE(visibleAlert(window) != nullptr);
             continue;
         }
         ASSERT_EQ(saved.count(), 1);
@@ -170,6 +166,45 @@ TEST_F(SnapshotTest, ACancelledPanelSavesNothingAndKeysReachBothActions) {
 
     QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(outside.printDialog->asked, 1);
+}
+
+// Something else in the snapshot file's place is refused, not followed or waited on, and left
+// as it was; the user is told instead of a panel or print dialog opening on nothing.
+TEST_F(SnapshotTest, ASnapshotPlaceThatIsNoWritableFileIsToldAndLeftAlone) {
+    startRow(1);
+    const fs::path place = temporary / "telvo_capture.jpg", elsewhere = folder / "elsewhere.jpg";
+    const struct {
+        const char* what;
+        std::function<void()> make;
+        std::function<bool()> unchanged;
+    } cases[] = {
+        {"a FIFO", [&] { ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0); }, [&] { return fs::is_fifo(place); }},
+        {"a link to nothing", [&] { fs::create_symlink(elsewhere, place); },
+         [&] { return fs::is_symlink(place) && !fs::exists(elsewhere); }},
+        {"a read-only file",
+         [&] {
+             temporary.write("telvo_capture.jpg", "old");
+             fs::permissions(place, fs::perms::owner_read);
+         },
+         [&] { return readFile(place) == "old"; }},
+        {"a folder", [&] { fs::create_directory(place); }, [&] { return fs::is_directory(place); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.make();
+        for (const bool printing : {false, true}) {
+            printing ? snapshot->print() : snapshot->captureVideo();
+            QMessageBox* alert = visibleAlert(window);
+            ASSERT_TRUE(alert);
+            EXPECT_TRUE(alert->informativeText().startsWith(infoText("msg.capture_save_fail")))
+                << alert->informativeText().toStdString();
+            alert->accept();
+            EXPECT_TRUE(c.unchanged());
+        }
+        EXPECT_TRUE(outside.panels->requests.isEmpty());
+        EXPECT_EQ(outside.printDialog->asked, 0);
+        fs::remove(place);
+    }
 }
 
 TEST_F(SnapshotTest, WhilePausedOnlyPrintIsLive) {

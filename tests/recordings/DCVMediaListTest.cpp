@@ -38,12 +38,12 @@ TEST(RecordingFilterTest, AcceptsOnlyCameraNames) {
         const char* name;
         bool listed;
     } cases[] = {
-        {"alwa_20210315_142530_F.MP4", true},   {"motion_20210315_142530_R.mp4", true},
-        {"event_20210315_142530_F.Avi", true},  {"alwa_20210315_142530_F.mov", false},
-        {"alwa_20210315_142530_F", false},      {"alwa_20210315_142530.MP4", false},    // 20 chars
-        {"alwa_20210315_142530_FF12.MP4", false}, {"alwa_20210315_14253_F.MP4", false}, // 21 chars
-        {"alwa_20211315_142530_F.MP4", false},  {"xxxxxxxxxxxxxxxxxxxxxxx.mp4", true}, // 23, no prefix
-        {"._alwa_20210315_142530_F.MP4", true},                                        // 24, no prefix
+        {"alwa_20210315_142530_F.MP4", true},     {"motion_20210315_142530_R.mp4", true},
+        {"event_20210315_142530_F.Avi", true},    {"alwa_20210315_142530_F.mov", false},
+        {"alwa_20210315_142530_F", false},        {"alwa_20210315_142530.MP4", false},   // 20 chars
+        {"alwa_20210315_142530_FF12.MP4", false}, {"alwa_20210315_14253_F.MP4", false},  // 21 chars
+        {"alwa_20211315_142530_F.MP4", false},    {"xxxxxxxxxxxxxxxxxxxxxxx.mp4", true}, // 23, no prefix
+        {"._alwa_20210315_142530_F.MP4", true},                                          // 24, no prefix
         {"event_20210315_250000_F.MP4", false},
     };
     TempDir dir;
@@ -67,8 +67,9 @@ TEST(RecordingScanTest, OrdersAcrossSubfoldersByTimeKindAndPath) {
     TempDir dir;
     // Written in scrambled order and spread over folders of several depths.
     const std::vector<std::string> files = {
-        "b/deep/er/alwa_20210315_142600_R.MP4", "alwa_20210315_142600_F.MP4", "a/event_20210315_142600_R.MP4",
-        "event_20210315_142600_F.MP4",           "motion_20210315_142500_F.MP4", "z/motion_20210315_142500_R.MP4",
+        "b/deep/er/alwa_20210315_142600_R.MP4", "alwa_20210315_142600_F.MP4",
+        "a/event_20210315_142600_R.MP4",        "event_20210315_142600_F.MP4",
+        "motion_20210315_142500_F.MP4",         "z/motion_20210315_142500_R.MP4",
         "xxxxx_20210315_142530_F.MP4"};
     for (const auto& f : files)
         dir.write(f);
@@ -77,10 +78,10 @@ TEST(RecordingScanTest, OrdersAcrossSubfoldersByTimeKindAndPath) {
     for (const auto& m : medias)
         rel.push_back(fs::relative(m->path(), dir.path()).string());
     const std::vector<std::string> expected = {
-        "xxxxx_20210315_142530_F.MP4",     // no timestamp sorts first
-        "motion_20210315_142500_F.MP4",   "z/motion_20210315_142500_R.MP4",
-        "a/event_20210315_142600_R.MP4",  "event_20210315_142600_F.MP4", // event before always; then by path
-        "alwa_20210315_142600_F.MP4",     "b/deep/er/alwa_20210315_142600_R.MP4"};
+        "xxxxx_20210315_142530_F.MP4", // no timestamp sorts first
+        "motion_20210315_142500_F.MP4",  "z/motion_20210315_142500_R.MP4",
+        "a/event_20210315_142600_R.MP4", "event_20210315_142600_F.MP4", // event before always; then by path
+        "alwa_20210315_142600_F.MP4",    "b/deep/er/alwa_20210315_142600_R.MP4"};
     EXPECT_EQ(rel, expected);
     for (size_t i = 1; i < medias.size(); ++i)
         EXPECT_LE(medias[i - 1]->compareDate(*medias[i]), 0) << i;
@@ -93,8 +94,8 @@ TEST(RecordingScanTest, NumericSortAgreesWithCompareDate) {
     for (int i = 0; i < 500; ++i) {
         char name[64];
         std::snprintf(name, sizeof name, "/d/%s%04d%02d%02d_%02d%02d%02d_%c.MP4", prefixes[rng() % 3],
-                      1969 + int(rng() % 3), 1 + int(rng() % 13), int(rng() % 3), int(rng() % 3), int(rng() % 2),
-                      int(rng() % 2), rng() % 2 ? 'F' : 'R');
+                      1969 + int(rng() % 3), 1 + int(rng() % 13), int(rng() % 3), int(rng() % 3),
+                      int(rng() % 2), int(rng() % 2), rng() % 2 ? 'F' : 'R');
         medias.push_back(DCVMedia::mediaWithPath(name));
     }
     sortRecordings(medias);

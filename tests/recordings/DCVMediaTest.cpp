@@ -29,15 +29,19 @@ TEST_P(MediaNameTest, ParsesKindTimestampAndParts) {
 INSTANTIATE_TEST_SUITE_P(
     Names, MediaNameTest,
     ::testing::Values(
-        NameCase{"/card/alwa_20210315_142530_F.MP4", 0, "20210315142530", "MP4", "alwa_20210315_142530_F.MP4"},
-        NameCase{"/card/motion_20210315_142530_R.mp4", 1, "20210315142530", "mp4", "motion_20210315_142530_R.mp4"},
-        NameCase{"/card/event_20210315_142530_F.MP4", 2, "20210315142530", "MP4", "event_20210315_142530_F.MP4"},
+        NameCase{"/card/alwa_20210315_142530_F.MP4", 0, "20210315142530", "MP4",
+                 "alwa_20210315_142530_F.MP4"},
+        NameCase{"/card/motion_20210315_142530_R.mp4", 1, "20210315142530", "mp4",
+                 "motion_20210315_142530_R.mp4"},
+        NameCase{"/card/event_20210315_142530_F.MP4", 2, "20210315142530", "MP4",
+                 "event_20210315_142530_F.MP4"},
         // A motion stem without channel suffix has the always length and is still read at 7.
         NameCase{"motion_20210315_142530.MP4", 1, "20210315142530", "MP4", "motion_20210315_142530.MP4"},
         // Out-of-range fields keep the kind and clear the time.
         NameCase{"/c/alwa_19691231_235959_F.MP4", 0, "00000000000000", "MP4", "alwa_19691231_235959_F.MP4"},
         NameCase{"/c/event_20211301_000000_F.MP4", 2, "00000000000000", "MP4", "event_20211301_000000_F.MP4"},
-        NameCase{"/c/motion_20210100_000000_F.MP4", 1, "00000000000000", "MP4", "motion_20210100_000000_F.MP4"},
+        NameCase{"/c/motion_20210100_000000_F.MP4", 1, "00000000000000", "MP4",
+                 "motion_20210100_000000_F.MP4"},
         // Bounds are inclusive and the day is not checked against the month.
         NameCase{"/c/alwa_20210431_246060_F.MP4", 0, "20210431246060", "MP4", "alwa_20210431_246060_F.MP4"},
         NameCase{"/c/alwa_27001231_000000_F.MP4", 0, "27001231000000", "MP4", "alwa_27001231_000000_F.MP4"},
@@ -49,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"/c/xxxxx_20210315_142530_F.MP4", 0, "00000000000000", "MP4", "xxxxx_20210315_142530_F.MP4"},
         NameCase{"/c/alwa_20210315_142530_F", 0, "20210315142530", "", "alwa_20210315_142530_F."},
         // A hidden companion file: a leading "._" makes it none of the templates.
-        NameCase{"/c/._alwa_20210315_142530_F.MP4", 0, "00000000000000", "MP4", "._alwa_20210315_142530_F.MP4"}));
+        NameCase{"/c/._alwa_20210315_142530_F.MP4", 0, "00000000000000", "MP4",
+                 "._alwa_20210315_142530_F.MP4"}));
 
 TEST(MediaTest, SplitsDirectoryAndStem) {
     DCVMedia m("/media/card/DCIM/alwa_20210315_142530_F.MP4");
@@ -96,9 +101,12 @@ TEST(MediaTest, DirectionFromPathSuffix) {
     struct {
         const char* path;
         int32_t direction;
-    } cases[] = {{"/x/alwa_20210315_142530_r.mp4", 1}, {"/x/alwa_20210315_142530_F.MP4", 0},
-                 {"/x/alwa_20210315_142530_F.AVI", 2}, {"_F.MP", 2},
-                 {"_R.MP4", 1}, {"", 2}};
+    } cases[] = {{"/x/alwa_20210315_142530_r.mp4", 1},
+                 {"/x/alwa_20210315_142530_F.MP4", 0},
+                 {"/x/alwa_20210315_142530_F.AVI", 2},
+                 {"_F.MP", 2},
+                 {"_R.MP4", 1},
+                 {"", 2}};
     for (const auto& c : cases)
         EXPECT_EQ(dcv::mediaDirection(std::string_view(c.path)), c.direction) << c.path;
     EXPECT_EQ(dcv::mediaDirection(static_cast<const std::string*>(nullptr)), 2);

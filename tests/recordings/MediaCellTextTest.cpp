@@ -29,10 +29,12 @@ TEST(MediaCellText, KindDateTimeAndFileCells) {
         const auto time = mediaCellText(media, MediaColumn::Time);
         EXPECT_EQ(date.has_value(), c.date != nullptr);
         EXPECT_EQ(time.has_value(), c.time != nullptr);
-        if (c.date)
+        if (date && c.date) {
             EXPECT_EQ(*date, c.date);
-        if (c.time)
+        }
+        if (time && c.time) {
             EXPECT_EQ(*time, c.time);
+        }
         EXPECT_EQ(mediaCellText(media, MediaColumn::File), media.fileName());
     }
 }

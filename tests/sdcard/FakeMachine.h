@@ -24,11 +24,11 @@ struct FakeCard {
     bool readOnly = false;
     bool usb = true;
     std::string label = "NO NAME";
-    fs::path storage;  // the card's file system
-    std::string mount; // where it is mounted, empty when not
-    bool fatReadable = true; // mtools can read the file system on the bare device
+    fs::path storage;            // the card's file system
+    std::string mount;           // where it is mounted, empty when not
+    bool fatReadable = true;     // mtools can read the file system on the bare device
     std::string fsType = "vfat"; // as lsblk knows it; empty for a blank card
-    bool lockedLater = false; // read-only to the kernel, though the listing said writable
+    bool lockedLater = false;    // read-only to the kernel, though the listing said writable
 };
 
 struct Call {
@@ -43,7 +43,7 @@ public:
     std::vector<Call> calls;
     ShellErrorDictionary formatError; // what mkfs.fat answers
     bool mountWorks = true, unmountWorks = true;
-    std::function<void()> afterUnmount; // lets a test change the machine at that moment
+    std::function<void()> afterUnmount, afterFormat; // let a test change the machine at that moment
     int lsblkRuns = 0;
 
     FakeCard* card(const std::string& dev) {
@@ -54,7 +54,8 @@ public:
     }
     // A card whose file system is the folder `root`/card-DEV, mounted there unless `mounted` is
     // false.
-    FakeCard& addCard(const fs::path& root, const std::string& dev, bool whole, uint64_t size, bool mounted = true) {
+    FakeCard& addCard(const fs::path& root, const std::string& dev, bool whole, uint64_t size,
+                      bool mounted = true) {
         FakeCard c;
         c.dev = dev;
         c.whole = whole;
@@ -142,6 +143,8 @@ public:
             fs::remove_all(c->storage);
             fs::create_directories(c->storage);
             c->label = "TELVO";
+            if (afterFormat)
+                afterFormat();
             return {};
         }
         return shellErrorForExit(127, program + ": not scripted");

@@ -1,7 +1,7 @@
 #include "sdcard/FlashData.h"
-#include "util/Log.h"
-#include "support/TestSupport.h"
 #include "DrvSample.h"
+#include "support/TestSupport.h"
+#include "util/Log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // The driving-log viewer in the settings window, driven offscreen: the card's log in the table,
 // short and empty logs, opening another log, the export, and double clicks to the map window.
+#include "DrvSample.h"
 #include "platform/DCVStrings.h"
 #include "platform/disks/UsbVolumes.h"
 #include "sdcard/DCVSettingForFlashDataViewController.h"
@@ -9,7 +10,6 @@
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
-#include "DrvSample.h"
 #include "telemetry/DCVMapWindowController.h"
 #include "widgets/SegmentedControl.h"
 
@@ -17,10 +17,10 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QToolButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QToolButton>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -55,7 +55,9 @@ struct LogWindow {
             return window;
         };
     }
-    void useCardFolder(const fs::path& folder) { test.services.cardFolder = QString::fromStdString(folder.string()); }
+    void useCardFolder(const fs::path& folder) {
+        test.services.cardFolder = QString::fromStdString(folder.string());
+    }
     void writeLog(const std::string& bytes) { card.write("DrvInfo/telvo_000.drv", bytes); }
 
     // Opens the settings window and shows the driving log; waits for the card's log.
@@ -117,8 +119,9 @@ TEST(FlashDataViewerTest, TheSettingsWindowShowsTheCardsLogInSeventeenColumns) {
     EXPECT_EQ(t->model()->headerData(0, Qt::Horizontal).toString(), infoText("setting.flashdata.index"));
     EXPECT_EQ(t->model()->headerData(11, Qt::Horizontal).toString(), "X");
     EXPECT_EQ(t->model()->headerData(16, Qt::Horizontal).toString(), "DTC");
-    EXPECT_EQ(w.row(1).join('|'), "2|2|2024/03/05|14:08:09|TUE|3733.0197|12658.2240|0.2|18|21|A|+0.14|-0.01|+1.00|14.0| "
-                                  "2.5|12.5");
+    EXPECT_EQ(w.row(1).join('|'),
+              "2|2|2024/03/05|14:08:09|TUE|3733.0197|12658.2240|0.2|18|21|A|+0.14|-0.01|+1.00|14.0| "
+              "2.5|12.5");
     EXPECT_EQ(w.cell(49, 0), "50");
     EXPECT_EQ(t->model()->index(1, 5).data(Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
@@ -141,12 +144,13 @@ TEST(FlashDataViewerTest, TheLogOfAUsbCardIsFoundToo) {
     const auto record = settingsRecordBytes(defaultSettingsRecord());
     w.card.write("config.bin", std::string(record.begin(), record.end()));
     w.writeLog(encodeFlashDataFile({seoulStation()}));
-    w.test.services.volumes =
-        std::make_shared<UsbVolumes>([mount = w.card.path().string()] { return std::optional(usbCardListing(mount)); });
+    w.test.services.volumes = std::make_shared<UsbVolumes>(
+        [mount = w.card.path().string()] { return std::optional(usbCardListing(mount)); });
     DCVSettingForFlashDataViewController& v = w.open();
     EXPECT_EQ(v.flashDataFilePath().toStdString(), (w.card / "DrvInfo" / "telvo_000.drv").string());
-    EXPECT_EQ(w.row(0).join('|'), "1|417|2024/03/05|14:07:09|-|3733.0056|12658.1234|12345.7|63|88|F|+1.00|-0.50|+0.00|12.5| "
-                                  "0.5|-12.5");
+    EXPECT_EQ(w.row(0).join('|'),
+              "1|417|2024/03/05|14:07:09|-|3733.0056|12658.1234|12345.7|63|88|F|+1.00|-0.50|+0.00|12.5| "
+              "0.5|-12.5");
 }
 
 // Only whole records are shown, never more than the header announces; an empty log leaves
@@ -163,7 +167,8 @@ TEST(FlashDataViewerTest, ShortAndEmptyLogs) {
         int rows;
         const char* status;
     } cases[] = {
-        {"header promises more", promisesFive, 3, "telvo_000.drv   3 of the 5 records the log announces: the file ends there"},
+        {"header promises more", promisesFive, 3,
+         "telvo_000.drv   3 of the 5 records the log announces: the file ends there"},
         {"header promises fewer", promisesOne, 1, "telvo_000.drv   1 records"},
         {"no records", encodeFlashDataFile({}), 0, "telvo_000.drv   0 records"},
     };
@@ -213,14 +218,26 @@ TEST(FlashDataViewerTest, ExportWritesTheTableAsCommaSeparatedText) {
     w.writeLog(encodeFlashDataFile({seoulStation(), second}));
     DCVSettingForFlashDataViewController& v = w.open();
     const auto exported = &DCVSettingForFlashDataViewController::exportFinished;
-    ASSERT_TRUE(w.clickWithPanel(v.exportButton(), w.card / "export", exported));
-    EXPECT_TRUE(w.test.panels->requests.last().endsWith("/telvo_000.csv"));
-    EXPECT_EQ(readFile(w.card / "export.csv"),
-              "No.,Seq,Date,Time,Day,Latitude,Longitude,Dist.,Speed,Max,Status,X,Y,Z,Battery,TTC,DTC\n"
-              "1,417,2024/03/05,14:07:09,-,3733.0056,12658.1234,12345.7,63,88,F,+1.00,-0.50,+0.00,12.5, 0.5,-12.5\n"
-              "2,418,2024/03/05,14:07:09,TUE,3733.0056,12658.1234,12345.7,63,88,V,+1.00,-0.50,+0.00,-12.5, 0.5,-12.5\n");
-    QTRY_VERIFY_WITH_TIMEOUT(visibleAlert(w.settings.get()), 5000);
-    EXPECT_EQ(answerAlert(w.settings.get()), (Alert{"TELVO", infoText("msg.saved")}));
+    const std::string csv =
+        "No.,Seq,Date,Time,Day,Latitude,Longitude,Dist.,Speed,Max,Status,X,Y,Z,Battery,TTC,DTC\n"
+        "1,417,2024/03/05,14:07:09,-,3733.0056,12658.1234,12345.7,63,88,F,+1.00,-0.50,+0.00,12.5, 0.5,-12.5\n"
+        "2,418,2024/03/05,14:07:09,TUE,3733.0056,12658.1234,12345.7,63,88,V,+1.00,-0.50,+0.00,-12.5, "
+        "0.5,-12.5\n";
+    // The panel's name is the file written: a name typed with another extension is not given a
+    // second one, so a file the panel never asked about stays.
+    w.card.write("log.txt.csv", "not asked about");
+    const struct {
+        const char* typed;
+        const char* written;
+    } cases[] = {{"export", "export.csv"}, {"log.txt", "log.txt"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(w.clickWithPanel(v.exportButton(), w.card / c.typed, exported)) << c.typed;
+        EXPECT_TRUE(w.test.panels->requests.last().endsWith("/telvo_000.csv"));
+        EXPECT_EQ(readFile(w.card / c.written), csv) << c.typed;
+        QTRY_VERIFY_WITH_TIMEOUT(visibleAlert(w.settings.get()), 5000);
+        EXPECT_EQ(answerAlert(w.settings.get()), (Alert{"TELVO", infoText("msg.saved")}));
+    }
+    EXPECT_EQ(readFile(w.card / "log.txt.csv"), "not asked about");
 
     // A place that cannot be written is reported, not called saved.
     const fs::path nowhere = w.card / "no such folder" / "log.csv";

@@ -2,10 +2,10 @@
 // real mkfs.fat and checked with fsck.fat, the boot sector and mtools. A loop device is not
 // USB, so the discovery here is the real lsblk output with that one device marked as a USB
 // card; mounting goes through fusefat, since the kernel may lack vfat. Needs root.
+#include "LoopCard.h"
 #include "sdcard/FormatPlan.h"
 #include "sdcard/FormatRun.h"
 #include "support/TestSupport.h"
-#include "LoopCard.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +59,12 @@ protected:
     test::TempDir tmp;
     std::vector<std::string> statuses, defaultWrites;
     const std::string settings = randomBytes(500);
-    static LocalTime fixedClock() { LocalTime t; t.minute = 7; t.second = 9; return t; }
+    static LocalTime fixedClock() {
+        LocalTime t;
+        t.minute = 7;
+        t.second = 9;
+        return t;
+    }
     static std::string defaultRecord() {
         const SettingsRecordBytes bytes = settingsRecordBytes(defaultSettingsRecord(fixedClock));
         return std::string(bytes.begin(), bytes.end());

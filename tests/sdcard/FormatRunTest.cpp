@@ -2,10 +2,10 @@
 // runner that plays umount, mkfs.fat and mount on them. The real mkfs.fat runs in
 // FormatDeviceTest.
 #include "sdcard/FormatRun.h"
-#include "sdcard/FormatPlan.h"
-#include "util/SafeFile.h"
-#include "support/TestSupport.h"
 #include "FakeMachine.h"
+#include "sdcard/FormatPlan.h"
+#include "support/TestSupport.h"
+#include "util/SafeFile.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +81,8 @@ protected:
         options.deviceReadable = [](const std::string&) { return false; };
         options.deviceReadOnly = [this](const std::string& dev) { return machine.deviceReadOnly(dev); };
         FormatRun formatRun(machine, discovery, hooks, options);
-        return formatRun.run(dev, [this](const std::string& s) { statuses.push_back(s); }, unkept);
+        return formatRun.run(
+            dev, [this](const std::string& s) { statuses.push_back(s); }, unkept);
     }
     std::vector<std::string> programs() const {
         std::vector<std::string> p;
@@ -187,8 +188,10 @@ TEST_F(FormatRunTest, BlankOrForeignCardsHoldNoSettings) {
         std::vector<std::string> programs;
     } cases[] = {
         {"", false, {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}}, // blank: mtools finds nothing
-        {"", true, {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}},  // unknown to lsblk, FAT to mtools
-        {"ext4", false, {"mount", "mkfs.fat", "mount"}},                      // no camera card file system
+        {"",
+         true,
+         {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}}, // unknown to lsblk, FAT to mtools
+        {"ext4", false, {"mount", "mkfs.fat", "mount"}},           // no camera card file system
     };
     for (const auto& c : cases) {
         machine.cards.clear();
@@ -336,8 +339,8 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
         {shellErrorForExit(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"), true,
          FormatResult::WriteProtected, "[15 GB] NO NAME <Reader>\nmsg.write_protected_disk", true},
         {shellErrorForExit(1, "mkfs.fat: /dev/sdb1 contains a mounted filesystem."), false,
-         FormatResult::CannotFormat, "[15 GB] NO NAME <Reader>\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.",
-         true},
+         FormatResult::CannotFormat,
+         "[15 GB] NO NAME <Reader>\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.", true},
         {shellErrorForExit(126, "Error executing command as another user: Request dismissed\n"), false,
          FormatResult::CannotFormat,
          "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Request dismissed", false},
@@ -370,22 +373,55 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
     }
 }
 
+// After formatting the settings go back only onto the card that was formatted: one that is not
+// mounted again, or another card that got its name (told by size and whole/partition, as
+// before erasing), receives nothing, and the saved copy is kept and named.
 TEST_F(FormatRunTest, NothingIsWrittenWhenTheCardDoesNotComeBack) {
     tmp.write("card-sdb1/config.bin", settings);
-    FakeCard& other = addCard("sdf1", false, 16000000000); // another mounted USB disk
-    const fs::path otherStorage = other.storage;
-    machine.mountWorks = false;
-    const FormatOutcome o = run("sdb1");
-    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
-    EXPECT_FALSE(fs::exists(otherStorage / "config.bin"));
-    EXPECT_FALSE(fs::exists(tmp / "fallback" / "config.bin"));
-    EXPECT_TRUE(defaultWrites.empty());
-    // The saved settings are kept, and the message says where.
-    ASSERT_FALSE(o.savedConfigPath.empty());
-    EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
-    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
-    EXPECT_EQ(alert.messageText, "config.bin copy fail");
-    EXPECT_NE(alert.informativeText.find(o.savedConfigPath), std::string::npos);
+    const fs::path otherStorage = addCard("sdf1", false, 16000000000).storage; // another mounted USB disk
+    // A card of other marks in the formatted card's place, under its name.
+    const auto swapIn = [this](bool whole, uint64_t size) {
+        return [this, whole, size] {
+            FakeCard& c = *machine.card("sdb1");
+            c.whole = whole;
+            c.size = size;
+            c.storage = tmp / "swapped-in";
+            fs::create_directories(c.storage);
+        };
+    };
+    const struct {
+        const char* name;
+        bool mountWorks;
+        std::function<void()> afterFormat;
+        const char* detail;
+    } cases[] = {
+        {"not mounted again", false, nullptr, "sdb1 was formatted but is not mounted"},
+        {"another size", true, swapIn(false, 2000000000), "sdb1 is no longer the card that was formatted"},
+        {"a whole disk now", true, swapIn(true, 16000000000),
+         "sdb1 is no longer the card that was formatted"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        machine.mountWorks = c.mountWorks;
+        machine.afterFormat = c.afterFormat;
+        const FormatOutcome o = run("sdb1");
+        EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
+        EXPECT_EQ(o.detail.rfind(c.detail, 0), 0u) << o.detail;
+        for (const fs::path& place : {otherStorage, tmp / "swapped-in", tmp / "fallback"})
+            EXPECT_FALSE(fs::exists(place / "config.bin")) << place;
+        EXPECT_TRUE(defaultWrites.empty());
+        // The saved settings are kept, and the message says where.
+        ASSERT_FALSE(o.savedConfigPath.empty());
+        EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+        const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+        EXPECT_EQ(alert.messageText, "config.bin copy fail");
+        EXPECT_NE(alert.informativeText.find(o.savedConfigPath), std::string::npos);
+        // The next case starts from the card as it was, settings on it.
+        machine.cards[0] = FakeCard{};
+        machine.cards[0].dev = "sdb1";
+        machine.cards[0].storage = machine.cards[0].mount = (tmp / "card-sdb1").string();
+        tmp.write("card-sdb1/config.bin", settings);
+    }
 }
 
 TEST_F(FormatRunTest, RestoreFailuresAreReported) {

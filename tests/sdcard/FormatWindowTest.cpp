@@ -39,14 +39,17 @@ struct FormatWindow {
 
     FormatWindow() {
         test.services.commandRunner = machine;
-        test.services.volumes = std::make_shared<UsbVolumes>([m = machine] { return std::optional(m->lsblk()); });
+        test.services.volumes =
+            std::make_shared<UsbVolumes>([m = machine] { return std::optional(m->lsblk()); });
         options.progressTickMs = 1;
         options.format.tempDir = (tmp / "save").string();
         fs::create_directories(tmp / "save");
         options.format.useUdisks = false;
         options.format.fallbackMountDir = (tmp / "fallback").string();
         options.format.deviceReadable = [](const std::string&) { return false; };
-        options.format.deviceReadOnly = [m = machine](const std::string& dev) { return m->deviceReadOnly(dev); };
+        options.format.deviceReadOnly = [m = machine](const std::string& dev) {
+            return m->deviceReadOnly(dev);
+        };
     }
     FakeCard& addCard(const std::string& dev, uint64_t size = 16000000000, bool mounted = true) {
         return machine->addCard(tmp.path(), dev, false, size, mounted);
@@ -208,7 +211,7 @@ TEST(FormatWindowTest, EveryFailureHasItsAlert) {
         const char* name;
         std::function<void(FormatWindow&)> prepare; // after the card is added
         ShellErrorDictionary formatError;
-        bool confirmed; // the request gets as far as the confirmation
+        bool confirmed;               // the request gets as far as the confirmation
         QString message, informative; // the informative text contains this
         std::vector<std::string> programs;
     } cases[] = {
@@ -218,42 +221,73 @@ TEST(FormatWindowTest, EveryFailureHasItsAlert) {
              w.open();
              EXPECT_EQ(w.field("pathField") + w.field("allocationUnitField"), "--") << "the fields say so";
          },
-         {}, false, "TELVO", "There is no USB drive.", {}},
+         {},
+         false,
+         "TELVO",
+         "There is no USB drive.",
+         {}},
         {"none selected",
          [](FormatWindow& w) {
              w.open();
              w.widget<QComboBox>("usbDiskCombo")->setCurrentIndex(-1);
          },
-         {}, false, "TELVO", "Please select USB drive.", {}},
-        {"locked card", [](FormatWindow& w) { w.machine->cards[0].readOnly = true; }, {}, false,
-         infoText("msg.cannot_format"), locked, {}},
+         {},
+         false,
+         "TELVO",
+         "Please select USB drive.",
+         {}},
+        {"locked card",
+         [](FormatWindow& w) { w.machine->cards[0].readOnly = true; },
+         {},
+         false,
+         infoText("msg.cannot_format"),
+         locked,
+         {}},
         {"status 1 on a card the kernel holds read-only",
          [](FormatWindow& w) { w.machine->cards[0].lockedLater = true; },
-         failing(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"), true, infoText("msg.cannot_format"),
-         locked, ran},
-        {"status 1 on a writable card", {}, failing(1, "mkfs.fat: /dev/sdb1 contains a mounted filesystem."), true,
-         infoText("msg.cannot_format"), card + "\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.", ran},
-        {"authorisation dismissed", {}, failing(126, "Error executing command as another user: Request dismissed"),
-         true, infoText("msg.cannot_format"),
-         card + "\nError:Error executing command as another user: Request dismissed", ran},
+         failing(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"), true,
+         infoText("msg.cannot_format"), locked, ran},
+        {"status 1 on a writable card",
+         {},
+         failing(1, "mkfs.fat: /dev/sdb1 contains a mounted filesystem."),
+         true,
+         infoText("msg.cannot_format"),
+         card + "\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.",
+         ran},
+        {"authorisation dismissed",
+         {},
+         failing(126, "Error executing command as another user: Request dismissed"),
+         true,
+         infoText("msg.cannot_format"),
+         card + "\nError:Error executing command as another user: Request dismissed",
+         ran},
         {"settings cannot be put back",
          [](FormatWindow& w) {
              w.tmp.write("card-sdb1/config.bin", kSettings);
              const std::string onCard = (w.tmp / "card-sdb1").string();
-             w.options.hooks.writeFile = [onCard](const std::string& path, std::string_view bytes) -> std::optional<Failure> {
+             w.options.hooks.writeFile = [onCard](const std::string& path,
+                                                  std::string_view bytes) -> std::optional<Failure> {
                  if (path.rfind(onCard, 0) == 0)
                      return Failure::io(path, ENOSPC);
                  return safeWriteFile(path, bytes);
              };
          },
-         {}, true, "config.bin copy fail", QString::fromStdString((fs::path("card-sdb1") / "config.bin").string()), ran},
+         {},
+         true,
+         "config.bin copy fail",
+         QString::fromStdString((fs::path("card-sdb1") / "config.bin").string()),
+         ran},
         {"default settings cannot be written",
          [](FormatWindow& w) {
              w.options.hooks.writeDefaultSettingsFile = [](const std::string&) {
                  return std::optional<std::string>("msg.write_protected_disk");
              };
          },
-         {}, true, "config.bin copy fail", "msg.write_protected_disk", ran},
+         {},
+         true,
+         "config.bin copy fail",
+         "msg.write_protected_disk",
+         ran},
     };
     for (const auto& c : cases) {
         FormatWindow w;
@@ -273,7 +307,8 @@ TEST(FormatWindowTest, EveryFailureHasItsAlert) {
         const auto alert = answerAlert(&window);
         ASSERT_TRUE(alert) << c.name;
         EXPECT_EQ(alert->message, c.message) << c.name;
-        EXPECT_TRUE(alert->informative.contains(c.informative)) << c.name << ": " << alert->informative.toStdString();
+        EXPECT_TRUE(alert->informative.contains(c.informative))
+            << c.name << ": " << alert->informative.toStdString();
         EXPECT_EQ(w.programs(), c.programs) << c.name;
         EXPECT_TRUE(window.isVisible()) << c.name << ": only success closes the window";
         EXPECT_FALSE(window.isProgressShown()) << c.name;
@@ -296,9 +331,16 @@ TEST(FormatWindowTest, ARunThatLosesTheCardWritesNothingElsewhere) {
          [](FormatWindow& w) {
              w.machine->afterUnmount = [m = w.machine.get()] { m->cards.erase(m->cards.begin()); };
          },
-         FormatResult::NotUsbDisk, infoText("msg.cannot_format"), {"umount"}, "sdf1"},
-        {"not back after formatting", [](FormatWindow& w) { w.machine->mountWorks = false; },
-         FormatResult::NotFoundAfterFormat, "config.bin copy fail", {"umount", "mkfs.fat", "mount"}, "sdb1"},
+         FormatResult::NotUsbDisk,
+         infoText("msg.cannot_format"),
+         {"umount"},
+         "sdf1"},
+        {"not back after formatting",
+         [](FormatWindow& w) { w.machine->mountWorks = false; },
+         FormatResult::NotFoundAfterFormat,
+         "config.bin copy fail",
+         {"umount", "mkfs.fat", "mount"},
+         "sdb1"},
     };
     for (const auto& c : cases) {
         FormatWindow w;

@@ -184,7 +184,8 @@ TEST(LsblkParserTest, OddValuesDoNotBreakTheListing) {
 TEST(LsblkParserTest, SystemMountPoints) {
     for (const char* m : {"/", "/boot", "/boot/efi", "/home", "/usr", "/var", "[SWAP]"})
         EXPECT_TRUE(dcv::isSystemMountPoint(m)) << m;
-    for (const char* m : {"/media/anna/TELVO", "/run/media/ben/TELVO", "/mnt", "/homework", "/var2", "", "/boots"})
+    for (const char* m :
+         {"/media/anna/TELVO", "/run/media/ben/TELVO", "/mnt", "/homework", "/var2", "", "/boots"})
         EXPECT_FALSE(dcv::isSystemMountPoint(m)) << m;
 }
 

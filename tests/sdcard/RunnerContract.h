@@ -2,14 +2,15 @@
 // The behaviour every CommandRunner must have, whatever it starts processes with. Each test
 // program instantiates RunnerContractTest with its runners.
 #include "sdcard/CommandRunner.h"
-#include "util/Log.h"
 #include "support/TestSupport.h"
+#include "util/Log.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace dcv::test {
 
@@ -96,11 +97,35 @@ TEST_P(RunnerContractTest, ArgumentsReachTheProgramLiterally) {
     EXPECT_EQ(r->readCommandOutput({"true"}), "");
 }
 
-TEST_P(RunnerContractTest, LargeOutputsDoNotStall) {
+// Outputs up to the cap come back whole (both pipes drained, so nothing stalls); a command that
+// writes more, without end even, is stopped, and its output counts as none.
+TEST_P(RunnerContractTest, OutputsAreReadUpToTheCap) {
+    const std::string cap = std::to_string(kMaxCommandOutput), over = std::to_string(kMaxCommandOutput + 1);
+    const std::string refused = " (more than " + cap + " bytes)";
+    const struct {
+        std::vector<std::string> argv;
+        std::optional<size_t> size; // none: refused, with `logged`
+        std::string logged;
+    } cases[] = {
+        {{"sh", "-c", "head -c 1000000 /dev/zero; head -c 100000 /dev/zero >&2"}, 1000000, ""},
+        {{"head", "-c", cap, "/dev/zero"}, kMaxCommandOutput, ""},
+        {{"head", "-c", over, "/dev/zero"},
+         std::nullopt,
+         "read fail:head -c " + over + " /dev/zero" + refused},
+        {{"yes"}, std::nullopt, "read fail:yes" + refused},
+    };
     auto r = runner();
-    const auto out = r->readCommandOutput({"head", "-c", "1000000", "/dev/zero"});
-    ASSERT_TRUE(out);
-    EXPECT_EQ(out->size(), 1000000u);
+    for (const auto& c : cases) {
+        std::vector<std::string> log;
+        ScopedLogSink sink([&](const std::string& line) { log.push_back(line); });
+        const auto out = r->readCommandOutput(c.argv);
+        ASSERT_EQ(out.has_value(), c.size.has_value()) << c.argv.back();
+        if (out) {
+            EXPECT_EQ(out->size(), *c.size);
+            continue;
+        }
+        EXPECT_EQ(log, std::vector<std::string>{c.logged});
+    }
 }
 
 TEST_P(RunnerContractTest, AdministratorRightsGoThroughPkexecUnlessRoot) {

@@ -18,11 +18,14 @@ TEST(SampleCardTest, ClockFile) {
 }
 
 double minutesOfArc(uint16_t whole, uint16_t fraction) {
-    return (whole / 100) * 60 + (whole % 100) + fraction / 10000.0;
+    // ddmm: the degrees are the hundreds, the whole minutes the rest.
+    const int degrees = whole / 100, minutes = whole % 100;
+    return degrees * 60.0 + minutes + fraction / 10000.0;
 }
 
 TEST(SampleCardTest, DrivingLogIsOneConsistentDrive) {
-    const auto d = dcv::readFlashDataFile((dcv::test::sampleCardDir() / "DrvInfo" / "telvo_000.drv").string());
+    const auto d =
+        dcv::readFlashDataFile((dcv::test::sampleCardDir() / "DrvInfo" / "telvo_000.drv").string());
     ASSERT_TRUE(d) << d.failure().detail;
     ASSERT_FALSE(d->isShort());
     ASSERT_GE(d->count(), 40u);

@@ -69,7 +69,8 @@ TEST(TimeSetupWindowTest, OpensOnTheClocksWallTimeWithBothPickersAndTheDateTexts
     EXPECT_EQ(w.widget<QCalendarWidget>("datePicker")->selectedDate(), QDate(2024, 7, 1));
     EXPECT_EQ(w.timeEdit()->time(), QTime(1, 30, 41));
     EXPECT_EQ(w.face()->time(), QTime(1, 30, 41));
-    EXPECT_EQ(w.widget<QLabel>("dateField")->text(), QLocale().toString(QDate(2024, 7, 1), QLocale::LongFormat));
+    EXPECT_EQ(w.widget<QLabel>("dateField")->text(),
+              QLocale().toString(QDate(2024, 7, 1), QLocale::LongFormat));
     const QString today = w.widget<QCheckBox>("nowDaySettingChk")->text();
     EXPECT_TRUE(today.startsWith(infoText("today") + "(")) << today.toStdString();
     EXPECT_TRUE(today.endsWith(QStringLiteral("2024)"))) << today.toStdString();
@@ -122,14 +123,16 @@ TEST(TimeSetupWindowTest, TodayResetsTheDateOnlyAndUntick) {
     ClockWindow w;
     DCVTimeSetupController& c = w.open();
     w.pick(QDate(2023, 12, 24), QTime(8, 0, 0));
-    EXPECT_EQ(w.widget<QLabel>("dateField")->text(), QLocale().toString(QDate(2023, 12, 24), QLocale::LongFormat));
+    EXPECT_EQ(w.widget<QLabel>("dateField")->text(),
+              QLocale().toString(QDate(2023, 12, 24), QLocale::LongFormat));
     w.test.clock->set(QDateTime(QDate(2024, 3, 9), QTime(10, 0), QTimeZone::utc()));
     auto* today = w.widget<QCheckBox>("nowDaySettingChk");
     QTest::mouseClick(today, Qt::LeftButton);
     EXPECT_TRUE(today->isChecked());
     EXPECT_EQ(c.selectedDate(), QDate(2024, 3, 9));
     EXPECT_EQ(w.widget<QCalendarWidget>("datePicker")->selectedDate(), QDate(2024, 3, 9));
-    EXPECT_EQ(w.widget<QLabel>("dateField")->text(), QLocale().toString(QDate(2024, 3, 9), QLocale::LongFormat));
+    EXPECT_EQ(w.widget<QLabel>("dateField")->text(),
+              QLocale().toString(QDate(2024, 3, 9), QLocale::LongFormat));
     EXPECT_EQ(c.selectedTime(), QTime(8, 0, 0));
     EXPECT_EQ(w.timeEdit()->time(), QTime(8, 0, 0));
     QTRY_VERIFY_WITH_TIMEOUT(!today->isChecked(), 5000);
@@ -187,14 +190,21 @@ TEST(TimeSetupWindowTest, WithoutACardTheSavePanelChoosesThePlace) {
         EXPECT_TRUE(c.isVisible());
         EXPECT_TRUE(fs::is_empty(w.card.path()));
     }
-    // A name without the type gets it.
-    for (const char* name : {"clock", "clock.cfg"}) {
+    // A name without the type gets it from the panel; one typed with another extension is
+    // written as typed, and a file the panel never asked about stays.
+    const struct {
+        const char* typed;
+        const char* written;
+    } cases[] = {{"clock", "clock.cfg"}, {"clock.cfg", "clock.cfg"}, {"clock.txt", "clock.txt"}};
+    for (const auto& c : cases) {
         ClockWindow w;
-        w.test.panels->answers.push_back(QString::fromStdString((w.card / name).string()));
+        w.card.write("clock.txt.cfg", "not asked about");
+        w.test.panels->answers.push_back(QString::fromStdString((w.card / c.typed).string()));
         w.open();
         w.pick(QDate(2031, 12, 31), QTime(23, 59, 59));
-        ASSERT_TRUE(w.save()) << name;
-        EXPECT_EQ(readFile(w.card / "clock.cfg"), "2031/12/31 23:59:59") << name;
+        ASSERT_TRUE(w.save()) << c.typed;
+        EXPECT_EQ(readFile(w.card / c.written), "2031/12/31 23:59:59") << c.typed;
+        EXPECT_EQ(readFile(w.card / "clock.txt.cfg"), "not asked about") << c.typed;
     }
 }
 
@@ -218,7 +228,8 @@ TEST(TimeSetupWindowTest, FailedWriteIsReportedAndTheWindowStays) {
         const auto alert = answerAlert(&window);
         ASSERT_TRUE(alert) << folder;
         EXPECT_EQ(alert->message, "TELVO");
-        EXPECT_TRUE(alert->informative.startsWith(infoText("time.filesave_fail").arg(window.settingFilePath(), QString())))
+        EXPECT_TRUE(alert->informative.startsWith(
+            infoText("time.filesave_fail").arg(window.settingFilePath(), QString())))
             << alert->informative.toStdString();
         EXPECT_TRUE(window.isVisible()) << folder;
         EXPECT_TRUE(folder ? fs::is_directory(target / "inside") : readFile(target) == "2000/01/01 00:00:00");

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <ctime>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <set>
+#include <sys/stat.h>
 #include <tuple>
 
 using namespace dcv;

@@ -32,9 +32,7 @@ struct FakeCard {
     bool renameFails = false;
 
     std::string mount() const { return dir.path().string(); }
-    std::string json() const {
-        return present ? usbCardListing(mount(), label) : R"({"blockdevices": []})";
-    }
+    std::string json() const { return present ? usbCardListing(mount(), label) : R"({"blockdevices": []})"; }
     void writeRecord(const _FILEDATA& r) const {
         const auto bytes = settingsRecordBytes(r);
         dir.write("config.bin", std::string(bytes.begin(), bytes.end()));

@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
 
@@ -42,8 +43,13 @@ void ScriptedFilePanels::openFile(QWidget* parent, const QString& title, const Q
 }
 
 void ScriptedFilePanels::saveFile(QWidget* parent, const QString& title, const QString& suggestedPath,
-                                  const QStringList&, Done done) {
+                                  const QStringList& nameFilters, Done done) {
     requests << QStringLiteral("saveFile %1 %2").arg(title, suggestedPath);
+    // As the desktop's panel does: a name typed without an extension gets the filter's.
+    const QString suffix = defaultSuffixOf(nameFilters);
+    if (!answers.empty() && !suffix.isEmpty() && !answers.front().isEmpty() &&
+        !QFileInfo(answers.front()).fileName().contains(u'.'))
+        answers.front() += u'.' + suffix;
     answer(parent, std::move(done));
 }
 
@@ -72,11 +78,14 @@ std::string usbCardListing(const std::string& mountDir, const std::string& label
     const std::string ro = readOnly ? "true" : "false";
     const std::string mount = mountDir.empty() ? "null" : "\"" + mountDir + "\"";
     return R"({"blockdevices": [{"name": "sdb", "kname": "sdb", "path": "/dev/sdb", "type": "disk",
-        "tran": "usb", "rm": true, "hotplug": true, "ro": )" + ro + R"(, "size": 15931539456, "label": null,
+        "tran": "usb", "rm": true, "hotplug": true, "ro": )" +
+           ro + R"(, "size": 15931539456, "label": null,
         "fstype": null, "mountpoint": null, "model": "Card Reader", "children": [{"name": "sdb1",
         "kname": "sdb1", "path": "/dev/sdb1", "type": "part", "tran": null, "rm": true, "hotplug": true,
-        "ro": )" + ro + R"(, "size": 15927345152, "label": ")" + label + R"(", "fstype": "vfat",
-        "mountpoint": )" + mount + R"(, "model": null}]}]})";
+        "ro": )" +
+           ro + R"(, "size": 15927345152, "label": ")" + label + R"(", "fstype": "vfat",
+        "mountpoint": )" +
+           mount + R"(, "model": null}]}]})";
 }
 
 TestServices::TestServices()
@@ -85,7 +94,8 @@ TestServices::TestServices()
       runner(std::make_shared<NoCommandRunner>()), opened(std::make_shared<QList<QUrl>>()) {
     const std::string listing = readFile(sourceDir() / "tests" / "data" / "lsblk" / "none.json");
     services.commandRunner = runner;
-    services.volumes = std::make_shared<UsbVolumes>([listing] { return std::optional<std::string>(listing); });
+    services.volumes =
+        std::make_shared<UsbVolumes>([listing] { return std::optional<std::string>(listing); });
     services.filePanels = panels;
     services.printDialog = printDialog;
     services.clock = clock;

@@ -20,8 +20,8 @@ class ScriptedFilePanels : public FilePanels {
 public:
     void openFolder(QWidget* parent, const QString& title, Done done) override;
     void openFile(QWidget* parent, const QString& title, const QStringList& nameFilters, Done done) override;
-    void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath, const QStringList& nameFilters,
-                  Done done) override;
+    void saveFile(QWidget* parent, const QString& title, const QString& suggestedPath,
+                  const QStringList& nameFilters, Done done) override;
 
     std::deque<QString> answers;
     // "openFolder TITLE", "openFile TITLE", "saveFile TITLE SUGGESTED"
@@ -46,7 +46,8 @@ public:
 
 class FixedClock : public Clock {
 public:
-    explicit FixedClock(QDateTime now, QTimeZone zone = QTimeZone::utc()) : m_now(std::move(now)), m_zone(zone) {}
+    explicit FixedClock(QDateTime now, const QTimeZone& zone = QTimeZone::utc())
+        : m_now(std::move(now)), m_zone(zone) {}
     QDateTime now() const override { return m_now; }
     QTimeZone timeZone() const override { return m_zone; }
     void set(QDateTime now) { m_now = std::move(now); }

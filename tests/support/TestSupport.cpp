@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <poll.h>
-#include <signal.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
@@ -27,7 +27,8 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     // Tests make folders read-only to provoke failures; give the rights back before removing.
-    for (auto it = fs::recursive_directory_iterator(m_path, fs::directory_options::skip_permission_denied, ec);
+    for (auto it =
+             fs::recursive_directory_iterator(m_path, fs::directory_options::skip_permission_denied, ec);
          !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_directory(ec) && !it->is_symlink(ec))
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
@@ -154,7 +155,11 @@ std::string readFile(const fs::path& path) {
     return s.str();
 }
 
-fs::path sourceDir() { return DCV_SOURCE_DIR; }
-fs::path sampleCardDir() { return sourceDir() / "samples" / "card"; }
+fs::path sourceDir() {
+    return DCV_SOURCE_DIR;
+}
+fs::path sampleCardDir() {
+    return sourceDir() / "samples" / "card";
+}
 
 } // namespace dcv::test

@@ -26,7 +26,7 @@ void put32(std::string& s, size_t at, uint32_t v) {
 }
 
 // A record of spaces with text placed at the given offsets.
-std::string record(std::vector<std::pair<size_t, std::string>> fields) {
+std::string record(const std::vector<std::pair<size_t, std::string>>& fields) {
     std::string r(fmt::kRecordSize, ' ');
     r.replace(0, 3, "GPS");
     for (const auto& [at, text] : fields)
@@ -35,8 +35,17 @@ std::string record(std::vector<std::pair<size_t, std::string>> fields) {
 }
 
 std::string typical(int gx, char ns = 'N', char ew = 'E') {
-    return record({{30, std::to_string(gx)}, {35, "-128"}, {40, "0"}, {45, "17"}, {52, "9"}, {55, "1.25"},
-                   {61, "0"}, {63, "45.5"}, {69, "3733.1250"}, {80, std::string(1, ns)}, {82, "12701.5000"},
+    return record({{30, std::to_string(gx)},
+                   {35, "-128"},
+                   {40, "0"},
+                   {45, "17"},
+                   {52, "9"},
+                   {55, "1.25"},
+                   {61, "0"},
+                   {63, "45.5"},
+                   {69, "3733.1250"},
+                   {80, std::string(1, ns)},
+                   {82, "12701.5000"},
                    {94, std::string(1, ew)}});
 }
 
@@ -117,10 +126,15 @@ TEST(BlackBoxWalkTest, FieldsReadLikeTheCLibrary) {
         double hdop;
         uint8_t unit;
     } cases[] = {
-        {{{30, "   12"}, {35, "+0034"}}, 12, 34, 0, 0, 0},             // leading blanks
+        {{{30, "   12"}, {35, "+0034"}}, 12, 34, 0, 0, 0},            // leading blanks
         {{{30, "12345"}, {35, "67890"}}, 1234567890, 67890, 0, 0, 0}, // runs on into the next field
-        {{{30, "99999"}, {35, "99999"}, {40, "99999"}}, int32_t(999999999999999L), int32_t(9999999999L), 0, 0, 0},
-        {{{30, "abc"}, {35, "-"}}, 0, 0, 0, 0, 0},                            // garbage gives 0
+        {{{30, "99999"}, {35, "99999"}, {40, "99999"}},
+         int32_t(999999999999999L),
+         int32_t(9999999999L),
+         0,
+         0,
+         0},
+        {{{30, "abc"}, {35, "-"}}, 0, 0, 0, 0, 0}, // garbage gives 0
         // Blanks are skipped across field borders: gx and gy find the satellites' digits.
         {{{52, "12"}, {55, "0x1p2"}, {61, "257"}}, 12, 12, 12, 4.0, 1}, // hex real; unit kept to 8 bits
         {{{52, "-1"}, {55, "1e39"}}, -1, -1, 0xFFFFFFFFu, double(HUGE_VALF), 0}, // out of float range
@@ -140,7 +154,8 @@ TEST(BlackBoxWalkTest, FieldsReadLikeTheCLibrary) {
     digits.replace(0, 3, "GPS");
     const Walked w = walk(walkFile({digits, digits}));
     ASSERT_EQ(w.box.m_vGpsData().size(), 2u);
-    EXPECT_EQ(w.box.m_vGpsData()[0].data().longitude, double(std::strtof(std::string(111 - 82, '7').c_str(), nullptr)));
+    EXPECT_EQ(w.box.m_vGpsData()[0].data().longitude,
+              double(std::strtof(std::string(111 - 82, '7').c_str(), nullptr)));
 }
 
 TEST(BlackBoxWalkTest, BrokenFilesFailAtTheirStep) {
@@ -243,7 +258,8 @@ public:
         for (size_t i = 0; i < n; ++i) {
             const uint64_t at = offset + i;
             if (at < 12) {
-                p[i] = uint8_t("\0\0\0\x14" "ftypisom"[at]);
+                p[i] = uint8_t("\0\0\0\x14"
+                               "ftypisom"[at]);
             } else if (at >= 20 && at < 28) {
                 p[i] = uint8_t("\0\0\0\x08moov"[at - 20]);
             } else {
@@ -311,11 +327,13 @@ TEST(BlackBoxWalkTest, SamplesStayWithinTheirMemoryBudget) {
         size_t samples;
     } cases[] = {
         {"every entry names the one record", std::vector<uint32_t>(100000, first), 100000},
-        {"all but ten past the end", [&] {
+        {"all but ten past the end",
+         [&] {
              std::vector<uint32_t> v(100000, 0xFFFFFF00);
              std::fill(v.begin(), v.begin() + 10, first);
              return v;
-         }(), 10},
+         }(),
+         10},
     };
     for (const auto& c : cases) {
         const Walked w = walk(walkFile({r}, {}, c.offsets));

@@ -36,13 +36,13 @@ TEST(GraphGeometryTest, CurveSpreadsSamplesAcrossTheAreaByTruncatedSteps) {
     const GraphGeometry g(60, 216); // W = 20, H = 200: P = 201 steps, one g = 50 points
     struct {
         size_t samples;
-        size_t k;            // vertex
-        size_t sampleIndex;  // sample it shows: trunc(n / P × k)
+        size_t k;           // vertex
+        size_t sampleIndex; // sample it shows: trunc(n / P × k)
     } cases[] = {
-        {1, 0, 0}, {1, 200, 0},                       // one sample repeated over every step
-        {201, 1, 1}, {201, 200, 200},                 // one sample per step
-        {1000, 1, 4}, {1000, 2, 9}, {1000, 200, 995}, // more samples than steps: some skipped
-        {50, 5, 1}, {50, 200, 49},                    // fewer: each repeated
+        {1, 0, 0},    {1, 200, 0},                       // one sample repeated over every step
+        {201, 1, 1},  {201, 200, 200},                   // one sample per step
+        {1000, 1, 4}, {1000, 2, 9},    {1000, 200, 995}, // more samples than steps: some skipped
+        {50, 5, 1},   {50, 200, 49},                     // fewer: each repeated
     };
     for (const auto& c : cases) {
         const auto samples = ramp(c.samples);

@@ -32,7 +32,7 @@ TEST(MapScriptsTest, TrackSignsComeFromHemispheresAndSamplesWithoutFixAreLeftOut
         return DCVAviGpsData(d);
     };
     const std::vector<DCVAviGpsData> samples{
-        sample(3730.0, 'N', 12715.0, 'E'), sample(0, 'N', 0, 'E'),         sample(3745.125, 'S', 730.0, 'W'),
+        sample(3730.0, 'N', 12715.0, 'E'), sample(0, 'N', 0, 'E'),          sample(3745.125, 'S', 730.0, 'W'),
         sample(3730.0, 0, 12715.0, 0),     sample(9999.0, 'N', 100.0, 'E'), // 99° north is no place
     };
     const auto track = mapTrack(samples);
@@ -42,7 +42,8 @@ TEST(MapScriptsTest, TrackSignsComeFromHemispheresAndSamplesWithoutFixAreLeftOut
     EXPECT_NEAR(track[1].latitude, -37.7520833, 1e-6);
     EXPECT_DOUBLE_EQ(track[1].longitude, -7.5);
     EXPECT_DOUBLE_EQ(track[2].latitude, -37.5); // a missing character counts as south / west
-    EXPECT_EQ(trackScript({track[0], track[1]}), "DCVSetTrack([[37.500000,127.250000],[-37.752083,-7.500000]])");
+    EXPECT_EQ(trackScript({track[0], track[1]}),
+              "DCVSetTrack([[37.500000,127.250000],[-37.752083,-7.500000]])");
     EXPECT_EQ(trackScript({}), "DCVSetTrack([])");
 
     std::vector<std::shared_ptr<DCVAviGpsData>> shared{nullptr, std::make_shared<DCVAviGpsData>(samples[0])};
@@ -53,7 +54,8 @@ TEST(MapScriptsTest, LongTracksAreThinnedAndRepeatsLeftOut) {
     auto at = [](int i) {
         DCVAviGpsData::Data d;
         d.latitude = 3700.0f + float(i % 1000) / 64;
-        d.longitude = 12700.0f + float(i / 1000) / 64;
+        const int block = i / 1000; // a step east every thousand points
+        d.longitude = 12700.0f + float(block) / 64;
         d.ns = 'N';
         d.ew = 'E';
         return DCVAviGpsData(d);

@@ -119,7 +119,7 @@ TEST(NmeaParserTest, GsaPairsAddGpsAndGlonassCounts) {
         {{glonass}, 2, 0}, // first satellite 70 is GLONASS
         {{"$GNGSA,A,3,,,,,,,,,,,,,2.0,1.0,1.5*00"}, 0, 255},
         {{kRmc, gps, "$GNGSA,A,3,,,,,,,,,,,,,2.0*00"}, 3, 255}, // a valid fix keeps the count
-        {{"$GNGSA,A,3,261,07*00"}, 2, 1},                        // 261 kept to 8 bits: 5, GPS
+        {{"$GNGSA,A,3,261,07*00"}, 2, 1},                       // 261 kept to 8 bits: 5, GPS
         {{"$GGGSA*00", "$GNGSA,A,3,64*00"}, 1, 1},
     };
     for (const auto& c : cases) {
@@ -157,10 +157,10 @@ TEST(ParseNmeaTest, AppendsAFixPerGLineAndSkipsOthers) {
         size_t fixes;
     } cases[] = {
         {kRmc + "\r\n" + kGga + "\r\n", 2},
-        {kRmc + "\r\n$PSRF,1*00\n" + kGga + "\n", 2},  // "$P" lines are skipped
-        {"$GPGSV,3,1,11*74\n", 1},                     // refused, still appended
-        {kRmc + "\n" + kGga, 1},                       // the last line has no terminator
-        {"junk $GPGGA,1,3733.0,N*00\0more\n"s, 1},     // '$' starts a sentence mid-line
+        {kRmc + "\r\n$PSRF,1*00\n" + kGga + "\n", 2}, // "$P" lines are skipped
+        {"$GPGSV,3,1,11*74\n", 1},                    // refused, still appended
+        {kRmc + "\n" + kGga, 1},                      // the last line has no terminator
+        {"junk $GPGGA,1,3733.0,N*00\0more\n"s, 1},    // '$' starts a sentence mid-line
         {"\r\n\r\n\n", 0},
         {"$G\n$\n", 1},
         {"\xFF\xFE$GPRMC,1,A*00\n"s, 1},

@@ -1,10 +1,10 @@
 #include "telemetry/NumberText.h"
 
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -14,19 +14,75 @@ namespace {
 
 // The C library on a terminated copy is the reference for both parsers.
 const char* kTexts[] = {
-    "", " ", "0", "42", "+42", "-42", "  \t\n\v\f\r7x", "007", "12,5", "1 2", "+-3", "-+3", "- 3", "--1",
-    "2147483647", "2147483648", "-2147483649", "9223372036854775807", "9223372036854775808",
-    "-9223372036854775808", "-9223372036854775809", "99999999999999999999999", "0x1A", "0X1p3", "1.5", ".5",
-    "5.", ".", "-.", "+.5", "1e3", "1E+03", "1e-3", "1e", "1e+", "3733.12345", "12701.50000", "0.000001",
-    "1e39", "-1e39", "1e-46", "1e-40", "inf", "-INFINITY", "nan", "nan(123)", "infinit", "0x", "0xg", "\xC3\xA9",
-    "1.0000000596046448", "16777217", "3.4028235e38", "3.4028236e38", "00000000000000000000000000001.5",
-    "1.5 ", "12345678901234567890.5", " -0", "-0.0", "0e0", "1..2", "4.9406564584124654e-324",
+    "",
+    " ",
+    "0",
+    "42",
+    "+42",
+    "-42",
+    "  \t\n\v\f\r7x",
+    "007",
+    "12,5",
+    "1 2",
+    "+-3",
+    "-+3",
+    "- 3",
+    "--1",
+    "2147483647",
+    "2147483648",
+    "-2147483649",
+    "9223372036854775807",
+    "9223372036854775808",
+    "-9223372036854775808",
+    "-9223372036854775809",
+    "99999999999999999999999",
+    "0x1A",
+    "0X1p3",
+    "1.5",
+    ".5",
+    "5.",
+    ".",
+    "-.",
+    "+.5",
+    "1e3",
+    "1E+03",
+    "1e-3",
+    "1e",
+    "1e+",
+    "3733.12345",
+    "12701.50000",
+    "0.000001",
+    "1e39",
+    "-1e39",
+    "1e-46",
+    "1e-40",
+    "inf",
+    "-INFINITY",
+    "nan",
+    "nan(123)",
+    "infinit",
+    "0x",
+    "0xg",
+    "\xC3\xA9",
+    "1.0000000596046448",
+    "16777217",
+    "3.4028235e38",
+    "3.4028236e38",
+    "00000000000000000000000000001.5",
+    "1.5 ",
+    "12345678901234567890.5",
+    " -0",
+    "-0.0",
+    "0e0",
+    "1..2",
+    "4.9406564584124654e-324",
 };
 
 TEST(NumberTextTest, IntegersMatchStrtol) {
     for (const char* t : kTexts) {
         const std::string s(t);
-        EXPECT_EQ(parseLong(s.data(), s.data() + s.size()), std::strtol(s.c_str(), nullptr, 10)) << '"' << s << '"';
+        EXPECT_EQ(parseLong(s.data(), s.data() + s.size()), std::strtol(s.c_str(), nullptr, 10))
+            << '"' << s << '"';
     }
 }
 
@@ -39,7 +95,8 @@ TEST(NumberTextTest, RealsMatchStrtofBitForBit) {
             EXPECT_TRUE(std::isnan(got)) << s;
             continue;
         }
-        EXPECT_EQ(std::memcmp(&want, &got, sizeof want), 0) << '"' << s << "\" got " << got << " want " << want;
+        EXPECT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(got))
+            << '"' << s << "\" got " << got << " want " << want;
     }
 }
 
@@ -55,7 +112,8 @@ TEST(NumberTextTest, StopsAtTheEndOfTheRangeNotAtANul) {
 
 TEST(NumberTextTest, IgnoresTheProcessLocale) {
     // A locale whose decimal separator is a comma must not change how "1.5" reads.
-    if (::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr && ::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr)
+    if (::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr &&
+        ::setlocale(LC_NUMERIC, "fr_FR.UTF-8") == nullptr)
         GTEST_SKIP() << "no comma-decimal locale installed";
     const std::string s = "1.5e0x";
     const float v = parseFloat(s.data(), s.data() + s.size());

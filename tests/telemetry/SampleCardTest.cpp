@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ TEST(SampleCardTest, RecordingsCarryThePlausibleDrive) {
         ASSERT_TRUE(box.ExtractStreamInformation(src)) << name << ": " << box.extractError();
         const auto duration = movieDurationSeconds(src);
         ASSERT_TRUE(duration.has_value()) << name;
-        EXPECT_EQ(box.m_vGpsData().size(), size_t(*duration * 10 + 0.5)) << name;
+        EXPECT_EQ(box.m_vGpsData().size(), size_t(std::lround(*duration * 10))) << name;
         double minG = 0, maxSpeed = 0;
         for (size_t i = 0; i < box.m_vGpsData().size(); ++i) {
             const auto& g = box.m_vGpsData()[i].data();

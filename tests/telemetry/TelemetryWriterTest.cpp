@@ -1,7 +1,7 @@
+#include "telemetry/TelemetryWriter.h"
 #include "telemetry/DCVBlackBoxData.h"
 #include "telemetry/Mp4Boxes.h"
 #include "telemetry/TelemetryFormat.h"
-#include "telemetry/TelemetryWriter.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -147,9 +147,10 @@ FakeMp4 fakeMp4(const char* brand = "isom") {
         put32(co64, 0);
         put32(co64, uint32_t(base + rel[2]));
         const std::string stbl = mkbox("stbl", mkbox("stsd", std::string(8, '\0')) + mkbox("stco", stco));
-        const std::string trak1 = mkbox("trak", mkbox("tkhd", std::string(84, '\0')) +
-                                                    mkbox("mdia", mkbox("minf", stbl)));
-        const std::string trak2 = mkbox("trak", mkbox("mdia", mkbox("minf", mkbox("stbl", mkbox("co64", co64)))));
+        const std::string trak1 =
+            mkbox("trak", mkbox("tkhd", std::string(84, '\0')) + mkbox("mdia", mkbox("minf", stbl)));
+        const std::string trak2 =
+            mkbox("trak", mkbox("mdia", mkbox("minf", mkbox("stbl", mkbox("co64", co64)))));
         return mkbox("moov", mkbox("mvhd", mvhd) + trak1 + trak2 + mkbox("udta", std::string(12, 'u')));
     };
     const uint64_t base = ftyp.size() + build(0).size() + 8 + 8; // after ftyp, moov, free, mdat header
@@ -173,7 +174,8 @@ std::vector<uint64_t> chunkOffsets(const std::string& mp4) {
         const auto* p = reinterpret_cast<const uint8_t*>(mp4.data()) + at + 4;
         const uint32_t n = fmt::readBE32(p + 4);
         for (uint32_t i = 0; i < n; ++i)
-            v.push_back(std::string(type) == "co64" ? fmt::readBE64(p + 8 + 8 * i) : fmt::readBE32(p + 8 + 4 * i));
+            v.push_back(std::string(type) == "co64" ? fmt::readBE64(p + 8 + 8 * i)
+                                                    : fmt::readBE32(p + 8 + 4 * i));
     }
     return v;
 }
@@ -216,20 +218,23 @@ TEST(TelemetryWriterTest, InsertRefusesFilesItCannotKeepValid) {
     } cases[] = {
         {"empty", ""},
         {"brand", fakeMp4("mp42").bytes},
-        {"moov last", [] {
+        {"moov last",
+         [] {
              const std::string f = fakeMp4().bytes;
              const auto* u = reinterpret_cast<const uint8_t*>(f.data());
              const size_t moovAt = fmt::readBE32(u), moovSize = fmt::readBE32(u + moovAt);
              return f.substr(0, moovAt) + f.substr(moovAt + moovSize) + f.substr(moovAt, moovSize);
          }()},
         {"cut short", fakeMp4().bytes.substr(0, 200)},
-        {"first child of moov sized to its end", [] {
+        {"first child of moov sized to its end",
+         [] {
              std::string f = fakeMp4().bytes;
              const size_t child = fmt::readBE32(reinterpret_cast<const uint8_t*>(f.data())) + 8;
              f.replace(child, 4, std::string(4, '\0'));
              return f;
          }()},
-        {"stco count too large", [] {
+        {"stco count too large",
+         [] {
              std::string f = fakeMp4().bytes;
              f[f.find("stco") + 11] = char(0x7F);
              return f;
@@ -254,8 +259,8 @@ TEST(Mp4BoxesTest, ListingStopsAtImpossibleSizes) {
         uint64_t size64;
         bool ok;
         size_t count;
-    } cases[] = {{4, 0, false, 1}, {0, 0, true, 2}, {1, 16, true, 2}, {1, 8, false, 1}, {1, ~0ull, false, 1},
-                 {0x7FFFFFFF, 0, false, 1}};
+    } cases[] = {{4, 0, false, 1}, {0, 0, true, 2},      {1, 16, true, 2},
+                 {1, 8, false, 1}, {1, ~0ull, false, 1}, {0x7FFFFFFF, 0, false, 1}};
     for (const auto& c : cases) {
         std::string g = f;
         std::string tail;

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
-#include <sys/sysmacros.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,7 +59,8 @@ TEST(SafeFileTest, ReplacesWholeFilesWithoutLeavingTemporaryFiles) {
         EXPECT_EQ(safeWriteFile((dir / c.name).string(), std::string_view(c.after)), std::nullopt) << c.name;
         EXPECT_EQ(readFile(dir / c.name), c.after) << c.name;
     }
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"empty.csv", "longer.cfg", "new.bin", "shorter.cfg"}));
+    EXPECT_EQ(entries(dir.path()),
+              (std::vector<std::string>{"empty.csv", "longer.cfg", "new.bin", "shorter.cfg"}));
 }
 
 TEST(SafeFileTest, KeepsModeAndFollowsLinks) {
@@ -92,7 +93,8 @@ TEST(SafeFileTest, ProducedContentIsWrittenAndCompared) {
     // What is read back must be what was meant: a producer that gives other bytes the second
     // time stands for a card that returns something else than it was given.
     int runs = 0;
-    const auto failure = safeWriteFile(path, [&runs](const ByteSink& sink) { sink(runs++ == 0 ? "one" : "two"); });
+    const auto failure =
+        safeWriteFile(path, [&runs](const ByteSink& sink) { sink(runs++ == 0 ? "one" : "two"); });
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->error, EIO);
     EXPECT_NE(failure->detail.find("(verify)"), std::string::npos) << failure->detail;
@@ -120,14 +122,10 @@ TEST(SafeFileTest, RefusesWhatItMustNotReplace) {
         R reason;
         int error;
     } cases[] = {
-        {"folder", R::NotRegularFile, EISDIR},
-        {"missing/config.bin", R::Missing, ENOENT},
-        {"file/config.bin", R::Missing, ENOTDIR},
-        {"fifo", R::NotRegularFile, 0},
-        {"to-fifo", R::NotRegularFile, 0},
-        {"dangling", R::NotRegularFile, ENOENT},
-        {"readonly.bin", R::ReadOnly, EACCES},
-        {"null", R::NotRegularFile, 0},
+        {"folder", R::NotRegularFile, EISDIR},    {"missing/config.bin", R::Missing, ENOENT},
+        {"file/config.bin", R::Missing, ENOTDIR}, {"fifo", R::NotRegularFile, 0},
+        {"to-fifo", R::NotRegularFile, 0},        {"dangling", R::NotRegularFile, ENOENT},
+        {"readonly.bin", R::ReadOnly, EACCES},    {"null", R::NotRegularFile, 0},
     };
     const auto before = entries(dir.path());
     for (const auto& c : cases) {
@@ -137,7 +135,8 @@ TEST(SafeFileTest, RefusesWhatItMustNotReplace) {
         ASSERT_TRUE(failure) << c.target;
         EXPECT_EQ(failure->reason, c.reason) << c.target << ": " << failure->detail;
         EXPECT_EQ(failure->error, c.error) << c.target << ": " << failure->detail;
-        EXPECT_EQ(failure->detail.rfind((dir / c.target).string(), 0), 0u) << failure->detail; // names the target
+        EXPECT_EQ(failure->detail.rfind((dir / c.target).string(), 0), 0u)
+            << failure->detail; // names the target
     }
     EXPECT_EQ(entries(dir.path()), before);
     EXPECT_EQ(readFile(dir / "folder/keep"), "x");
@@ -168,7 +167,8 @@ TEST(SafeFileTest, LinksOfOtherUsersInSharedFoldersAreNotFollowed) {
     EXPECT_TRUE(fs::is_symlink(shared / "telvo_capture.jpg"));
     // The caller's own link there is followed as anywhere else.
     ASSERT_EQ(::lchown((shared / "telvo_capture.jpg").c_str(), 0, 0), 0);
-    EXPECT_EQ(safeWriteFile((shared / "telvo_capture.jpg").string(), std::string_view("picture")), std::nullopt);
+    EXPECT_EQ(safeWriteFile((shared / "telvo_capture.jpg").string(), std::string_view("picture")),
+              std::nullopt);
     EXPECT_EQ(readFile(victim), "picture");
 }
 
@@ -181,7 +181,9 @@ TEST(SafeFileTest, FileTheCallerMayNotWriteIsKept) {
     ::chmod(file.c_str(), 0644);
     const int status = runAsNobody([&] {
         const auto failure = safeWriteFile(file.string(), std::string_view("replacement"));
-        return !failure ? 1 : failure->reason == Failure::Reason::ReadOnly && failure->error == EACCES ? 0 : 2;
+        return !failure                                                                   ? 1
+               : failure->reason == Failure::Reason::ReadOnly && failure->error == EACCES ? 0
+                                                                                          : 2;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(readFile(file), "root's settings");

@@ -12,8 +12,8 @@ TEST(AlertSheetTest, OneOkButtonOverItsWindowAndTheCallbackOnDismissal) {
     QWidget window;
     window.show();
     int dismissed = 0;
-    QMessageBox* box = showAlertSheet(&window, QStringLiteral("TELVO"), QStringLiteral("The file cannot be opened."),
-                                      [&] { ++dismissed; });
+    QMessageBox* box = showAlertSheet(&window, QStringLiteral("TELVO"),
+                                      QStringLiteral("The file cannot be opened."), [&] { ++dismissed; });
     ASSERT_TRUE(box);
     // Returned at once, with the alert up.
     EXPECT_TRUE(box->isVisible());

@@ -53,11 +53,12 @@ TEST(TKImageButtonTest, RollOverAndPressedImagesComeFromTheNormalImagesName) {
         EXPECT_EQ(button.inactiveImage(), button.image()) << c.image;
         // Entering shows the roll-over image, or the normal one when there is none.
         button.mouseEntered();
-        const QString rolloverShown = button.rolloverImage().isNull() ? button.image().name()
-                                                                      : button.rolloverImage().name();
+        const QString rolloverShown =
+            button.rolloverImage().isNull() ? button.image().name() : button.rolloverImage().name();
         EXPECT_EQ(button.displayedImage().name(), rolloverShown) << c.image;
         button.setDown(true);
-        const QString pressedShown = button.pressedImage().isNull() ? rolloverShown : button.pressedImage().name();
+        const QString pressedShown =
+            button.pressedImage().isNull() ? rolloverShown : button.pressedImage().name();
         EXPECT_EQ(button.displayedImage().name(), pressedShown) << c.image;
     }
     // A new image name brings its own variants.
@@ -74,8 +75,9 @@ TEST(TKImageButtonTest, CapturesCountEntriesAndExitsAndNeverGoBelowZero) {
         qint64 captures;
         const char* shown;
     } steps[] = {
-        {"enter", +1, 1, "icon_play_f"}, {"enter again", +1, 2, "icon_play_f"}, {"exit", -1, 1, "icon_play_f"},
-        {"exit again", -1, 0, "icon_play_n"}, {"extra exit", -1, 0, "icon_play_n"}, {"enter", +1, 1, "icon_play_f"},
+        {"enter", +1, 1, "icon_play_f"},      {"enter again", +1, 2, "icon_play_f"},
+        {"exit", -1, 1, "icon_play_f"},       {"exit again", -1, 0, "icon_play_n"},
+        {"extra exit", -1, 0, "icon_play_n"}, {"enter", +1, 1, "icon_play_f"},
     };
     for (const auto& s : steps) {
         if (s.enterOrExit > 0) {
@@ -144,7 +146,8 @@ TEST(TKViewsTest, ThreePartImageKeepsCapsAndStretchesTheMiddle) {
         const char* colour;
     } samples[] = {{4, "#e0483e"}, {30, "#5a9cf0"}, {70, "#5a9cf0"}, {96, "#3fb7a5"}};
     for (const auto& s : samples)
-        EXPECT_TRUE(near(image.pixelColor(s.x, 15), QColor(s.colour))) << s.x << " " << describe(image.pixelColor(s.x, 15));
+        EXPECT_TRUE(near(image.pixelColor(s.x, 15), QColor(s.colour)))
+            << s.x << " " << describe(image.pixelColor(s.x, 15));
 }
 
 TEST(TKViewsTest, BackgroundViewsFillWithTheirColours) {
@@ -162,9 +165,10 @@ TEST(TKViewsTest, BackgroundViewsFillWithTheirColours) {
 TEST(TKVideoBackgroundImageViewTest, NinePartsLoadByNameAndTheLogoIsCentredAtItsOwnSize) {
     TKVideoBackgroundImageView view;
     view.setBackgroundNineImageName(QStringLiteral("v1"));
-    for (const TKImage* part : {&view.topLeftConerImage(), &view.topRightConerImage(), &view.bottomLeftConerImage(),
-                                &view.bottomRightConerImage(), &view.leftEdgeFillImage(), &view.rightEdgeFillImage(),
-                                &view.topEdgeFillImage(), &view.bottomEdgeFillImage(), &view.centerFillImage()})
+    for (const TKImage* part :
+         {&view.topLeftConerImage(), &view.topRightConerImage(), &view.bottomLeftConerImage(),
+          &view.bottomRightConerImage(), &view.leftEdgeFillImage(), &view.rightEdgeFillImage(),
+          &view.topEdgeFillImage(), &view.bottomEdgeFillImage(), &view.centerFillImage()})
         EXPECT_FALSE(part->isNull());
     EXPECT_EQ(view.topLeftConerImage().name(), QStringLiteral("v1_top_left_corner"));
     EXPECT_EQ(view.centerFillImage().name(), QStringLiteral("v1_center_fill"));
@@ -190,7 +194,8 @@ TEST(TKVideoBackgroundImageViewTest, NinePartsLoadByNameAndTheLogoIsCentredAtIts
     const QImage image = renderOf(view);
     const QRectF logo = TKVideoBackgroundImageView::logoRect(view.rect(), view.centerLogoImage().size());
     // The ring is 0.72 × 40 points from the lens centre at (150, 52) of the logo.
-    EXPECT_TRUE(near(image.pixelColor(int(logo.x() + 150), int(logo.y() + 52 - 28.8)), QColor("#ffa41b"), 40));
+    EXPECT_TRUE(
+        near(image.pixelColor(int(logo.x() + 150), int(logo.y() + 52 - 28.8)), QColor("#ffa41b"), 40));
     EXPECT_TRUE(near(image.pixelColor(30, 186), QColor("#0a0c0f"), 12));
 }
 
@@ -200,13 +205,14 @@ TEST(ScreenTest, DockAndMenuBarRules) {
         bool menuBar, dock;
     } cases[] = {
         {{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, true, false},
-        {{0, 0, 1920, 1080}, {0, 27, 1920, 1053}, true, false},  // a top bar only
-        {{0, 0, 1920, 1080}, {0, 27, 1920, 1005}, true, true},   // and a bottom panel
-        {{0, 0, 1920, 1080}, {64, 0, 1856, 1080}, false, true},  // a side panel
-        {{0, 0, 1920, 1080}, {0, 27, 1920, 1053}, false, true},  // a top panel on a screen without the bar
+        {{0, 0, 1920, 1080}, {0, 27, 1920, 1053}, true, false}, // a top bar only
+        {{0, 0, 1920, 1080}, {0, 27, 1920, 1005}, true, true},  // and a bottom panel
+        {{0, 0, 1920, 1080}, {64, 0, 1856, 1080}, false, true}, // a side panel
+        {{0, 0, 1920, 1080}, {0, 27, 1920, 1053}, false, true}, // a top panel on a screen without the bar
     };
     for (const auto& c : cases)
-        EXPECT_EQ(screen::hasDock(c.frame, c.visible, c.menuBar), c.dock) << c.visible.y() << " " << c.visible.height();
+        EXPECT_EQ(screen::hasDock(c.frame, c.visible, c.menuBar), c.dock)
+            << c.visible.y() << " " << c.visible.height();
 
     using namespace screen;
     struct {

@@ -38,7 +38,7 @@ bool isValidVolumeLabel(const QString& label) {
 
 QVariantMap renameVolume(const TKUSBDiskEntity& disk, const QString& label, CommandRunner& runner,
                          const RenameOptions& options) {
-    const std::string dev = disk.deviceFilePath();
+    const std::string& dev = disk.deviceFilePath();
     if (!isValidDeviceName(dev))
         return failure(1, QStringLiteral("\"%1\" is not a device name").arg(QString::fromStdString(dev)));
     if (!isValidVolumeLabel(label))

@@ -1,6 +1,7 @@
 #include "platform/shell/ShellScript.h"
 
 #include <QProcess>
+#include <optional>
 
 namespace dcv {
 
@@ -18,9 +19,12 @@ struct Finished {
     bool started = false;
     int status = kCommandNotStarted;
     QByteArray out, err;
+    bool tooLarge = false; // the output passed the cap; the command was killed
 };
 
-Finished runToEnd(const std::vector<std::string>& line) {
+// With `maxOut`, only the standard output is wanted: it is read as it comes and the command is
+// killed once it passes the cap.
+Finished runToEnd(const std::vector<std::string>& line, std::optional<qint64> maxOut = std::nullopt) {
     Finished f;
     if (line.empty())
         return f;
@@ -31,14 +35,26 @@ Finished runToEnd(const std::vector<std::string>& line) {
         args << QString::fromStdString(line[i]);
     p.setArguments(args);
     p.setStandardInputFile(QProcess::nullDevice());
+    if (maxOut)
+        p.setStandardErrorFile(QProcess::nullDevice());
     p.start();
     if (!p.waitForStarted(-1)) {
         f.err = (QString::fromStdString(line.front()) + ": " + p.errorString()).toUtf8();
         return f;
     }
     f.started = true;
+    while (maxOut && (p.waitForReadyRead(-1) || p.bytesAvailable() > 0)) {
+        f.out += p.readAllStandardOutput();
+        if (f.out.size() > *maxOut) {
+            p.kill();
+            p.waitForFinished(-1);
+            f.out.clear();
+            f.tooLarge = true;
+            return f;
+        }
+    }
     p.waitForFinished(-1);
-    f.out = p.readAllStandardOutput();
+    f.out += p.readAllStandardOutput();
     f.err = p.readAllStandardError();
     // A crash has no exit code to report; it still must read as a failure.
     f.status = p.exitStatus() == QProcess::CrashExit ? 128 : p.exitCode();
@@ -66,10 +82,14 @@ ShellErrorDictionary QtCommandRunner::run(const std::vector<std::string>& argv, 
 
 std::optional<std::string> QtCommandRunner::readCommandOutput(const std::vector<std::string>& argv) {
     std::optional<std::string> out;
-    if (const auto line = commandLineFor(argv, false, m_privileges); !line.empty())
-        if (const Finished f = runToEnd(line); f.started)
+    bool tooLarge = false;
+    if (const auto line = commandLineFor(argv, false, m_privileges); !line.empty()) {
+        const Finished f = runToEnd(line, qint64(kMaxCommandOutput));
+        tooLarge = f.tooLarge;
+        if (f.started && !f.tooLarge)
             out = f.out.toStdString();
-    logCommandOutput(argv, out);
+    }
+    logCommandOutput(argv, out, tooLarge);
     return out;
 }
 

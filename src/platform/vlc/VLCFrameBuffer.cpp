@@ -179,7 +179,8 @@ bool VLCFrameBuffer::convert(const Planes& planes, QSize size, int flags, SwsCon
         return false;
     // Full-range planes (a camera's JPEG levels) are read as such.
     const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
-    sws_setColorspaceDetails(context, coefficients, planes.fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
+    sws_setColorspaceDetails(context, coefficients, planes.fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
+                             1 << 16);
     // BGRA in memory is QImage's 0xAARRGGBB on little-endian machines, alpha set to 255.
     if (out.size() != size || out.format() != QImage::Format_RGB32)
         out = QImage(size, QImage::Format_RGB32);

@@ -15,10 +15,14 @@ QStringList VLCLibrary::defaultArguments() {
     // loaded either: the default one builds its font database for every file, which costs
     // more than half of the time to a file's first picture. libVLC scales nothing (the frame
     // buffer does); a picture it must convert to 4:2:0 goes through its fastest converter mode.
-    return {QStringLiteral("--intf=dummy"),        QStringLiteral("--no-video-title-show"),
-            QStringLiteral("--no-osd"),            QStringLiteral("--no-snapshot-preview"),
-            QStringLiteral("--text-renderer=tdummy"), QStringLiteral("--no-stats"),
-            QStringLiteral("--swscale-mode=0"),    QStringLiteral("--quiet")};
+    return {QStringLiteral("--intf=dummy"),
+            QStringLiteral("--no-video-title-show"),
+            QStringLiteral("--no-osd"),
+            QStringLiteral("--no-snapshot-preview"),
+            QStringLiteral("--text-renderer=tdummy"),
+            QStringLiteral("--no-stats"),
+            QStringLiteral("--swscale-mode=0"),
+            QStringLiteral("--quiet")};
 }
 
 VLCLibrary::VLCLibrary() {

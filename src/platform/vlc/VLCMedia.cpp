@@ -9,7 +9,7 @@
 
 namespace dcv {
 
-VLCMedia::VLCMedia(const QString& path) : m_path(path) {}
+VLCMedia::VLCMedia(QString path) : m_path(std::move(path)) {}
 
 VLCMedia::~VLCMedia() {
     if (m_media)

@@ -18,7 +18,7 @@ class VLCLibrary;
 // so a scripted player can use the same objects without the library.
 class VLCMedia {
 public:
-    explicit VLCMedia(const QString& path);
+    explicit VLCMedia(QString path);
     ~VLCMedia();
     VLCMedia(const VLCMedia&) = delete;
     VLCMedia& operator=(const VLCMedia&) = delete;

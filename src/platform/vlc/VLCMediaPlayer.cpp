@@ -1,9 +1,10 @@
 #include "platform/vlc/VLCMediaPlayer.h"
 
-#include "util/Log.h"
+#include "platform/ImageFile.h"
 #include "platform/vlc/VLCFrameBuffer.h"
 #include "platform/vlc/VLCLibrary.h"
 #include "platform/vlc/VLCVideoView.h"
+#include "util/Log.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -128,8 +129,9 @@ void VLCMediaPlayer::retirePlayer() {
     if (m_frameBuffer)
         m_frameBuffer->detach(m_feed);
     ++m_generation;
-    auto keepAlive = std::make_shared<std::pair<std::shared_ptr<VLCFrameBuffer::Feed>, std::shared_ptr<VLCLibrary>>>(
-        std::move(m_feed), m_library);
+    auto keepAlive =
+        std::make_shared<std::pair<std::shared_ptr<VLCFrameBuffer::Feed>, std::shared_ptr<VLCLibrary>>>(
+            std::move(m_feed), m_library);
     PlayerReaper::shared().retire(m_player, std::move(keepAlive));
     m_player = nullptr;
     m_feed.reset();
@@ -145,8 +147,7 @@ void VLCMediaPlayer::handleEvent(const libvlc_event_t* event, void* opaque) {
         e.time = event->u.media_player_time_changed.new_time;
     else if (event->type == libvlc_MediaPlayerLengthChanged)
         e.time = event->u.media_player_length_changed.new_length;
-    QMetaObject::invokeMethod(
-        self, [self, e] { self->eventArrived(e); }, Qt::QueuedConnection);
+    self->m_events.post([self, e] { self->eventArrived(e); });
 }
 
 void VLCMediaPlayer::setState(int state) {
@@ -410,7 +411,13 @@ bool VLCMediaPlayer::saveVideoSnapshotAt(const QString& path, int width, int hei
     else if (width > 0 || height > 0)
         picture = width > 0 ? picture.scaledToWidth(width, Qt::SmoothTransformation)
                             : picture.scaledToHeight(height, Qt::SmoothTransformation);
-    return picture.save(path);
+    // Through the safe writer: something else in the file's place (a FIFO would block here, a
+    // link would be followed) is refused, and a full disk leaves no torn picture.
+    const QString error = writePictureFile(picture, path);
+    if (error.isEmpty())
+        return true;
+    dcvLog("snapshot save fail:%s", error.toUtf8().constData());
+    return false;
 }
 
 void VLCMediaPlayer::setAudioMute(bool mute) {

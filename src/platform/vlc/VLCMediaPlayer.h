@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/MainThreadQueue.h"
 #include "platform/vlc/MediaPlayer.h"
 #include "platform/vlc/VLCFrameBuffer.h"
 
@@ -96,6 +97,8 @@ private:
     float m_pendingPosition = -1;
     // Raised by every stop and new media: events of the file before, still queued, are dropped.
     std::atomic<uint64_t> m_generation{0};
+    // Where libVLC's threads hand their events to the main thread.
+    MainThreadQueue m_events;
     int m_volume = 100;
     bool m_muted = false;
     float m_rate = 1.0f;

@@ -14,7 +14,7 @@ VLCVideoView::VLCVideoView(QWidget* parent)
     // Runs on the video thread: one queued call per repaint at most.
     m_frameBuffer->setFrameCallback([this, pending = m_updatePending] {
         if (!pending->exchange(true))
-            QMetaObject::invokeMethod(this, &VLCVideoView::frameArrived, Qt::QueuedConnection);
+            m_frames.post([this] { frameArrived(); });
     });
 }
 

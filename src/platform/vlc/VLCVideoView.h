@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/MainThreadQueue.h"
 #include "platform/vlc/VLCFrameBuffer.h"
 
 #include <QWidget>
@@ -21,7 +22,6 @@ public:
     // Pictures painted so far (tests and measurements wait for the first one).
     uint64_t paintedFrames() const { return m_paintedFrames; }
 
-
     // Where a picture of this size is drawn inside the view.
     static QRect pictureRect(const QSize& picture, const QSize& view);
 
@@ -38,6 +38,7 @@ private:
 
     std::shared_ptr<VLCFrameBuffer> m_frameBuffer;
     std::shared_ptr<std::atomic<bool>> m_updatePending;
+    MainThreadQueue m_frames; // the video thread's notices of new pictures
     uint64_t m_paintedFrames = 0;
     uint64_t m_lastPaintedFrame = 0;
 };

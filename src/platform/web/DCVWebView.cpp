@@ -68,8 +68,8 @@ void DCVMapPage::evaluateScript(const QString& script) {
 }
 
 // The page's console goes to the log, so that a failing script call is seen there.
-void DCVMapPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
-                                          const QString& source) {
+void DCVMapPage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message,
+                                          int line, const QString& source) {
     dcvLog("map page %s:%d: %s", source.toUtf8().constData(), line, message.toUtf8().constData());
     if (level == ErrorMessageLevel)
         emit scriptError(message);
