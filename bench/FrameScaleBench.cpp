@@ -27,8 +27,8 @@ void convert(benchmark::State& state, int flags) {
         v[i] = uint8_t(i * 5 + 40);
     }
     std::vector<uint8_t> out(size_t(width) * height * 4);
-    SwsContext* context = sws_getContext(kWidth, kHeight, AV_PIX_FMT_YUV420P, width, height, AV_PIX_FMT_BGRA, flags,
-                                         nullptr, nullptr, nullptr);
+    SwsContext* context = sws_getContext(kWidth, kHeight, AV_PIX_FMT_YUV420P, width, height, AV_PIX_FMT_BGRA,
+                                         flags, nullptr, nullptr, nullptr);
     const uint8_t* src[4] = {y.data(), u.data(), v.data(), nullptr};
     const int srcStride[4] = {kWidth, kWidth / 2, kWidth / 2, 0};
     uint8_t* dst[4] = {out.data(), nullptr, nullptr, nullptr};
