@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
@@ -17,7 +18,9 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <poll.h>
 #include <string>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <vector>
 
@@ -74,15 +77,20 @@ public:
     bool unmount() {
         if (m_mountDir.empty())
             return false;
+        // fusermount returns before the fusefat daemon has written its last sectors (it clears
+        // the dirty bit on the way out): hold a pidfd on the daemon and wait for its exit before
+        // the device is read.
+        const ProcessResult daemon = runProcess({"pgrep", "-f", "^fusefat -o rw\\+ " + m_dev + " "});
+        const int pidfd =
+            daemon.exitCode == 0 ? int(::syscall(SYS_pidfd_open, std::atoi(daemon.out.c_str()), 0)) : -1;
         const bool ok = runProcess({"fusermount", "-u", m_mountDir}).exitCode == 0;
         if (ok)
             m_mountDir.clear();
-        // fusermount returns before the fusefat daemon has written its last sectors (it clears
-        // the dirty bit on the way out): wait for the daemon to end before reading the device.
-        for (int i = 0; ok && i < 500; ++i) {
-            if (runProcess({"pgrep", "-f", "^fusefat -o rw\\+ " + m_dev + " "}).exitCode != 0)
-                break;
-            ::usleep(10000);
+        if (pidfd >= 0) {
+            pollfd exited{pidfd, POLLIN, 0};
+            if (ok)
+                ::poll(&exited, 1, 5000);
+            ::close(pidfd);
         }
         return ok;
     }
