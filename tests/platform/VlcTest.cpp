@@ -50,3 +50,40 @@ TEST(VLCFrameBufferSize, PlanesAtTheTracksSizeAndPicturesFittedToTheView) {
     for (const char* chroma : {"I420", "J420", "NV12", "RV32", "I0AL"})
         EXPECT_FALSE(VLCFrameBuffer::isHardwareChroma(chroma)) << chroma;
 }
+
+// The decoder's picture the video output module lent is copied when it is given back: rows of
+// its own width out of the decoder's wider ones, the chroma planes at half size.
+TEST(VLCFrameBufferPlanes, LentPlanesAreCopiedRowByRow) {
+    struct Case {
+        int width, height, pitch;
+    } cases[] = {{33, 7, 48}, {640, 360, 704}};
+    for (const Case& c : cases) {
+        const int chromaPitch = c.pitch / 2, chromaLines = (c.height + 1) / 2;
+        std::vector<uchar> lent[3] = {std::vector<uchar>(size_t(c.pitch * c.height)),
+                                      std::vector<uchar>(size_t(chromaPitch * chromaLines)),
+                                      std::vector<uchar>(size_t(chromaPitch * chromaLines))};
+        for (int p = 0; p < 3; ++p)
+            for (size_t i = 0; i < lent[p].size(); ++i)
+                lent[p][i] = uchar(i * 7 + size_t(p) * 31);
+        VLCFrameBuffer::Planes planes;
+        planes.width = c.width;
+        planes.height = c.height;
+        for (int p = 0; p < 3; ++p) {
+            planes.planes[p] = lent[p].data();
+            planes.pitches[p] = p == 0 ? c.pitch : chromaPitch;
+        }
+        planes.borrowed = reinterpret_cast<const VLCFrameBuffer::Feed*>(&c);
+        planes.own();
+        std::fill(lent[0].begin(), lent[0].end(), 0); // given back: the decoder writes anew
+        EXPECT_EQ(planes.borrowed, nullptr);
+        for (int p = 0; p < 3; ++p) {
+            const int width = p == 0 ? c.width : (c.width + 1) / 2, lines = p == 0 ? c.height : chromaLines;
+            const int from = p == 0 ? c.pitch : chromaPitch;
+            for (int line = 0; line < lines; ++line)
+                for (int x = 0; x < width; ++x)
+                    ASSERT_EQ(planes.planes[p][line * planes.pitches[p] + x],
+                              uchar((line * from + x) * 7 + p * 31))
+                        << c.width << " plane " << p << " line " << line << " x " << x;
+        }
+    }
+}

@@ -2,6 +2,7 @@
 // through the table and the controls of the main window.
 #include "app/DCVAppDelegate.h"
 #include "platform/vlc/MediaPlayer.h"
+#include "platform/vlc/VLCLibrary.h"
 #include "platform/vlc/VLCVideoView.h"
 #include "platform/web/DCVWebView.h"
 #include "player/DCVMediaListModel.h"
@@ -372,8 +373,19 @@ TEST_F(PlaybackTest, SnapshotsHaveTheRecordingsOwnSizeWhilePlayingAndOnceItHasEn
         }
     };
     check("playing");
+    // The pictures come from the decoder itself through the viewer's video output module when
+    // it is in the plugin folder, else through libVLC's memory output (a second run of this
+    // test points libVLC at an empty folder).
+    const auto pictures = video->frameBuffer();
+    const bool module = QFile::exists(VLCLibrary::pluginFolder() + QStringLiteral("/libdcvmem_plugin.so"));
+    EXPECT_TRUE(module || qEnvironmentVariableIsSet("DCV_VLC_PLUGIN_PATH")) << "the module was not built";
+    EXPECT_GT(pictures->frameCount(), 0u);
+    EXPECT_EQ(pictures->directFrameCount(), module ? pictures->frameCount() : 0u);
     // At the end libVLC has no picture left; the last one shown is saved.
     moveSliderTo(0.9);
     ASSERT_TRUE(QTest::qWaitFor([&] { return player->state() == VLCMediaPlayerStatePaused; }, 4000));
     check("ended");
+    // Also once the player has given its pictures back.
+    player->stop();
+    EXPECT_EQ(pictures->copyPicture().size(), QSize(640, 360));
 }

@@ -1,5 +1,7 @@
 #include "platform/vlc/VLCFrameBuffer.h"
 
+#include "platform/vlc/DirectFeed.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -28,10 +30,23 @@ int aligned(int v) {
 // One player's side of the buffer. Only that player's video thread touches the back planes;
 // `live` is guarded by the owner's planes lock.
 struct VLCFrameBuffer::Feed {
+    // What the video output module finds as the player's callback data.
+    dcv_direct_feed header{};
     std::weak_ptr<VLCFrameBuffer> owner;
     Planes back;
     bool live = true;
 };
+
+namespace {
+
+const dcv_direct_ops kDirectOps = {&VLCFrameBuffer::directOpen, &VLCFrameBuffer::directShow,
+                                   &VLCFrameBuffer::directClose};
+
+VLCFrameBuffer::Feed* feedOf(void* opaque) {
+    return static_cast<VLCFrameBuffer::Feed*>(static_cast<dcv_direct_feed*>(opaque)->self);
+}
+
+} // namespace
 
 int VLCFrameBuffer::Planes::pitch(int plane) const {
     return aligned(plane == 0 ? width : (width + 1) / 2);
@@ -52,6 +67,28 @@ void VLCFrameBuffer::Planes::allocate(int w, int h) {
     width = w;
     height = h;
     data.assign(offset(3), 0);
+    useOwnData();
+}
+
+void VLCFrameBuffer::Planes::useOwnData() {
+    for (int p = 0; p < 3; ++p) {
+        planes[p] = data.size() >= offset(3) ? data.data() + offset(p) : nullptr;
+        pitches[p] = pitch(p);
+    }
+    borrowed = nullptr;
+}
+
+void VLCFrameBuffer::Planes::own() {
+    if (!borrowed)
+        return;
+    const Planes from = *this;
+    allocate(from.width, from.height);
+    for (int p = 0; p < 3; ++p) {
+        const int bytes = p == 0 ? width : (width + 1) / 2;
+        for (int line = 0; line < lines(p); ++line)
+            std::memcpy(data.data() + offset(p) + size_t(line) * size_t(pitch(p)),
+                        from.planes[p] + size_t(line) * size_t(from.pitches[p]), size_t(bytes));
+    }
 }
 
 VLCFrameBuffer::~VLCFrameBuffer() {
@@ -61,9 +98,10 @@ VLCFrameBuffer::~VLCFrameBuffer() {
 
 std::shared_ptr<VLCFrameBuffer::Feed> VLCFrameBuffer::attach(libvlc_media_player_t* player) {
     auto feed = std::make_shared<Feed>();
+    feed->header = {DCV_DIRECT_FEED_MAGIC, &kDirectOps, feed.get()};
     feed->owner = weak_from_this();
     libvlc_video_set_callbacks(player, &VLCFrameBuffer::lock, &VLCFrameBuffer::unlock,
-                               &VLCFrameBuffer::display, feed.get());
+                               &VLCFrameBuffer::display, &feed->header);
     libvlc_video_set_format_callbacks(player, &VLCFrameBuffer::format, &VLCFrameBuffer::cleanup);
     return feed;
 }
@@ -73,6 +111,9 @@ void VLCFrameBuffer::detach(const std::shared_ptr<Feed>& feed) {
         return;
     std::lock_guard lock(m_planesMutex);
     feed->live = false;
+    // The module gives the feed's last picture back once its player stops.
+    if (m_front.borrowed == feed.get())
+        m_front.own();
 }
 
 void VLCFrameBuffer::setSourceSize(QSize size) {
@@ -113,7 +154,7 @@ bool VLCFrameBuffer::isHardwareChroma(const char* chroma) {
 
 unsigned VLCFrameBuffer::format(void** opaque, char* chroma, unsigned* width, unsigned* height,
                                 unsigned* pitches, unsigned* lines) {
-    auto* feed = static_cast<Feed*>(*opaque);
+    Feed* feed = feedOf(*opaque);
     // The decoder first tries its hardware surfaces, which can never reach this buffer:
     // refusing them at once saves the search (a third of the time to the first picture).
     if (isHardwareChroma(chroma))
@@ -145,7 +186,7 @@ void VLCFrameBuffer::cleanup(void*) {
 }
 
 void* VLCFrameBuffer::lock(void* opaque, void** planes) {
-    auto* feed = static_cast<Feed*>(opaque);
+    Feed* feed = feedOf(opaque);
     for (int p = 0; p < 3; ++p)
         planes[p] = feed->back.data.data() + feed->back.offset(p);
     return nullptr;
@@ -154,9 +195,48 @@ void* VLCFrameBuffer::lock(void* opaque, void** planes) {
 void VLCFrameBuffer::unlock(void*, void*, void* const*) {}
 
 void VLCFrameBuffer::display(void* opaque, void*) {
-    auto* feed = static_cast<Feed*>(opaque);
+    Feed* feed = feedOf(opaque);
     if (const std::shared_ptr<VLCFrameBuffer> owner = feed->owner.lock())
         owner->present(*feed);
+}
+
+int VLCFrameBuffer::directOpen(void* self) {
+    return static_cast<Feed*>(self)->owner.expired() ? 0 : 1;
+}
+
+void VLCFrameBuffer::directShow(void* self, const dcv_direct_picture* picture) {
+    auto* feed = static_cast<Feed*>(self);
+    const std::shared_ptr<VLCFrameBuffer> owner = feed->owner.lock();
+    if (!owner || picture->width <= 0 || picture->height <= 0)
+        return;
+    {
+        std::lock_guard lock(owner->m_planesMutex);
+        if (!feed->live)
+            return;
+        Planes& front = owner->m_front;
+        front.width = picture->width;
+        front.height = picture->height;
+        front.fullRange = picture->full_range != 0;
+        for (int p = 0; p < 3; ++p) {
+            front.planes[p] = picture->planes[p];
+            front.pitches[p] = picture->pitches[p];
+        }
+        front.borrowed = feed;
+        if (!owner->publish())
+            return;
+    }
+    owner->m_directFrames.fetch_add(1);
+    owner->notify();
+}
+
+void VLCFrameBuffer::directClose(void* self) {
+    auto* feed = static_cast<Feed*>(self);
+    const std::shared_ptr<VLCFrameBuffer> owner = feed->owner.lock();
+    if (!owner)
+        return;
+    std::lock_guard lock(owner->m_planesMutex);
+    if (owner->m_front.borrowed == feed)
+        owner->m_front.own();
 }
 
 QSize VLCFrameBuffer::shownSize() const {
@@ -184,9 +264,8 @@ bool VLCFrameBuffer::convert(const Planes& planes, QSize size, int flags, SwsCon
     // BGRA in memory is QImage's 0xAARRGGBB on little-endian machines, alpha set to 255.
     if (out.size() != size || out.format() != QImage::Format_RGB32)
         out = QImage(size, QImage::Format_RGB32);
-    const uint8_t* src[4] = {planes.data.data() + planes.offset(0), planes.data.data() + planes.offset(1),
-                             planes.data.data() + planes.offset(2), nullptr};
-    const int srcStride[4] = {planes.pitch(0), planes.pitch(1), planes.pitch(2), 0};
+    const uint8_t* src[4] = {planes.planes[0], planes.planes[1], planes.planes[2], nullptr};
+    const int srcStride[4] = {planes.pitches[0], planes.pitches[1], planes.pitches[2], 0};
     uint8_t* dst[4] = {out.bits(), nullptr, nullptr, nullptr};
     const int dstStride[4] = {int(out.bytesPerLine()), 0, 0, 0};
     sws_scale(context, src, srcStride, 0, planes.height, dst, dstStride);
@@ -201,21 +280,32 @@ void VLCFrameBuffer::present(Feed& feed) {
         // The swap keeps both plane buffers sized for this feed: the next lock writes into the
         // old front one.
         std::swap(m_front, feed.back);
+        m_front.useOwnData();
         if (feed.back.data.size() != m_front.data.size())
             feed.back.allocate(m_front.width, m_front.height);
         feed.back.fullRange = m_front.fullRange;
-        {
-            std::lock_guard lock(m_mutex);
-            m_planes = QSize(m_front.width, m_front.height);
-        }
-        if (!convert(m_front, targetSize(), kViewScaling, m_videoContext, m_spare))
+        if (!publish())
             return;
     }
+    notify();
+}
+
+bool VLCFrameBuffer::publish() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_planes = QSize(m_front.width, m_front.height);
+    }
+    if (!convert(m_front, targetSize(), kViewScaling, m_videoContext, m_spare))
+        return false;
     {
         std::lock_guard lock(m_mutex);
         std::swap(m_picture, m_spare);
     }
     m_frames.fetch_add(1);
+    return true;
+}
+
+void VLCFrameBuffer::notify() {
     std::lock_guard lock(m_callbackMutex);
     if (m_callback)
         m_callback();

@@ -10,6 +10,7 @@
 #include <vector>
 
 struct libvlc_media_player_t;
+struct dcv_direct_picture;
 struct SwsContext;
 
 namespace dcv {
@@ -21,6 +22,11 @@ namespace dcv {
 // picture stay, so a snapshot has the recording's own size also after the file has ended, and a
 // view resized while nothing plays gets the picture anew at its size. The callbacks never call
 // libVLC and never wait on the main thread.
+//
+// With the viewer's own video output module loaded, libVLC hands over the decoder's pictures
+// themselves: the front planes are then read where the decoder wrote them, held by the module
+// until the next picture, and copied only when the module closes (the last picture stays).
+// Without it, libVLC's memory output copies each picture into the feed's back planes.
 //
 // Each libVLC player attached gets its own feed (and back planes). A player that is being
 // stopped in the background is detached first, so its late pictures never reach the front
@@ -66,6 +72,8 @@ public:
     void setVisibleSize(unsigned width, unsigned height);
     bool hasVisibleSize() const;
     uint64_t frameCount() const { return m_frames.load(); }
+    // How many of them came straight from the decoder, without libVLC's copies.
+    uint64_t directFrameCount() const { return m_directFrames.load(); }
     // Forgets the last picture (a new file starts black).
     void clear();
 
@@ -78,16 +86,29 @@ public:
     // The decoder offers this picture format (four letters); hardware surfaces are refused.
     static bool isHardwareChroma(const char* chroma);
 
-    // Decoded planes of one picture, 4:2:0.
+    // The video output module's side (see DirectFeed.h).
+    static int directOpen(void* self);
+    static void directShow(void* self, const dcv_direct_picture* picture);
+    static void directClose(void* self);
+
+    // Decoded planes of one picture, 4:2:0: either its own memory or, from the video output
+    // module, the decoder's picture (`borrowed` from that feed).
     struct Planes {
         std::vector<uchar> data;
         int width = 0, height = 0;
         bool fullRange = false; // JPEG levels (0..255) rather than video levels
+        const uchar* planes[3] = {};
+        int pitches[3] = {};
+        const Feed* borrowed = nullptr;
         int pitch(int plane) const;
         int lines(int plane) const;
         size_t offset(int plane) const;
         void allocate(int w, int h);
-        bool empty() const { return width <= 0 || height <= 0; }
+        // Copies borrowed planes into its own memory.
+        void own();
+        // Points the planes at its own memory.
+        void useOwnData();
+        bool empty() const { return width <= 0 || height <= 0 || !planes[0]; }
     };
 
 private:
@@ -98,6 +119,9 @@ private:
     static void unlock(void* opaque, void* picture, void* const* planes);
     static void display(void* opaque, void* picture);
     void present(Feed& feed);
+    // Converts the front planes for the view and publishes the picture; under m_planesMutex.
+    bool publish();
+    void notify();
     // The size the front planes are shown at in a view of m_viewSize.
     QSize targetSize() const;
     // The front planes' picture size at the visible aspect; under m_mutex.
@@ -118,6 +142,7 @@ private:
     QSize m_planes; // of m_front
     unsigned m_visibleWidth = 0, m_visibleHeight = 0;
     std::atomic<uint64_t> m_frames{0};
+    std::atomic<uint64_t> m_directFrames{0};
     // Its own lock, held while the callback runs, so that clearing it waits for a call in flight.
     std::mutex m_callbackMutex;
     std::function<void()> m_callback;

@@ -3,6 +3,9 @@
 #include "util/Log.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <mutex>
 #include <vector>
 #include <vlc/vlc.h>
@@ -25,7 +28,24 @@ QStringList VLCLibrary::defaultArguments() {
             QStringLiteral("--quiet")};
 }
 
+QString VLCLibrary::pluginFolder() {
+    const QString chosen = qEnvironmentVariable("DCV_VLC_PLUGIN_PATH");
+    if (!chosen.isEmpty())
+        return chosen;
+    // A program run from its build tree takes the module built there; an installed one, the
+    // module installed with it (found from its own folder, wherever the package put both).
+    const QFileInfo self(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath());
+    if (self.filePath().startsWith(QStringLiteral(DCV_BUILD_TREE "/")))
+        return QStringLiteral(DCV_VLC_PLUGIN_BUILD_DIR);
+    return QDir::cleanPath(self.absolutePath() + QStringLiteral("/" DCV_VLC_PLUGIN_FROM_PROGRAMS));
+}
+
 VLCLibrary::VLCLibrary() {
+    // libVLC looks for plugins in this folder too (besides its own): the viewer's video output
+    // module hands the decoder's pictures over without copies. Set before the instance is made;
+    // without the module, libVLC's memory output does the same work with two copies.
+    if (!qEnvironmentVariableIsSet("VLC_PLUGIN_PATH"))
+        qputenv("VLC_PLUGIN_PATH", QFile::encodeName(pluginFolder()));
     m_arguments = defaultArguments();
     const QString extra = qEnvironmentVariable("DCV_VLC_ARGS");
     m_arguments << extra.split(QLatin1Char(' '), Qt::SkipEmptyParts);

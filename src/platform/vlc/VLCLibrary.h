@@ -20,6 +20,8 @@ public:
     // The options the instance was made with.
     const QStringList& arguments() const { return m_arguments; }
     static QStringList defaultArguments();
+    // Where libVLC is pointed at the viewer's own plugins (DCV_VLC_PLUGIN_PATH when set).
+    static QString pluginFolder();
 
 private:
     VLCLibrary();
