@@ -87,12 +87,13 @@ public:
                 continue;
             joined.resize(base);
             joined.append(name);
-            if (isDirectory(e->d_type, joined)) {
+            const Kind kind = kindOf(e->d_type, joined);
+            if (kind == Kind::Folder) {
                 eachDir(joined);
                 continue;
             }
-            const std::string_view ext = extensionOf(name);
-            if (!hasRecordingExtension(ext))
+            // A pipe, device or dangling link named like a recording is no recording.
+            if (kind != Kind::File || !hasRecordingExtension(extensionOf(name)))
                 continue;
             DCVMediaPtr media = DCVMedia::mediaWithPath(joined);
             if (!acceptedAfterParse(*media))
@@ -124,13 +125,25 @@ private:
         return false;
     }
 
-    static bool isDirectory(unsigned char type, const std::string& path) {
-        if (type == DT_DIR)
-            return true;
-        if (type != DT_LNK && type != DT_UNKNOWN)
-            return false;
+    enum class Kind { Folder, File, Other };
+    // From the listing's type where it tells; links (and file systems that do not say) are
+    // followed.
+    static Kind kindOf(unsigned char type, const std::string& path) {
+        switch (type) {
+        case DT_DIR:
+            return Kind::Folder;
+        case DT_REG:
+            return Kind::File;
+        case DT_LNK:
+        case DT_UNKNOWN:
+            break;
+        default:
+            return Kind::Other;
+        }
         struct stat st {};
-        return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        if (::stat(path.c_str(), &st) != 0)
+            return Kind::Other;
+        return S_ISDIR(st.st_mode) ? Kind::Folder : S_ISREG(st.st_mode) ? Kind::File : Kind::Other;
     }
 
     std::vector<DCVMediaPtr>& m_out;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <set>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -105,13 +106,18 @@ TEST(RecordingScanTest, NumericSortAgreesWithCompareDate) {
     }
 }
 
-TEST(RecordingScanTest, LinkLoopIsWalkedOnce) {
+// Links are followed (a loop walked once); a pipe or a dangling link named like a recording
+// is no recording.
+TEST(RecordingScanTest, OnlyFilesAreListedAndLinkLoopsWalkedOnce) {
     TempDir dir;
     dir.write("sub/alwa_20210315_142530_F.MP4");
     fs::create_directory_symlink(dir.path(), dir / "sub/loop");
     fs::create_directory_symlink(dir / "sub", dir / "again");
-    const auto medias = scanRecordings(dir.path());
-    ASSERT_EQ(medias.size(), 1u);
+    fs::create_symlink(dir / "sub/alwa_20210315_142530_F.MP4", dir / "alwa_20210315_142531_F.MP4");
+    fs::create_symlink(dir / "gone.MP4", dir / "alwa_20210315_142532_F.MP4");
+    ASSERT_EQ(::mkfifo((dir / "alwa_20210315_142533_F.MP4").c_str(), 0600), 0);
+    EXPECT_EQ(fileNames(scanRecordings(dir.path())),
+              (std::vector<std::string>{"alwa_20210315_142530_F.MP4", "alwa_20210315_142531_F.MP4"}));
 }
 
 TEST(RecordingScanTest, UnreadableFolderListsNothing) {
