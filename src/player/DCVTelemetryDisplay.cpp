@@ -121,6 +121,7 @@ void DCVTelemetryDisplay::setTelemetry(std::shared_ptr<const DCVBlackBoxData> da
                             : "main.telemetry_incomplete");
     showTelemetryNote(note);
     m_graphView->setGraphData(GraphView::Samples(m_data, &m_data->m_GSensors()));
+    m_marker.reset();
     if (DCVScriptTarget* target = scriptTarget())
         DCVMapBridge(*target).setTrack(mapTrack(m_data->m_vGpsData()));
 }
@@ -141,8 +142,10 @@ void DCVTelemetryDisplay::setMapShown(bool shown) {
     const bool was = m_mapShown;
     m_mapShown = shown;
     // The marker catches up with what was played while the map was away.
-    if (shown && !was)
+    if (shown && !was) {
+        m_marker.reset();
         updateGpsUIByPlayPosition(m_position);
+    }
 }
 
 void DCVTelemetryDisplay::updateGpsUIByPlayPosition(double position) {
@@ -152,13 +155,17 @@ void DCVTelemetryDisplay::updateGpsUIByPlayPosition(double position) {
     const auto& samples = m_data->m_vGpsData();
     const auto index = sampleIndexForPosition(position, samples.size());
     if (!index) {
+        m_marker.reset();
         if (target)
             DCVMapBridge(*target).debugNoGpsData();
         return;
     }
     const GpsTexts t = gpsTexts(samples[*index].data());
-    if (target)
+    const std::pair<double, double> marker{t.latitude, t.longitude};
+    if (target && m_marker != marker) {
         DCVMapBridge(*target).updateMapLat(t.latitude, t.longitude);
+        m_marker = marker;
+    }
     m_longitudeField->setText(text(t.longitudeText));
     m_latitudeField->setText(text(t.latitudeText));
     m_speedField->setText(text(t.speedText));

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class QLabel;
 class QWidget;
@@ -60,6 +62,9 @@ private:
     bool m_mapShown = false;
     DCVScriptTarget* m_scriptTarget = nullptr;
     double m_position = 0;
+    // Where the marker was put last: the telemetry publishes ten times a second, the camera's
+    // position changes once, and each move costs the map page a redraw.
+    std::optional<std::pair<double, double>> m_marker;
 };
 
 } // namespace dcv

@@ -196,6 +196,11 @@ TEST_F(PlaybackTest, TheTextsFollowThePublishedPosition) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return publications - publicationsAtStart >= 6; }, 8000));
     EXPECT_EQ(mismatches, 0);
     EXPECT_GT(timeEvents, eventsAtStart);
+    // The marker moves when the position does (once a second), not at every publication.
+    const QStringList markers = map.scripts.filter(QStringLiteral("setLatLag("));
+    EXPECT_LT(markers.size(), publications);
+    for (qsizetype i = 1; i < markers.size(); ++i)
+        EXPECT_NE(markers[i], markers[i - 1]) << "the marker was put twice in one place";
     // The texts moved on with the drive: the graph's bar follows the player.
     EXPECT_GT(view<GraphView>("graphView")->timePosition(), 0.0);
     EXPECT_NE(text("speedField"), QString());
