@@ -29,7 +29,7 @@ QStringList VLCLibrary::defaultArguments() {
 }
 
 QString VLCLibrary::pluginFolder() {
-    const QString chosen = qEnvironmentVariable("DCV_VLC_PLUGIN_PATH");
+    QString chosen = qEnvironmentVariable("DCV_VLC_PLUGIN_PATH");
     if (!chosen.isEmpty())
         return chosen;
     // A program run from its build tree takes the module built there; an installed one, the
