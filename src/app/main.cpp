@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QIcon>
+#include <QLoggingCategory>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
         if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version")
             qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // The web engine describes its graphics context on every start; a user who asks for it still
+    // gets it through QT_LOGGING_RULES.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("dcv"));
