@@ -23,15 +23,24 @@
 static int Open(vlc_object_t*);
 static void Close(vlc_object_t*);
 
-vlc_module_begin() set_shortname("dcvmem") set_description("Decoded pictures for the dash camera viewer")
-    set_category(CAT_VIDEO) set_subcategory(SUBCAT_VIDEO_VOUT) set_capability("vout display", 1)
-        add_shortcut("dcvmem", "vmem") set_callbacks(Open, Close) vlc_module_end()
+/* The module's description is a list of macros, which the formatter would run together. */
+/* clang-format off */
+vlc_module_begin()
+    set_shortname("dcvmem")
+    set_description("Decoded pictures for the dash camera viewer")
+    set_category(CAT_VIDEO)
+    set_subcategory(SUBCAT_VIDEO_VOUT)
+    set_capability("vout display", 1)
+    add_shortcut("dcvmem", "vmem")
+    set_callbacks(Open, Close)
+vlc_module_end()
 
-            struct vout_display_sys_t {
+struct vout_display_sys_t {
     struct dcv_direct_feed* feed;
     picture_pool_t* pool;
     picture_t* shown; /* held while the viewer may read its planes */
 };
+/* clang-format on */
 
 static picture_pool_t* Pool(vout_display_t* vd, unsigned count) {
     vout_display_sys_t* sys = vd->sys;
