@@ -57,8 +57,7 @@ struct Window {
         // 14:07:05 at +05:45 (time-zone index 23): the default Wi-Fi name is TelvoV-0705.
         const QTimeZone zone(20700);
         test.clock->set(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 5), zone));
-        test.services.clock =
-            std::make_shared<FixedClock>(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 5), zone), zone);
+        test.services.clock = std::make_shared<FixedClock>(test.clock->now(), zone);
         options.diskUtility = QString();
         options.loadingTickMs = 5;
         options.renameVolume = [this](const TKUSBDiskEntity& disk, const QString& label) {
@@ -171,27 +170,24 @@ TEST(SettingsWindowTest, WithoutAUsableCardTheDefaultsAndTheComputersZoneAreShow
     }
 }
 
+// Without a card (none at all, or a USB stick without config.bin, never taken for one) the
+// save panel asks where; cancelled, nothing happens.
 TEST(SettingsWindowTest, SavingWithoutACardAsksWhereAndACancelDoesNothing) {
-    Window w;
-    w.card.present = false;
-    DCVSettingController& c = w.open();
-    QTest::mouseClick(c.saveButton(), Qt::LeftButton);
-    ASSERT_TRUE(w.savePanelAnswered(1));
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    EXPECT_EQ(w.test.panels->requests,
-              QStringList{QStringLiteral("saveFile Save Settings %1/config.bin").arg(documents)});
-    EXPECT_EQ(w.answerAlert(), std::nullopt);
-    EXPECT_TRUE(c.isVisible());
-}
-
-TEST(SettingsWindowTest, AUsbStickIsNeverTakenForTheCardOnSave) {
-    Window w;
-    w.card.label = "USBSTICK"; // no config.bin: not chosen when the window opens
-    DCVSettingController& c = w.open();
-    EXPECT_TRUE(c.settingFilePath().isEmpty());
-    QTest::mouseClick(c.saveButton(), Qt::LeftButton);
-    EXPECT_TRUE(w.savePanelAnswered(1)) << "the user is asked instead";
-    EXPECT_FALSE(std::filesystem::exists(w.card.dir / "config.bin"));
+    for (const bool stick : {false, true}) {
+        Window w;
+        w.card.present = stick;
+        w.card.label = "USBSTICK";
+        DCVSettingController& c = w.open();
+        EXPECT_TRUE(c.settingFilePath().isEmpty());
+        QTest::mouseClick(c.saveButton(), Qt::LeftButton);
+        ASSERT_TRUE(w.savePanelAnswered(1)) << stick;
+        EXPECT_EQ(w.test.panels->requests,
+                  QStringList{QStringLiteral("saveFile Save Settings %1/config.bin").arg(documents)});
+        EXPECT_EQ(w.answerAlert(), std::nullopt);
+        EXPECT_TRUE(c.isVisible());
+        EXPECT_FALSE(std::filesystem::exists(w.card.dir / "config.bin"));
+    }
 }
 
 TEST(SettingsWindowTest, ResetThenSaveWritesTheDefaultsWithTheirChecksum) {
