@@ -18,13 +18,11 @@ FlashData dataOf(const std::vector<DrvRecord>& records) {
     return FlashData::fromBytes(dcv::encodeFlashDataFile(records));
 }
 
-TEST(FlashDataCellTest, EveryColumnOfARecord) {
+// Every column of a whole record is in the export's lines (FlashDataCsvTest); here, what lies
+// beyond the table.
+TEST(FlashDataCellTest, NothingBeyondTheColumnsAndRecords) {
     const FlashData d = dataOf({DrvRecord{}, sampleRecord()});
-    const char* expected[dcv::kFlashColumnCount] = {
-        "2",  "417", "2024/03/05", "14:07:09", "TUE",   "3733.0056", "12658.1234", "12345.7", "63",
-        "88", "A",   "+1.00",      "-0.50",    "+0.00", "12.5",      " 0.5",       "-12.5"};
-    for (size_t c = 0; c < dcv::kFlashColumnCount; ++c)
-        EXPECT_EQ(dcv::stringForColumnIndex(d, c, 1), expected[c]) << "column " << c;
+    EXPECT_EQ(dcv::stringForColumnIndex(d, 0, 1), "2");
     EXPECT_EQ(dcv::stringForColumnIndex(d, 17, 1), "");
     EXPECT_EQ(dcv::stringForColumnIndex(d, 0, 2), "");
 }
@@ -42,32 +40,10 @@ TEST(FlashDataCellTest, CodedValues) {
         {10, [](DrvRecord& r) { r.status = 0; }, "V"},
         {10, [](DrvRecord& r) { r.status = 2; }, "F"},
         {10, [](DrvRecord& r) { r.status = 3; }, "V"},
-        {2,
-         [](DrvRecord& r) {
-             r.year = 0;
-             r.month = 1;
-             r.day = 1;
-         },
-         "1900/01/01"},
-        {2,
-         [](DrvRecord& r) {
-             r.year = 255;
-             r.month = 99;
-             r.day = 255;
-         },
-         "2155/99/255"},
-        {5,
-         [](DrvRecord& r) {
-             r.latitudeWhole = 0;
-             r.latitudeFraction = 0;
-         },
-         "0000.0000"},
-        {6,
-         [](DrvRecord& r) {
-             r.longitudeWhole = 65535;
-             r.longitudeFraction = 65535;
-         },
-         "65535.65535"},
+        {2, [](DrvRecord& r) { r.year = 0, r.month = 1, r.day = 1; }, "1900/01/01"},
+        {2, [](DrvRecord& r) { r.year = 255, r.month = 99, r.day = 255; }, "2155/99/255"},
+        {5, [](DrvRecord& r) { r.latitudeWhole = r.latitudeFraction = 0; }, "0000.0000"},
+        {6, [](DrvRecord& r) { r.longitudeWhole = r.longitudeFraction = 65535; }, "65535.65535"},
         {7, [](DrvRecord& r) { r.distance = 0xFFFFFFFF; }, "429496729.5"},
         {11, [](DrvRecord& r) { r.accelerationX = -32768; }, "-128.00"},
         {12, [](DrvRecord& r) { r.accelerationY = 1; }, "+0.00"},

@@ -58,6 +58,13 @@ struct LogWindow {
     void useCardFolder(const fs::path& folder) {
         test.services.cardFolder = QString::fromStdString(folder.string());
     }
+    // The card as a USB volume with its settings, the way the camera leaves it.
+    void useUsbCard() {
+        const auto record = settingsRecordBytes(defaultSettingsRecord());
+        card.write("config.bin", std::string(record.begin(), record.end()));
+        test.services.volumes = std::make_shared<UsbVolumes>(
+            [mount = card.path().string()] { return std::optional(usbCardListing(mount)); });
+    }
     void writeLog(const std::string& bytes) { card.write("DrvInfo/telvo_000.drv", bytes); }
 
     // Opens the settings window and shows the driving log; waits for the card's log.
@@ -139,22 +146,8 @@ TEST(FlashDataViewerTest, TheSettingsWindowShowsTheCardsLogInSeventeenColumns) {
     EXPECT_EQ(loaded.count(), 0);
 }
 
-TEST(FlashDataViewerTest, TheLogOfAUsbCardIsFoundToo) {
-    LogWindow w;
-    const auto record = settingsRecordBytes(defaultSettingsRecord());
-    w.card.write("config.bin", std::string(record.begin(), record.end()));
-    w.writeLog(encodeFlashDataFile({seoulStation()}));
-    w.test.services.volumes = std::make_shared<UsbVolumes>(
-        [mount = w.card.path().string()] { return std::optional(usbCardListing(mount)); });
-    DCVSettingForFlashDataViewController& v = w.open();
-    EXPECT_EQ(v.flashDataFilePath().toStdString(), (w.card / "DrvInfo" / "telvo_000.drv").string());
-    EXPECT_EQ(w.row(0).join('|'),
-              "1|417|2024/03/05|14:07:09|-|3733.0056|12658.1234|12345.7|63|88|F|+1.00|-0.50|+0.00|12.5| "
-              "0.5|-12.5");
-}
-
-// Only whole records are shown, never more than the header announces; an empty log leaves
-// nothing to export.
+// The log of a USB card: only whole records are shown, never more than the header announces;
+// an empty log leaves nothing to export.
 TEST(FlashDataViewerTest, ShortAndEmptyLogs) {
     const std::string three = encodeFlashDataFile({seoulStation(), seoulStation(), seoulStation()});
     std::string promisesFive = three + std::string(20, '\x01'); // and part of a fourth
@@ -174,9 +167,10 @@ TEST(FlashDataViewerTest, ShortAndEmptyLogs) {
     };
     for (const auto& c : cases) {
         LogWindow w;
-        w.useCardFolder(w.card.path());
+        w.useUsbCard();
         w.writeLog(c.bytes);
         DCVSettingForFlashDataViewController& v = w.open();
+        EXPECT_EQ(v.flashDataFilePath().toStdString(), (w.card / "DrvInfo" / "telvo_000.drv").string());
         EXPECT_EQ(w.table()->model()->rowCount(), c.rows) << c.name;
         EXPECT_EQ(view<QLabel>(&v, "flashDataStatusField")->text(), c.status) << c.name;
         EXPECT_EQ(v.exportButton()->isEnabled(), c.rows > 0) << c.name;

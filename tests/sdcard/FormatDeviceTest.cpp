@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <random>
 #include <unistd.h>
 
@@ -36,14 +37,17 @@ protected:
         fs::create_directories(tmp / "mnt");
         fs::create_directories(tmp / "save");
     }
-    std::unique_ptr<LoopCard> makeCard(uint64_t size, bool readOnly = false) {
-        auto card = std::make_unique<LoopCard>(tmp / "card.img", size, readOnly);
+    // A loop card of `size` and a runner for it as root; false when no loop device is free.
+    bool makeCard(uint64_t size, bool readOnly = false) {
+        runner.reset();
+        card = std::make_unique<LoopCard>(tmp / "card.img", size, readOnly);
         if (!card->ok())
-            return nullptr;
-        return card;
+            return false;
+        runner.emplace(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
+        return true;
     }
-    FormatOutcome format(LoopCard& card, DeviceRunner& runner, bool whole, bool claimWritable = false) {
-        const DiskDiscovery discovery([&] { return usbListing(card, whole, claimWritable); });
+    FormatOutcome format(bool whole, bool claimWritable = false) {
+        const DiskDiscovery discovery([&] { return usbListing(*card, whole, claimWritable); });
         FormatHooks hooks;
         hooks.writeDefaultSettingsFile = [this](const std::string& path) {
             defaultWrites.push_back(path);
@@ -53,10 +57,12 @@ protected:
         options.tempDir = (tmp / "save").string();
         options.useUdisks = false;
         options.fallbackMountDir = (tmp / "fallback").string();
-        FormatRun run(runner, discovery, hooks, options);
-        return run.run(card.name(), [this](const std::string& s) { statuses.push_back(s); });
+        FormatRun run(*runner, discovery, hooks, options);
+        return run.run(card->name(), [this](const std::string& s) { statuses.push_back(s); });
     }
     test::TempDir tmp;
+    std::unique_ptr<LoopCard> card;
+    std::optional<DeviceRunner> runner;
     std::vector<std::string> statuses, defaultWrites;
     const std::string settings = randomBytes(500);
     static LocalTime fixedClock() {
@@ -83,8 +89,7 @@ void PrintTo(const Privilege& p, std::ostream* os) {
 class FormatDeviceKeepsSettings : public FormatDeviceTest, public ::testing::WithParamInterface<Privilege> {};
 
 TEST_P(FormatDeviceKeepsSettings, FormatsWholeMediaAndPutsConfigBack) {
-    auto card = makeCard(1200ull << 20);
-    if (!card)
+    if (!makeCard(1200ull << 20))
         GTEST_SKIP() << "no free loop device";
     card->preformat({{"config.bin", settings}, {"DCIM/old.mp4", "old video"}}, tmp.path());
     ASSERT_TRUE(card->mount((tmp / "mnt").string())) << "fusefat cannot mount here";
@@ -96,16 +101,16 @@ TEST_P(FormatDeviceKeepsSettings, FormatsWholeMediaAndPutsConfigBack) {
         ::setenv("FAKE_PKEXEC_EXIT", "exec", 1);
         ::setenv("FAKE_PKEXEC_LOG", log.c_str(), 1);
     }
-    DeviceRunner runner(*card, privileges);
-    const FormatOutcome o = format(*card, runner, true);
+    runner.emplace(*card, privileges);
+    const FormatOutcome o = format(true);
     ::unsetenv("FAKE_PKEXEC_EXIT");
     ::unsetenv("FAKE_PKEXEC_LOG");
 
     ASSERT_EQ(o.result, FormatResult::Completed) << o.detail << shellErrorMessage(o.error);
     EXPECT_EQ(statuses, (std::vector<std::string>{"unmount disk...", "formatting...", "try mount...",
                                                   "Format completed!"}));
-    ASSERT_EQ(runner.calls.size(), 3u);
-    EXPECT_EQ(runner.calls[1], formatCommand(card->name(), 32, true));
+    ASSERT_EQ(runner->calls.size(), 3u);
+    EXPECT_EQ(runner->calls[1], formatCommand(card->name(), 32, true));
     if (GetParam().viaPkexec) { // pkexec got the full path of mkfs.fat and the same arguments
         EXPECT_EQ(test::readFile(log).substr(0, test::readFile(log).find('\n')), *findExecutable("mkfs.fat"));
     }
@@ -128,18 +133,16 @@ INSTANTIATE_TEST_SUITE_P(Privileges, FormatDeviceKeepsSettings,
 TEST_F(FormatDeviceTest, BlankCardOnAPartitionGetsADefaultRecord) {
     // No file system yet: the mount to look for settings fails, mtools finds no FAT either,
     // nothing is saved, and the card is mounted at the fallback folder afterwards.
-    auto card = makeCard(1200ull << 20);
-    if (!card)
+    if (!makeCard(1200ull << 20))
         GTEST_SKIP() << "no free loop device";
-    DeviceRunner runner(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
-    const FormatOutcome o = format(*card, runner, false);
+    const FormatOutcome o = format(false);
     ASSERT_EQ(o.result, FormatResult::Completed) << o.detail << shellErrorMessage(o.error);
     const std::vector<std::string> mount{"mount", card->dev(), (tmp / "fallback").string()};
-    ASSERT_EQ(runner.calls.size(), 6u);
-    EXPECT_EQ(runner.calls[0], mount);
-    EXPECT_EQ(runner.calls[1].front(), "mcopy");
-    EXPECT_EQ(runner.calls[4], formatCommand(card->name(), 32, false)); // no -I on a partition
-    EXPECT_EQ(runner.calls[5], mount);
+    ASSERT_EQ(runner->calls.size(), 6u);
+    EXPECT_EQ(runner->calls[0], mount);
+    EXPECT_EQ(runner->calls[1].front(), "mcopy");
+    EXPECT_EQ(runner->calls[4], formatCommand(card->name(), 32, false)); // no -I on a partition
+    EXPECT_EQ(runner->calls[5], mount);
     EXPECT_EQ(defaultWrites, std::vector<std::string>{(tmp / "fallback" / "config.bin").string()});
     ASSERT_TRUE(card->unmount());
     expectCameraLayout(card->dev(), 32);
@@ -149,16 +152,14 @@ TEST_F(FormatDeviceTest, BlankCardOnAPartitionGetsADefaultRecord) {
 TEST_F(FormatDeviceTest, LargeCardGetsBigClustersAndNothingIsWrittenWhenItDoesNotComeBack) {
     // Exactly 7 GiB: the first size with 128 sectors per cluster. Its mount fails afterwards
     // (fusefat cannot handle 64 KB clusters anyway), so config.bin must be written nowhere.
-    auto card = makeCard(7ull << 30);
-    if (!card)
+    if (!makeCard(7ull << 30))
         GTEST_SKIP() << "no free loop device";
     card->preformat({{"config.bin", settings}}, tmp.path());
     ASSERT_TRUE(card->mount((tmp / "mnt").string())) << "fusefat cannot mount here";
-    DeviceRunner runner(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
-    runner.mountFails = true;
-    const FormatOutcome o = format(*card, runner, true);
+    runner->mountFails = true;
+    const FormatOutcome o = format(true);
     EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat) << o.detail << " / " << shellErrorMessage(o.error);
-    EXPECT_EQ(runner.calls.at(1), formatCommand(card->name(), 128, true));
+    EXPECT_EQ(runner->calls.at(1), formatCommand(card->name(), 128, true));
     expectCameraLayout(card->dev(), 128);
     EXPECT_FALSE(card->fileOnCard("config.bin"));
     EXPECT_TRUE(defaultWrites.empty());
@@ -171,49 +172,43 @@ TEST_F(FormatDeviceTest, LargeCardGetsBigClustersAndNothingIsWrittenWhenItDoesNo
 TEST_F(FormatDeviceTest, SettingsOfACardThatCannotBeMountedAreReadFromTheDevice) {
     // The card holds settings but cannot be mounted on this machine: they are copied off the
     // FAT on the bare device before it is erased, and kept while it does not come back.
-    auto card = makeCard(1200ull << 20);
-    if (!card)
+    if (!makeCard(1200ull << 20))
         GTEST_SKIP() << "no free loop device";
     card->preformat({{"config.bin", settings}}, tmp.path());
-    DeviceRunner runner(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
-    runner.mountFails = true;
-    const FormatOutcome o = format(*card, runner, true);
+    runner->mountFails = true;
+    const FormatOutcome o = format(true);
     EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat) << o.detail << " / " << shellErrorMessage(o.error);
     ASSERT_FALSE(o.savedConfigPath.empty());
     EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
-    ASSERT_GE(runner.calls.size(), 3u);
-    EXPECT_EQ(runner.calls[1], (std::vector<std::string>{"mcopy", "-n", "-i", card->dev(), "::/config.bin",
-                                                         o.savedConfigPath}));
-    EXPECT_EQ(runner.calls[2], formatCommand(card->name(), 32, true));
+    ASSERT_GE(runner->calls.size(), 3u);
+    EXPECT_EQ(runner->calls[1], (std::vector<std::string>{"mcopy", "-n", "-i", card->dev(), "::/config.bin",
+                                                          o.savedConfigPath}));
+    EXPECT_EQ(runner->calls[2], formatCommand(card->name(), 32, true));
     expectCameraLayout(card->dev(), 32);
 }
 
 TEST_F(FormatDeviceTest, FormatCommandFailingWithStatusOneReadsAsWriteProtected) {
     // The device is read-only but the listing claims otherwise: mkfs.fat itself fails.
-    auto card = makeCard(1200ull << 20);
-    if (!card)
+    if (!makeCard(1200ull << 20))
         GTEST_SKIP() << "no free loop device";
     card->preformat({{"config.bin", settings}}, tmp.path());
+    runner.reset();
     runProcess({"losetup", "-d", card->dev()});
     card.reset();
-    auto locked = std::make_unique<LoopCard>(tmp / "card.img", 1200ull << 20, true);
-    ASSERT_TRUE(locked->ok());
-    DeviceRunner runner(*locked, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
-    const FormatOutcome o = format(*locked, runner, true, /*claimWritable=*/true);
+    ASSERT_TRUE(makeCard(1200ull << 20, /*readOnly=*/true));
+    const FormatOutcome o = format(true, /*claimWritable=*/true);
     EXPECT_EQ(o.result, FormatResult::WriteProtected) << o.detail << " / " << shellErrorMessage(o.error);
     EXPECT_EQ(shellErrorNumber(o.error), 1);
     EXPECT_NE(shellErrorMessage(o.error).find("mkfs.fat"), std::string::npos) << shellErrorMessage(o.error);
-    EXPECT_EQ(readBootSector(locked->dev()).label, "OLDCARD    ");
-    EXPECT_EQ(locked->fileOnCard("config.bin"), settings);
+    EXPECT_EQ(readBootSector(card->dev()).label, "OLDCARD    ");
+    EXPECT_EQ(card->fileOnCard("config.bin"), settings);
 }
 
 TEST_F(FormatDeviceTest, StatusOneOnAWritableDeviceIsAnErrorWithTheToolsMessage) {
     // Too small for FAT32 with these clusters: mkfs.fat ends with 1, as it does on any error.
-    auto card = makeCard(20 << 10);
-    if (!card)
+    if (!makeCard(20 << 10))
         GTEST_SKIP() << "no free loop device";
-    DeviceRunner runner(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
-    const FormatOutcome o = format(*card, runner, true);
+    const FormatOutcome o = format(true);
     EXPECT_EQ(o.result, FormatResult::CannotFormat) << o.detail << " / " << shellErrorMessage(o.error);
     EXPECT_EQ(shellErrorNumber(o.error), 1);
     const AlertTexts alert = formatAlertTexts(o, [](const char* key) { return std::string(key); });
@@ -224,24 +219,12 @@ TEST_F(FormatDeviceTest, StatusOneOnAWritableDeviceIsAnErrorWithTheToolsMessage)
     EXPECT_EQ(alert.informativeText.find("msg.write_protected_disk"), std::string::npos);
 }
 
-TEST_F(FormatDeviceTest, LockedCardIsNotTouched) {
-    auto card = makeCard(1200ull << 20, /*readOnly=*/true);
-    if (!card)
-        GTEST_SKIP() << "no free loop device";
-    DeviceRunner runner(*card, PrivilegeOptions{true, FAKE_PKEXEC_PATH});
-    const FormatOutcome o = format(*card, runner, true);
-    EXPECT_EQ(o.result, FormatResult::WriteProtected) << o.detail << " / " << shellErrorMessage(o.error);
-    EXPECT_TRUE(runner.calls.empty());
-    EXPECT_TRUE(statuses.empty());
-}
-
 TEST_F(FormatDeviceTest, LoopDeviceIsNoUsbDiskToTheRealDiscovery) {
-    auto card = makeCard(64ull << 20);
-    if (!card)
+    if (!makeCard(64ull << 20))
         GTEST_SKIP() << "no free loop device";
-    SpawnCommandRunner runner;
-    const DiskDiscovery discovery(lsblkSourceFrom(runner));
-    FormatRun run(runner, discovery, FormatHooks{});
+    SpawnCommandRunner spawn;
+    const DiskDiscovery discovery(lsblkSourceFrom(spawn));
+    FormatRun run(spawn, discovery, FormatHooks{});
     const FormatOutcome o = run.run(card->name());
     EXPECT_EQ(o.result, FormatResult::NotUsbDisk);
     EXPECT_EQ(readBootSector(card->dev()).signature, 0); // still all zero

@@ -91,6 +91,10 @@ protected:
         return p;
     }
     fs::path configOn(const std::string& dev) { return machine.card(dev)->storage / "config.bin"; }
+    // The alert for an outcome, with message keys left as they are.
+    static AlertTexts alertOf(const FormatOutcome& o) {
+        return formatAlertTexts(o, [](const char* k) { return std::string(k); });
+    }
 
     test::TempDir tmp;
     std::string saveDir = (tmp / "save").string();
@@ -103,7 +107,6 @@ protected:
 };
 
 TEST_F(FormatRunTest, KeepsTheCardsSettings) {
-    test::TempDir keep;
     const std::string mount = machine.cards[0].mount;
     tmp.write("card-sdb1/config.bin", settings);
     tmp.write("card-sdb1/DCIM/alwa_20240305_140709_F.MP4", "video");
@@ -111,13 +114,12 @@ TEST_F(FormatRunTest, KeepsTheCardsSettings) {
     ASSERT_EQ(o.result, FormatResult::Completed) << o.detail;
     EXPECT_EQ(statuses, (std::vector<std::string>{"unmount disk...", "formatting...", "try mount...",
                                                   "Format completed!"}));
-    ASSERT_EQ(machine.calls.size(), 3u);
-    EXPECT_EQ(machine.calls[0].argv, (std::vector<std::string>{"umount", "/dev/sdb1"}));
-    EXPECT_FALSE(machine.calls[0].administrator);
-    EXPECT_EQ(machine.calls[1].argv, formatCommand("sdb1", 128, false));
-    EXPECT_TRUE(machine.calls[1].administrator);
-    EXPECT_EQ(machine.calls[2].argv, (std::vector<std::string>{"mount", "/dev/sdb1", mount}));
-    EXPECT_FALSE(machine.calls[2].administrator);
+    std::vector<std::pair<std::vector<std::string>, bool>> ran; // as administrator or not
+    for (const auto& c : machine.calls)
+        ran.emplace_back(c.argv, c.administrator);
+    EXPECT_EQ(ran, (decltype(ran){{{"umount", "/dev/sdb1"}, false},
+                                  {formatCommand("sdb1", 128, false), true},
+                                  {{"mount", "/dev/sdb1", mount}, false}}));
     EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
     EXPECT_FALSE(fs::exists(machine.card("sdb1")->storage / "DCIM"));
     EXPECT_TRUE(defaultWrites.empty());
@@ -127,7 +129,7 @@ TEST_F(FormatRunTest, KeepsTheCardsSettings) {
     ASSERT_TRUE(o.diskAfter);
     EXPECT_EQ(o.diskAfter->volumeName(), "TELVO");
     EXPECT_EQ(o.diskBefore->volumeName(), "NO NAME");
-    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+    const AlertTexts alert = alertOf(o);
     EXPECT_EQ(alert.messageText, "msg.format_complete");
     EXPECT_EQ(alert.informativeText, "[15 GB] TELVO <Reader>");
 }
@@ -155,55 +157,48 @@ TEST_F(FormatRunTest, UnmountedCardKeepsItsSettingsToo) {
     EXPECT_TRUE(defaultWrites.empty());
 }
 
+// A card that cannot be mounted is looked at with mtools on the bare device (as administrator:
+// the device is not readable by the user): settings are copied off it before anything is erased
+// and kept while it does not come back; a card without them, blank or foreign, has nothing to keep.
 TEST_F(FormatRunTest, CardThatCannotBeMountedIsReadWithMtools) {
-    machine.cards[0].mount.clear();
-    machine.mountWorks = false;
-    const auto mcopy = [&](const std::string& dest) {
-        return std::vector<std::string>{"mcopy", "-n", "-i", "/dev/sdb1", "::/config.bin", dest};
-    };
-
-    // Without settings on it: mtools lists the card, so it gets a default record (were it
-    // mounted again afterwards; here it is not, and nothing is written anywhere).
-    FormatOutcome o = run("sdb1");
-    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
-    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}));
-    EXPECT_TRUE(machine.calls[1].administrator); // the bare device is not readable by the user
-    EXPECT_TRUE(fs::is_empty(saveDir));
-
-    // With settings: copied off the bare device before anything is erased, and kept.
-    machine.calls.clear();
-    tmp.write("card-sdb1/config.bin", settings);
-    o = run("sdb1");
-    EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
-    EXPECT_EQ(programs(), (std::vector<std::string>{"mount", "mcopy", "mkfs.fat", "mount"}));
-    ASSERT_FALSE(o.savedConfigPath.empty());
-    EXPECT_EQ(machine.calls[1].argv, mcopy(o.savedConfigPath));
-    EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
-}
-
-TEST_F(FormatRunTest, BlankOrForeignCardsHoldNoSettings) {
+    using V = std::vector<std::string>;
+    const V searched{"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}; // for settings, finding none
     const struct {
-        const char* fsType;
-        bool fatReadable;
-        std::vector<std::string> programs;
+        const char* name;
+        std::string fsType;
+        bool fatReadable, withSettings;
+        V programs;
     } cases[] = {
-        {"", false, {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}}, // blank: mtools finds nothing
-        {"",
-         true,
-         {"mount", "mcopy", "mdir", "mdir", "mkfs.fat", "mount"}}, // unknown to lsblk, FAT to mtools
-        {"ext4", false, {"mount", "mkfs.fat", "mount"}},           // no camera card file system
+        {"FAT with settings", "vfat", true, true, {"mount", "mcopy", "mkfs.fat", "mount"}},
+        {"FAT without settings", "vfat", true, false, searched},
+        {"unknown to lsblk, FAT to mtools", "", true, false, searched},
+        {"blank: mtools finds nothing", "", false, false, searched},
+        {"no camera card file system", "ext4", false, false, {"mount", "mkfs.fat", "mount"}},
     };
+    machine.mountWorks = false;
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         machine.cards.clear();
         machine.calls.clear();
         FakeCard& card = addCard("sdb1", false, 16000000000, false);
         card.fsType = c.fsType;
         card.fatReadable = c.fatReadable;
-        machine.mountWorks = false;
+        if (c.withSettings)
+            tmp.write("card-sdb1/config.bin", settings);
         const FormatOutcome o = run("sdb1");
-        EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat) << c.fsType << " " << o.detail;
-        EXPECT_EQ(programs(), c.programs) << c.fsType;
+        EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat) << o.detail;
+        EXPECT_EQ(programs(), c.programs);
+        EXPECT_TRUE(machine.calls[1].administrator);
         EXPECT_FALSE(o.settingsGivenUp);
+        EXPECT_TRUE(defaultWrites.empty()) << "not mounted again: nowhere to write";
+        if (c.withSettings) {
+            ASSERT_FALSE(o.savedConfigPath.empty());
+            EXPECT_EQ(machine.calls[1].argv,
+                      (V{"mcopy", "-n", "-i", "/dev/sdb1", "::/config.bin", o.savedConfigPath}));
+            EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
+            fs::remove_all(fs::path(o.savedConfigPath).parent_path()); // for the next case
+        }
+        EXPECT_TRUE(fs::is_empty(saveDir));
     }
 }
 
@@ -218,7 +213,7 @@ TEST_F(FormatRunTest, CardWhoseFilesCannotBeReadIsNotErased) {
     EXPECT_TRUE(statuses.empty());
     EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
     EXPECT_TRUE(fs::is_empty(saveDir));
-    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+    const AlertTexts alert = alertOf(o);
     EXPECT_EQ(alert.messageText, "msg.cannot_format");
     EXPECT_NE(alert.informativeText.find("cannot be read"), std::string::npos) << alert.informativeText;
 
@@ -246,14 +241,9 @@ TEST_F(FormatRunTest, RefusesBeforeAnyCommand) {
     const struct {
         const char* dev;
         FormatResult result;
-    } cases[] = {{"", FormatResult::InvalidDeviceName},
-                 {"../sdb1", FormatResult::InvalidDeviceName},
-                 {"sdb1 --help", FormatResult::InvalidDeviceName},
-                 {"SDB1", FormatResult::InvalidDeviceName},
-                 {"sdz9", FormatResult::NotUsbDisk},
-                 {"sde1", FormatResult::NotUsbDisk},
-                 {"sdh1", FormatResult::NotUsbDisk},
-                 {"sdd1", FormatResult::WriteProtected}};
+    } cases[] = {{"", FormatResult::InvalidDeviceName}, {"../sdb1", FormatResult::InvalidDeviceName},
+                 {"sdz9", FormatResult::NotUsbDisk},    {"sde1", FormatResult::NotUsbDisk},
+                 {"sdh1", FormatResult::NotUsbDisk},    {"sdd1", FormatResult::WriteProtected}};
     for (const auto& c : cases) {
         const FormatOutcome o = run(c.dev);
         EXPECT_EQ(o.result, c.result) << c.dev;
@@ -275,7 +265,7 @@ TEST_F(FormatRunTest, SettingsThatCannotBeSavedStopTheRun) {
     EXPECT_NE(o.detail.find("Not a directory"), std::string::npos) << o.detail;
     EXPECT_TRUE(machine.calls.empty());
     EXPECT_EQ(test::readFile(configOn("sdb1")), settings);
-    const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+    const AlertTexts alert = alertOf(o);
     EXPECT_EQ(alert.messageText, "msg.cannot_format");
     EXPECT_EQ(alert.informativeText.rfind("[15 GB] NO NAME <Reader>\nconfig.bin copy fail: ", 0), 0u);
 
@@ -298,8 +288,8 @@ TEST_F(FormatRunTest, DeviceIsCheckedAgainRightBeforeFormatting) {
          FormatResult::NotUsbDisk},
         {"no longer USB", [](FakeMachine& m) { m.cards[0].usb = false; }, FormatResult::NotUsbDisk},
         {"locked", [](FakeMachine& m) { m.cards[0].readOnly = true; }, FormatResult::WriteProtected},
-        {"remounted by someone", [](FakeMachine& m) { m.cards[0].mount = "/media/x"; },
-         FormatResult::CannotFormat},
+        // The unmount failed, or someone mounted it again.
+        {"still mounted", [](FakeMachine& m) { m.cards[0].mount = "/media/x"; }, FormatResult::CannotFormat},
     };
     for (const auto& c : cases) {
         machine.cards.clear();
@@ -310,20 +300,13 @@ TEST_F(FormatRunTest, DeviceIsCheckedAgainRightBeforeFormatting) {
         const FormatOutcome o = run("sdb1");
         EXPECT_EQ(o.result, c.result) << c.name;
         EXPECT_EQ(programs(), std::vector<std::string>{"umount"}) << c.name;
+        if (c.result == FormatResult::CannotFormat) {
+            EXPECT_EQ(shellErrorMessage(o.error), "/dev/sdb1 is still mounted at /media/x");
+        }
         // Nothing was erased, so no copy of the settings is left behind.
         EXPECT_TRUE(o.savedConfigPath.empty()) << c.name;
         EXPECT_TRUE(fs::is_empty(saveDir)) << c.name;
     }
-    // An unmount that fails leaves the card mounted: no format either.
-    machine.afterUnmount = nullptr;
-    machine.unmountWorks = false;
-    machine.cards.clear();
-    machine.calls.clear();
-    addCard("sdb1", false, 16000000000);
-    const FormatOutcome o = run("sdb1");
-    EXPECT_EQ(o.result, FormatResult::CannotFormat);
-    EXPECT_NE(shellErrorMessage(o.error).find("still mounted"), std::string::npos);
-    EXPECT_EQ(programs(), std::vector<std::string>{"umount"});
 }
 
 // Status 1 is what mkfs.fat ends with on any error: only a device the kernel holds read-only
@@ -333,22 +316,20 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
         ShellErrorDictionary error;
         bool locked;
         FormatResult result;
-        const char* informative;
-        bool ran; // the command ran and may have erased part of the card: the copy is kept
+        const char* informative; // after the card's line
+        bool ran;                // the command ran and may have erased part of the card: the copy is kept
     } cases[] = {
         {shellErrorForExit(1, "mkfs.fat: unable to open /dev/sdb1: Read-only file system"), true,
-         FormatResult::WriteProtected, "[15 GB] NO NAME <Reader>\nmsg.write_protected_disk", true},
+         FormatResult::WriteProtected, "msg.write_protected_disk", true},
         {shellErrorForExit(1, "mkfs.fat: /dev/sdb1 contains a mounted filesystem."), false,
-         FormatResult::CannotFormat,
-         "[15 GB] NO NAME <Reader>\nError:mkfs.fat: /dev/sdb1 contains a mounted filesystem.", true},
+         FormatResult::CannotFormat, "Error:mkfs.fat: /dev/sdb1 contains a mounted filesystem.", true},
         {shellErrorForExit(126, "Error executing command as another user: Request dismissed\n"), false,
-         FormatResult::CannotFormat,
-         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Request dismissed", false},
+         FormatResult::CannotFormat, "Error:Error executing command as another user: Request dismissed",
+         false},
         {shellErrorForExit(127, "Error executing command as another user: Not authorized"), false,
-         FormatResult::CannotFormat,
-         "[15 GB] NO NAME <Reader>\nError:Error executing command as another user: Not authorized", false},
+         FormatResult::CannotFormat, "Error:Error executing command as another user: Not authorized", false},
         {shellErrorForExit(2, "mkfs.fat: seek failed: Input/output error"), true, FormatResult::CannotFormat,
-         "[15 GB] NO NAME <Reader>\nError:mkfs.fat: seek failed: Input/output error", true},
+         "Error:mkfs.fat: seek failed: Input/output error", true},
     };
     tmp.write("card-sdb1/config.bin", settings);
     for (const auto& c : cases) {
@@ -363,8 +344,8 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
         ASSERT_TRUE(o.diskAfter); // remounted, so the window can select it again
         EXPECT_TRUE(o.diskAfter->isMounted());
         const std::string saved = c.ran ? "\n(config.bin is saved at " + o.savedConfigPath + ")" : "";
-        EXPECT_EQ(formatAlertTexts(o, [](const char* k) { return std::string(k); }).informativeText,
-                  c.informative + saved);
+        EXPECT_EQ(alertOf(o).informativeText,
+                  std::string("[15 GB] NO NAME <Reader>\n") + c.informative + saved);
         EXPECT_EQ(o.savedConfigPath.empty(), !c.ran);
         if (c.ran) {
             EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
@@ -413,7 +394,7 @@ TEST_F(FormatRunTest, NothingIsWrittenWhenTheCardDoesNotComeBack) {
         // The saved settings are kept, and the message says where.
         ASSERT_FALSE(o.savedConfigPath.empty());
         EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
-        const AlertTexts alert = formatAlertTexts(o, [](const char* k) { return std::string(k); });
+        const AlertTexts alert = alertOf(o);
         EXPECT_EQ(alert.messageText, "config.bin copy fail");
         EXPECT_NE(alert.informativeText.find(o.savedConfigPath), std::string::npos);
         // The next case starts from the card as it was, settings on it.
@@ -432,8 +413,7 @@ TEST_F(FormatRunTest, RestoreFailuresAreReported) {
     EXPECT_EQ(o.result, FormatResult::ConfigRestoreFailed);
     EXPECT_NE(o.detail.find("No space left on device"), std::string::npos);
     EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
-    EXPECT_EQ(formatAlertTexts(o, [](const char* k) { return std::string(k); }).messageText,
-              "config.bin copy fail");
+    EXPECT_EQ(alertOf(o).messageText, "config.bin copy fail");
 
     // The default record cannot be written.
     failWritesUnder.clear();
@@ -442,8 +422,7 @@ TEST_F(FormatRunTest, RestoreFailuresAreReported) {
     defaultError = "msg.file_open_fail";
     o = run("sdg1");
     EXPECT_EQ(o.result, FormatResult::ConfigRestoreFailed);
-    EXPECT_EQ(formatAlertTexts(o, [](const char* k) { return std::string(k); }).informativeText,
-              "msg.file_open_fail");
+    EXPECT_EQ(alertOf(o).informativeText, "msg.file_open_fail");
 }
 
 } // namespace

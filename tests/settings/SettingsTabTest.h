@@ -14,13 +14,23 @@
 #include <QStringList>
 #include <QTest>
 #include <QToolButton>
+#include <functional>
 #include <gtest/gtest.h>
+#include <type_traits>
 
 namespace dcv::test {
 
 // The default record with a fixed Wi-Fi name, so two of them are equal.
 inline _FILEDATA defaultRecord() {
     return defaultSettingsRecord([] { return LocalTime{7, 5, 0}; });
+}
+
+// The default record with some fields changed.
+inline _FILEDATA defaultRecordWith(const std::function<void(_FILEDATA&)>& edit) {
+    _FILEDATA r = defaultRecord();
+    if (edit)
+        edit(r);
+    return r;
 }
 
 template <typename T> T* child(const QWidget* parent, const char* name) {
@@ -70,18 +80,29 @@ inline void typeInto(const QWidget* tab, const char* field, const QString& text)
     QTest::keyClick(f, Qt::Key_Return);
 }
 
-// A tab in a shown window, with its alerts recorded.
+// A tab in a shown window showing `record` (the default one, with `edit` applied), its alerts
+// recorded.
 template <typename Tab> struct ShownTab {
-    template <typename... Args> explicit ShownTab(Args&&... args) : tab(std::forward<Args>(args)...) {
+    explicit ShownTab(const std::function<void(_FILEDATA&)>& edit = {}) : record(defaultRecordWith(edit)) {
         tab.setAlertSheet([this](QWidget*, const QString& m, const QString& i) { alerts.push_back({m, i}); });
         tab.resize(860, 480);
         tab.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&tab));
         tab.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&tab));
+        tab.setFileData(&record);
     }
-    Tab tab;
+    _FILEDATA record; // outlives the tab that points at it
+    Tab tab = makeTab();
     std::vector<Alert> alerts;
+
+private:
+    static Tab makeTab() {
+        if constexpr (std::is_default_constructible_v<Tab>)
+            return Tab();
+        else
+            return Tab(nullptr); // given its record by setFileData, as the others
+    }
 };
 
 inline std::string bytesDiff(const _FILEDATA& actual, const _FILEDATA& expected) {

