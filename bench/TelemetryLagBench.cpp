@@ -129,8 +129,8 @@ int main(int argc, char** argv) {
         earlierLag.push_back(sampleLag(earlierPosition, pictureMs, length, samples));
     });
 
-    if (!dcv::bench::runUntil([&] { return !playback.waitingForPlayStart() && playback.playInfo()->isPlaying(); },
-                  10000)) {
+    if (!dcv::bench::runUntil(
+            [&] { return !playback.waitingForPlayStart() && playback.playInfo()->isPlaying(); }, 10000)) {
         std::fprintf(stderr, "the recording did not play\n");
         return 1;
     }
@@ -148,8 +148,9 @@ int main(int argc, char** argv) {
         lag.clear();
         earlierLag.clear();
         measuring = true;
-        dcv::bench::runUntil([&] { return wall.elapsed() > 1000 + seconds * 1000 / rate || !player->isPlaying(); },
-                 seconds * 1000 + 5000);
+        dcv::bench::runUntil(
+            [&] { return wall.elapsed() > 1000 + seconds * 1000 / rate || !player->isPlaying(); },
+            seconds * 1000 + 5000);
         measuring = false;
         const Figures published = figures(lag), simulated = figures(earlierLag);
         const auto row = [rate](const char* rule, const Figures& f) {

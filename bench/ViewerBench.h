@@ -54,8 +54,8 @@ inline std::unique_ptr<DCVAppDelegate> startViewer(QApplication& app) {
 // Opens a folder and waits for its list; the number of rows listed, -1 when none came in time.
 inline int openFolder(DCVAppDelegate& delegate, const QString& folder, int timeoutMs = 10000) {
     bool listed = false;
-    const auto connection = QObject::connect(&delegate, &DCVAppDelegate::mediaListReloaded, &delegate,
-                                             [&] { listed = true; });
+    const auto connection =
+        QObject::connect(&delegate, &DCVAppDelegate::mediaListReloaded, &delegate, [&] { listed = true; });
     delegate.openDirectory(folder);
     const bool done = runUntil([&] { return listed; }, timeoutMs);
     QObject::disconnect(connection);

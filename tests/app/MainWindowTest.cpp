@@ -139,23 +139,14 @@ TEST_F(MainWindowTest, FullScreenFillsTheScreenWithVideoAndStripAndEscapeReturns
     EXPECT_EQ(window->geometry(), start);
 }
 
-TEST_F(MainWindowTest, FullScreenAfterTheMapWasShownReturnsToTheMap) {
-    delegate->clickMapViewButton();
-    window->enterFullscreen();
-    settle();
-    window->leaveFullscreen();
-    settle();
-    EXPECT_TRUE(view("mapContainerView")->isVisible());
-    EXPECT_EQ(view("mapContainerBottomView")->height(), 98);
-}
-
-TEST_F(MainWindowTest, RightColumnSwitchesBetweenListAndMap) {
+TEST_F(MainWindowTest, RightColumnSwitchesBetweenListAndMapAndKeepsTheMapOverFullScreen) {
     window->setGeometry(QRect(QPoint(20, 20), QSize(1020, 640)));
     settle();
-    // The list button again, the map button twice, back to the list.
-    for (const int mode : {0, 1, 1, 0}) {
+    // The list button again, the map button twice, back to the list, the map again.
+    for (const int mode : {0, 1, 1, 0, 1}) {
         SCOPED_TRACE(mode);
-        QTest::mouseClick(view(mode ? "informationButtonImageView" : "recordButtonImageView"), Qt::LeftButton);
+        QTest::mouseClick(view(mode ? "informationButtonImageView" : "recordButtonImageView"),
+                          Qt::LeftButton);
         settle();
         EXPECT_EQ(delegate->rightViewMode(), mode);
         EXPECT_EQ(view<DCVSideButtonView>("recordButtonImageView")->image().name(),
@@ -170,6 +161,13 @@ TEST_F(MainWindowTest, RightColumnSwitchesBetweenListAndMap) {
             EXPECT_EQ(rectInWindow(view("mapContainerBottomView")), QRect(676, 534, 334, 98));
         }
     }
+    // Full screen and back returns to the map.
+    window->enterFullscreen();
+    settle();
+    window->leaveFullscreen();
+    settle();
+    EXPECT_TRUE(view("mapContainerView")->isVisible());
+    EXPECT_EQ(rectInWindow(view("mapContainerBottomView")), QRect(676, 534, 334, 98));
 }
 
 TEST_F(MainWindowTest, ANewRecordingListBringsTheListBack) {

@@ -44,7 +44,9 @@ TEST(ConfigCommandTest, DefaultsWritesTheDefaultRecord) {
 
 TEST(ConfigCommandTest, ShowListsEveryFieldAndTheChecksum) {
     TempDir dir;
-    const auto path = dir.write("config.bin", bytesOf(defaultSettingsRecord([] { return LocalTime{7, 5, 0}; })));
+    const auto path = dir.write("config.bin", bytesOf(defaultSettingsRecord([] {
+                                    return LocalTime{7, 5, 0};
+                                })));
     const auto r = runDcv({"config", "show", path.string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(

@@ -126,7 +126,7 @@ TEST_F(PlaybackControlsTest, ThePublishedPositionRunsWithThePlayClock) {
             [&] { return std::abs(playback->playInfo()->position() - expected) < 1e-9; }, 1000))
             << playback->playInfo()->position() << " instead of " << expected;
     };
-    startRow(0); // 100 s long, playing from 0 at clock 0
+    startRow(0);   // 100 s long, playing from 0 at clock 0
     clockMs = 500; // the clock runs between reports
     expectPublished(0.005);
     player->tick(400, 0.004f); // a report sets it right
@@ -156,7 +156,11 @@ TEST_F(PlaybackControlsTest, JumpsReachThePlayerAndBackwardOnesAreAppliedTwice) 
         {"forward with 30 s left", 70000, true, {"jumpForward 10"}, true},
         {"forward with 8 s left goes to the end", 92000, true, {"setTime 100000"}, false},
         {"backward from 50 s", 50000, false, {"setPosition 0.400", "setPosition 0.400"}, true},
-        {"backward from 5 s to the start", 5000, false, {"setTime 0", "setPosition 0.000", "setPosition 0.000"}, false},
+        {"backward to the start",
+         5000,
+         false,
+         {"setTime 0", "setPosition 0.000", "setPosition 0.000"},
+         false},
     };
     startRow(0);
     for (const Case& c : cases) {

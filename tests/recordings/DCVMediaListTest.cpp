@@ -116,7 +116,8 @@ TEST(RecordingScanTest, LimitEndsEachDirectoryAfterItsNextAppend) {
     std::vector<DCVMediaPtr> array;
     for (int i = 0; i < 3; ++i)
         for (const char* minute : {"25", "26"})
-            dir.write("s" + std::to_string(i) + "/alwa_20210315_14" + minute + std::to_string(10 + i) + "_F.MP4");
+            dir.write("s" + std::to_string(i) + "/alwa_20210315_14" + minute + std::to_string(10 + i) +
+                      "_F.MP4");
     array.resize(kMediaListLimit - 1, DCVMedia::mediaWithPath("/x/alwa_20210315_142530_F.MP4"));
     RecordingScanReport report;
     walkRecordings(dir.path(), array, nullptr, &report);

@@ -106,7 +106,8 @@ TEST(BlackBoxWalkTest, ReadsEveryField) {
     EXPECT_EQ(w.box.m_vGSensorData()[0].data(), (DCVAviGSensorData::Data{256, -128, 0, 17}));
     EXPECT_EQ(w.box.m_GSensors()[0], DCVGSensor(1.0f, -0.5f, 0.0f));
     // Latitude and longitude stay unsigned; the hemispheres give the sign.
-    EXPECT_EQ(w.box.m_vGpsData()[1].data(), (DCVAviGpsData::Data{3733.125f, 12701.5f, 1.25f, 45.5f, 'S', 'W', 9, 0}));
+    EXPECT_EQ(w.box.m_vGpsData()[1].data(),
+              (DCVAviGpsData::Data{3733.125f, 12701.5f, 1.25f, 45.5f, 'S', 'W', 9, 0}));
     EXPECT_EQ(w.box.m_GSensors()[1].x(), -77.0f / 256.0f);
     EXPECT_TRUE(w.box.extractError().empty());
 }
@@ -203,11 +204,13 @@ TEST(BlackBoxWalkTest, TruncatedAtEveryByte) {
 TEST(BlackBoxWalkTest, TableEdgeCasesAndWhatTheReportSaysWasLeftOut) {
     const uint32_t end = 5000; // past the end of every file below
     const std::string r = typical(5);
+    using Offsets = std::vector<uint32_t>;
     std::string tableCut = walkFile({r, r, r});
     tableCut.resize(kPosEntries + 16 + 8); // the second entry keeps its offset, the third is gone
     const std::string pastEnd = "2 of the table's 4 records lie beyond the end of the file";
     const std::string onePastEnd = "1 of the table's 2 records lie beyond the end of the file";
-    const std::string foreign = "an entry points at something that is not a telemetry record; the rest was not read";
+    const std::string foreign =
+        "an entry points at something that is not a telemetry record; the rest was not read";
     struct {
         const char* name;
         std::string bytes;
@@ -220,16 +223,15 @@ TEST(BlackBoxWalkTest, TableEdgeCasesAndWhatTheReportSaysWasLeftOut) {
         {"count larger than entries", walkFile({r, r, r}, 7), 3, {}},
         {"first record not GPS", walkFile({"XPS" + r.substr(3), r}), 0, foreign},
         {"stops at the first record not GPS", walkFile({r, "gps" + r.substr(3), r}), 1, foreign},
-        {"offsets past the end are skipped", walkFile({r, r}, 4, std::vector<uint32_t>{end, 188, end, 299}), 2,
-         pastEnd},
-        {"offset 0xFFFFFFFF is skipped", walkFile({r}, 2, std::vector<uint32_t>{0xFFFFFFFF, 156}), 1, onePastEnd},
+        {"offsets past the end are skipped", walkFile({r, r}, 4, Offsets{end, 188, end, 299}), 2, pastEnd},
+        {"offset 0xFFFFFFFF is skipped", walkFile({r}, 2, Offsets{0xFFFFFFFF, 156}), 1, onePastEnd},
         {"record cut by the end of file", walkFile({r, r.substr(0, 110)}), 1, onePastEnd},
         {"table cut", tableCut, 0,
-         "the table lists 3 records, the file ends before 1 of them; 2 of the table's 3 records lie beyond the "
-         "end of the file"},
-        {"same record listed twice", walkFile({r}, 2, std::vector<uint32_t>{156, 156}), 2, ""},
-        {"backwards offsets", walkFile({r, r}, 3, std::vector<uint32_t>{283, 172, 283}), 3, ""},
-        {"record overlapping the table", walkFile({r}, 1, std::vector<uint32_t>{0}), 0, {}},
+         "the table lists 3 records, the file ends before 1 of them; 2 of the table's 3 records lie "
+         "beyond the end of the file"},
+        {"same record listed twice", walkFile({r}, 2, Offsets{156, 156}), 2, ""},
+        {"backwards offsets", walkFile({r, r}, 3, Offsets{283, 172, 283}), 3, ""},
+        {"record overlapping the table", walkFile({r}, 1, Offsets{0}), 0, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

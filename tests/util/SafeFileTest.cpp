@@ -178,7 +178,8 @@ TEST(SafeFileTest, WhatTheCallerMayNotWriteIsKept) {
         mode_t folder, file;
         bool needsRoot; // for a file of another user
         const char* detailEnd;
-    } cases[] = {{"a file of another user", 0777, 0644, true, ""}, {"a read-only folder", 0555, 0666, false, "(open)"}};
+    } cases[] = {{"a file of another user", 0777, 0644, true, ""},
+                 {"a read-only folder", 0555, 0666, false, "(open)"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         if (c.needsRoot && ::geteuid() != 0)
@@ -214,7 +215,8 @@ public:
         using Argv = std::vector<std::string>;
         const std::pair<Argv, std::string> steps[] = {
             {{"truncate", "-s", "1M", m_image.string()}, "cannot make the image: "},
-            {fat ? Argv{"mkfs.fat", m_image.string()} : Argv{"mkfs.ext2", "-q", "-F", "-m", "0", m_image.string()},
+            {fat ? Argv{"mkfs.fat", m_image.string()}
+                 : Argv{"mkfs.ext2", "-q", "-F", "-m", "0", m_image.string()},
              "mkfs failed: "},
             {{"mount", "-o", "loop", m_image.string(), m_mount.string()}, "cannot mount on a loop device: "},
         };
