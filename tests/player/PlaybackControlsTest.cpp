@@ -373,12 +373,16 @@ TEST_F(PlaybackControlsTest, AFolderDroppedOnTheWindowIsOpened) {
     }
 }
 
-TEST_F(PlaybackControlsTest, DraggingAPositionSliderSeeksOnlyWhenTheHandleIsLetGo) {
+// A drag seeks once, when the handle is let go; a click on the groove jumps there and seeks once.
+TEST_F(PlaybackControlsTest, APositionSliderSeeksOnceWhenLetGoOrClicked) {
     for (const char* name : {"videoPositionSlider", "videoPositionSliderForFullScreen"}) {
         SCOPED_TRACE(name);
+        const bool strip = QByteArray(name).contains("FullScreen");
         auto* slider = view<QSlider>(name);
         at(10000);
         startRow(0);
+        if (strip)
+            view<TKImageButton>("fullScreenButton")->click();
         slider->setSliderDown(true);
         for (double v : {0.3, 0.45, 0.6}) {
             slider->setSliderPosition(int(v * kPositionSliderSteps));
@@ -393,6 +397,20 @@ TEST_F(PlaybackControlsTest, DraggingAPositionSliderSeeksOnlyWhenTheHandleIsLetG
         slider->setSliderDown(false);
         EXPECT_EQ(player->calls, QStringList{"setPosition 0.600"});
         EXPECT_EQ(positionSlider()->value(), int(0.6 * kPositionSliderSteps));
+        waitSettled();
+
+        at(10000);
+        player->calls.clear();
+        ASSERT_TRUE(slider->isVisible());
+        QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
+        // Where the click was, give or take the handle's half width.
+        EXPECT_NEAR(slider->value(), 7500, 300);
+        ASSERT_EQ(player->calls.size(), 1) << player->calls.join(',').toStdString();
+        EXPECT_TRUE(player->calls[0].startsWith(QLatin1String("setPosition")));
+        EXPECT_NEAR(player->calls[0].section(' ', 1).toDouble(), slider->value() / 10000.0, 1e-3);
+        waitSettled();
+        if (strip)
+            view<TKImageButton>("fullScreenButton")->click();
     }
 }
 
@@ -441,28 +459,6 @@ TEST_F(PlaybackControlsTest, TheOpenFolderPanelStopsThePlayerAndOpensTheChosenFo
             EXPECT_EQ(model->rowCount(), 6);
             EXPECT_EQ(view<QLabel>("speedField")->text(), speedShown);
         }
-    }
-}
-
-TEST_F(PlaybackControlsTest, AClickOnTheGrooveJumpsThereAndSeeksOnce) {
-    for (const char* name : {"videoPositionSlider", "videoPositionSliderForFullScreen"}) {
-        SCOPED_TRACE(name);
-        const bool strip = QByteArray(name).contains("FullScreen");
-        startRow(0);
-        if (strip)
-            view<TKImageButton>("fullScreenButton")->click();
-        at(10000);
-        auto* slider = view<QSlider>(name);
-        ASSERT_TRUE(slider->isVisible());
-        QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() * 3 / 4, slider->height() / 2));
-        // Where the click was, give or take the handle's half width.
-        EXPECT_NEAR(slider->value(), 7500, 300);
-        ASSERT_EQ(player->calls.size(), 1) << player->calls.join(',').toStdString();
-        EXPECT_NEAR(player->calls[0].section(' ', 1).toDouble(), slider->value() / 10000.0, 1e-3);
-        EXPECT_TRUE(player->calls[0].startsWith(QLatin1String("setPosition")));
-        waitSettled();
-        if (strip)
-            view<TKImageButton>("fullScreenButton")->click();
     }
 }
 
