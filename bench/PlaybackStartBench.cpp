@@ -2,39 +2,20 @@
 // off), alternating two rows so every run is a fresh start. Prints every run, the time to the
 // telemetry hand-over, and the medians.
 //   playback_start_bench [FOLDER] [RUNS]
-#include "app/DCVAppDelegate.h"
-#include "app/Theme.h"
-#include "platform/DCVStrings.h"
-#include "platform/shell/ShellScript.h"
+#include "ViewerBench.h"
 #include "platform/vlc/VLCVideoView.h"
-#include "player/DCVMediaListModel.h"
 #include "player/DCVPlaybackController.h"
 #include "widgets/CustomWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
-
-// Runs the event loop until the predicate holds or the time is up. (QTest::qWaitFor sleeps
-// 10 ms between rounds, which would be measured as the viewer's time.)
-bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
-}
 
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -44,27 +25,18 @@ double median(std::vector<double> v) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("DCV_VLC_ARGS"))
-        qputenv("DCV_VLC_ARGS", "--aout=dummy");
+    dcv::bench::prepareViewerEnvironment();
     QApplication app(argc, argv);
-    dcv::installTranslations(app);
-    dcv::applyTheme(app);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(DCV_SAMPLE_CARD);
     const int runs = argc > 2 ? std::atoi(argv[2]) : 10;
 
-    dcv::DCVAppDelegate::Options options;
-    options.withMapPage = false;
-    options.animateFrames = false;
-    dcv::DCVAppDelegate delegate(dcv::Services::desktop(std::make_shared<dcv::QtCommandRunner>()), options);
+    const auto viewer = dcv::bench::startViewer(app);
+    dcv::DCVAppDelegate& delegate = *viewer;
     dcv::DCVPlaybackController& playback = delegate.playback();
-    delegate.window()->show();
     auto* table = delegate.window()->findChild<QTableView*>(QStringLiteral("mediaListTableView"));
-    auto* model = qobject_cast<dcv::DCVMediaListModel*>(table->model());
+    auto* model = table->model();
     auto* video = delegate.window()->findChild<dcv::VLCVideoView*>(QStringLiteral("video1View"));
-    delegate.openDirectory(folder);
-    if (!waitUntil([&] { return model->rowCount() >= 2; }, 5000)) {
+    if (dcv::bench::openFolder(delegate, folder) < 2) {
         std::fprintf(stderr, "no recordings in %s\n", qPrintable(folder));
         return 1;
     }
@@ -87,7 +59,7 @@ int main(int argc, char** argv) {
         });
         clock.start();
         QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, r.center());
-        if (!waitUntil([&] { return painted; }, 10000)) {
+        if (!dcv::bench::runUntil([&] { return painted; }, 10000)) {
             std::fprintf(stderr, "run %d: no picture in 10 s\n", i);
             return 1;
         }
@@ -99,9 +71,9 @@ int main(int argc, char** argv) {
             std::printf("run %d: first picture %.1f ms (telemetry handed over at %.1f ms)\n", i, ms,
                         handedOverAt);
         }
-        waitUntil([&] { return !playback.waitingForPlayStart(); }, 5000);
+        dcv::bench::runUntil([&] { return !playback.waitingForPlayStart(); }, 5000);
         // Let it play a moment, as a user would before the next double-click.
-        waitUntil([] { return false; }, 300);
+        dcv::bench::runUntil([] { return false; }, 300);
     }
     std::printf("viewer double-click to first picture median: %.1f ms (telemetry %.1f ms)\n", median(toFrame),
                 median(toTelemetry));

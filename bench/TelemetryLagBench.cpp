@@ -8,10 +8,7 @@
 // same reports; an earlier build of the viewer measures the real one). Prints median and 95th
 // percentile of the lag at 1x and at 2x. Run by bench/telemetry-lag.
 //   telemetry_lag_bench FOLDER [SECONDS_PER_RATE]
-#include "app/DCVAppDelegate.h"
-#include "app/Theme.h"
-#include "platform/DCVStrings.h"
-#include "platform/shell/ShellScript.h"
+#include "ViewerBench.h"
 #include "platform/vlc/MediaPlayer.h"
 #include "platform/vlc/VLCVideoView.h"
 #include "player/DCVPlayInfo.h"
@@ -24,25 +21,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 namespace {
 
 constexpr double kFramesPerSecond = 30;
 constexpr int kCodeBits = 16;
-
-// Runs the event loop until the predicate holds or the time is up.
-bool runUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
-}
 
 // The frame number in the band of blocks at the top of the picture; -1 when it cannot be read.
 int frameNumber(const QImage& picture) {
@@ -99,30 +83,19 @@ Figures figures(std::vector<double> lags) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("DCV_VLC_ARGS"))
-        qputenv("DCV_VLC_ARGS", "--aout=dummy");
+    dcv::bench::prepareViewerEnvironment();
     QApplication app(argc, argv);
     if (argc < 2) {
         std::fprintf(stderr, "usage: telemetry_lag_bench FOLDER [SECONDS_PER_RATE]\n");
         return 2;
     }
-    dcv::installTranslations(app);
-    dcv::applyTheme(app);
     const QString folder = QString::fromLocal8Bit(argv[1]);
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 10;
 
-    dcv::DCVAppDelegate::Options options;
-    options.withMapPage = false;
-    options.animateFrames = false;
-    dcv::DCVAppDelegate delegate(dcv::Services::desktop(std::make_shared<dcv::QtCommandRunner>()), options);
+    const auto viewer = dcv::bench::startViewer(app);
+    dcv::DCVAppDelegate& delegate = *viewer;
     dcv::DCVPlaybackController& playback = delegate.playback();
-    delegate.window()->show();
-    bool listed = false;
-    QObject::connect(&delegate, &dcv::DCVAppDelegate::mediaListReloaded, &delegate, [&] { listed = true; });
-    delegate.openDirectory(folder);
-    if (!runUntil([&] { return listed; }, 10000) || !playback.playAtIndex(0)) {
+    if (dcv::bench::openFolder(delegate, folder) < 1 || !playback.playAtIndex(0)) {
         std::fprintf(stderr, "no recording in %s\n", qPrintable(folder));
         return 1;
     }
@@ -156,8 +129,8 @@ int main(int argc, char** argv) {
         earlierLag.push_back(sampleLag(earlierPosition, pictureMs, length, samples));
     });
 
-    if (!runUntil([&] { return !playback.waitingForPlayStart() && playback.playInfo()->isPlaying(); },
-                  10000)) {
+    if (!dcv::bench::runUntil(
+            [&] { return !playback.waitingForPlayStart() && playback.playInfo()->isPlaying(); }, 10000)) {
         std::fprintf(stderr, "the recording did not play\n");
         return 1;
     }
@@ -171,12 +144,13 @@ int main(int argc, char** argv) {
         // One second to settle into the rate, then the measurement.
         QElapsedTimer wall;
         wall.start();
-        runUntil([&] { return wall.elapsed() > 1000; }, 2000);
+        dcv::bench::runUntil([&] { return wall.elapsed() > 1000; }, 2000);
         lag.clear();
         earlierLag.clear();
         measuring = true;
-        runUntil([&] { return wall.elapsed() > 1000 + seconds * 1000 / rate || !player->isPlaying(); },
-                 seconds * 1000 + 5000);
+        dcv::bench::runUntil(
+            [&] { return wall.elapsed() > 1000 + seconds * 1000 / rate || !player->isPlaying(); },
+            seconds * 1000 + 5000);
         measuring = false;
         const Figures published = figures(lag), simulated = figures(earlierLag);
         const auto row = [rate](const char* rule, const Figures& f) {

@@ -3,9 +3,6 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using dcv::test::readFile;
 using dcv::test::runDcv;
@@ -47,9 +44,10 @@ TEST(ConfigCommandTest, DefaultsWritesTheDefaultRecord) {
 
 TEST(ConfigCommandTest, ShowListsEveryFieldAndTheChecksum) {
     TempDir dir;
-    _FILEDATA rec = defaultSettingsRecord([] { return LocalTime{7, 5, 0}; });
-    const auto path = dir.write("config.bin", bytesOf(rec));
-    auto r = runDcv({"config", "show", path.string()});
+    const auto path = dir.write("config.bin", bytesOf(defaultSettingsRecord([] {
+                                    return LocalTime{7, 5, 0};
+                                })));
+    const auto r = runDcv({"config", "show", path.string()});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(
         r.out.starts_with("formatMarker=22310\nchecksum=65535\nmodelName=QX-4100N\nfrontVideoQuality=1\n"));
@@ -57,11 +55,6 @@ TEST(ConfigCommandTest, ShowListsEveryFieldAndTheChecksum) {
     EXPECT_NE(r.out.find("\ntimeZoneIndex=28\n"), std::string::npos);
     EXPECT_TRUE(r.out.ends_with("\nreserved496=0\nchecksum=not-computed stored=65535\n")) << r.out;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 111);
-
-    prepareSettingsRecordForSave(rec);
-    dir.write("config.bin", bytesOf(rec));
-    r = runDcv({"config", "show", path.string()});
-    EXPECT_TRUE(r.out.ends_with("\nchecksum=ok\n")) << r.out;
 }
 
 TEST(ConfigCommandTest, CheckFailsOnlyOnAMismatch) {
@@ -135,15 +128,14 @@ TEST(ConfigCommandTest, RefusedSetWritesNothing) {
     TempDir dir;
     const std::string original = bytesOf(defaultSettingsRecord());
     const auto path = dir.write("config.bin", original).string();
+    // Which values are refused, and the messages, are the editor's; here: a refusal after an
+    // accepted value still writes nothing.
     struct {
         std::vector<std::string> assignments;
         std::string named; // the message names the field and what it takes
     } cases[] = {
         {{"micVolume=1", "alwaysModeTimeout=45"}, "alwaysModeTimeout takes 0, 10, 30"},
-        {{"drivingGsensorX=151"}, "drivingGsensorX takes 5 to 150"},
-        {{"wifiPassword=short"}, "wifiPassword takes 8 to 16"},
-        {{"timeZoneIndex=40"}, "timeZoneIndex takes -1 to 33"},
-        {{"reserved24=0"}, "reserved24 is reserved"},
+        {{"micVolume=1", "reserved24=0"}, "reserved24 is reserved"},
         {{"bogus=1"}, "no field is called"},
     };
     for (const auto& c : cases) {
@@ -155,30 +147,6 @@ TEST(ConfigCommandTest, RefusedSetWritesNothing) {
         EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
         EXPECT_EQ(readFile(path), original) << c.named;
     }
-}
-
-TEST(ConfigCommandTest, FailedSaveKeepsTheFileAndSaysWhy) {
-    TempDir dir;
-    const std::string original = bytesOf(defaultSettingsRecord());
-    const auto path = dir.write("card/config.bin", original);
-    ::chmod(path.c_str(), 0666);
-    ::chmod((dir / "card").c_str(), 0555);
-    // As an ordinary user: root would write into the read-only folder.
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(100);
-        const auto set = runDcv({"config", "set", path.string(), "micVolume=1"});
-        const auto def = runDcv({"config", "defaults", path.string()});
-        const bool ok = set.exitCode == 1 && def.exitCode == 1 && oneLine(set.err) && oneLine(def.err) &&
-                        set.err.find(std::strerror(EACCES)) != std::string::npos;
-        ::_exit(ok ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(readFile(path), original);
 }
 
 TEST(ConfigCommandTest, UsageErrors) {

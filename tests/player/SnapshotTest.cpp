@@ -97,27 +97,17 @@ protected:
 
 } // namespace
 
-TEST_F(SnapshotTest, WithNothingLoadedNeitherButtonIsLiveAndNothingIsWritten) {
-    EXPECT_FALSE(captureEnabled());
-    EXPECT_FALSE(printEnabled());
-    snapshot->captureVideo();
-    snapshot->print();
-    EXPECT_TRUE(outside.panels->requests.isEmpty());
-    EXPECT_EQ(outside.printDialog->asked, 0);
-    EXPECT_FALSE(QFile::exists(tempSnapshot()));
-}
-
 TEST_F(SnapshotTest, CaptureWhilePlayingSavesTheDecodedPictureInTheFormatOfItsName) {
     startRow(1);
     EXPECT_TRUE(captureEnabled());
     EXPECT_TRUE(printEnabled());
-    QFile::copy(QString::fromStdString((sampleCardDir() / "config.bin").string()), inFolder("old.jpg"));
     const struct {
         const char* name;
         QByteArray format; // empty: refused
     } cases[] = {
-        {"shot.jpg", "jpeg"},  {"shot.png", "png"}, // what the user asked for, not JPEG bytes named .png
-        {"SHOT.JPEG", "jpeg"}, {"old.jpg", "jpeg"}, // replacing was confirmed in the panel
+        {"shot.jpg", "jpeg"},
+        {"shot.png", "png"}, // what the user asked for, not JPEG bytes named .png
+        {"SHOT.JPEG", "jpeg"},
         {"shot.txt", ""},
     };
     for (const auto& c : cases) {
@@ -168,25 +158,18 @@ TEST_F(SnapshotTest, ACancelledPanelSavesNothingAndKeysReachBothActions) {
     EXPECT_EQ(outside.printDialog->asked, 1);
 }
 
-// Something else in the snapshot file's place is refused, not followed or waited on, and left
-// as it was; the user is told instead of a panel or print dialog opening on nothing.
+// Something else in the snapshot file's place is refused, not waited on, and left as it was;
+// the user is told instead of a panel or print dialog opening on nothing. (Which places the
+// picture writer refuses is tested without a player.)
 TEST_F(SnapshotTest, ASnapshotPlaceThatIsNoWritableFileIsToldAndLeftAlone) {
     startRow(1);
-    const fs::path place = temporary / "telvo_capture.jpg", elsewhere = folder / "elsewhere.jpg";
+    const fs::path place = temporary / "telvo_capture.jpg";
     const struct {
         const char* what;
         std::function<void()> make;
         std::function<bool()> unchanged;
     } cases[] = {
         {"a FIFO", [&] { ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0); }, [&] { return fs::is_fifo(place); }},
-        {"a link to nothing", [&] { fs::create_symlink(elsewhere, place); },
-         [&] { return fs::is_symlink(place) && !fs::exists(elsewhere); }},
-        {"a read-only file",
-         [&] {
-             temporary.write("telvo_capture.jpg", "old");
-             fs::permissions(place, fs::perms::owner_read);
-         },
-         [&] { return readFile(place) == "old"; }},
         {"a folder", [&] { fs::create_directory(place); }, [&] { return fs::is_directory(place); }},
     };
     for (const auto& c : cases) {
@@ -207,7 +190,12 @@ TEST_F(SnapshotTest, ASnapshotPlaceThatIsNoWritableFileIsToldAndLeftAlone) {
     }
 }
 
-TEST_F(SnapshotTest, WhilePausedOnlyPrintIsLive) {
+TEST_F(SnapshotTest, WithNothingLoadedNeitherButtonIsLiveAndWhilePausedOnlyPrint) {
+    EXPECT_FALSE(captureEnabled());
+    EXPECT_FALSE(printEnabled());
+    snapshot->captureVideo();
+    snapshot->print();
+    EXPECT_EQ(outside.printDialog->asked, 0);
     startRow(3);
     pause();
     EXPECT_FALSE(captureEnabled());

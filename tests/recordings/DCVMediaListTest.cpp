@@ -8,8 +8,6 @@
 #include <random>
 #include <set>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace dcv;
@@ -84,8 +82,6 @@ TEST(RecordingScanTest, OrdersAcrossSubfoldersByTimeKindAndPath) {
         "a/event_20210315_142600_R.MP4", "event_20210315_142600_F.MP4", // event before always; then by path
         "alwa_20210315_142600_F.MP4",    "b/deep/er/alwa_20210315_142600_R.MP4"};
     EXPECT_EQ(rel, expected);
-    for (size_t i = 1; i < medias.size(); ++i)
-        EXPECT_LE(medias[i - 1]->compareDate(*medias[i]), 0) << i;
 }
 
 TEST(RecordingScanTest, NumericSortAgreesWithCompareDate) {
@@ -120,45 +116,14 @@ TEST(RecordingScanTest, OnlyFilesAreListedAndLinkLoopsWalkedOnce) {
               (std::vector<std::string>{"alwa_20210315_142530_F.MP4", "alwa_20210315_142531_F.MP4"}));
 }
 
-TEST(RecordingScanTest, UnreadableFolderListsNothing) {
-    TempDir dir;
-    dir.write("locked/alwa_20210315_142530_F.MP4");
-    dir.write("alwa_20210315_142531_F.MP4");
-    fs::permissions(dir.path(), fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-    fs::permissions(dir / "locked", fs::perms::none);
-    // Root reads every folder, so scan as an ordinary user in a child process.
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(100);
-        // The count, and 10 more when the report names the folder and why.
-        const RecordingScan scan = scanRecordingsWithReport(dir.path());
-        const bool named = scan.report.unreadableFolders ==
-                           std::vector<std::string>{(dir / "locked").string() + ": Permission denied"};
-        ::_exit(int(scan.medias.size()) + (named ? 10 : 0));
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 11);
-}
-
-TEST(RecordingScanTest, MissingFolderGivesEmptyListAndSaysSo) {
-    const RecordingScan scan = scanRecordingsWithReport("/nonexistent/dcv/folder");
-    EXPECT_TRUE(scan.medias.empty());
-    EXPECT_EQ(scan.report.unreadableFolders,
-              std::vector<std::string>{"/nonexistent/dcv/folder: No such file or directory"});
-    EXPECT_FALSE(scan.report.limitReached);
-}
-
 TEST(RecordingScanTest, LimitEndsEachDirectoryAfterItsNextAppend) {
     TempDir dir;
-    // 15000 files at the top, then two subfolders that each still add one entry.
+    // A list one short of the limit, then three subfolders of two recordings each.
     std::vector<DCVMediaPtr> array;
     for (int i = 0; i < 3; ++i)
-        dir.write("s" + std::to_string(i) + "/alwa_20210315_1425" + std::to_string(10 + i) + "_F.MP4"),
-            dir.write("s" + std::to_string(i) + "/alwa_20210315_1426" + std::to_string(10 + i) + "_F.MP4");
+        for (const char* minute : {"25", "26"})
+            dir.write("s" + std::to_string(i) + "/alwa_20210315_14" + minute + std::to_string(10 + i) +
+                      "_F.MP4");
     array.resize(kMediaListLimit - 1, DCVMedia::mediaWithPath("/x/alwa_20210315_142530_F.MP4"));
     RecordingScanReport report;
     walkRecordings(dir.path(), array, nullptr, &report);

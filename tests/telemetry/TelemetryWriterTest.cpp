@@ -262,17 +262,16 @@ TEST(Mp4BoxesTest, ListingStopsAtImpossibleSizes) {
     } cases[] = {{4, 0, false, 1}, {0, 0, true, 2},      {1, 16, true, 2},
                  {1, 8, false, 1}, {1, ~0ull, false, 1}, {0x7FFFFFFF, 0, false, 1}};
     for (const auto& c : cases) {
-        std::string g = f;
-        std::string tail;
-        put32(tail, c.size32);
-        tail += "free";
+        SCOPED_TRACE(std::to_string(c.size32) + "/" + std::to_string(c.size64));
+        std::string g = mkbox("ftyp", "isom");
+        put32(g, c.size32);
+        g += "free";
         if (c.size32 == 1) {
-            put32(tail, uint32_t(c.size64 >> 32));
-            put32(tail, uint32_t(c.size64));
+            put32(g, uint32_t(c.size64 >> 32));
+            put32(g, uint32_t(c.size64));
         }
-        g = mkbox("ftyp", "isom") + tail;
-        EXPECT_EQ(listMp4Boxes(MemoryByteSource(g), 0, g.size(), boxes), c.ok) << c.size32 << "/" << c.size64;
-        EXPECT_EQ(boxes.size(), c.count) << c.size32 << "/" << c.size64;
+        EXPECT_EQ(listMp4Boxes(MemoryByteSource(g), 0, g.size(), boxes), c.ok);
+        EXPECT_EQ(boxes.size(), c.count);
     }
     EXPECT_EQ(movieDurationSeconds(MemoryByteSource(f)), std::nullopt);
 }

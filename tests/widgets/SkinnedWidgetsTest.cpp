@@ -46,20 +46,18 @@ TEST(TKImageButtonTest, RollOverAndPressedImagesComeFromTheNormalImagesName) {
         {"no_such_image_n", "", ""},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.image);
         TKImageButton button(QString::fromLatin1(c.image));
-        EXPECT_EQ(button.rolloverImage().name(), QString::fromLatin1(c.rollover)) << c.image;
-        EXPECT_EQ(button.pressedImage().name(), QString::fromLatin1(c.pressed)) << c.image;
-        EXPECT_EQ(button.activeImage(), button.image()) << c.image;
-        EXPECT_EQ(button.inactiveImage(), button.image()) << c.image;
-        // Entering shows the roll-over image, or the normal one when there is none.
+        EXPECT_EQ(button.rolloverImage().name(), QString::fromLatin1(c.rollover));
+        EXPECT_EQ(button.pressedImage().name(), QString::fromLatin1(c.pressed));
+        EXPECT_EQ(button.activeImage(), button.image());
+        EXPECT_EQ(button.inactiveImage(), button.image());
+        // Entering shows the roll-over image, pressing the pressed one; else the normal one.
+        const QString normal = button.image().name();
         button.mouseEntered();
-        const QString rolloverShown =
-            button.rolloverImage().isNull() ? button.image().name() : button.rolloverImage().name();
-        EXPECT_EQ(button.displayedImage().name(), rolloverShown) << c.image;
+        EXPECT_EQ(button.displayedImage().name(), *c.rollover ? QString::fromLatin1(c.rollover) : normal);
         button.setDown(true);
-        const QString pressedShown =
-            button.pressedImage().isNull() ? rolloverShown : button.pressedImage().name();
-        EXPECT_EQ(button.displayedImage().name(), pressedShown) << c.image;
+        EXPECT_EQ(button.displayedImage().name(), *c.pressed ? QString::fromLatin1(c.pressed) : normal);
     }
     // A new image name brings its own variants.
     TKImageButton play(QStringLiteral("icon_play_n"));
