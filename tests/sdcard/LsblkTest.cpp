@@ -231,7 +231,7 @@ TEST(DiskDiscoveryTest, OneLsblkRunPerCallAndOneMoreAfterAFailure) {
         ++runs;
         if (next.empty())
             return std::optional(good);
-        const std::optional<std::string> output = next.front();
+        std::optional<std::string> output = next.front();
         next.erase(next.begin());
         return output;
     });
