@@ -600,15 +600,14 @@ void DCVAppDelegate::openDirectory(const QString& path) {
 
 void DCVAppDelegate::openMediaDirectoryDialog() {
     QPointer<DCVAppDelegate> self(this);
-    m_services.filePanels->openFolder(m_window.get(), infoText("main.open_folder"),
-                                      [self](const QString& path) {
-                                          if (!self || path.isEmpty() || !self->m_playback->player())
-                                              return;
-                                          // The recording of the old folder goes, with everything the window
-                                          // showed of it.
-                                          self->m_playback->closeRecording();
-                                          self->openDirectory(path);
-                                      });
+    // The recording of the old folder goes, with everything the window showed of it.
+    const auto open = [self](const QString& path) {
+        if (!self || path.isEmpty() || !self->m_playback->player())
+            return;
+        self->m_playback->closeRecording();
+        self->openDirectory(path);
+    };
+    m_services.filePanels->openFolder(m_window.get(), infoText("main.open_folder"), open);
 }
 
 void DCVAppDelegate::mediaListChanged(DCVMediaList&) {

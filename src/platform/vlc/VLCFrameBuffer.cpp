@@ -66,7 +66,8 @@ size_t VLCFrameBuffer::Planes::offset(int plane) const {
 void VLCFrameBuffer::Planes::allocate(int w, int h) {
     width = w;
     height = h;
-    data.assign(offset(3), 0);
+    // Every byte is written before it is read (by the decoder, or by own()).
+    data.resize(offset(3));
     useOwnData();
 }
 
@@ -81,13 +82,14 @@ void VLCFrameBuffer::Planes::useOwnData() {
 void VLCFrameBuffer::Planes::own() {
     if (!borrowed)
         return;
-    const Planes from = *this;
-    allocate(from.width, from.height);
+    const uchar* const from[3] = {planes[0], planes[1], planes[2]};
+    const int fromPitches[3] = {pitches[0], pitches[1], pitches[2]};
+    allocate(width, height);
     for (int p = 0; p < 3; ++p) {
         const int bytes = p == 0 ? width : (width + 1) / 2;
         for (int line = 0; line < lines(p); ++line)
             std::memcpy(data.data() + offset(p) + size_t(line) * size_t(pitch(p)),
-                        from.planes[p] + size_t(line) * size_t(from.pitches[p]), size_t(bytes));
+                        from[p] + size_t(line) * size_t(fromPitches[p]), size_t(bytes));
     }
 }
 
