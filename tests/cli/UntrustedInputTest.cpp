@@ -16,6 +16,7 @@
 
 namespace fs = std::filesystem;
 using dcv::test::dcvPath;
+using dcv::test::oneErrorLine;
 using dcv::test::ProcessResult;
 using dcv::test::readFile;
 using dcv::test::runProcess;
@@ -44,10 +45,6 @@ ProcessResult dcvGuarded(const std::vector<std::string>& args) {
 // As the unprivileged user 65534 (the tests run as root, who may write and read anything).
 ProcessResult dcvAsNobody(const std::vector<std::string>& args) {
     return runProcess(withTool({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}, args));
-}
-
-bool oneErrorLine(const ProcessResult& r) {
-    return !r.err.empty() && r.err.find('\n') == r.err.size() - 1;
 }
 
 std::string settingsBytes() {
@@ -135,18 +132,6 @@ TEST(UntrustedInputTest, WhatIsNotAWritableRegularFileIsNeitherReplacedNorRead) 
             EXPECT_EQ(r.out, "");
         }
     }
-}
-
-// A card that is not mounted is listed (it can be formatted) but never taken for the camera's:
-// its files have no place to go.
-TEST(UntrustedInputTest, AnUnmountedCardIsNotTheCamerasCard) {
-    TempDir dir;
-    const auto json = dir.write("lsblk.json", R"({"blockdevices": [
-        {"kname": "sdb", "path": "/dev/sdb", "type": "disk", "tran": "usb", "rm": true, "size": 8000000000,
-         "label": "TELVO", "model": "Reader"}]})");
-    const auto r = dcvGuarded({"disks", "--lsblk-json", json.string()});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "[7.5 GB] TELVO <Reader>\tsdb\t-\n");
 }
 
 TEST(UntrustedInputTest, DamagedRecordingsSayWhatWasLeftOut) {

@@ -89,12 +89,6 @@ struct FormatWindow {
         answer(confirm, true);
         return finished.wait(5000);
     }
-    std::vector<std::string> programs() const {
-        std::vector<std::string> p;
-        for (const auto& c : machine->calls)
-            p.push_back(c.argv.front());
-        return p;
-    }
 };
 
 TEST(FormatWindowTest, ListsTheCardsWithTheirFields) {
@@ -162,7 +156,7 @@ TEST(FormatWindowTest, FormatsAfterOneConfirmationKeepingTheSettings) {
     EXPECT_EQ(finished.first().first().value<FormatResult>(), FormatResult::Completed);
     EXPECT_EQ(w.statuses, (QStringList{"Formatting...", "unmount disk...", "formatting...", "try mount...",
                                        "Format completed!", "Disk searching..."}));
-    EXPECT_EQ(w.programs(), (std::vector<std::string>{"umount", "mkfs.fat", "mount"}));
+    EXPECT_EQ(w.machine->programs(), (std::vector<std::string>{"umount", "mkfs.fat", "mount"}));
     EXPECT_EQ(readFile(w.tmp / "card-sdb1" / "config.bin"), kSettings);
     EXPECT_FALSE(c.isProgressShown());
     EXPECT_EQ(w.widget<QComboBox>("usbDiskCombo")->currentText(), "[15 GB] TELVO <Reader>");
@@ -258,7 +252,7 @@ TEST(FormatWindowTest, EveryFailureHasItsAlert) {
         EXPECT_TRUE(alert->informative.contains(c.informative))
             << c.name << ": " << alert->informative.toStdString();
         const std::vector<std::string> ran{"umount", "mkfs.fat", "mount"};
-        EXPECT_EQ(w.programs(), c.confirmed ? ran : std::vector<std::string>{}) << c.name;
+        EXPECT_EQ(w.machine->programs(), c.confirmed ? ran : std::vector<std::string>{}) << c.name;
         EXPECT_TRUE(window.isVisible()) << c.name << ": only success closes the window";
         EXPECT_FALSE(window.isProgressShown()) << c.name;
         EXPECT_TRUE(w.widget<QPushButton>("formatButton")->isEnabled()) << c.name;
@@ -277,7 +271,7 @@ TEST(FormatWindowTest, ARunThatLosesTheCardWritesNothingElsewhere) {
     QSignalSpy finished(&window, &DCVFormatWindowController::formatFinished);
     ASSERT_TRUE(w.formatConfirmed());
     EXPECT_EQ(finished.first().first().value<FormatResult>(), FormatResult::NotUsbDisk);
-    EXPECT_EQ(w.programs(), std::vector<std::string>{"umount"});
+    EXPECT_EQ(w.machine->programs(), std::vector<std::string>{"umount"});
     EXPECT_FALSE(fs::exists(w.tmp / "card-sdf1" / "config.bin"));
     EXPECT_FALSE(fs::exists(w.tmp / "fallback" / "config.bin"));
     ASSERT_TRUE(window.selectedUSBDisk());
@@ -301,19 +295,19 @@ TEST(FormatWindowTest, SettingsThatCannotBeKeptAreGivenUpOnlyWhenTheUserSaysSo) 
         ASSERT_NE(question, nullptr);
         EXPECT_EQ(question->defaultButton(), question->button(QMessageBox::Cancel));
         EXPECT_TRUE(question->text().contains("[15 GB] NO NAME <Reader>"));
-        EXPECT_TRUE(w.programs().empty()) << "nothing erased before the answer";
+        EXPECT_TRUE(w.machine->programs().empty()) << "nothing erased before the answer";
         QSignalSpy finished(&c, &DCVFormatWindowController::formatFinished);
         w.answer(question, giveUp);
         if (!giveUp) {
             QTRY_VERIFY_WITH_TIMEOUT(!w.sheet("giveUpSettingsSheet"), 5000);
-            EXPECT_TRUE(w.programs().empty());
+            EXPECT_TRUE(w.machine->programs().empty());
             EXPECT_TRUE(fs::is_directory(w.tmp / "card-sdb1" / "config.bin"));
             EXPECT_FALSE(c.isFormatting());
             continue;
         }
         ASSERT_TRUE(finished.wait(5000));
         EXPECT_EQ(finished.first().first().value<FormatResult>(), FormatResult::Completed);
-        EXPECT_EQ(w.programs(), (std::vector<std::string>{"umount", "mkfs.fat", "mount"}));
+        EXPECT_EQ(w.machine->programs(), (std::vector<std::string>{"umount", "mkfs.fat", "mount"}));
         EXPECT_EQ(fs::file_size(w.tmp / "card-sdb1" / "config.bin"), 500u);
         EXPECT_EQ(answerAlert(&c), (Alert{infoText("msg.format_complete"), "[15 GB] TELVO <Reader>"}));
     }

@@ -36,6 +36,10 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
 std::string dcvPath();
 // Runs the built `dcv` tool.
 ProcessResult runDcv(const std::vector<std::string>& args, const std::string& input = {});
+// What a failing command should leave on stderr: exactly one line.
+inline bool oneErrorLine(const ProcessResult& r) {
+    return !r.err.empty() && r.err.find('\n') == r.err.size() - 1;
+}
 
 // The log lines written, from any thread, while it lives.
 class CapturedLog {
