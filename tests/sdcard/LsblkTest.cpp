@@ -237,10 +237,9 @@ TEST(DiskDiscoveryTest, OneLsblkRunPerCallAndOneMoreAfterAFailure) {
 TEST(DiskDiscoveryTest, ThePathOfEveryVolumeFoundIsLogged) {
     const std::string json = recorded("usb-reader-partition.json");
     const dcv::DiskDiscovery discovery([&] { return std::optional<std::string>(json); });
-    std::vector<std::string> log;
-    dcv::ScopedLogSink sink([&](const std::string& line) { log.push_back(line); });
+    const dcv::test::CapturedLog log;
     EXPECT_EQ(discovery.usbDiskEntities().size(), 2u);
-    EXPECT_EQ(log, (std::vector<std::string>{"/media/anna/TELVO", "/media/anna/BACKUP"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"/media/anna/TELVO", "/media/anna/BACKUP"}));
 }
 
 } // namespace

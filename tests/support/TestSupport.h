@@ -3,6 +3,7 @@
 #include "util/Log.h"
 
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -40,6 +41,10 @@ ProcessResult runDcv(const std::vector<std::string>& args, const std::string& in
 inline bool oneErrorLine(const ProcessResult& r) {
     return !r.err.empty() && r.err.find('\n') == r.err.size() - 1;
 }
+
+// Runs `body` in a child process as the unprivileged user 65534 (tests run as root, who reads
+// and writes anything) and returns its exit status, -1 when it did not exit.
+int runAsNobody(const std::function<int()>& body);
 
 // The log lines written, from any thread, while it lives.
 class CapturedLog {
