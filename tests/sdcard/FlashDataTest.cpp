@@ -36,7 +36,6 @@ TEST(FlashDataCellTest, CodedValues) {
         {4, [](DrvRecord& r) { r.weekday = 0; }, "SUN"},
         {4, [](DrvRecord& r) { r.weekday = 6; }, "SAT"},
         {4, [](DrvRecord& r) { r.weekday = 7; }, "-"},
-        {4, [](DrvRecord& r) { r.weekday = 255; }, "-"},
         {10, [](DrvRecord& r) { r.status = 0; }, "V"},
         {10, [](DrvRecord& r) { r.status = 2; }, "F"},
         {10, [](DrvRecord& r) { r.status = 3; }, "V"},
