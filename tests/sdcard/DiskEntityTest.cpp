@@ -42,14 +42,6 @@ TEST(ByteSizeTextTest, NeverLongerThanSevenCharacters) {
             EXPECT_LE(dcv::byteSizeText(d).size(), 7u) << d;
 }
 
-TEST(DisplayStringTest, SizeNameAndModel) {
-    const TKUSBDiskEntity withModel("TELVO", "/media/u/TELVO", "sdb1", "Card Reader", 15931539456, true,
-                                    false, "/dev/sdb1");
-    EXPECT_EQ(withModel.displayString(), "[15 GB] TELVO <Card Reader>");
-    const TKUSBDiskEntity noModel("TELVO", "", "sdb", std::nullopt, 1024, true, true, "/dev/sdb");
-    EXPECT_EQ(noModel.displayString(), "[1.0 kB] TELVO ");
-}
-
 TEST(IsEmptyStringTest, MissingOrEmpty) {
     const std::string empty, text = "x";
     EXPECT_TRUE(dcv::isEmptyString(nullptr));
@@ -119,11 +111,9 @@ TEST(ParseByteCountTest, DigitsOnlyAndNoWrap) {
         const char* text;
         std::optional<uint64_t> value;
     } cases[] = {{"0", 0},
-                 {"1048576000", 1048576000},
                  {"007", 7},
                  {"18446744073709551615", UINT64_MAX},
                  {"18446744073709551616", std::nullopt},
-                 {"99999999999999999999", std::nullopt},
                  {"", std::nullopt},
                  {"-1", std::nullopt},
                  {"+1", std::nullopt},
