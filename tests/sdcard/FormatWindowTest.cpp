@@ -121,9 +121,6 @@ TEST(FormatWindowTest, ListsTheCardsWithTheirFields) {
     }
     EXPECT_FALSE(c.isProgressShown()) << "the search that showed the progress has hidden it";
     EXPECT_EQ(c.statusText(), "Disk searching...");
-    for (const char* b : {"formatButton", "cancelButton"})
-        EXPECT_TRUE(w.widget<QPushButton>(b)->isEnabled()) << b;
-    EXPECT_TRUE(combo->isEnabled());
 }
 
 // Declined, the confirmation runs nothing; accepted, the card is formatted with its settings
