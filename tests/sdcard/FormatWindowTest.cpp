@@ -121,6 +121,7 @@ TEST(FormatWindowTest, ListsTheCardsWithTheirFields) {
     }
     EXPECT_FALSE(c.isProgressShown()) << "the search that showed the progress has hidden it";
     EXPECT_EQ(c.statusText(), "Disk searching...");
+    EXPECT_TRUE(w.widget<QPushButton>("cancelButton")->isEnabled()); // the others are used above
 }
 
 // Declined, the confirmation runs nothing; accepted, the card is formatted with its settings
