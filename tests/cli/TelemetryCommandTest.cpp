@@ -124,7 +124,6 @@ TEST(TelemetryCommandTest, FailuresNameTheStepAndPrintNothing) {
         int exit;
         std::string message;
     } cases[] = {
-        {{"telemetry", (dir / "missing.MP4").string()}, 1, "cannot open the file"},
         {{"telemetry", dir.path().string()}, 1, "cannot open the file"},
         {{"telemetry", dir.write("empty.MP4").string()}, 1, "step 1"},
         {{"telemetry", dir.write("nomoov.MP4", noMoov).string(), "--format", "gpx"}, 1, "step 2"},
