@@ -68,34 +68,17 @@ std::vector<std::vector<std::string>> writers(const TempDir& dir, const std::str
             {"drv", drv, "-o", target}};
 }
 
-TEST(UntrustedInputTest, FilesTheUserMayNotWriteAreNotReplaced) {
-    if (!isRoot())
-        GTEST_SKIP() << "needs root to make a file another user may not write";
-    TempDir dir;
-    ::chmod(dir.path().c_str(), 0777); // the folder lets anyone replace the files in it
-    const fs::path file = dir.write("config.bin", settingsBytes());
-    ::chmod(file.c_str(), 0644);
-    for (const auto& args : writers(dir, file.string())) {
-        ::chmod(dir.path().c_str(), 0777);
-        const auto r = dcvAsNobody(args);
-        EXPECT_EQ(r.exitCode, 1) << args[0] << " " << args[1] << ": " << r.err;
-        EXPECT_NE(r.err.find("Permission denied"), std::string::npos) << r.err;
-        EXPECT_EQ(readFile(file), settingsBytes()) << args[0] << " " << args[1];
-    }
-}
-
-// A file marked read-only (on a FAT card: the DOS attribute), a FIFO, a folder or a device node
-// is never replaced; readers read only regular files.
+// A file marked read-only (on a FAT card: the DOS attribute; root could write it), a FIFO or a
+// device node is never replaced: the commands write through the safe writer, whose refusals
+// are its own tests'. Readers read only regular files.
 TEST(UntrustedInputTest, WhatIsNotAWritableRegularFileIsNeitherReplacedNorRead) {
     TempDir dir;
     const fs::path readOnly = dir.write("config.bin", settingsBytes());
     ::chmod(readOnly.c_str(), 0444);
     const fs::path fifo = dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-    fs::create_directory(dir / "folder");
     std::vector<std::pair<fs::path, fs::file_type>> targets{{readOnly, fs::file_type::regular},
-                                                            {fifo, fs::file_type::fifo},
-                                                            {dir / "folder", fs::file_type::directory}};
+                                                            {fifo, fs::file_type::fifo}};
     if (isRoot()) {
         // A device node as /dev/null is: replacing it would break the system.
         ASSERT_EQ(::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);

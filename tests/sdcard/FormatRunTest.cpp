@@ -320,8 +320,6 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
         {shellErrorForExit(126, "Error executing command as another user: Request dismissed\n"), false,
          FormatResult::CannotFormat, "Error:Error executing command as another user: Request dismissed",
          false},
-        {shellErrorForExit(127, "Error executing command as another user: Not authorized"), false,
-         FormatResult::CannotFormat, "Error:Error executing command as another user: Not authorized", false},
         {shellErrorForExit(2, "mkfs.fat: seek failed: Input/output error"), true, FormatResult::CannotFormat,
          "Error:mkfs.fat: seek failed: Input/output error", true},
     };
