@@ -7,16 +7,12 @@
 #include <ctime>
 #include <filesystem>
 
+using dcv::test::oneErrorLine;
 using dcv::test::readFile;
 using dcv::test::runDcv;
 using dcv::test::TempDir;
 
 namespace {
-
-void expectOneErrorLine(const dcv::test::ProcessResult& r) {
-    ASSERT_FALSE(r.err.empty());
-    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << r.err;
-}
 
 std::string lsblkData(const char* name) {
     return (dcv::test::sourceDir() / "tests" / "data" / "lsblk" / name).string();
@@ -30,7 +26,7 @@ TEST(SizeCommandTest, OneTextPerCount) {
         const auto b = runDcv({"size", bad});
         EXPECT_EQ(b.exitCode, 2) << bad;
         EXPECT_EQ(b.out, "") << bad;
-        expectOneErrorLine(b);
+        EXPECT_TRUE(oneErrorLine(b)) << b.err;
     }
 }
 
@@ -56,12 +52,12 @@ TEST(TimesetCommandTest, RefusesBadTimesAndReportsWriteFailures) {
     for (const char* bad : {"2024/02/30 10:00:00", "2024-03-05 14:07:09", "now", "2024/03/05 14:07"}) {
         const auto r = runDcv({"timeset", (dir / "t.cfg").string(), "--at", bad});
         EXPECT_EQ(r.exitCode, 2) << bad;
-        expectOneErrorLine(r);
+        EXPECT_TRUE(oneErrorLine(r)) << r.err;
         EXPECT_FALSE(std::filesystem::exists(dir / "t.cfg"));
     }
     const auto r = runDcv({"timeset", (dir / "missing" / "t.cfg").string()});
     EXPECT_EQ(r.exitCode, 1);
-    expectOneErrorLine(r);
+    EXPECT_TRUE(oneErrorLine(r)) << r.err;
     EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
 }
 
@@ -100,7 +96,7 @@ TEST(DrvCommandTest, ExportsToStandardOutputOrAFile) {
     r = runDcv({"drv", cut.string()});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, expected.substr(0, expected.rfind("2,2,")));
-    expectOneErrorLine(r);
+    EXPECT_TRUE(oneErrorLine(r)) << r.err;
 }
 
 TEST(DrvCommandTest, UnreadableInputOrOutputIsOneLineAndExitOne) {
@@ -113,7 +109,7 @@ TEST(DrvCommandTest, UnreadableInputOrOutputIsOneLineAndExitOne) {
         const auto r = runDcv(args);
         EXPECT_EQ(r.exitCode, 1) << args.back();
         EXPECT_EQ(r.out, "");
-        expectOneErrorLine(r);
+        EXPECT_TRUE(oneErrorLine(r)) << r.err;
     }
 }
 
@@ -135,7 +131,7 @@ TEST(DisksCommandTest, ListsUsbDisksAndMarksTheCard) {
     TempDir dir;
     const auto bad = runDcv({"disks", "--lsblk-json", dir.write("x.json", "{").string()});
     EXPECT_EQ(bad.exitCode, 1);
-    expectOneErrorLine(bad);
+    EXPECT_TRUE(oneErrorLine(bad)) << bad.err;
 }
 
 TEST(DisksCommandTest, RunsLsblkOnThisMachine) {
@@ -167,7 +163,7 @@ TEST(FormatCommandTest, RefusesWithoutConfirmationOrAUsbDisk) {
         const auto r = runDcv(c.args);
         EXPECT_EQ(r.exitCode, c.exit) << c.args[1];
         EXPECT_EQ(r.out, "") << c.args[1]; // no step was started
-        expectOneErrorLine(r);
+        EXPECT_TRUE(oneErrorLine(r)) << r.err;
         EXPECT_NE(r.err.find(c.errorPart), std::string::npos) << r.err;
     }
 }

@@ -16,6 +16,7 @@
 
 namespace fs = std::filesystem;
 using dcv::test::dcvPath;
+using dcv::test::oneErrorLine;
 using dcv::test::ProcessResult;
 using dcv::test::readFile;
 using dcv::test::runProcess;
@@ -46,10 +47,6 @@ ProcessResult dcvAsNobody(const std::vector<std::string>& args) {
     return runProcess(withTool({"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"}, args));
 }
 
-bool oneErrorLine(const ProcessResult& r) {
-    return !r.err.empty() && r.err.find('\n') == r.err.size() - 1;
-}
-
 std::string settingsBytes() {
     // A fixed clock: the default Wi-Fi name carries the minute and second it was made at.
     dcv::_FILEDATA r = dcv::defaultSettingsRecord([] { return dcv::LocalTime{7, 5, 0}; });
@@ -71,34 +68,17 @@ std::vector<std::vector<std::string>> writers(const TempDir& dir, const std::str
             {"drv", drv, "-o", target}};
 }
 
-TEST(UntrustedInputTest, FilesTheUserMayNotWriteAreNotReplaced) {
-    if (!isRoot())
-        GTEST_SKIP() << "needs root to make a file another user may not write";
-    TempDir dir;
-    ::chmod(dir.path().c_str(), 0777); // the folder lets anyone replace the files in it
-    const fs::path file = dir.write("config.bin", settingsBytes());
-    ::chmod(file.c_str(), 0644);
-    for (const auto& args : writers(dir, file.string())) {
-        ::chmod(dir.path().c_str(), 0777);
-        const auto r = dcvAsNobody(args);
-        EXPECT_EQ(r.exitCode, 1) << args[0] << " " << args[1] << ": " << r.err;
-        EXPECT_NE(r.err.find("Permission denied"), std::string::npos) << r.err;
-        EXPECT_EQ(readFile(file), settingsBytes()) << args[0] << " " << args[1];
-    }
-}
-
-// A file marked read-only (on a FAT card: the DOS attribute), a FIFO, a folder or a device node
-// is never replaced; readers read only regular files.
+// A file marked read-only (on a FAT card: the DOS attribute; root could write it), a FIFO or a
+// device node is never replaced: the commands write through the safe writer, whose refusals
+// are its own tests'. Readers read only regular files.
 TEST(UntrustedInputTest, WhatIsNotAWritableRegularFileIsNeitherReplacedNorRead) {
     TempDir dir;
     const fs::path readOnly = dir.write("config.bin", settingsBytes());
     ::chmod(readOnly.c_str(), 0444);
     const fs::path fifo = dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-    fs::create_directory(dir / "folder");
     std::vector<std::pair<fs::path, fs::file_type>> targets{{readOnly, fs::file_type::regular},
-                                                            {fifo, fs::file_type::fifo},
-                                                            {dir / "folder", fs::file_type::directory}};
+                                                            {fifo, fs::file_type::fifo}};
     if (isRoot()) {
         // A device node as /dev/null is: replacing it would break the system.
         ASSERT_EQ(::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
@@ -119,8 +99,7 @@ TEST(UntrustedInputTest, WhatIsNotAWritableRegularFileIsNeitherReplacedNorRead) 
     // Readers: a FIFO without a writer would block for ever, a device give bytes without end.
     const fs::path readerFifo = dir / "reader-fifo";
     ASSERT_EQ(::mkfifo(readerFifo.c_str(), 0666), 0);
-    for (const std::string& source :
-         {readerFifo.string(), std::string("/dev/zero"), std::string("/dev/urandom")}) {
+    for (const std::string& source : {readerFifo.string(), std::string("/dev/zero")}) {
         const std::vector<std::vector<std::string>> readers{{"drv", source},
                                                             {"disks", "--lsblk-json", source},
                                                             {"config", "show", source},
@@ -135,18 +114,6 @@ TEST(UntrustedInputTest, WhatIsNotAWritableRegularFileIsNeitherReplacedNorRead) 
             EXPECT_EQ(r.out, "");
         }
     }
-}
-
-// A card that is not mounted is listed (it can be formatted) but never taken for the camera's:
-// its files have no place to go.
-TEST(UntrustedInputTest, AnUnmountedCardIsNotTheCamerasCard) {
-    TempDir dir;
-    const auto json = dir.write("lsblk.json", R"({"blockdevices": [
-        {"kname": "sdb", "path": "/dev/sdb", "type": "disk", "tran": "usb", "rm": true, "size": 8000000000,
-         "label": "TELVO", "model": "Reader"}]})");
-    const auto r = dcvGuarded({"disks", "--lsblk-json", json.string()});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "[7.5 GB] TELVO <Reader>\tsdb\t-\n");
 }
 
 TEST(UntrustedInputTest, DamagedRecordingsSayWhatWasLeftOut) {

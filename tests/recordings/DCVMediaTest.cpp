@@ -1,6 +1,7 @@
 #include "recordings/DCVMedia.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 using dcv::DCVMedia;
 
@@ -62,12 +63,8 @@ TEST(MediaTest, SplitsDirectoryAndStem) {
     EXPECT_EQ(m.mediaName(), "alwa_20210315_142530_F");
     EXPECT_TRUE(m.isAlwaysMedia());
     EXPECT_FALSE(m.isEventMedia());
-    EXPECT_EQ(m.year(), 2021);
-    EXPECT_EQ(m.month(), 3);
-    EXPECT_EQ(m.day(), 15);
-    EXPECT_EQ(m.hour(), 14);
-    EXPECT_EQ(m.minute(), 25);
-    EXPECT_EQ(m.second(), 30);
+    EXPECT_EQ((std::vector<int>{m.year(), m.month(), m.day(), m.hour(), m.minute(), m.second()}),
+              (std::vector<int>{2021, 3, 15, 14, 25, 30}));
 }
 
 TEST(MediaTest, ReparsingAnInvalidNameKeepsThePreviousKind) {

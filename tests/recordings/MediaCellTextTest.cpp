@@ -38,19 +38,3 @@ TEST(MediaCellText, KindDateTimeAndFileCells) {
         EXPECT_EQ(mediaCellText(media, MediaColumn::File), media.fileName());
     }
 }
-
-TEST(MediaCellText, ColumnsKeepTheirIdentifiersKeysAndAlignment) {
-    struct {
-        MediaColumn column;
-        const char *identifier, *key;
-        bool centred;
-    } cases[] = {{MediaColumn::SaveMode, "saveMode", "filelist.mode", true},
-                 {MediaColumn::Date, "date", "filelist.date", true},
-                 {MediaColumn::Time, "time", "filelist.time", true},
-                 {MediaColumn::File, "file", "filelist.file", false}};
-    for (const auto& c : cases) {
-        EXPECT_STREQ(mediaColumnIdentifier(c.column), c.identifier);
-        EXPECT_STREQ(mediaColumnTitleKey(c.column), c.key);
-        EXPECT_EQ(mediaColumnCentred(c.column), c.centred);
-    }
-}

@@ -15,16 +15,12 @@ TEST(ByteSizeTextTest, GivesTheExampleTexts) {
     } cases[] = {{0, "0 B"},
                  {1023, "1023 B"},
                  {1024, "1.0 kB"},
-                 {1536, "1.5 kB"},
                  {1588, "1.6 kB"},
-                 {4032, "4.0 kB"},
                  {10239, "10 kB"},
                  {10752, "10 kB"},
                  {10753, "11 kB"},
                  {1048575, "1.0 MB"},
                  {1048576000, "1000 MB"},
-                 {4000000000, "3.7 GB"},
-                 {7948206080, "7.4 GB"},
                  {15931539456, "15 GB"},
                  // Ties: an odd whole number rounds up, and so does a tie that hides a lower remainder.
                  {11 * 1024 + 512, "12 kB"},
@@ -44,14 +40,6 @@ TEST(ByteSizeTextTest, NeverLongerThanSevenCharacters) {
     for (uint64_t v = 1; v != 0 && v < UINT64_MAX / 3; v = v * 3 + 1)
         for (uint64_t d : {v, v - 1, v + 511, v + 512})
             EXPECT_LE(dcv::byteSizeText(d).size(), 7u) << d;
-}
-
-TEST(DisplayStringTest, SizeNameAndModel) {
-    const TKUSBDiskEntity withModel("TELVO", "/media/u/TELVO", "sdb1", "Card Reader", 15931539456, true,
-                                    false, "/dev/sdb1");
-    EXPECT_EQ(withModel.displayString(), "[15 GB] TELVO <Card Reader>");
-    const TKUSBDiskEntity noModel("TELVO", "", "sdb", std::nullopt, 1024, true, true, "/dev/sdb");
-    EXPECT_EQ(noModel.displayString(), "[1.0 kB] TELVO ");
 }
 
 TEST(IsEmptyStringTest, MissingOrEmpty) {
@@ -123,11 +111,9 @@ TEST(ParseByteCountTest, DigitsOnlyAndNoWrap) {
         const char* text;
         std::optional<uint64_t> value;
     } cases[] = {{"0", 0},
-                 {"1048576000", 1048576000},
                  {"007", 7},
                  {"18446744073709551615", UINT64_MAX},
                  {"18446744073709551616", std::nullopt},
-                 {"99999999999999999999", std::nullopt},
                  {"", std::nullopt},
                  {"-1", std::nullopt},
                  {"+1", std::nullopt},

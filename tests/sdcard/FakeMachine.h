@@ -46,6 +46,13 @@ public:
     std::function<void()> afterUnmount, afterFormat; // let a test change the machine at that moment
     int lsblkRuns = 0;
 
+    // The programs run so far, in order.
+    std::vector<std::string> programs() const {
+        std::vector<std::string> p;
+        for (const auto& c : calls)
+            p.push_back(c.argv.front());
+        return p;
+    }
     FakeCard* card(const std::string& dev) {
         for (auto& c : cards)
             if (c.dev == dev)

@@ -189,26 +189,6 @@ TEST(LsblkParserTest, SystemMountPoints) {
         EXPECT_FALSE(dcv::isSystemMountPoint(m)) << m;
 }
 
-TEST(DiskDiscoveryTest, OnlyMountedVolumesAreOfferedForFiles) {
-    // An unmounted TELVO card before a mounted one of another name: the choice must not join
-    // "config.bin" with an empty mount path ("/config.bin" is on the system disk).
-    const std::string json = R"({"blockdevices": [
-        {"kname": "sdb", "type": "disk", "tran": "usb", "rm": true, "size": 8000000000, "label": "TELVO"},
-        {"kname": "sdc", "type": "disk", "tran": "usb", "rm": true, "size": 4000000000, "label": "STICK",
-         "mountpoint": "/media/ida/STICK"}]})";
-    const dcv::DiskDiscovery discovery([&] { return std::optional<std::string>(json); }, typesOf({}));
-    std::vector<std::string> asked;
-    const auto camera = discovery.findCameraDisk([&](const std::string& p) {
-        asked.push_back(p);
-        return true;
-    });
-    ASSERT_TRUE(camera);
-    EXPECT_EQ(camera->deviceFilePath(), "sdc");
-    EXPECT_EQ(asked, std::vector<std::string>{}); // no TELVO volume is mounted: nothing to look for
-    EXPECT_EQ(discovery.usbDiskEntities().size(), 1u);
-    EXPECT_EQ(discovery.cardReaderEntities().size(), 2u);
-}
-
 TEST(LsblkParserTest, DeepNestingIsCutOff) {
     std::string json =
         R"({"blockdevices": [{"kname": "sda", "type": "disk", "tran": "usb", "rm": true, "size": 9)";
@@ -257,10 +237,9 @@ TEST(DiskDiscoveryTest, OneLsblkRunPerCallAndOneMoreAfterAFailure) {
 TEST(DiskDiscoveryTest, ThePathOfEveryVolumeFoundIsLogged) {
     const std::string json = recorded("usb-reader-partition.json");
     const dcv::DiskDiscovery discovery([&] { return std::optional<std::string>(json); });
-    std::vector<std::string> log;
-    dcv::ScopedLogSink sink([&](const std::string& line) { log.push_back(line); });
+    const dcv::test::CapturedLog log;
     EXPECT_EQ(discovery.usbDiskEntities().size(), 2u);
-    EXPECT_EQ(log, (std::vector<std::string>{"/media/anna/TELVO", "/media/anna/BACKUP"}));
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"/media/anna/TELVO", "/media/anna/BACKUP"}));
 }
 
 } // namespace

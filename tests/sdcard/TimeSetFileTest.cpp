@@ -32,13 +32,6 @@ TEST(TimesetTextTest, ParsesOnlyTheExactForm) {
         EXPECT_FALSE(dcv::parseClockTime(bad)) << bad;
 }
 
-TEST(TimesetFileTest, WritesAndCutsALongerFile) {
-    dcv::test::TempDir dir;
-    const auto path = dir.write("timeset.cfg", std::string(100, 'x'));
-    EXPECT_EQ(dcv::writeTimesetFile(path.string(), {2024, 3, 5, 14, 7, 9}), std::nullopt);
-    EXPECT_EQ(dcv::test::readFile(path), "2024/03/05 14:07:09");
-}
-
 TEST(TimesetFileTest, FailuresAreReported) {
     dcv::test::TempDir dir;
     const auto missing =

@@ -63,6 +63,18 @@ fs::path TempDir::write(const std::string& relative, const std::string& bytes) c
     return p;
 }
 
+int runAsNobody(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(100);
+        ::_exit(body());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 ProcessResult runProcess(const std::vector<std::string>& argv, const std::string& input) {
     int in[2], out[2], err[2];
     if (::pipe(in) || ::pipe(out) || ::pipe(err))

@@ -3,6 +3,7 @@
 #include "util/Log.h"
 
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -36,6 +37,14 @@ ProcessResult runProcess(const std::vector<std::string>& argv, const std::string
 std::string dcvPath();
 // Runs the built `dcv` tool.
 ProcessResult runDcv(const std::vector<std::string>& args, const std::string& input = {});
+// What a failing command should leave on stderr: exactly one line.
+inline bool oneErrorLine(const ProcessResult& r) {
+    return !r.err.empty() && r.err.find('\n') == r.err.size() - 1;
+}
+
+// Runs `body` in a child process as the unprivileged user 65534 (tests run as root, who reads
+// and writes anything) and returns its exit status, -1 when it did not exit.
+int runAsNobody(const std::function<int()>& body);
 
 // The log lines written, from any thread, while it lives.
 class CapturedLog {

@@ -64,12 +64,3 @@ TEST(GraphGeometryTest, AxesScaleAndEdgeCases) {
     // A view narrower than its margins draws only the first vertex.
     EXPECT_EQ(GraphGeometry(30, 100).curve(one, GraphAxis::X).size(), 1u);
 }
-
-TEST(GraphGeometryTest, PositionBarRunsFromLeftToRightEdgeOfTheArea) {
-    const GraphGeometry g(680, 130);
-    struct {
-        double position, x;
-    } cases[] = {{0, 20}, {0.5, 340}, {1, 660}, {0.25, 180}};
-    for (const auto& c : cases)
-        EXPECT_EQ(g.timePositionBar(c.position), (GraphRect{c.x, 8, 2, 114})) << c.position;
-}

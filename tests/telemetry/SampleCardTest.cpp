@@ -12,7 +12,8 @@ using namespace dcv;
 
 namespace {
 
-// The committed sample card: every recording carries 10 samples per second of one drive.
+// The committed sample card: every recording is 640 by 360 and carries 10 samples per second of
+// one drive.
 TEST(SampleCardTest, RecordingsCarryThePlausibleDrive) {
     size_t files = 0;
     for (const auto& e : std::filesystem::directory_iterator(test::sampleCardDir())) {
@@ -23,6 +24,7 @@ TEST(SampleCardTest, RecordingsCarryThePlausibleDrive) {
         FileByteSource src;
         ASSERT_TRUE(src.open(e.path().c_str())) << name;
         EXPECT_LT(src.size(), 600u * 1024) << name;
+        EXPECT_EQ(videoSampleSize(src), (Mp4VideoSize{640, 360})) << name;
         DCVBlackBoxData box;
         ASSERT_TRUE(box.ExtractStreamInformation(src)) << name << ": " << box.extractError();
         const auto duration = movieDurationSeconds(src);

@@ -42,17 +42,3 @@ TEST(NmeaDegreesTest, ConvertsDegreesAndMinutesKeepingSign) {
     nmeaToDegrees(&huge, nullptr); // must not be undefined behaviour
     EXPECT_TRUE(std::isfinite(huge));
 }
-
-TEST(TelemetryHoldersTest, FactoriesCopyTheValue) {
-    DCVAviGpsData::Data d;
-    d.latitude = 3733.5;
-    d.ns = 'S';
-    auto gps = DCVAviGpsData::aviGpsDataWithData(&d);
-    d.latitude = 0;
-    EXPECT_EQ(gps->data().latitude, 3733.5);
-    EXPECT_EQ(gps->data().ns, 'S');
-    EXPECT_EQ(DCVAviGSensorData().data(), DCVAviGSensorData::Data{});
-    DCVGSensor a(1, -0.5f, 0), b;
-    b.updateFromObject(a);
-    EXPECT_EQ(a, b);
-}

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -40,7 +39,6 @@ TEST(FileReadTest, ReadsRegularFilesUpToTheCapAndRefusesTheRest) {
         {(dir / "folder").string(), std::nullopt, R::NotRegularFile, EISDIR},
         {(dir / "fifo").string(), std::nullopt, R::NotRegularFile, 0},
         {"/dev/zero", std::nullopt, R::NotRegularFile, 0},
-        {"/dev/urandom", std::nullopt, R::NotRegularFile, 0},
     };
     for (const auto& c : cases) {
         const Result<std::string> r = readRegularFile(c.path, 10);
@@ -73,16 +71,12 @@ TEST(FileReadTest, AFileTheUserMayNotReadIsAnIoFailure) {
     ::chmod(dir.path().c_str(), 0755);
     const fs::path secret = dir.write("secret", "x");
     ::chmod(secret.c_str(), 0600);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(100);
-        const auto r = readRegularFile(secret.string(), 10);
-        ::_exit(!r && r.failure().reason == Failure::Reason::Io && r.failure().error == EACCES ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(dcv::test::runAsNobody([&] {
+                  const auto r = readRegularFile(secret.string(), 10);
+                  return !r && r.failure().reason == Failure::Reason::Io && r.failure().error == EACCES ? 0
+                                                                                                        : 1;
+              }),
+              0);
 }
 
 TEST(FileReadTest, OpenGivesTheSizeAndADescriptor) {

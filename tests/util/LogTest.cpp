@@ -1,4 +1,5 @@
 #include "util/Log.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -35,12 +36,7 @@ TEST(LogTest, ScopedSinkPutsThePreviousOneBack) {
 }
 
 TEST(LogTest, LinesFromManyThreadsArriveWhole) {
-    std::mutex m;
-    std::vector<std::string> lines;
-    ScopedLogSink sink([&](const std::string& line) {
-        std::lock_guard lock(m);
-        lines.push_back(line);
-    });
+    const dcv::test::CapturedLog log;
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([t] {
@@ -49,8 +45,8 @@ TEST(LogTest, LinesFromManyThreadsArriveWhole) {
         });
     for (auto& th : threads)
         th.join();
-    ASSERT_EQ(lines.size(), 800u);
-    for (const auto& l : lines)
+    ASSERT_EQ(log.lines().size(), 800u);
+    for (const auto& l : log.lines())
         EXPECT_TRUE(l.starts_with("thread ") && l.find(" line ") != std::string::npos) << l;
 }
 

@@ -10,12 +10,13 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace dcv;
+using dcv::test::CapturedLog;
 using dcv::test::readFile;
+using dcv::test::runAsNobody;
 using dcv::test::runProcess;
 using dcv::test::TempDir;
 
@@ -27,20 +28,6 @@ std::vector<std::string> entries(const fs::path& dir) {
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// Runs `body` in a child process as the unprivileged user 65534 (tests run as root, and root
-// writes into read-only folders) and returns its exit status.
-int runAsNobody(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-            ::_exit(100);
-        ::_exit(body());
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST(SafeFileTest, ReplacesWholeFilesWithoutLeavingTemporaryFiles) {
@@ -279,14 +266,13 @@ TEST(SafeFileTest, FullFileSystemKeepsTheOldSettings) {
     _FILEDATA changed = old;
     setSettingsText(changed.carNumber, "NEW2");
     prepareSettingsRecordForSave(changed);
-    std::vector<std::string> log;
     {
-        ScopedLogSink sink([&](const std::string& line) { log.push_back(line); });
+        const CapturedLog log;
         EXPECT_EQ(writeSettingsRecord(changed, path), std::optional<std::string>("msg.file_open_fail"))
             << card.type();
+        ASSERT_EQ(log.lines().size(), 1u);
+        EXPECT_NE(log.lines()[0].find(std::strerror(ENOSPC)), std::string::npos) << log.lines()[0];
     }
-    ASSERT_EQ(log.size(), 1u);
-    EXPECT_NE(log[0].find(std::strerror(ENOSPC)), std::string::npos) << log[0];
     const auto bytes = settingsRecordBytes(old);
     EXPECT_EQ(readFile(path), std::string(bytes.begin(), bytes.end())) << card.type();
     EXPECT_EQ(entries(card.root()).size(), card.type() == "ext2" ? 3u : 2u); // + lost+found on ext2
