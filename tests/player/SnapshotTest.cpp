@@ -35,10 +35,6 @@ namespace {
 
 class SnapshotTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (qEnvironmentVariableIsEmpty("DCV_VLC_ARGS"))
-            qputenv("DCV_VLC_ARGS", "--aout=dummy");
-    }
     void SetUp() override {
         DCVAppDelegate::Options options;
         options.animateFrames = false;
@@ -51,7 +47,6 @@ protected:
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     }
-    void TearDown() override { delegate.reset(); }
 
     void startRow(int row) {
         QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
