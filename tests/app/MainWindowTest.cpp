@@ -5,9 +5,8 @@
 #include "sdcard/DCVFormatWindowController.h"
 #include "sdcard/DCVTimeSetupController.h"
 #include "settings/DCVSettingController.h"
-#include "support/TestServices.h"
+#include "support/AppWindowTest.h"
 #include "support/TestSupport.h"
-#include "support/Views.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/DCVSideButtonView.h"
 #include "widgets/TKImageButton.h"
@@ -28,16 +27,10 @@ using dcv::test::rectInWindow;
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public test::AppWindowTest {
 protected:
     void SetUp() override {
-        DCVAppDelegate::Options options;
-        options.animateFrames = false;
-        options.withMapPage = false;
-        delegate = std::make_unique<DCVAppDelegate>(services.services, options);
-        window = delegate->window();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        showWindow();
         settle();
     }
     void settle() {
@@ -46,11 +39,6 @@ protected:
             l->activate();
         QCoreApplication::processEvents();
     }
-    template <class T = QWidget> T* view(const char* name) const { return dcv::test::view<T>(window, name); }
-
-    test::TestServices services;
-    std::unique_ptr<DCVAppDelegate> delegate;
-    CustomWindow* window = nullptr;
 };
 
 } // namespace

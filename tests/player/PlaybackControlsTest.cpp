@@ -6,9 +6,8 @@
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlayInfo.h"
 #include "player/DCVPlaybackController.h"
-#include "support/TestServices.h"
+#include "support/AppWindowTest.h"
 #include "support/TestSupport.h"
-#include "support/Views.h"
 #include "telemetry/GraphView.h"
 #include "widgets/AlertSheet.h"
 #include "widgets/CustomWindow.h"
@@ -39,12 +38,10 @@ PlaybackTimings shortTimings() {
     return {5, 5, 5, 5, 5, 10, 10, 10, 5, 300, 2, {}};
 }
 
-class PlaybackControlsTest : public ::testing::Test {
+class PlaybackControlsTest : public AppWindowTest {
 protected:
     void SetUp() override {
-        DCVAppDelegate::Options options;
-        options.animateFrames = false;
-        options.withMapPage = false;
+        DCVAppDelegate::Options options = quietOptions();
         options.timings = shortTimings();
         options.timings.clock = [this] { return clockMs; };
         options.makePlayer = [this](VLCVideoView*) {
@@ -52,20 +49,8 @@ protected:
             player = p.get();
             return p;
         };
-        delegate = std::make_unique<DCVAppDelegate>(services.services, options);
-        window = delegate->window();
-        playback = &delegate->playback();
-        model = qobject_cast<DCVMediaListModel*>(view<QTableView>("mediaListTableView")->model());
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+        showWindow(options);
         openFolder(sampleCardDir(), 6);
-    }
-    template <class T = QWidget> T* view(const char* name) const { return dcv::test::view<T>(window, name); }
-    void openFolder(const std::filesystem::path& folder, int rows) {
-        QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
-        delegate->openDirectory(QString::fromStdString(folder.string()));
-        ASSERT_TRUE(reloaded.wait(5000));
-        ASSERT_EQ(model->rowCount(), rows);
     }
     // Starts a row and lets the scripted player report playing and one time change.
     void startRow(int row) {
@@ -99,11 +84,6 @@ protected:
 
     int64_t clockMs = 0; // the play clock's time, set by the tests
     ScriptedPlayer* player = nullptr;
-    test::TestServices services;
-    std::unique_ptr<DCVAppDelegate> delegate;
-    CustomWindow* window = nullptr;
-    DCVPlaybackController* playback = nullptr;
-    DCVMediaListModel* model = nullptr;
 };
 
 } // namespace

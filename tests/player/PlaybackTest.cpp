@@ -8,9 +8,8 @@
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlayInfo.h"
 #include "player/DCVPlaybackController.h"
-#include "support/TestServices.h"
+#include "support/AppWindowTest.h"
 #include "support/TestSupport.h"
-#include "support/Views.h"
 #include "telemetry/GraphView.h"
 #include "telemetry/MapScripts.h"
 #include "telemetry/TelemetryText.h"
@@ -37,37 +36,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class PlaybackTest : public ::testing::Test {
+class PlaybackTest : public AppWindowTest {
 protected:
     void SetUp() override {
-        DCVAppDelegate::Options options;
-        options.animateFrames = false;
-        options.withMapPage = false;
+        DCVAppDelegate::Options options = quietOptions();
         options.timings.playStartTimeout = 4000;
         options.timings.endCheckInterval = 100;
         options.timings.playNextDelay = 100;
         // Seeking windows long enough to see libVLC's time events (a few a second) inside them.
         options.timings.settleAfterForward = 1000;
         options.timings.settleAfterJumpBack = 1000;
-        delegate = std::make_unique<DCVAppDelegate>(services.services, options);
+        showWindow(options);
         delegate->setMapScriptTarget(&map);
-        window = delegate->window();
-        playback = &delegate->playback();
         player = playback->player();
-        model = qobject_cast<DCVMediaListModel*>(view<QTableView>("mediaListTableView")->model());
         video = view<VLCVideoView>("video1View");
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     }
-    template <class T = QWidget> T* view(const char* name) const { return dcv::test::view<T>(window, name); }
     QString text(const char* field) const { return view<QLabel>(field)->text(); }
 
-    void openFolder(const fs::path& folder, int rows) {
-        QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
-        delegate->openDirectory(QString::fromStdString(folder.string()));
-        ASSERT_TRUE(reloaded.wait(5000));
-        ASSERT_EQ(model->rowCount(), rows);
-    }
     void doubleClickRow(int row) {
         auto* table = view<QTableView>("mediaListTableView");
         const QRect r = table->visualRect(model->index(row, 3));
@@ -91,12 +76,7 @@ protected:
     QString rowPath(int row) const { return QString::fromStdString(model->mediaAtRow(row)->path()); }
 
     test::RecordingScriptTarget map;
-    test::TestServices services;
-    std::unique_ptr<DCVAppDelegate> delegate;
-    CustomWindow* window = nullptr;
-    DCVPlaybackController* playback = nullptr;
     MediaPlayer* player = nullptr;
-    DCVMediaListModel* model = nullptr;
     VLCVideoView* video = nullptr;
 };
 
