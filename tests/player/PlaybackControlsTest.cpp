@@ -202,7 +202,6 @@ TEST_F(PlaybackControlsTest, ThePlayButtonAtTheEndRestartsOrResumesFromTheSlider
     // Playing: the button pauses.
     player->tick(50000, 0.5f);
     ASSERT_TRUE(playback->playInfo()->isPlaying());
-    EXPECT_EQ(playButton->image().name(), QStringLiteral("icon_pause_n"));
     playButton->click();
     EXPECT_EQ(player->calls, QStringList{"pause"});
 
@@ -211,7 +210,6 @@ TEST_F(PlaybackControlsTest, ThePlayButtonAtTheEndRestartsOrResumesFromTheSlider
     at(100000);
     player->positionValue = 0.999f;
     player->enter(VLCMediaPlayerStatePaused, false);
-    EXPECT_EQ(playButton->image().name(), QStringLiteral("icon_play_n"));
     QSignalSpy handed(playback, &DCVPlaybackController::telemetryHandedOver);
     playButton->click();
     EXPECT_EQ(player->calls.value(0), QStringLiteral("setMedia none"));
