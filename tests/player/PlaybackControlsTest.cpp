@@ -32,10 +32,19 @@ using namespace dcv::test;
 
 namespace {
 
-// The rules' delays, short (checks and delays 5 ms, settling 10 ms, a start given up after
-// 300 ms, published every 2 ms): tests wait on the controller's signals, not on the clock.
+// The rules' delays, short: tests wait on the controller's signals, not on the clock.
 PlaybackTimings shortTimings() {
-    return {5, 5, 5, 5, 5, 10, 10, 10, 5, 300, 2, {}};
+    return {.endCheckInterval = 5,
+            .playNextDelay = 5,
+            .resumeDelay = 5,
+            .sliderReseekDelay = 5,
+            .jumpReseekDelay = 5,
+            .settleAfterForward = 10,
+            .settleAfterSliderBack = 10,
+            .settleAfterJumpBack = 10,
+            .loadingTick = 5,
+            .playStartTimeout = 300,
+            .publishInterval = 2};
 }
 
 class PlaybackControlsTest : public AppWindowTest {
