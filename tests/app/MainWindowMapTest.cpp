@@ -25,8 +25,6 @@ using namespace dcv;
 // the window is shown, so the order is certain) reaches the page once it has loaded, and no
 // script call fails on the way.
 TEST(MainWindowMapTest, ARecordingStartedBeforeThePageLoadedReachesItOnceLoaded) {
-    if (qEnvironmentVariableIsEmpty("DCV_VLC_ARGS"))
-        qputenv("DCV_VLC_ARGS", "--aout=dummy");
     DCVAppDelegate::Options options;
     options.animateFrames = false;
     test::TestServices services;

@@ -35,48 +35,41 @@ TEST(QtFilePanelsTest, PanelsAnswerWhenDismissedWithThePathOrNothing) {
     test::TempDir dir;
     dir.write("clips/x.MP4", "x");
     const QString clips = str(dir / "clips");
-    struct Case {
+    using Open = std::function<void(FilePanels&, QWidget*, FilePanels::Done)>;
+    const Open folder = [](FilePanels& p, QWidget* w, FilePanels::Done d) {
+        p.openFolder(w, "Open", std::move(d));
+    };
+    const auto save = [&](QStringList filters) -> Open {
+        return [=](FilePanels& p, QWidget* w, FilePanels::Done d) {
+            p.saveFile(w, "Save", clips + "/log.csv", filters, std::move(d));
+        };
+    };
+    const struct {
         const char* name;
         const char* panelName;
-        std::function<void(FilePanels&, QWidget*, FilePanels::Done)> open;
+        Open open;
         QString select; // chosen in the panel before it is accepted; empty: cancelled
         QString expected;
     } cases[] = {
-        {"folder chosen", "openFolderPanel",
-         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); }, clips,
-         clips},
-        {"folder cancelled",
-         "openFolderPanel",
-         [](FilePanels& p, QWidget* w, FilePanels::Done d) { p.openFolder(w, "Open", std::move(d)); },
-         {},
-         {}},
+        {"folder chosen", "openFolderPanel", folder, clips, clips},
+        {"folder cancelled", "openFolderPanel", folder, {}, {}},
         {"file chosen", "openFilePanel",
          [](FilePanels& p, QWidget* w, FilePanels::Done d) {
              p.openFile(w, "Open", {"Recordings (*.MP4)"}, std::move(d));
          },
          clips + "/x.MP4", clips + "/x.MP4"},
         // The suggested name is filled in: accepting it as it stands saves there.
-        {"save as suggested", "saveFilePanel",
-         [&](FilePanels& p, QWidget* w, FilePanels::Done d) {
-             p.saveFile(w, "Save", clips + "/log.csv", {"CSV (*.csv)"}, std::move(d));
-         },
-         "-", clips + "/log.csv"},
+        {"save as suggested", "saveFilePanel", save({"CSV (*.csv)"}), "-", clips + "/log.csv"},
         // A name typed without an extension gets the first filter's.
-        {"save without an extension", "saveFilePanel",
-         [&](FilePanels& p, QWidget* w, FilePanels::Done d) {
-             p.saveFile(w, "Save", clips + "/log.csv", {"JPEG (*.jpg *.jpeg)", "PNG (*.png)"}, std::move(d));
-         },
+        {"save without an extension", "saveFilePanel", save({"JPEG (*.jpg *.jpeg)", "PNG (*.png)"}),
          clips + "/shot", clips + "/shot.jpg"},
         // One typed with another extension is the user's: the question about replacing was
         // about that name, so nothing is added behind it.
-        {"save with another extension", "saveFilePanel",
-         [&](FilePanels& p, QWidget* w, FilePanels::Done d) {
-             p.saveFile(w, "Save", clips + "/log.csv", {"CSV (*.csv)"}, std::move(d));
-         },
-         clips + "/log.txt", clips + "/log.txt"},
+        {"save with another extension", "saveFilePanel", save({"CSV (*.csv)"}), clips + "/log.txt",
+         clips + "/log.txt"},
     };
     QtFilePanels panels;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         QWidget window;
         window.show();

@@ -49,11 +49,9 @@ QSet<QString> keysInSources() {
 TEST(StringsTest, EveryKeyUsedHasAnEnglishText) {
     const QSet<QString> keys = keysInSources();
     // The scan must see the window's own keys, or it proves nothing.
-    ASSERT_TRUE(keys.contains(QStringLiteral("main.open_folder")));
-    ASSERT_TRUE(keys.contains(QStringLiteral("filelist.mode")));
-    ASSERT_TRUE(keys.contains(QStringLiteral("setting.aux.ssid_length")));
-    ASSERT_TRUE(keys.contains(QStringLiteral("Portuguese")));
-    ASSERT_TRUE(keys.contains(QStringLiteral("nMinute_fmt")));
+    for (const char* key :
+         {"main.open_folder", "filelist.mode", "setting.aux.ssid_length", "Portuguese", "nMinute_fmt"})
+        ASSERT_TRUE(keys.contains(QLatin1String(key))) << key;
     ASSERT_GE(keys.size(), 130);
     // Asked directly, the translator gives nothing for a key without a text ("English" may
     // well be its own English text).

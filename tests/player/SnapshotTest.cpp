@@ -7,9 +7,8 @@
 #include "player/DCVMediaListModel.h"
 #include "player/DCVPlaybackController.h"
 #include "player/DCVSnapshotController.h"
-#include "support/TestServices.h"
+#include "support/AppWindowTest.h"
 #include "support/TestSupport.h"
-#include "support/Views.h"
 #include "widgets/CustomWindow.h"
 #include "widgets/TKImageButton.h"
 
@@ -33,32 +32,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SnapshotTest : public ::testing::Test {
+class SnapshotTest : public AppWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        if (qEnvironmentVariableIsEmpty("DCV_VLC_ARGS"))
-            qputenv("DCV_VLC_ARGS", "--aout=dummy");
-    }
     void SetUp() override {
-        DCVAppDelegate::Options options;
-        options.animateFrames = false;
-        options.withMapPage = false;
-        outside.services.temporaryFolder = QString::fromStdString(temporary.path().string());
-        delegate = std::make_unique<DCVAppDelegate>(outside.services, options);
-        window = delegate->window();
-        playback = &delegate->playback();
+        services.services.temporaryFolder = QString::fromStdString(temporary.path().string());
+        showWindow();
         snapshot = &delegate->snapshot();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
     }
-    void TearDown() override { delegate.reset(); }
 
     void startRow(int row) {
-        QSignalSpy reloaded(delegate.get(), &DCVAppDelegate::mediaListReloaded);
-        delegate->openDirectory(QString::fromStdString(sampleCardDir().string()));
-        ASSERT_TRUE(reloaded.wait(5000));
+        openFolder(sampleCardDir(), 6);
         ASSERT_TRUE(playback->playAtIndex(row));
-        auto* video = view<VLCVideoView>(window, "video1View");
+        auto* video = view<VLCVideoView>("video1View");
         ASSERT_TRUE(QTest::qWaitFor(
             [&] { return playback->player()->isPlaying() && video->paintedFrames() > 0; }, 8000));
     }
@@ -67,31 +52,27 @@ protected:
         ASSERT_TRUE(
             QTest::qWaitFor([&] { return playback->player()->state() == VLCMediaPlayerStatePaused; }, 4000));
     }
-    bool captureEnabled() const { return view<TKImageButton>(window, "captureButton")->isEnabled(); }
-    bool printEnabled() const { return view<TKImageButton>(window, "printButton")->isEnabled(); }
+    bool captureEnabled() const { return view<TKImageButton>("captureButton")->isEnabled(); }
+    bool printEnabled() const { return view<TKImageButton>("printButton")->isEnabled(); }
     QString tempSnapshot() const {
         return QString::fromStdString((temporary / "telvo_capture.jpg").string());
     }
     QString inFolder(const char* name) const { return QString::fromStdString((folder / name).string()); }
     // Asks for a capture, the user answering the save panel with `path` (empty: cancel).
     void capture(const QString& path) {
-        const int answered = outside.panels->answered;
-        outside.panels->answers.push_back(path);
+        const int answered = services.panels->answered;
+        services.panels->answers.push_back(path);
         snapshot->captureVideo();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return outside.panels->answered == answered + 1; }, 2000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return services.panels->answered == answered + 1; }, 2000));
     }
     void print(bool accept) {
-        const int answered = outside.printDialog->answered;
-        outside.printDialog->accept = accept;
+        const int answered = services.printDialog->answered;
+        services.printDialog->accept = accept;
         snapshot->print();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return outside.printDialog->answered == answered + 1; }, 2000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return services.printDialog->answered == answered + 1; }, 2000));
     }
 
     TempDir temporary, folder;
-    TestServices outside;
-    std::unique_ptr<DCVAppDelegate> delegate;
-    CustomWindow* window = nullptr;
-    DCVPlaybackController* playback = nullptr;
     DCVSnapshotController* snapshot = nullptr;
 };
 
@@ -113,13 +94,13 @@ TEST_F(SnapshotTest, CaptureWhilePlayingSavesTheDecodedPictureInTheFormatOfItsNa
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const QString path = inFolder(c.name);
-        outside.opened->clear();
+        services.opened->clear();
         QSignalSpy saved(snapshot, &DCVSnapshotController::captureSaved);
         capture(path);
         if (c.format.isEmpty()) {
             EXPECT_EQ(saved.count(), 0);
             EXPECT_FALSE(QFile::exists(path));
-            EXPECT_TRUE(outside.opened->isEmpty());
+            EXPECT_TRUE(services.opened->isEmpty());
             EXPECT_TRUE(visibleAlert(window) != nullptr);
             continue;
         }
@@ -128,13 +109,13 @@ TEST_F(SnapshotTest, CaptureWhilePlayingSavesTheDecodedPictureInTheFormatOfItsNa
         EXPECT_EQ(reader.format(), c.format);
         EXPECT_EQ(reader.size(), QSize(640, 360)); // the recording's own size
         // The user's copy is opened, not the temporary file the next capture rewrites.
-        EXPECT_EQ(*outside.opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+        EXPECT_EQ(*services.opened, QList<QUrl>{QUrl::fromLocalFile(path)});
         if (c.format == "jpeg") { // JPEG is the snapshot's own format: copied byte for byte
             EXPECT_EQ(readFile(path.toStdString()), readFile(tempSnapshot().toStdString()));
         }
     }
     // The panel proposes a JPEG name in a folder that is there (the Desktop when there is one).
-    const QString request = outside.panels->requests.first();
+    const QString request = services.panels->requests.first();
     ASSERT_TRUE(request.startsWith(QStringLiteral("saveFile Save Settings /"))) << request.toStdString();
     const QFileInfo suggested(request.section(u' ', 3));
     EXPECT_EQ(suggested.fileName(), QStringLiteral("telvo_capture.jpg"));
@@ -148,14 +129,14 @@ TEST_F(SnapshotTest, ACancelledPanelSavesNothingAndKeysReachBothActions) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     QSignalSpy saved(snapshot, &DCVSnapshotController::captureSaved);
     QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return outside.panels->answered == 1; }, 2000));
-    EXPECT_EQ(outside.panels->requests.size(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return services.panels->answered == 1; }, 2000));
+    EXPECT_EQ(services.panels->requests.size(), 1);
     EXPECT_EQ(saved.count(), 0);
-    EXPECT_TRUE(outside.opened->isEmpty());
+    EXPECT_TRUE(services.opened->isEmpty());
     EXPECT_TRUE(QFile::exists(tempSnapshot())); // the snapshot stays in the temporary folder
 
     QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
-    EXPECT_EQ(outside.printDialog->asked, 1);
+    EXPECT_EQ(services.printDialog->asked, 1);
 }
 
 // Something else in the snapshot file's place is refused, not waited on, and left as it was;
@@ -184,8 +165,8 @@ TEST_F(SnapshotTest, ASnapshotPlaceThatIsNoWritableFileIsToldAndLeftAlone) {
             alert->accept();
             EXPECT_TRUE(c.unchanged());
         }
-        EXPECT_TRUE(outside.panels->requests.isEmpty());
-        EXPECT_EQ(outside.printDialog->asked, 0);
+        EXPECT_TRUE(services.panels->requests.isEmpty());
+        EXPECT_EQ(services.printDialog->asked, 0);
         fs::remove(place);
     }
 }
@@ -195,13 +176,13 @@ TEST_F(SnapshotTest, WithNothingLoadedNeitherButtonIsLiveAndWhilePausedOnlyPrint
     EXPECT_FALSE(printEnabled());
     snapshot->captureVideo();
     snapshot->print();
-    EXPECT_EQ(outside.printDialog->asked, 0);
+    EXPECT_EQ(services.printDialog->asked, 0);
     startRow(3);
     pause();
     EXPECT_FALSE(captureEnabled());
     EXPECT_TRUE(printEnabled());
     snapshot->captureVideo();
-    EXPECT_TRUE(outside.panels->requests.isEmpty());
+    EXPECT_TRUE(services.panels->requests.isEmpty());
     EXPECT_FALSE(QFile::exists(tempSnapshot()));
     print(false);
     EXPECT_EQ(QImageReader(tempSnapshot()).size(), QSize(640, 360));
@@ -216,7 +197,7 @@ TEST_F(SnapshotTest, PrintsGoOnlyToPrintersAndKeepTheSettingsChosen) {
         "wasn't kPMDestinationPrinter";
     // The user picks a PDF file: not a printer, nothing is written there.
     const QString pdf = inFolder("out.pdf");
-    outside.printDialog->user = [&](QPrinter& printer) {
+    services.printDialog->user = [&](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
         printer.setPageSize(QPageSize(QPageSize::A5));
@@ -229,13 +210,13 @@ TEST_F(SnapshotTest, PrintsGoOnlyToPrintersAndKeepTheSettingsChosen) {
     // The next print opens on the paper chosen before; cancelled, it does nothing.
     QPageSize pageSeen;
     QPageLayout::Orientation orientationSeen = QPageLayout::Portrait;
-    outside.printDialog->user = [&](QPrinter& printer) {
+    services.printDialog->user = [&](QPrinter& printer) {
         pageSeen = printer.pageLayout().pageSize();
         orientationSeen = printer.pageLayout().orientation();
     };
     print(false);
-    ASSERT_EQ(outside.printDialog->printers.size(), 2);
-    EXPECT_EQ(outside.printDialog->printers[0], outside.printDialog->printers[1]);
+    ASSERT_EQ(services.printDialog->printers.size(), 2);
+    EXPECT_EQ(services.printDialog->printers[0], services.printDialog->printers[1]);
     EXPECT_EQ(pageSeen.id(), QPageSize::A5);
     EXPECT_EQ(orientationSeen, QPageLayout::Landscape);
     EXPECT_EQ(log.count(notAPrinter), 1);

@@ -14,6 +14,8 @@ int main(int argc, char** argv) {
     if (geteuid() == 0)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     qputenv("DCV_MAP_OFFLINE", "1");
+    if (qEnvironmentVariableIsEmpty("DCV_VLC_ARGS")) // no sound card on a build machine
+        qputenv("DCV_VLC_ARGS", "--aout=dummy");
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
         qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking --no-first-run");
     QStandardPaths::setTestModeEnabled(true);
