@@ -218,7 +218,10 @@ void DCVPlaybackController::changeAndPlay() {
         m_player1->play();
         return;
     }
-    playAtIndex(selectedRow);
+    // Another row while one is loading is not taken: the selection goes back to the row that
+    // will play.
+    if (!playAtIndex(selectedRow) && m_waitingForPlayStart)
+        m_views.mediaListTableView->selectRow(int(m_mediaIndex));
 }
 
 void DCVPlaybackController::stopPlay() {

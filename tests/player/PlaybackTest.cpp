@@ -101,8 +101,9 @@ TEST_F(PlaybackTest, ADoubleClickStartsTheRowOnceItsTelemetryIsRead) {
     EXPECT_TRUE(playback->waitingForPlayStart());
     EXPECT_TRUE(view("progressIndicator")->isVisible());
     EXPECT_EQ(view<QTableView>("mediaListTableView")->selectionModel()->selectedRows().value(0).row(), 1);
-    doubleClickRow(3); // ignored while the row is loading
+    doubleClickRow(3); // ignored while the row is loading, and the loading row stays selected
     EXPECT_EQ(playback->mediaIndex(), 1);
+    EXPECT_EQ(view<QTableView>("mediaListTableView")->selectionModel()->selectedRows().value(0).row(), 1);
     ASSERT_TRUE(waitPlaying());
     // The telemetry came before the player started: no picture yet, and the graph had it.
     EXPECT_EQ(at.calls, 1);
