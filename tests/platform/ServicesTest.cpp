@@ -39,7 +39,7 @@ TEST(QtFilePanelsTest, PanelsAnswerWhenDismissedWithThePathOrNothing) {
     const Open folder = [](FilePanels& p, QWidget* w, FilePanels::Done d) {
         p.openFolder(w, "Open", std::move(d));
     };
-    const auto save = [&](QStringList filters) -> Open {
+    const auto save = [&](const QStringList& filters) -> Open {
         return [=](FilePanels& p, QWidget* w, FilePanels::Done d) {
             p.saveFile(w, "Save", clips + "/log.csv", filters, std::move(d));
         };
