@@ -40,6 +40,7 @@ protected:
     // A loop card of `size` and a runner for it as root; false when no loop device is free.
     bool makeCard(uint64_t size, bool readOnly = false) {
         runner.reset();
+        card.reset(); // detached before the next one is attached
         card = std::make_unique<LoopCard>(tmp / "card.img", size, readOnly);
         if (!card->ok())
             return false;
@@ -190,9 +191,6 @@ TEST_F(FormatDeviceTest, FormatCommandFailingWithStatusOneReadsAsWriteProtected)
     if (!makeCard(1200ull << 20))
         GTEST_SKIP() << "no free loop device";
     card->preformat({{"config.bin", settings}}, tmp.path());
-    runner.reset();
-    runProcess({"losetup", "-d", card->dev()});
-    card.reset();
     ASSERT_TRUE(makeCard(1200ull << 20, /*readOnly=*/true));
     const FormatOutcome o = format(true, /*claimWritable=*/true);
     EXPECT_EQ(o.result, FormatResult::WriteProtected) << o.detail << " / " << shellErrorMessage(o.error);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -19,8 +20,10 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <poll.h>
+#include <sstream>
 #include <string>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -60,6 +63,10 @@ public:
     }
     ~LoopCard() {
         unmount();
+        if (m_daemon > 0) { // the unmount failed: the daemon still holds the device
+            ::kill(m_daemon, SIGTERM);
+            ::waitpid(m_daemon, nullptr, 0);
+        }
         if (!m_dev.empty())
             runProcess({"losetup", "-d", m_dev});
     }
@@ -68,31 +75,53 @@ public:
     std::string name() const { return m_dev.substr(5); }
     const std::string& mountDir() const { return m_mountDir; }
 
+    // fusefat runs in the foreground as this process's child: the mount is ready once the
+    // kernel lists it, and the card is settled once the child has exited (it clears the dirty
+    // bit and writes its last sectors on the way out), so both ends are waited on, not guessed.
     bool mount(const std::string& dir) {
-        if (runProcess({"fusefat", "-o", "rw+", m_dev, dir}).exitCode != 0)
+        const int table = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+        if (table < 0)
             return false;
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            const int null = ::open("/dev/null", O_RDWR);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            ::execlp("fusefat", "fusefat", "-f", "-o", "rw+", m_dev.c_str(), dir.c_str(), nullptr);
+            ::_exit(127);
+        }
+        const int pidfd = pid > 0 ? int(::syscall(SYS_pidfd_open, pid, 0)) : -1;
+        bool listed = false;
+        while (pidfd >= 0 && !(listed = mountListed(dir))) {
+            // The table is pollable: each mount or unmount is reported once. A failed mount
+            // ends the child; the time limit only bounds a daemon that hangs.
+            pollfd events[2] = {{table, POLLPRI, 0}, {pidfd, POLLIN, 0}};
+            if (::poll(events, 2, 20000) <= 0 || (events[1].revents & POLLIN))
+                break;
+        }
+        ::close(table);
+        if (pidfd >= 0)
+            ::close(pidfd);
+        if (!listed) {
+            if (pid > 0) {
+                ::kill(pid, SIGTERM);
+                ::waitpid(pid, nullptr, 0);
+            }
+            return false;
+        }
+        m_daemon = pid;
         m_mountDir = dir;
         return true;
     }
     bool unmount() {
         if (m_mountDir.empty())
             return false;
-        // fusermount returns before the fusefat daemon has written its last sectors (it clears
-        // the dirty bit on the way out): hold a pidfd on the daemon and wait for its exit before
-        // the device is read.
-        const ProcessResult daemon = runProcess({"pgrep", "-f", "^fusefat -o rw\\+ " + m_dev + " "});
-        const int pidfd =
-            daemon.exitCode == 0 ? int(::syscall(SYS_pidfd_open, std::atoi(daemon.out.c_str()), 0)) : -1;
-        const bool ok = runProcess({"fusermount", "-u", m_mountDir}).exitCode == 0;
-        if (ok)
-            m_mountDir.clear();
-        if (pidfd >= 0) {
-            pollfd exited{pidfd, POLLIN, 0};
-            if (ok)
-                ::poll(&exited, 1, 5000);
-            ::close(pidfd);
-        }
-        return ok;
+        if (runProcess({"fusermount", "-u", m_mountDir}).exitCode != 0)
+            return false;
+        m_mountDir.clear();
+        ::waitpid(m_daemon, nullptr, 0);
+        m_daemon = -1;
+        return true;
     }
     // A card as it comes from elsewhere: some other FAT layout with files on it.
     void preformat(const std::map<std::string, std::string>& files, const fs::path& scratch) {
@@ -106,6 +135,15 @@ public:
             }
             ASSERT_EQ(runProcess({"mcopy", "-i", m_dev, src.string(), "::" + name}).exitCode, 0) << name;
         }
+        flush();
+    }
+    // Writes the device's cached sectors through to the image. Closing the device does that
+    // only when no one else has it open, and lsblk in a test running beside this one may.
+    void flush() const {
+        const int fd = ::open(m_dev.c_str(), O_RDONLY | O_CLOEXEC);
+        ASSERT_GE(fd, 0) << m_dev;
+        EXPECT_EQ(::fsync(fd), 0) << m_dev;
+        ::close(fd);
     }
     std::optional<std::string> fileOnCard(const std::string& name) const {
         const auto r = runProcess({"mtype", "-i", m_dev, "::" + name});
@@ -113,7 +151,23 @@ public:
     }
 
 private:
+    static bool mountListed(const std::string& folder) {
+        const std::string dir = fs::weakly_canonical(folder).string();
+        std::ifstream table("/proc/self/mountinfo");
+        for (std::string line; std::getline(table, line);) {
+            // id parent major:minor root mountpoint ...
+            std::istringstream fields(line);
+            std::string field;
+            for (int i = 0; i < 5 && fields >> field; ++i) {
+            }
+            if (field == dir)
+                return true;
+        }
+        return false;
+    }
+
     std::string m_dev, m_mountDir;
+    pid_t m_daemon = -1;
 };
 
 struct BootSector {
