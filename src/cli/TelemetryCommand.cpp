@@ -61,8 +61,8 @@ std::string csvChar(char c) {
 }
 
 void writeCsv(const DCVBlackBoxData& box, Out& out) {
-    out << "index,gx,gy,gz,gw,x,y,z,satellites,hdop,speed_unit,speed,latitude,ns,longitude,ew,lat_deg,lon_"
-           "deg\n";
+    out << "index,gx,gy,gz,gw,x,y,z,satellites,hdop,speed_unit,speed,"
+           "latitude,ns,longitude,ew,lat_deg,lon_deg\n";
     for (size_t i = 0; i < box.m_vGpsData().size(); ++i) {
         const auto& r = box.m_vGSensorData()[i].data();
         const auto& s = box.m_GSensors()[i];

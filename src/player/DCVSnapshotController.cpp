@@ -126,20 +126,19 @@ void DCVSnapshotController::saveCapture(const QString& chosen) {
 }
 
 QString DCVSnapshotController::writeSnapshotCopy(const QString& snapshot, const QString& path) {
-    const QByteArray format = imageFormatOfSuffix(QFileInfo(path).suffix());
-    if (format.isEmpty())
-        return path + QStringLiteral(": not a picture format; use .jpg or .png");
     QString error;
     QByteArray bytes = readPictureFile(snapshot, error);
     if (!error.isEmpty())
         return error;
-    if (formatOfBytes(bytes) != format) {
-        QImage picture;
-        if (!picture.loadFromData(bytes))
-            return snapshot + QStringLiteral(": not a picture");
-        return writePictureFile(picture, path);
-    }
-    return writeFileBytes(path, bytes);
+    // Bytes already in the format the name asks for are copied as they are; anything else is
+    // converted, or refused by the picture writer when the name asks for no picture format.
+    const QByteArray format = imageFormatOfSuffix(QFileInfo(path).suffix());
+    if (!format.isEmpty() && formatOfBytes(bytes) == format)
+        return writeFileBytes(path, bytes);
+    const QImage picture = QImage::fromData(bytes);
+    if (picture.isNull())
+        return snapshot + QStringLiteral(": not a picture");
+    return writePictureFile(picture, path);
 }
 
 // ---------------------------------------------------------------------------------------------
