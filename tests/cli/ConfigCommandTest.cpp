@@ -145,18 +145,4 @@ TEST(ConfigCommandTest, RefusedSetWritesNothing) {
     }
 }
 
-TEST(ConfigCommandTest, UsageErrors) {
-    TempDir dir;
-    const auto path = dir.write("config.bin", bytesOf(defaultSettingsRecord())).string();
-    for (const auto& args : {std::vector<std::string>{"config"},
-                             {"config", "show"},
-                             {"config", "set", path},
-                             {"config", "bogus", path},
-                             {"config", "defaults"}}) {
-        const auto r = runDcv(args);
-        EXPECT_EQ(r.exitCode, 2) << args.back();
-        EXPECT_TRUE(oneErrorLine(r)) << r.err;
-    }
-}
-
 } // namespace

@@ -131,7 +131,6 @@ TEST(UntrustedInputTest, DamagedRecordingsSayWhatWasLeftOut) {
         size_t rows;
         const char* says;
     } cases[] = {
-        {"cut.MP4", whole.substr(0, whole.size() - 60), 2, "beyond the end of the file"},
         {"past.MP4", pastEnd, 3, "2 of the table's 5 records lie beyond the end of the file"},
         {"none.MP4", whole.substr(0, whole.size() - 3 * 111 - 8), 0, "beyond the end of the file"},
     };
