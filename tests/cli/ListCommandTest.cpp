@@ -1,3 +1,4 @@
+#include "sdcard/FlashData.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -31,20 +32,37 @@ TEST(ListCommandTest, PrintsTabSeparatedEntriesInOrder) {
     EXPECT_EQ(none.out, "");
 }
 
-TEST(ListCommandTest, BadArgumentsGiveOneLineAndExitCode) {
+// Every command's usage errors exit with 2, unreadable input or output with 1; either way with one
+// line on stderr and nothing on stdout.
+TEST(CommandLineTest, FailuresGiveOneLineAndTheirExitCode) {
     TempDir dir;
-    const auto file = dir.write("file.MP4");
+    const auto file = dir.write("file.MP4").string();
+    const auto drv = dir.write("x.drv", dcv::encodeFlashDataFile({dcv::DrvRecord{}})).string();
     struct {
         std::vector<std::string> args;
         int exit;
-    } cases[] = {{{"list", (dir / "missing").string()}, 1},
-                 {{"list", file.string()}, 1},
-                 {{"list"}, 2},
-                 {{"nosuchcommand"}, 2},
-                 {{}, 2}};
+    } cases[] = {
+        {{"list", (dir / "missing").string()}, 1},
+        {{"list", file}, 1},
+        {{"drv", (dir / "missing.drv").string()}, 1},
+        {{"drv", dir.path().string()}, 1},
+        {{"drv", drv, "-o", (dir / "no" / "o.csv").string()}, 1},
+        {{}, 2},
+        {{"nosuchcommand"}, 2},
+        {{"list"}, 2},
+        {{"size", "1", "12x"}, 2}, // nothing printed for the good count either
+        {{"config"}, 2},
+        {{"config", "show"}, 2},
+        {{"config", "set", file}, 2},
+        {{"config", "bogus", file}, 2},
+        {{"config", "defaults"}, 2},
+        {{"telemetry"}, 2},
+        {{"telemetry", "a", "b"}, 2},
+        {{"nmea"}, 2},
+    };
     for (const auto& c : cases) {
         const auto r = runDcv(c.args);
-        EXPECT_EQ(r.exitCode, c.exit) << r.err;
+        EXPECT_EQ(r.exitCode, c.exit) << (c.args.empty() ? "" : c.args.back()) << ": " << r.err;
         EXPECT_EQ(r.out, "");
         EXPECT_TRUE(oneErrorLine(r)) << r.err;
     }

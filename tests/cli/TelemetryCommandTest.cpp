@@ -61,10 +61,7 @@ TEST(TelemetryCommandTest, JsonCarriesTheSameFields) {
     const auto j = nlohmann::json::parse(r.out);
     ASSERT_EQ(j.size(), 2u);
     const auto& s = j[1];
-    std::vector<std::string> keys;
-    for (auto it = s.begin(); it != s.end(); ++it)
-        keys.push_back(it.key());
-    EXPECT_EQ(keys.size(), 18u);
+    EXPECT_EQ(s.size(), 18u);
     EXPECT_EQ(s["gy"], 512);
     EXPECT_EQ(s["y"], 2.0);
     EXPECT_EQ(s["speed_unit"], 1);
@@ -128,10 +125,7 @@ TEST(TelemetryCommandTest, FailuresNameTheStepAndPrintNothing) {
         {{"telemetry", dir.write("empty.MP4").string()}, 1, "step 1"},
         {{"telemetry", dir.write("nomoov.MP4", noMoov).string(), "--format", "gpx"}, 1, "step 2"},
         {{"telemetry", dir.write("cut.MP4", cut).string(), "--format", "json"}, 1, "step "},
-        {{"telemetry"}, 2, ""},
-        {{"telemetry", "a", "b"}, 2, ""},
         {{"telemetry", "x.MP4", "--format", "kml"}, 2, "--format"},
-        {{"nmea"}, 2, ""},
         {{"nmea", (dir / "missing.txt").string()}, 1, "cannot open the file"},
     };
     for (const auto& c : cases) {

@@ -11,7 +11,6 @@
 
 #include <filesystem>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -23,10 +22,6 @@ using dcv::test::runProcess;
 using dcv::test::TempDir;
 
 namespace {
-
-bool isRoot() {
-    return ::geteuid() == 0;
-}
 
 std::vector<std::string> withTool(const std::vector<std::string>& front,
                                   const std::vector<std::string>& args) {
@@ -68,8 +63,8 @@ std::vector<std::vector<std::string>> writers(const TempDir& dir, const std::str
             {"drv", drv, "-o", target}};
 }
 
-// A file marked read-only (on a FAT card: the DOS attribute; root could write it), a FIFO or a
-// device node is never replaced: the commands write through the safe writer, whose refusals
+// A file marked read-only (on a FAT card: the DOS attribute; root could write it) or a FIFO is
+// never replaced: the commands write through the safe writer, whose refusals (device nodes too)
 // are its own tests'. Readers read only regular files.
 TEST(UntrustedInputTest, WhatIsNotAWritableRegularFileIsNeitherReplacedNorRead) {
     TempDir dir;
@@ -77,13 +72,8 @@ TEST(UntrustedInputTest, WhatIsNotAWritableRegularFileIsNeitherReplacedNorRead) 
     ::chmod(readOnly.c_str(), 0444);
     const fs::path fifo = dir / "fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-    std::vector<std::pair<fs::path, fs::file_type>> targets{{readOnly, fs::file_type::regular},
-                                                            {fifo, fs::file_type::fifo}};
-    if (isRoot()) {
-        // A device node as /dev/null is: replacing it would break the system.
-        ASSERT_EQ(::mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-        targets.emplace_back(dir / "null", fs::file_type::character);
-    }
+    const std::pair<fs::path, fs::file_type> targets[] = {{readOnly, fs::file_type::regular},
+                                                          {fifo, fs::file_type::fifo}};
     for (const auto& [target, type] : targets) {
         for (const auto& args : writers(dir, target.string())) {
             SCOPED_TRACE(args[0] + " " + args[1] + " " + target.string());
@@ -131,7 +121,6 @@ TEST(UntrustedInputTest, DamagedRecordingsSayWhatWasLeftOut) {
         size_t rows;
         const char* says;
     } cases[] = {
-        {"cut.MP4", whole.substr(0, whole.size() - 60), 2, "beyond the end of the file"},
         {"past.MP4", pastEnd, 3, "2 of the table's 5 records lie beyond the end of the file"},
         {"none.MP4", whole.substr(0, whole.size() - 3 * 111 - 8), 0, "beyond the end of the file"},
     };
@@ -162,7 +151,7 @@ TEST(UntrustedInputTest, EmptyDrivingLogsAndNmeaFilesAreNamedAsSuch) {
 }
 
 TEST(UntrustedInputTest, ListSaysWhichFoldersItCouldNotRead) {
-    if (!isRoot())
+    if (::geteuid() != 0)
         GTEST_SKIP() << "needs root to make folders another user may not read";
     TempDir dir;
     ::chmod(dir.path().c_str(), 0755);

@@ -60,11 +60,9 @@ TEST(UsbVolumesTest, FileUrlsFromRecordedListings) {
     EXPECT_EQ(volumes.removableVolumeURLs(), expected);
     EXPECT_EQ(volumes.usbVolumeURLs(), expected);
     EXPECT_TRUE(volumes.usbVolumeWithFile("timeset.cfg").isEmpty()); // the recorded paths do not exist here
-    const auto disks = volumes.usbDiskEntities();
-    ASSERT_EQ(disks.size(), 2u); // the stick's unmounted partition is no volume
-    EXPECT_EQ(dcv::mountedURL(disks[0]), QUrl::fromLocalFile("/media/anna/TELVO"));
+    // Which disks and which card: the discovery's own tests.
+    EXPECT_EQ(dcv::mountedURL(volumes.usbDiskEntities().at(0)), QUrl::fromLocalFile("/media/anna/TELVO"));
     EXPECT_TRUE(dcv::mountedURL(dcv::TKUSBDiskEntity()).isEmpty());
-    EXPECT_EQ(volumes.findCameraDisk()->deviceFilePath(), "sda1");
 }
 
 TEST(UsbVolumesTest, FindsTheFileOnARealFolder) {
@@ -77,12 +75,6 @@ TEST(UsbVolumesTest, FindsTheFileOnARealFolder) {
     const dcv::UsbVolumes volumes([&] { return std::optional<std::string>(json); });
     EXPECT_EQ(volumes.usbVolumeWithFile("timeset.cfg"), QUrl::fromLocalFile(QString::fromStdString(mount)));
     EXPECT_TRUE(volumes.usbVolumeWithFile("config.bin").isEmpty());
-}
-
-TEST(UsbVolumesTest, RealMachineAnswers) {
-    // This machine may have no USB disk at all; the listing must still come back.
-    const dcv::UsbVolumes volumes(std::make_shared<dcv::QtCommandRunner>());
-    EXPECT_TRUE(volumes.discovery().volumes().has_value());
 }
 
 class RecordingRunner : public dcv::CommandRunner {

@@ -208,14 +208,8 @@ TEST_F(PlaybackControlsTest, ThePlayButtonAtTheEndRestartsOrResumesFromTheSlider
     startRow(2);
     auto* playButton = view<TKImageButton>("playButton");
     const QString path = player->media()->path();
-    // Playing: the button pauses.
-    player->tick(50000, 0.5f);
-    ASSERT_TRUE(playback->playInfo()->isPlaying());
-    playButton->click();
-    EXPECT_EQ(player->calls, QStringList{"pause"});
-
-    // Paused at the end with the slider at the end: the recording is opened again.
-    player->calls.clear();
+    // (Playing, it pauses: the space key's test.) Paused at the end with the slider at the end:
+    // the recording is opened again.
     at(100000);
     player->positionValue = 0.999f;
     player->enter(VLCMediaPlayerStatePaused, false);
@@ -287,9 +281,8 @@ TEST_F(PlaybackControlsTest, TheTableShowsKindDateTimeAndFileOfTheRows) {
             texts << model->data(model->index(row, c), Qt::DisplayRole).toString();
         return texts;
     };
-    EXPECT_EQ(cells(0), (QStringList{"Normal", "2021-03-15", "14:25:30", "alwa_20210315_142530_F.MP4"}));
+    // The cells' texts are the recordings' own tests; here they reach the table.
     EXPECT_EQ(cells(5), (QStringList{"Event", "2021-03-15", "14:25:46", "event_20210315_142546_R.MP4"}));
-    EXPECT_EQ(model->kindImageName(5), QStringLiteral("car_event"));
     EXPECT_FALSE(model->data(model->index(5, 0), Qt::DecorationRole).value<QPixmap>().isNull());
     // Date and time centred, the file name left.
     const auto alignment = [&](int column) {
@@ -454,8 +447,8 @@ TEST_F(PlaybackControlsTest, ASeekAfterTheEndPlaysFromThereAndCallsOffTheAdvance
 }
 
 // A start that ends in the error state or reports nothing until its timeout is given up; a file
-// deleted since the scan is called missing; a FIFO or folder in its place never reaches the
-// player (libVLC would wait on a FIFO for a writer). Either way the next start is taken.
+// deleted since the scan is called missing; a FIFO (or anything but a file) in its place never
+// reaches the player (libVLC would wait on a FIFO for a writer). Either way the next start is taken.
 TEST_F(PlaybackControlsTest, AStartThatCannotPlayIsToldAndTheNextOneIsTaken) {
     using Path = const std::filesystem::path&;
     const struct {
@@ -468,7 +461,6 @@ TEST_F(PlaybackControlsTest, AStartThatCannotPlayIsToldAndTheNextOneIsTaken) {
         {"no report", nullptr, -1, "msg.file_open_fail"},
         {"deleted", [](Path) {}, -1, "msg.file_missing"},
         {"a FIFO", [](Path p) { ASSERT_EQ(::mkfifo(p.c_str(), 0644), 0); }, -1, "msg.file_open_fail"},
-        {"a folder", [](Path p) { std::filesystem::create_directory(p); }, -1, "msg.file_open_fail"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -21,10 +21,9 @@ QString qpath(const std::filesystem::path& p) {
 
 } // namespace
 
-// The viewer's picture files (the snapshot, the user's copy of it, a screenshot) are read only
-// from regular files of bounded size and written only over regular files that may be written:
-// nothing waits on a FIFO, reads a device without end or follows a link to nothing, and a
-// refused file stays as it was.
+// The viewer's picture files (the snapshot, the user's copy of it, a screenshot) are read and
+// written by the readers and writers of regular files only (their own tests list what they refuse):
+// the format follows the name, nothing waits on a FIFO, and a refused file stays as it was.
 TEST(SnapshotCopyTest, PictureFilesAreReadAndWrittenOnlyAsRegularFiles) {
     TempDir dir;
     QImage picture(64, 36, QImage::Format_RGB32);
@@ -32,18 +31,11 @@ TEST(SnapshotCopyTest, PictureFilesAreReadAndWrittenOnlyAsRegularFiles) {
     const QString snapshot = qpath(dir / "telvo_capture.jpg");
     ASSERT_EQ(writePictureFile(picture, snapshot), QString());
     ASSERT_EQ(::mkfifo((dir / "fifo.png").c_str(), 0600), 0);
-    std::filesystem::create_symlink(dir / "nowhere.png", dir / "dangling.png");
-    std::filesystem::create_directory(dir / "folder.png");
-    // Marked read-only: refused also for root.
-    const std::filesystem::path readOnly = dir.write("kept.png", "old");
-    ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
     const struct {
         const char* name;
         QByteArray format; // written in this format; empty: refused
     } writes[] = {
-        {"copy.jpg", "jpeg"}, {"copy.PNG", "png"}, {"fifo.png", ""},
-        {"dangling.png", ""}, {"kept.png", ""},    {"folder.png", ""},
-        {"copy.txt", ""},     {"copy", ""},        {"no/such/folder/copy.png", ""},
+        {"copy.jpg", "jpeg"}, {"copy.PNG", "png"}, {"fifo.png", ""}, {"copy.txt", ""}, {"copy", ""},
     };
     for (const auto& c : writes) {
         const QString path = qpath(dir / c.name);
@@ -59,9 +51,7 @@ TEST(SnapshotCopyTest, PictureFilesAreReadAndWrittenOnlyAsRegularFiles) {
         }
     }
     EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo.png"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "folder.png"));
-    EXPECT_EQ(readFile(readOnly), "old");
-    for (const char* never : {"nowhere.png", "copy.txt", "copy"})
+    for (const char* never : {"copy.txt", "copy"})
         EXPECT_FALSE(std::filesystem::exists(dir / never)) << never;
 
     // A sparse file past the cap costs nothing to make and must not be read.
@@ -73,10 +63,7 @@ TEST(SnapshotCopyTest, PictureFilesAreReadAndWrittenOnlyAsRegularFiles) {
     } reads[] = {
         {(dir / "copy.PNG").string(), true},
         {(dir / "fifo.png").string(), false},
-        {"/dev/zero", false},
         {huge.string(), false},
-        {(dir / "folder.png").string(), false},
-        {(dir / "gone.png").string(), false},
     };
     for (const auto& c : reads) {
         QString error;

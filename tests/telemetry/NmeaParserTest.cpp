@@ -45,16 +45,6 @@ TEST(NmeaParserTest, RefusedSentencesLeaveTheFixUnchanged) {
     }
 }
 
-TEST(NmeaParserTest, RmcSetsSpeedCourseValidityAndTime) {
-    const Fed f = feed({kRmc}); // the checksum is wrong and not checked
-    ASSERT_TRUE(f.results[0]);
-    EXPECT_EQ(f.fix.SpeedOverGround(), double(12.5f));
-    EXPECT_EQ(f.fix.CourseOverGround(), double(87.25f));
-    EXPECT_EQ(f.fix.gpsValid(), 1);
-    EXPECT_EQ(f.fix.Now(), (_SYSTEMTIME{2021, 3, 0, 15, 14, 25, 30, 250}));
-    EXPECT_EQ(f.fix.Latitude(), 0.0); // RMC positions are not read
-}
-
 TEST(NmeaParserTest, RmcTimeNeedsTenAndSixCharacters) {
     struct {
         std::string second;
@@ -72,6 +62,7 @@ TEST(NmeaParserTest, RmcTimeNeedsTenAndSixCharacters) {
         EXPECT_EQ(f.fix.gpsValid(), c.valid) << c.second;
         EXPECT_EQ(f.fix.Now(), c.now) << c.second;
         EXPECT_EQ(f.fix.SpeedOverGround(), 1.0) << c.second;
+        EXPECT_EQ(f.fix.Latitude(), 0.0); // RMC positions are not read
     }
 }
 
@@ -148,16 +139,13 @@ TEST(GpsDataTest, ChannelSettersAndBounds) {
     EXPECT_EQ(copy, g);
 }
 
+// Splitting into lines is also seen through `dcv nmea`; here the odd bytes and the caller's buffer.
 TEST(ParseNmeaTest, AppendsAFixPerGLineAndSkipsOthers) {
     struct {
         std::string text;
         size_t fixes;
     } cases[] = {
-        {kRmc + "\r\n" + kGga + "\r\n", 2},
-        {kRmc + "\r\n$PSRF,1*00\n" + kGga + "\n", 2}, // "$P" lines are skipped
-        {"$GPGSV,3,1,11*74\n", 1},                    // refused, still appended
-        {kRmc + "\n" + kGga, 1},                      // the last line has no terminator
-        {"junk $GPGGA,1,3733.0,N*00\0more\n"s, 1},    // '$' starts a sentence mid-line
+        {"junk $GPGGA,1,3733.0,N*00\0more\n"s, 1}, // '$' starts a sentence mid-line
         {"\r\n\r\n\n", 0},
         {"$G\n$\n", 1},
         {"\xFF\xFE$GPRMC,1,A*00\n"s, 1},
@@ -171,10 +159,6 @@ TEST(ParseNmeaTest, AppendsAFixPerGLineAndSkipsOthers) {
     DCVBlackBoxData box;
     std::string two = kRmc + "\r\n" + kGga + "\r\n";
     box.ParseNMEA(two.data(), two.size());
-    ASSERT_EQ(box.m_NMEAs().size(), 2u);
-    EXPECT_EQ(box.m_NMEAs()[0].Latitude(), 0.0); // a copy after each sentence
-    EXPECT_EQ(box.m_NMEAs()[1].Latitude(), double(3733.1234f));
-    EXPECT_EQ(box.m_NMEAs()[1].gpsValid(), 1);
     EXPECT_EQ(two[kRmc.size()], '\0'); // terminators became zero bytes
     EXPECT_FALSE(box.ParseNMEA(nullptr, 5));
     EXPECT_FALSE(box.ParseNMEA(two.data(), 0));

@@ -28,25 +28,17 @@ const char* kTexts[] = {
     // Words and bytes that are not numbers.
     "inf", "-INFINITY", "nan", "nan(123)", "infinit", "\xC3\xA9"};
 
-TEST(NumberTextTest, IntegersMatchStrtol) {
+TEST(NumberTextTest, IntegersMatchStrtolAndRealsStrtofBitForBit) {
     for (const char* t : kTexts) {
         const std::string s(t);
-        EXPECT_EQ(parseLong(s.data(), s.data() + s.size()), std::strtol(s.c_str(), nullptr, 10))
-            << '"' << s << '"';
-    }
-}
-
-TEST(NumberTextTest, RealsMatchStrtofBitForBit) {
-    for (const char* t : kTexts) {
-        const std::string s(t);
-        const float want = std::strtof(s.c_str(), nullptr);
-        const float got = parseFloat(s.data(), s.data() + s.size());
-        if (std::isnan(want)) {
+        const char *begin = s.data(), *end = s.data() + s.size();
+        EXPECT_EQ(parseLong(begin, end), std::strtol(t, nullptr, 10)) << '"' << s << '"';
+        const float want = std::strtof(t, nullptr), got = parseFloat(begin, end);
+        if (std::isnan(want))
             EXPECT_TRUE(std::isnan(got)) << s;
-            continue;
-        }
-        EXPECT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(got))
-            << '"' << s << "\" got " << got << " want " << want;
+        else
+            EXPECT_EQ(std::bit_cast<uint32_t>(want), std::bit_cast<uint32_t>(got))
+                << '"' << s << "\" got " << got << " want " << want;
     }
 }
 

@@ -36,7 +36,9 @@ void expectSamples(const DCVBlackBoxData& box, const std::vector<TelemetrySample
     for (size_t i = 0; i < want.size(); ++i) {
         EXPECT_EQ(box.m_vGSensorData()[i].data(), want[i].gsensor) << i;
         EXPECT_EQ(box.m_vGpsData()[i].data(), want[i].gps) << i;
-        EXPECT_EQ(box.m_GSensors()[i].z(), float(want[i].gsensor.gz) / 256.0f) << i;
+        const auto& g = want[i].gsensor;
+        EXPECT_EQ(box.m_GSensors()[i], DCVGSensor(float(g.gx) / 256, float(g.gy) / 256, float(g.gz) / 256))
+            << i;
     }
 }
 
@@ -104,30 +106,17 @@ TEST(TelemetryWriterTest, RecordLayoutAndRangeChecks) {
     }
 }
 
-TEST(TelemetryWriterTest, DegreesToNmeaInvertsTheConversion) {
-    for (double deg : {37.5519, -122.4194, 0.0, -33.8688, 151.2093, 89.9999}) {
-        double v = degreesToNmea(deg);
-        EXPECT_GE(v, 0.0);
-        nmeaToDegrees(&v, nullptr);
-        EXPECT_NEAR(v, std::fabs(deg), 1e-9) << deg;
-    }
-}
-
 // A small faststart MP4 with a track whose chunk offsets point into mdat.
 struct FakeMp4 {
     std::string bytes;
     std::vector<uint64_t> chunkOffsets;
 };
 
-void put32(std::string& s, uint32_t v) {
-    uint8_t b[4];
-    fmt::writeBE32(b, v);
-    s.append(reinterpret_cast<char*>(b), 4);
+std::string be32(uint32_t v) {
+    return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
 }
 std::string mkbox(const char* type, const std::string& content) {
-    std::string s;
-    put32(s, uint32_t(content.size() + 8));
-    return s + type + content;
+    return be32(uint32_t(content.size() + 8)) + type + content;
 }
 
 FakeMp4 fakeMp4(const char* brand = "isom") {
@@ -138,14 +127,10 @@ FakeMp4 fakeMp4(const char* brand = "isom") {
     // Offsets are relative to mdat's content until the moov size is known.
     const std::vector<uint32_t> rel = {0, 40, 100};
     auto build = [&](uint64_t base) {
-        std::string stco("\0\0\0\0", 4);
-        put32(stco, 2);
-        put32(stco, uint32_t(base + rel[0]));
-        put32(stco, uint32_t(base + rel[1]));
-        std::string co64("\0\0\0\0", 4);
-        put32(co64, 1);
-        put32(co64, 0);
-        put32(co64, uint32_t(base + rel[2]));
+        const std::string zero(4, '\0');
+        const std::string stco =
+            zero + be32(2) + be32(uint32_t(base + rel[0])) + be32(uint32_t(base + rel[1]));
+        const std::string co64 = zero + be32(1) + be32(0) + be32(uint32_t(base + rel[2]));
         const std::string stbl = mkbox("stbl", mkbox("stsd", std::string(8, '\0')) + mkbox("stco", stco));
         const std::string trak1 =
             mkbox("trak", mkbox("tkhd", std::string(84, '\0')) + mkbox("mdia", mkbox("minf", stbl)));
@@ -264,16 +249,64 @@ TEST(Mp4BoxesTest, ListingStopsAtImpossibleSizes) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.size32) + "/" + std::to_string(c.size64));
         std::string g = mkbox("ftyp", "isom");
-        put32(g, c.size32);
+        g += be32(c.size32);
         g += "free";
         if (c.size32 == 1) {
-            put32(g, uint32_t(c.size64 >> 32));
-            put32(g, uint32_t(c.size64));
+            g += be32(uint32_t(c.size64 >> 32));
+            g += be32(uint32_t(c.size64));
         }
         EXPECT_EQ(listMp4Boxes(MemoryByteSource(g), 0, g.size(), boxes), c.ok);
         EXPECT_EQ(boxes.size(), c.count);
     }
     EXPECT_EQ(movieDurationSeconds(MemoryByteSource(f)), std::nullopt);
+}
+
+// A track with a handler of `handler` and one sample entry of `entryType` with a size.
+std::string track(const char* handler, const char* entryType, uint16_t width, uint16_t height) {
+    const std::string hdlr = mkbox("hdlr", std::string(8, '\0') + handler + std::string(12, '\0'));
+    std::string entry = std::string(24, '\0') + char(width >> 8) + char(width) + char(height >> 8) +
+                        char(height) + std::string(50, '\0');
+    const std::string stsd = mkbox("stsd", std::string(4, '\0') + be32(1) + mkbox(entryType, entry));
+    return mkbox("trak", mkbox("tkhd", std::string(84, '\0')) +
+                             mkbox("mdia", hdlr + mkbox("minf", mkbox("stbl", stsd))));
+}
+
+// The pictures' size from a recording's video sample entry.
+TEST(VideoSampleSizeTest, TheFirstVideoTracksEntryGivesTheSize) {
+    const std::string ftyp = mkbox("ftyp", "isom" + be32(0));
+    const std::string mdat = mkbox("mdat", std::string(100, 'x'));
+    const struct {
+        const char* name;
+        std::string file;
+        std::optional<Mp4VideoSize> size;
+    } cases[] = {
+        {"video after sound",
+         ftyp + mdat + mkbox("moov", track("soun", "mp4a", 2, 16000) + track("vide", "avc1", 1920, 1080)),
+         Mp4VideoSize{1920, 1080}},
+        {"no video track", ftyp + mkbox("moov", track("soun", "mp4a", 2, 16000)), std::nullopt},
+        {"a side of 0", ftyp + mkbox("moov", track("vide", "avc1", 1920, 0)), std::nullopt},
+        {"no moov", ftyp + mdat, std::nullopt},
+        {"entry cut short",
+         ftyp +
+             mkbox("moov",
+                   mkbox("trak",
+                         mkbox("mdia",
+                               mkbox("hdlr", std::string(8, '\0') + "vide") +
+                                   mkbox("minf",
+                                         mkbox("stbl",
+                                               mkbox("stsd", std::string(8, '\0') +
+                                                                 mkbox("avc1", std::string(20, '\0')))))))),
+         std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(videoSampleSize(MemoryByteSource(c.file)), c.size);
+        // A cut file gives no size or the whole file's, never one read from past its end.
+        for (size_t cut = 0; cut < c.file.size(); cut += 7) {
+            const auto size = videoSampleSize(MemoryByteSource(c.file.data(), cut));
+            EXPECT_TRUE(!size || size == c.size) << cut;
+        }
+    }
 }
 
 } // namespace
