@@ -257,11 +257,16 @@ TEST(MainWindowStartTest, WindowsAskedForAtStart) {
         const char* request;
         std::optional<StartWindow> window;
     } cases[] = {{"settings", StartWindow{K::Settings, 0}},
-                 {"settings:5", StartWindow{K::Settings, 5}},
+                 {"settings:0", StartWindow{K::Settings, 0}},
+                 {"settings:6", StartWindow{K::Settings, 6}},
                  {"format", StartWindow{K::Format}},
                  {"timeset", StartWindow{K::TimeSetup}},
                  {"drive-log", StartWindow{K::DriveLog}},
                  {"settings:7", std::nullopt},
+                 {"settings:", std::nullopt},
+                 {"settings:-1", std::nullopt},
+                 {"settings:99999999999", std::nullopt},
+                 {"Settings", std::nullopt},
                  {"Format", std::nullopt},
                  {"drive-log ", std::nullopt},
                  {"", std::nullopt}};

@@ -16,7 +16,6 @@
 #include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
-#include <type_traits>
 
 namespace dcv::test {
 
@@ -93,16 +92,8 @@ template <typename Tab> struct ShownTab {
         tab.setFileData(&record);
     }
     _FILEDATA record; // outlives the tab that points at it
-    Tab tab = makeTab();
+    Tab tab{nullptr}; // no parent (or no record yet): given its record by setFileData
     std::vector<Alert> alerts;
-
-private:
-    static Tab makeTab() {
-        if constexpr (std::is_default_constructible_v<Tab>)
-            return Tab();
-        else
-            return Tab(nullptr); // given its record by setFileData, as the others
-    }
 };
 
 inline std::string bytesDiff(const _FILEDATA& actual, const _FILEDATA& expected) {

@@ -20,7 +20,6 @@ namespace {
 TEST(SettingsTabsTest, VideoShowsTheDefaultsAndStoresTheFrontSegments) {
     ShownTab<DCVSettingForVideoViewController> t;
     EXPECT_EQ(selectedSegment(&t.tab, "videoQuality"), 1);
-    EXPECT_EQ(selectedLabel(&t.tab, "videoQuality"), infoText("setting.video.quality_high"));
     EXPECT_EQ(selectedLabel(&t.tab, "videoBrightness"), QStringLiteral("3(%1)").arg(infoText("default")));
     // The rear brightness has no field: it is not offered and changes nothing.
     auto* rear = child<SegmentedControl>(&t.tab, "videoBrightnessRear");
@@ -34,7 +33,6 @@ TEST(SettingsTabsTest, VideoShowsTheDefaultsAndStoresTheFrontSegments) {
     EXPECT_EQ(bytesDiff(t.record, defaultRecordWith(
                                       [](_FILEDATA& e) { e.frontVideoQuality = 2, e.frontBrightness = 4; })),
               "equal");
-    EXPECT_EQ(t.tab.validateUserInput(), std::nullopt);
 }
 
 TEST(SettingsTabsTest, MotionSegmentsAreTheSensitivities) {
@@ -85,10 +83,6 @@ TEST(SettingsTabsTest, AdasSpeedsInTheRecordsUnit) {
         EXPECT_EQ(selectedSegment(&t.tab, "adasLdwsSpeedSeg"), c.shown) << c.ldwsSpeed;
         EXPECT_EQ(child<SegmentedControl>(&t.tab, "adasLdwsSpeedSeg")->labelForSegment(3),
                   QLatin1String(c.label));
-        EXPECT_EQ(child<SegmentedControl>(&t.tab, "adasFcwsSpeedSeg")->labelForSegment(0),
-                  infoText("setting.aux.auto_format_notuse"));
-        EXPECT_EQ(selectedLabel(&t.tab, "adasLdwsSensSeg"),
-                  QStringLiteral("0(%1)").arg(infoText("insensitive")));
         clickSegment(&t.tab, "adasLdwsSpeedSeg", c.chosen);
         clickSegment(&t.tab, "adasFcwsSensSeg", 2);
         ASSERT_TRUE(t.tab.populate());
@@ -103,10 +97,7 @@ TEST(SettingsTabsTest, AdasSpeedsInTheRecordsUnit) {
 
 TEST(SettingsTabsTest, GpsShowsTheRecordAndStoresItsControls) {
     ShownTab<DCVSettingForGpsViewController> t;
-    auto* zone = child<QComboBox>(&t.tab, "timeGmtCombo");
-    EXPECT_EQ(zone->count(), 34);
-    EXPECT_EQ(zone->currentText(), QStringLiteral("+09:00"));
-    EXPECT_EQ(selectedLabel(&t.tab, "speedDisplayUnitSeg"), QStringLiteral("Km/h"));
+    EXPECT_EQ(child<QComboBox>(&t.tab, "timeGmtCombo")->currentText(), QStringLiteral("+09:00"));
     EXPECT_EQ(selectedSegment(&t.tab, "osdSpeedDisplaySeg"), 1);
     EXPECT_FALSE(child<QCheckBox>(&t.tab, "summerTimeChk")->isChecked());
 
@@ -146,9 +137,6 @@ TEST(SettingsTabsTest, GpsUnitChangeConvertsTheAdasSpeedsAtOnce) {
 TEST(SettingsTabsTest, AudioShowsTheDefaultsAndStoresTheLanguageOnClick) {
     ShownTab<DCVSettingForAudioViewController> t;
     EXPECT_EQ(selectedSegment(&t.tab, "micSeg"), 3);
-    EXPECT_EQ(selectedLabel(&t.tab, "micSeg"),
-              QStringLiteral("3(%1)").arg(infoText("setting.aux.volume_up")));
-    EXPECT_EQ(selectedSegment(&t.tab, "speakerSeg"), 2);
     EXPECT_TRUE(child<QCheckBox>(&t.tab, "useEveryHourNoticeChk")->isChecked());
     ASSERT_EQ(t.tab.columns(), 4);
     QRadioButton* english = t.tab.cellAt({0, 1});

@@ -92,13 +92,20 @@ _FILEDATA cardRecord() {
     return r;
 }
 
-// The XOR of words 1 to 124 of a saved file is 0.
-uint32_t wordXor(const std::string& bytes) {
+// The saved file holds `expected` with its car number marked as set, and a checksum that makes
+// words 1 to 124 XOR to 0.
+void expectSaved(const std::filesystem::path& file, _FILEDATA expected) {
+    const std::string saved = readFile(file);
+    ASSERT_EQ(saved.size(), 500u);
     uint32_t x = 0;
     for (size_t offset = 4; offset < 500; offset += 4)
-        x ^= uint32_t(uint8_t(bytes[offset])) | uint32_t(uint8_t(bytes[offset + 1])) << 8 |
-             uint32_t(uint8_t(bytes[offset + 2])) << 16 | uint32_t(uint8_t(bytes[offset + 3])) << 24;
-    return x;
+        x ^= uint32_t(uint8_t(saved[offset])) | uint32_t(uint8_t(saved[offset + 1])) << 8 |
+             uint32_t(uint8_t(saved[offset + 2])) << 16 | uint32_t(uint8_t(saved[offset + 3])) << 24;
+    EXPECT_EQ(x, 0u);
+    expected.carNumberSet = 1;
+    const auto e = settingsRecordBytes(expected);
+    EXPECT_EQ(saved.substr(0, 4), std::string(e.begin(), e.begin() + 4));
+    EXPECT_EQ(saved.substr(8), std::string(e.begin() + 8, e.end()));
 }
 
 TEST(SettingsWindowTest, CardIsFoundRenamedAndRead) {
@@ -190,14 +197,8 @@ TEST(SettingsWindowTest, ResetThenSaveWritesTheDefaultsWithTheirChecksum) {
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
     EXPECT_TRUE(w.test.panels->requests.isEmpty());
 
-    const std::string saved = readFile(w.card.dir / "config.bin");
-    ASSERT_EQ(saved.size(), 500u);
-    EXPECT_EQ(wordXor(saved), 0u);
-    _FILEDATA expected = defaultRecord(); // Wi-Fi name of the reset's moment: TelvoV-0705
-    expected.carNumberSet = 1;            // "Telvo"
-    const auto e = settingsRecordBytes(expected);
-    EXPECT_EQ(saved.substr(0, 4), std::string(e.begin(), e.begin() + 4));
-    EXPECT_EQ(saved.substr(8), std::string(e.begin() + 8, e.end())) << "the defaults, time zone 28 included";
+    // The defaults, time zone 28 and the Wi-Fi name of the reset's moment (TelvoV-0705) included.
+    expectSaved(w.card.dir / "config.bin", defaultRecord());
 
     ASSERT_TRUE(c.isVisible());
     const QString path = QString::fromStdString((w.card.dir / "config.bin").string());
@@ -313,36 +314,16 @@ TEST(SettingsWindowTest, AFolderGivenAsTheCardIsReadAndSavedWithoutRenaming) {
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
     _FILEDATA expected = cardRecord();
     expected.frontBrightness = 0;
-    expected.carNumberSet = 1;
-    const std::string saved = readFile(folder / "config.bin");
-    const auto e = settingsRecordBytes(expected);
-    EXPECT_EQ(saved.substr(8), std::string(e.begin() + 8, e.end()));
-    EXPECT_EQ(wordXor(saved), 0u);
+    expectSaved(folder / "config.bin", expected);
 }
 
 TEST(SettingsWindowTest, ButtonsAndSelector) {
     Window w;
     w.card.present = false;
     DCVSettingController& c = w.open();
-    const struct {
-        QPushButton* button;
-        const char* key;
-        bool enabled;
-    } buttons[] = {{c.sdcardFormatButton(), "setting.sdcardformat", true},
-                   {c.driveInfoButton(), "setting.information", true},
-                   {c.resetButton(), "setting.initialize", true},
-                   {c.saveButton(), "save", true},
-                   {c.cancelButton(), "cancel", true},
-                   {c.diskUtilButton(), "setting.disk_utility", false}}; // none installed here
-    for (const auto& b : buttons) {
-        EXPECT_EQ(b.button->text(), infoText(b.key));
-        EXPECT_EQ(b.button->isEnabled(), b.enabled) << b.key;
-    }
-    const char* const labels[] = {"setting.video", "setting.basic", "setting.gps",  "setting.aux",
-                                  "setting.park",  "setting.adas",  "setting.audio"};
+    EXPECT_FALSE(c.diskUtilButton()->isEnabled()) << "none installed here";
     ASSERT_EQ(c.functionSegmentedControl()->segmentCount(), 7);
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(c.functionSegmentedControl()->labelForSegment(i), infoText(labels[i]));
         w.clickTab(i);
         EXPECT_EQ(c.lastSelectedTabIndex(), i);
     }
@@ -356,23 +337,6 @@ TEST(SettingsWindowTest, ButtonsAndSelector) {
     format->close();
     QTest::mouseClick(c.cancelButton(), Qt::LeftButton);
     EXPECT_FALSE(c.isVisible());
-}
-
-TEST(SettingsWindowTest, TabToOpenAtStart) {
-    const struct {
-        const char* request;
-        std::optional<int> tab;
-    } cases[] = {{"settings", 0},
-                 {"settings:0", 0},
-                 {"settings:6", 6},
-                 {"settings:7", std::nullopt},
-                 {"settings:", std::nullopt},
-                 {"settings:-1", std::nullopt},
-                 {"format", std::nullopt},
-                 {"settings:99999999999", std::nullopt},
-                 {"Settings", std::nullopt}};
-    for (const auto& c : cases)
-        EXPECT_EQ(settingsTabToOpen(QString::fromLatin1(c.request)), c.tab) << c.request;
 }
 
 } // namespace
