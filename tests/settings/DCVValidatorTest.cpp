@@ -100,17 +100,10 @@ TEST(DCVValidatorTest, CarNumberFilter) {
         {"12-AB 34", "12AB34"},
         {"ABCDEFGHIJ", "ABCDEFGH"},
         {"\xEC\xB0\xA8 12\xEA\xB0\x80 3456", "123456"}, // Hangul letters are not ASCII letters
-        {"Stra\xC3\x9F"
-         "e9",
-         "Strae9"},
+        {"Stra\xC3\x9Fx9", "Strax9"},
         {"a_b.c!d@e#f$g%h^i", "abcdefgh"},
         {"", ""},
-        {"   ", ""},
-        {"1234567", "1234567"},
-        {std::string("12\0"
-                     "34",
-                     5),
-         "1234"},
+        {std::string("12\0x34", 6), "12x34"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(filterCarNumber(c.text), c.kept) << c.text;

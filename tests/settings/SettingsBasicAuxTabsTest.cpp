@@ -52,8 +52,7 @@ TEST(SettingsBasicTabTest, ShowsTheDefaultRecord) {
     EXPECT_EQ(t.tab.validateUserInput(), std::nullopt);
     // Shown and stored back unchanged (the controls bound to one field each show and store it
     // through the same rule).
-    ASSERT_TRUE(t.tab.populate());
-    EXPECT_EQ(bytesDiff(t.record, defaultRecord()), "equal");
+    EXPECT_EQ(t.storedDiff(), "equal");
 }
 
 // Thresholds that match no preset show the custom segment with editable fields; with the sensor
@@ -99,17 +98,15 @@ TEST(SettingsBasicTabTest, ClicksAndTypedValuesGiveTheRecord) {
     clickSegment(tab, "segmentOptionSeg", 3);
     clickIndicator(child<QCheckBox>(tab, "gsensorEnableChk"));
     EXPECT_FALSE(child<SegmentedControl>(tab, "gsensorSensitivityParkingSeg")->isEnabled());
-    ASSERT_TRUE(t.tab.populate());
-
-    const _FILEDATA expected = defaultRecordWith([](_FILEDATA& e) {
+    EXPECT_EQ(t.storedDiff([](_FILEDATA& e) {
         e.alwaysModeTimeout = 600, e.gsensorEnable = 0;
         e.drivingGsensorX = 28, e.drivingGsensorY = 150, e.drivingGsensorZ = 5;
         e.parkingGsensorX = e.parkingGsensorY = e.parkingGsensorZ = 25;
         e.frontLED = 1, e.rearLED = 1;
         std::memcpy(e.carNumber, "AB123456", 8);
         e.powerVoltage = 0, e.powerTime = 48, e.cableVoltageLoss = 7, e.segmentOption = 3;
-    });
-    EXPECT_EQ(bytesDiff(t.record, expected), "equal");
+    }),
+              "equal");
     EXPECT_TRUE(t.alerts.empty());
 }
 
@@ -208,8 +205,7 @@ TEST(SettingsAuxTabTest, ShowsTheDefaultRecord) {
     EXPECT_EQ(slider->handle("Low")->handleView->x(), std::lround(0.70 * (slider->width() - 13)));
     EXPECT_EQ(child<QComboBox>(tab, "wifiChannelCombo")->currentText(), QStringLiteral("   0(Auto)"));
     EXPECT_FALSE(child<QLabel>(tab, "sdcardCapacityWarningLabel")->isVisible());
-    ASSERT_TRUE(t.tab.populate());
-    EXPECT_EQ(bytesDiff(t.record, defaultRecord()), "equal");
+    EXPECT_EQ(t.storedDiff(), "equal");
 }
 
 TEST(SettingsAuxTabTest, DraggingTheHandlesSetsTheShares) {

@@ -79,6 +79,19 @@ inline void typeInto(const QWidget* tab, const char* field, const QString& text)
     QTest::keyClick(f, Qt::Key_Return);
 }
 
+// "equal", or the fields in which the records differ.
+inline std::string bytesDiff(const _FILEDATA& actual, const _FILEDATA& expected) {
+    const auto a = settingsRecordBytes(actual), e = settingsRecordBytes(expected);
+    std::string out;
+    for (const SettingsFieldDescriptor& f : kSettingsFields)
+        for (size_t i = f.offset; i < size_t(f.offset) + f.size; ++i)
+            if (a[i] != e[i]) {
+                out += std::string(f.name) + " ";
+                break;
+            }
+    return out.empty() ? "equal" : "differ in " + out;
+}
+
 // A tab in a shown window showing `record` (the default one, with `edit` applied), its alerts
 // recorded.
 template <typename Tab> struct ShownTab {
@@ -91,21 +104,13 @@ template <typename Tab> struct ShownTab {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&tab));
         tab.setFileData(&record);
     }
+    // Populates the tab: "equal" when its record is then the default one with `edit` applied.
+    std::string storedDiff(const std::function<void(_FILEDATA&)>& edit = {}) {
+        return tab.populate() ? bytesDiff(record, defaultRecordWith(edit)) : "refused";
+    }
     _FILEDATA record; // outlives the tab that points at it
     Tab tab{nullptr}; // no parent (or no record yet): given its record by setFileData
     std::vector<Alert> alerts;
 };
-
-inline std::string bytesDiff(const _FILEDATA& actual, const _FILEDATA& expected) {
-    const auto a = settingsRecordBytes(actual), e = settingsRecordBytes(expected);
-    std::string out;
-    for (const SettingsFieldDescriptor& f : kSettingsFields)
-        for (size_t i = f.offset; i < size_t(f.offset) + f.size; ++i)
-            if (a[i] != e[i]) {
-                out += std::string(f.name) + " ";
-                break;
-            }
-    return out.empty() ? "equal" : "differ in " + out;
-}
 
 } // namespace dcv::test
