@@ -209,32 +209,21 @@ TEST(SettingsAuxTabTest, ShowsTheDefaultRecord) {
 }
 
 TEST(SettingsAuxTabTest, DraggingTheHandlesSetsTheShares) {
-    const QString tooLow = infoText("msg.sdcard_ratio_too_low");
-    struct {
-        std::vector<std::pair<const char*, int>> drags;
-        QStringList shown;
-        std::optional<QString> refusal;
-    } cases[] = {
-        {{{"High", 95}, {"Low", 30}}, {"30%", "65%", "5%"}, tooLow},
-        {{{"Low", 20}, {"High", 60}}, {"20%", "40%", "40%"}, std::nullopt},
-    };
-    for (const auto& c : cases) {
-        ShownTab<DCVSettingForAuxViewController> t;
-        for (const auto& [name, percent] : c.drags)
-            dragHandle(sliderOf(&t.tab), name, percent);
-        EXPECT_EQ(shares(&t.tab), c.shown);
-        EXPECT_EQ(t.tab.validateUserInput(), c.refusal) << c.shown.join(" ").toStdString();
-        const _FILEDATA before = t.record;
-        EXPECT_EQ(t.tab.populate(), !c.refusal);
-        // A refused split stores nothing; an accepted one stores the shares shown.
-        _FILEDATA expected = c.refusal ? before : defaultRecord();
-        if (!c.refusal) {
-            expected.sdAlwaysRatio = uint32_t(c.shown[0].chopped(1).toInt());
-            expected.sdMotionRatio = uint32_t(c.shown[1].chopped(1).toInt());
-            expected.sdEventRatio = uint32_t(c.shown[2].chopped(1).toInt());
-        }
-        EXPECT_EQ(bytesDiff(t.record, expected), "equal");
-    }
+    ShownTab<DCVSettingForAuxViewController> t;
+    dragHandle(sliderOf(&t.tab), "Low", 20);
+    dragHandle(sliderOf(&t.tab), "High", 60);
+    EXPECT_EQ(shares(&t.tab), (QStringList{"20%", "40%", "40%"}));
+    EXPECT_EQ(t.tab.validateUserInput(), std::nullopt);
+    EXPECT_EQ(
+        t.storedDiff([](_FILEDATA& e) { e.sdAlwaysRatio = 20, e.sdMotionRatio = 40, e.sdEventRatio = 40; }),
+        "equal");
+    // A share under 10 % is refused, and nothing is stored.
+    dragHandle(sliderOf(&t.tab), "High", 95);
+    EXPECT_EQ(shares(&t.tab), (QStringList{"20%", "75%", "5%"}));
+    EXPECT_EQ(t.tab.validateUserInput(), infoText("msg.sdcard_ratio_too_low"));
+    const _FILEDATA before = t.record;
+    EXPECT_FALSE(t.tab.populate());
+    EXPECT_EQ(bytesDiff(t.record, before), "equal");
 }
 
 TEST(SettingsAuxTabTest, HandlesStopAtTheirNeighboursAndTheEnds) {

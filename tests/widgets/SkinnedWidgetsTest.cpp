@@ -1,14 +1,11 @@
-#include "widgets/DCVScreen.h"
 #include "widgets/TKImageButton.h"
 #include "widgets/TKVideoBackgroundImageView.h"
 #include "widgets/TKViews.h"
 
 #include <QApplication>
 #include <QEnterEvent>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QScreen>
 #include <gtest/gtest.h>
 
 using namespace dcv;
@@ -176,45 +173,4 @@ TEST(TKVideoBackgroundImageViewTest, NinePartsLoadByNameAndTheLogoIsCentredAtIts
     // (150, 52) of the logo.
     EXPECT_TRUE(near(image.pixelColor(178 + 150, int(101 + 52 - 28.8)), QColor("#ffa41b"), 40));
     EXPECT_TRUE(near(image.pixelColor(30, 186), QColor("#0a0c0f"), 12));
-}
-
-TEST(ScreenTest, DockAndMenuBarRules) {
-    struct {
-        QRect frame, visible;
-        bool menuBar, dock;
-    } cases[] = {
-        {{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, true, false},
-        {{0, 0, 1920, 1080}, {0, 27, 1920, 1053}, true, false}, // a top bar only
-        {{0, 0, 1920, 1080}, {0, 27, 1920, 1005}, true, true},  // and a bottom panel
-        {{0, 0, 1920, 1080}, {64, 0, 1856, 1080}, false, true}, // a side panel
-        {{0, 0, 1920, 1080}, {0, 27, 1920, 1053}, false, true}, // a top panel on a screen without the bar
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(screen::hasDock(c.frame, c.visible, c.menuBar), c.dock)
-            << c.visible.y() << " " << c.visible.height();
-
-    using namespace screen;
-    struct {
-        unsigned current;
-        bool menuBar, dock, entering;
-        unsigned result;
-    } options[] = {
-        {0, true, false, true, AutoHideMenuBar | AutoHideDock},
-        {0, false, true, true, AutoHideDock},
-        {0, false, false, true, 0},
-        {AutoHideMenuBar | AutoHideDock, true, false, false, 0},
-        {AutoHideMenuBar | AutoHideDock | 8u, false, true, false, AutoHideMenuBar | 8u},
-    };
-    for (const auto& o : options)
-        EXPECT_EQ(presentationOptionsFor(o.current, o.menuBar, o.dock, o.entering), o.result);
-
-    QScreen* primary = QGuiApplication::primaryScreen();
-    // With a bar on every display, full screen hides both everywhere.
-    setDisplaysSpan(false);
-    setPresentationOptions(0);
-    setFullscreenPresentationOptions(primary);
-    EXPECT_EQ(presentationOptions(), unsigned(AutoHideMenuBar | AutoHideDock));
-    setNonFullscreenPresentationOptions(primary);
-    EXPECT_EQ(presentationOptions(), 0u);
-    setDisplaysSpan(true);
 }
