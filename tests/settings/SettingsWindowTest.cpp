@@ -108,39 +108,22 @@ void expectSaved(const std::filesystem::path& file, _FILEDATA expected) {
     EXPECT_EQ(saved.substr(8), std::string(e.begin() + 8, e.end()));
 }
 
-TEST(SettingsWindowTest, CardIsFoundRenamedAndRead) {
-    Window w;
-    w.card.writeRecord(cardRecord());
-    DCVSettingController& c = w.open();
-    EXPECT_EQ(w.card.renames, 1);
-    EXPECT_EQ(w.card.label, "TELVO");
-    const QString path = QString::fromStdString((w.card.dir / "config.bin").string());
-    EXPECT_EQ(c.settingFilePath(), path);
-    ASSERT_TRUE(c.selectedUSBDisk());
-    EXPECT_EQ(c.selectedUSBDisk()->volumeName(), "TELVO") << "the card as found again after the rename";
-    EXPECT_EQ(c.windowTitle(),
-              QStringLiteral("%1[Ver 1.2.3] : %2").arg(infoText("setting.window_title"), path));
-    // The Video tab was shown before the read ended and shows the card's record now.
-    EXPECT_EQ(c.lastSelectedTabIndex(), 0);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return selectedSegment(c.targetController(), "videoQuality") == 2; }, 5000));
-    w.clickTab(2);
-    EXPECT_EQ(child<QComboBox>(c.targetController(), "timeGmtCombo")->currentIndex(), 5) << "the card's zone";
-}
-
-TEST(SettingsWindowTest, WithoutAUsableCardTheDefaultsAndTheComputersZoneAreShown) {
+// A camera card is renamed, found again and read; the Video tab, shown before the read ended,
+// then shows its record. Without a usable card the defaults and the computer's zone are shown.
+TEST(SettingsWindowTest, TheCardFoundIsRenamedAndReadElseTheDefaultsAreShown) {
     struct {
         const char* what;
         bool present;
         size_t fileSize; // 0: no config.bin
         bool renameFails;
-        bool chosen;
-        int renames;
+        int renames; // 0: no card chosen
+        std::string label;
     } cases[] = {
-        {"no USB volume", false, 500, false, false, 0},
-        {"a 499-byte config.bin", true, 499, false, false, 0},
-        {"no config.bin", true, 0, false, false, 0},
-        {"a failed rename keeps the card", true, 500, true, true, 2}, // tried when made and when shown
+        {"a camera card", true, 500, false, 1, "TELVO"},
+        {"a failed rename keeps the card", true, 500, true, 2, "NO_NAME"}, // tried when made and when shown
+        {"no USB volume", false, 500, false, 0, ""},
+        {"a 499-byte config.bin", true, 499, false, 0, ""},
+        {"no config.bin", true, 0, false, 0, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -152,17 +135,22 @@ TEST(SettingsWindowTest, WithoutAUsableCardTheDefaultsAndTheComputersZoneAreShow
         else if (c.fileSize > 0)
             w.card.dir.write("config.bin", std::string(c.fileSize, '\x01'));
         DCVSettingController& win = w.open();
+        const bool chosen = c.renames > 0;
         EXPECT_EQ(w.card.renames, c.renames);
-        EXPECT_EQ(!win.settingFilePath().isEmpty(), c.chosen);
+        EXPECT_EQ(win.selectedUSBDisk() ? win.selectedUSBDisk()->volumeName() : "", c.label);
         EXPECT_EQ(w.log.count("no removable devices") > 0, !c.present);
         EXPECT_EQ(w.log.count("error=not allowed") > 0, c.renameFails);
-        if (c.chosen)
-            continue;
-        EXPECT_EQ(win.windowTitle(), QStringLiteral("%1[Ver 1.2.3]").arg(infoText("setting.window_title")));
-        EXPECT_EQ(selectedSegment(win.targetController(), "videoQuality"), 1) << "the default";
+        const QString path =
+            chosen ? QString::fromStdString((w.card.dir / "config.bin").string()) : QString();
+        EXPECT_EQ(win.settingFilePath(), path);
+        const QString title = QStringLiteral("%1[Ver 1.2.3]").arg(infoText("setting.window_title"));
+        EXPECT_EQ(win.windowTitle(), chosen ? title + QStringLiteral(" : ") + path : title);
+        EXPECT_EQ(win.lastSelectedTabIndex(), 0);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return selectedSegment(win.targetController(), "videoQuality") == (chosen ? 2 : 1); },
+            5000));
         w.clickTab(2);
-        EXPECT_EQ(child<QComboBox>(win.targetController(), "timeGmtCombo")->currentText(),
-                  QStringLiteral("+05:45"));
+        EXPECT_EQ(child<QComboBox>(win.targetController(), "timeGmtCombo")->currentIndex(), chosen ? 5 : 23);
     }
 }
 
