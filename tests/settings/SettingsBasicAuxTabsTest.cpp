@@ -40,7 +40,8 @@ bool allEnabled(const QWidget* tab, const char* const (&fields)[3], bool enabled
 TEST(SettingsBasicTabTest, ShowsTheDefaultRecord) {
     ShownTab<DCVSettingForBasicViewController> t;
     const QWidget* tab = &t.tab;
-    EXPECT_EQ(selectedLabel(tab, "alwaysModeTimeoutSeg"), infoText("nSecond_fmt").arg(10));
+    EXPECT_EQ(child<SegmentedControl>(tab, "alwaysModeTimeoutSeg")->labelForSegment(1),
+              infoText("nSecond_fmt").arg(10));
     EXPECT_EQ(selectedSegment(tab, "gsensorSensitivityDrivingSeg"), 2);
     EXPECT_EQ(selectedSegment(tab, "gsensorSensitivityParkingSeg"), 4);
     EXPECT_EQ(texts(tab, kDrivingFields), (QStringList{"0.50", "0.45", "0.45"}));

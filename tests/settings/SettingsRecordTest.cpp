@@ -96,26 +96,6 @@ TEST(SettingsRecordTest, BytesAreLittleEndianWhateverTheValue) {
     EXPECT_EQ(settingsRecordBytes(settingsRecordFromBytes(any)), any);
 }
 
-TEST(SettingsRecordTest, TextFieldsArePaddedAndCut) {
-    struct {
-        std::string text;
-        std::string stored; // all 8 bytes
-        std::string shown;
-    } cases[] = {
-        {"", std::string(8, '\0'), ""},
-        {"AB", std::string("AB\0\0\0\0\0\0", 8), "AB"},
-        {"12345678", "12345678", "12345678"},  // fills the field: no terminator
-        {"123456789", "12345678", "12345678"}, // cut
-    };
-    for (const auto& c : cases) {
-        _FILEDATA r = defaultSettingsRecord(clockAt(0, 0));
-        setSettingsText(r.carNumber, c.text);
-        EXPECT_EQ(std::string(r.carNumber, 8), c.stored) << c.text;
-        EXPECT_EQ(settingsText(r.carNumber), c.shown) << c.text;
-        EXPECT_EQ(r.rearLED, 0u) << "the neighbour is untouched";
-    }
-}
-
 TEST(SettingsRecordTest, Checksum) {
     // One word set: the checksum is that word; neither the format marker nor the old checksum
     // takes part.

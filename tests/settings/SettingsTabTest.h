@@ -54,11 +54,6 @@ inline int selectedSegment(const QWidget* tab, const char* control) {
     return child<SegmentedControl>(tab, control)->selectedSegment();
 }
 
-inline QString selectedLabel(const QWidget* tab, const char* control) {
-    const auto* c = child<SegmentedControl>(tab, control);
-    return c->labelForSegment(c->selectedSegment());
-}
-
 // Chooses an item as a user does with the keyboard: to the top, then down.
 inline void chooseItem(const QWidget* tab, const char* combo, int index) {
     auto* c = child<QComboBox>(tab, combo);

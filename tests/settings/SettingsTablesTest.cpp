@@ -110,11 +110,6 @@ TEST(SettingsTablesTest, WifiRules) {
 }
 
 TEST(SettingsTablesTest, CardSharesFromHandlesAndRecord) {
-    const _FILEDATA def = record();
-    EXPECT_EQ(sdRatiosFromRecord(def), (SdRatios{70, 90}));
-    EXPECT_FLOAT_EQ(lowHandleRatio(def), 0.70f);
-    EXPECT_FLOAT_EQ(highHandleRatio(def), 0.90f);
-
     struct {
         float low, high;
         SdRatios ratios;

@@ -20,7 +20,8 @@ namespace {
 TEST(SettingsTabsTest, VideoShowsTheDefaultsAndStoresTheFrontSegments) {
     ShownTab<DCVSettingForVideoViewController> t;
     EXPECT_EQ(selectedSegment(&t.tab, "videoQuality"), 1);
-    EXPECT_EQ(selectedLabel(&t.tab, "videoBrightness"), QStringLiteral("3(%1)").arg(infoText("default")));
+    EXPECT_EQ(child<SegmentedControl>(&t.tab, "videoBrightness")->labelForSegment(2),
+              QStringLiteral("3(%1)").arg(infoText("default")));
     // The rear brightness has no field: it is not offered and changes nothing.
     auto* rear = child<SegmentedControl>(&t.tab, "videoBrightnessRear");
     EXPECT_FALSE(rear->isEnabled());
