@@ -170,7 +170,6 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
         {{-300, 10}, {visible.left() - 200, visible.top() + 110}},
         {{0, -99}, {visible.left() + 100, visible.top() + 1}},
         {{0, -100}, {visible.left() + 100, visible.top()}},
-        {{40, -5000}, {visible.left() + 140, visible.top()}},
     };
     const auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons held) {
         QMouseEvent event(type, w.mapFromGlobal(global), global, button, held, Qt::NoModifier);

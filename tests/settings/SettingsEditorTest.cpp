@@ -128,7 +128,6 @@ TEST(SettingsEditorTest, AppliesEveryAcceptedValue) {
     EXPECT_EQ(r.drivingGsensorX, 5);
     EXPECT_EQ(r.parkingGsensorY, 150);
     EXPECT_EQ(r.timeZoneIndex, -1);
-    EXPECT_EQ(r.sdAlwaysRatio + r.sdMotionRatio + r.sdEventRatio, 100u);
     EXPECT_EQ(r.sdMotionRatio, 80u);
     EXPECT_EQ(std::string(r.wifiSsid, 16), "0123456789abcdef");
     EXPECT_EQ(settingsText(r.wifiPassword), "!~!~!~!~");

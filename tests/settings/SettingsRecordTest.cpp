@@ -179,23 +179,6 @@ TEST(SettingsRecordTest, TimeZoneIndexFromTheSystemZone) {
     ::tzset();
 }
 
-TEST(SettingsRecordTest, WriteThenReadGivesTheSameRecord) {
-    TempDir dir;
-    const std::string path = (dir / "config.bin").string();
-    _FILEDATA r = defaultSettingsRecord(clockAt(7, 5));
-    r.timeZoneIndex = -1;
-    setSettingsText(r.wifiSsid, "0123456789abcdef");
-    prepareSettingsRecordForSave(r);
-    ASSERT_EQ(writeSettingsRecord(r, path), std::nullopt);
-    EXPECT_EQ(dcv::test::readFile(path), asString(settingsRecordBytes(r)));
-    _FILEDATA back = defaultSettingsRecord(clockAt(0, 0));
-    ASSERT_TRUE(readSettingsRecord(path, back));
-    EXPECT_EQ(settingsRecordBytes(back), settingsRecordBytes(r));
-
-    ASSERT_EQ(writeDefaultSettingsFile(path, clockAt(7, 5)), std::nullopt);
-    EXPECT_EQ(dcv::test::readFile(path), asString(expectedDefaultBytes("0705")));
-}
-
 TEST(SettingsRecordTest, ReadFailuresLeaveTheRecordAsItWas) {
     TempDir dir;
     ::mkfifo((dir / "fifo").c_str(), 0644);

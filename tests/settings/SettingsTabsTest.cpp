@@ -44,17 +44,13 @@ TEST(SettingsTabsTest, MotionSegmentsAreTheSensitivities) {
               "equal");
 }
 
-// A value the controls have no item for (a video quality beyond the segments, no time zone)
-// selects none and is kept.
+// A value the controls have no item for selects none and is kept (for a list, the fields'
+// rules keep it).
 TEST(SettingsTabsTest, AValueWithoutAnItemShowsNoneAndIsKept) {
     ShownTab<DCVSettingForVideoViewController> video([](_FILEDATA& r) { r.frontVideoQuality = 7; });
     EXPECT_EQ(selectedSegment(&video.tab, "videoQuality"), -1);
     ASSERT_TRUE(video.tab.populate());
     EXPECT_EQ(video.record.frontVideoQuality, 7u);
-    ShownTab<DCVSettingForGpsViewController> gps([](_FILEDATA& r) { r.timeZoneIndex = -1; });
-    EXPECT_EQ(child<QComboBox>(&gps.tab, "timeGmtCombo")->currentIndex(), -1);
-    ASSERT_TRUE(gps.tab.populate());
-    EXPECT_EQ(gps.record.timeZoneIndex, -1);
 }
 
 // ---- ADAS: the speed tables follow the record's unit.

@@ -288,21 +288,19 @@ TEST(SettingsWindowTest, TheLoadingSheetClosesAfterFifteenSecondsOfTicksAtMost) 
 }
 
 TEST(SettingsWindowTest, AFolderGivenAsTheCardIsReadAndSavedWithoutRenaming) {
-    Window w;
-    TempDir folder;
-    const auto bytes = settingsRecordBytes(cardRecord());
-    folder.write("config.bin", std::string(bytes.begin(), bytes.end()));
-    w.test.services.cardFolder = QString::fromStdString(folder.path().string());
+    Window w; // the card's folder given, while the card itself would be renamed if looked for
+    w.card.writeRecord(cardRecord());
+    w.test.services.cardFolder = QString::fromStdString(w.card.mount());
     DCVSettingController& c = w.open();
     EXPECT_EQ(w.card.renames, 0);
-    EXPECT_EQ(c.settingFilePath(), QString::fromStdString((folder / "config.bin").string()));
+    EXPECT_EQ(c.settingFilePath(), QString::fromStdString((w.card.dir / "config.bin").string()));
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return selectedSegment(c.targetController(), "videoQuality") == 2; }, 5000));
     clickSegment(c.targetController(), "videoBrightness", 0);
     QTest::mouseClick(c.saveButton(), Qt::LeftButton);
     _FILEDATA expected = cardRecord();
     expected.frontBrightness = 0;
-    expectSaved(folder / "config.bin", expected);
+    expectSaved(w.card.dir / "config.bin", expected);
 }
 
 TEST(SettingsWindowTest, ButtonsAndSelector) {
