@@ -28,7 +28,6 @@ TEST(DCVValidatorTest, GsensorThreshold) {
         {"5.", range},
         {"-0.1", range},
         {"+0.1", std::nullopt},
-        {"1e-1", std::nullopt},
         {"5e-2", std::nullopt},
         {".", invalid},
         {" ", invalid},

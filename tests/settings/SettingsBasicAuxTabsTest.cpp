@@ -47,7 +47,6 @@ TEST(SettingsBasicTabTest, ShowsTheDefaultRecord) {
     EXPECT_EQ(texts(tab, kDrivingFields), (QStringList{"0.50", "0.45", "0.45"}));
     EXPECT_EQ(texts(tab, kParkingFields), (QStringList{"0.08", "0.08", "0.08"}));
     EXPECT_TRUE(allEnabled(tab, kDrivingFields, false)) << "preset fields are not typed into";
-    EXPECT_EQ(child<QComboBox>(tab, "powerVoltageCombo")->currentText(), QStringLiteral("12.1v / 24.2v"));
     EXPECT_EQ(child<SegmentedControl>(tab, "gsensorSensitivityDrivingSeg")->labelForSegment(0),
               QStringLiteral("1(%1)").arg(infoText("insensitive")));
     EXPECT_EQ(t.tab.validateUserInput(), std::nullopt);
@@ -204,7 +203,6 @@ TEST(SettingsAuxTabTest, ShowsTheDefaultRecord) {
     EXPECT_FLOAT_EQ(slider->handle("Low")->curRatio, 0.70f);
     EXPECT_FLOAT_EQ(slider->handle("High")->curRatio, 0.90f);
     EXPECT_EQ(slider->handle("Low")->handleView->x(), std::lround(0.70 * (slider->width() - 13)));
-    EXPECT_EQ(child<QComboBox>(tab, "wifiChannelCombo")->currentText(), QStringLiteral("   0(Auto)"));
     EXPECT_FALSE(child<QLabel>(tab, "sdcardCapacityWarningLabel")->isVisible());
     EXPECT_EQ(t.storedDiff(), "equal");
 }

@@ -64,7 +64,7 @@ struct Window {
         };
     }
 
-    // The save panel is answered with `path` (empty: cancelled); true once it has been.
+    // True once the save panel has been answered `count` times.
     bool savePanelAnswered(int count) {
         return QTest::qWaitFor([&] { return test.panels->answered >= count; }, 5000);
     }
