@@ -47,7 +47,6 @@ TEST_F(MainWindowTest, StartsAtTheMinimumSizeCentredInTheVisibleArea) {
     const QRect visible = window->screen()->availableGeometry();
     const QRect expected(visible.x() + (visible.width() - 1020) / 2,
                          visible.y() + (visible.height() - 640) / 2, 1020, 640);
-    EXPECT_EQ(delegate->minWindowFrame(), expected);
     EXPECT_EQ(window->geometry(), expected);
     EXPECT_EQ(window->initialFrame(), expected);
     EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
@@ -98,10 +97,8 @@ TEST_F(MainWindowTest, FullScreenFillsTheScreenWithVideoAndStripAndEscapeReturns
     const QRect screen = window->screen()->geometry();
     ASSERT_TRUE(window->isFullScreen());
     EXPECT_EQ(window->geometry(), screen);
-    for (QWidget* gone :
-         {static_cast<QWidget*>(view("headBox")), static_cast<QWidget*>(view("bodyRightBox")),
-          static_cast<QWidget*>(view("gsensorBox")), static_cast<QWidget*>(view("mediaControlBox"))})
-        EXPECT_FALSE(gone->isVisible()) << gone->objectName().toStdString();
+    for (const char* gone : {"headBox", "bodyRightBox", "gsensorBox", "mediaControlBox"})
+        EXPECT_FALSE(view(gone)->isVisible()) << gone;
     EXPECT_EQ(rectInWindow(view("videoBox")), QRect(0, 0, screen.width(), screen.height() - 2 - 36));
     EXPECT_EQ(rectInWindow(view("mediaControlBoxForFullScreen")),
               QRect(0, screen.height() - 2 - 36, screen.width() - 2, 36));
@@ -139,18 +136,15 @@ TEST_F(MainWindowTest, RightColumnSwitchesBetweenListAndMapAndKeepsTheMapOverFul
                   QString::fromLatin1(mode ? "information_p" : "information_n"));
         EXPECT_EQ(view("mapContainerView")->isVisible(), mode == 1);
         EXPECT_EQ(view("mediaListScrollView")->isVisible(), mode == 0);
-        if (mode == 1) {
-            EXPECT_EQ(rectInWindow(view("mapContainerView")), QRect(676, 82, 334, 550));
-            EXPECT_EQ(rectInWindow(view("mapContainerTopView")), QRect(676, 82, 334, 452));
-            EXPECT_EQ(rectInWindow(view("mapContainerBottomView")), QRect(676, 534, 334, 98));
-        }
     }
-    // Full screen and back returns to the map.
+    // Full screen and back returns to the map, at its sizes.
     window->enterFullscreen();
     settle();
     window->leaveFullscreen();
     settle();
     EXPECT_TRUE(view("mapContainerView")->isVisible());
+    EXPECT_EQ(rectInWindow(view("mapContainerView")), QRect(676, 82, 334, 550));
+    EXPECT_EQ(rectInWindow(view("mapContainerTopView")), QRect(676, 82, 334, 452));
     EXPECT_EQ(rectInWindow(view("mapContainerBottomView")), QRect(676, 534, 334, 98));
 }
 
@@ -176,7 +170,6 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
         {{-300, 10}, {visible.left() - 200, visible.top() + 110}},
         {{0, -99}, {visible.left() + 100, visible.top() + 1}},
         {{0, -100}, {visible.left() + 100, visible.top()}},
-        {{40, -5000}, {visible.left() + 140, visible.top()}},
     };
     const auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons held) {
         QMouseEvent event(type, w.mapFromGlobal(global), global, button, held, Qt::NoModifier);
@@ -186,7 +179,6 @@ TEST_F(MainWindowTest, DraggingMovesTheWindowButNeverAboveTheVisibleArea) {
         w.move(visible.topLeft() + QPoint(100, 100));
         const QPoint down(300, 20), global = w.mapToGlobal(down);
         send(QEvent::MouseButtonPress, global, Qt::LeftButton, Qt::LeftButton);
-        EXPECT_EQ(w.initialLocation(), down);
         send(QEvent::MouseMove, global + c.move, Qt::NoButton, Qt::LeftButton);
         send(QEvent::MouseButtonRelease, global + c.move, Qt::LeftButton, Qt::NoButton);
         EXPECT_EQ(w.pos(), c.expected) << c.move.x() << "," << c.move.y();
@@ -209,8 +201,7 @@ TEST_F(MainWindowTest, HeadButtonsOpenTheirWindowsOverTheMainWindow) {
         const char* button;
         const char* controller;
     } cases[] = {{"settingButton", "dcv::DCVSettingController"},
-                 {"timeSetupButton", "dcv::DCVTimeSetupController"},
-                 {"settingButton", "dcv::DCVSettingController"}};
+                 {"timeSetupButton", "dcv::DCVTimeSetupController"}};
     QPointer<QDialog> previous;
     for (const auto& c : cases) {
         QTest::mouseClick(view(c.button), Qt::LeftButton);
@@ -224,9 +215,6 @@ TEST_F(MainWindowTest, HeadButtonsOpenTheirWindowsOverTheMainWindow) {
         dialog->close();
         previous = dialog;
     }
-    auto* settings = qobject_cast<DCVSettingController*>(delegate->lastDialogController());
-    ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(settings->lastSelectedTabIndex(), 0);
 }
 
 TEST_F(MainWindowTest, WindowsAskedForAtStartOpenOverTheMainWindow) {
@@ -257,11 +245,16 @@ TEST(MainWindowStartTest, WindowsAskedForAtStart) {
         const char* request;
         std::optional<StartWindow> window;
     } cases[] = {{"settings", StartWindow{K::Settings, 0}},
-                 {"settings:5", StartWindow{K::Settings, 5}},
+                 {"settings:0", StartWindow{K::Settings, 0}},
+                 {"settings:6", StartWindow{K::Settings, 6}},
                  {"format", StartWindow{K::Format}},
                  {"timeset", StartWindow{K::TimeSetup}},
                  {"drive-log", StartWindow{K::DriveLog}},
                  {"settings:7", std::nullopt},
+                 {"settings:", std::nullopt},
+                 {"settings:-1", std::nullopt},
+                 {"settings:99999999999", std::nullopt},
+                 {"Settings", std::nullopt},
                  {"Format", std::nullopt},
                  {"drive-log ", std::nullopt},
                  {"", std::nullopt}};

@@ -6,9 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <gtest/gtest.h>
-#include <set>
 #include <sys/stat.h>
-#include <tuple>
 
 using namespace dcv;
 using dcv::test::TempDir;
@@ -54,35 +52,11 @@ std::string asString(const SettingsRecordBytes& b) {
     return std::string(b.begin(), b.end());
 }
 
-// The header pins every offset; here the list the editor and `dcv config show` walk must
-// cover the 500 bytes in order, once each, with names that find their own entry.
-TEST(SettingsRecordTest, DescriptorsCoverTheRecordInOrder) {
-    ASSERT_EQ(kSettingsFields.size(), 110u);
-    size_t next = 0;
-    std::set<std::string_view> names;
-    for (const SettingsFieldDescriptor& d : kSettingsFields) {
-        EXPECT_EQ(d.offset, next) << d.name;
-        next = d.offset + d.size;
-        EXPECT_TRUE(names.insert(d.name).second) << d.name;
-        EXPECT_EQ(d.reserved, d.name.starts_with("reserved")) << d.name;
-        EXPECT_EQ(findSettingsField(d.name), &d);
-    }
-    EXPECT_EQ(next, kSettingsRecordSize);
-    const struct {
-        const char* name;
-        size_t size;
-        SettingsFieldType type;
-    } spots[] = {
-        {"modelName", 12, SettingsFieldType::Text},     {"carNumber", 8, SettingsFieldType::Text},
-        {"wifiSsid", 16, SettingsFieldType::Text},      {"apPassword", 16, SettingsFieldType::Text},
-        {"timeZoneIndex", 4, SettingsFieldType::I32},   {"drivingGsensorX", 4, SettingsFieldType::I32},
-        {"osdSpeedDisplay", 4, SettingsFieldType::I32}, {"powerVoltage", 4, SettingsFieldType::U32}};
-    for (const auto& c : spots) {
-        const SettingsFieldDescriptor* d = findSettingsField(c.name);
-        ASSERT_NE(d, nullptr) << c.name;
-        EXPECT_EQ(d->size, c.size) << c.name;
-        EXPECT_EQ(d->type, c.type) << c.name;
-    }
+// The field table is built from the record's own declaration and checked when compiled; here
+// each field is found by its name.
+TEST(SettingsRecordTest, FieldsAreFoundByName) {
+    for (const SettingsFieldDescriptor& d : kSettingsFields)
+        EXPECT_EQ(findSettingsField(d.name), &d) << d.name;
     EXPECT_EQ(findSettingsField("nosuchfield"), nullptr);
     EXPECT_EQ(findSettingsField(""), nullptr);
 }
@@ -96,14 +70,6 @@ TEST(SettingsRecordTest, DefaultRecordMatchesTheTableByteForByte) {
         const _FILEDATA r = defaultSettingsRecord(clockAt(c.minute, c.second));
         EXPECT_EQ(asString(settingsRecordBytes(r)), asString(expectedDefaultBytes(c.digits))) << c.digits;
     }
-    // The other way round: bytes from the table read as the expected fields.
-    const _FILEDATA r = settingsRecordFromBytes(expectedDefaultBytes("0705"));
-    EXPECT_EQ(r.formatMarker, 22310u);
-    EXPECT_EQ(r.checksum, 65535u);
-    EXPECT_EQ(r.powerVoltage, 12100u);
-    EXPECT_EQ(r.timeZoneIndex, 28);
-    EXPECT_EQ(settingsText(r.wifiSsid), "TelvoV-0705");
-    EXPECT_EQ(std::string(r.modelName, 12), std::string("QX-4100N\0\0\0\0", 12));
     // Initialising a record overwrites everything that was there.
     _FILEDATA used;
     std::memset(&used, 0xA5, sizeof used);
@@ -130,72 +96,22 @@ TEST(SettingsRecordTest, BytesAreLittleEndianWhateverTheValue) {
     EXPECT_EQ(settingsRecordBytes(settingsRecordFromBytes(any)), any);
 }
 
-TEST(SettingsRecordTest, FieldAccessByDescriptor) {
-    _FILEDATA r = defaultSettingsRecord(clockAt(0, 0));
-    const SettingsFieldDescriptor& tz = *findSettingsField("timeZoneIndex");
-    const SettingsFieldDescriptor& pv = *findSettingsField("powerVoltage");
-    setSettingsFieldInteger(r, tz, -1);
-    setSettingsFieldInteger(r, pv, 4294967295LL);
-    EXPECT_EQ(r.timeZoneIndex, -1);
-    EXPECT_EQ(settingsFieldInteger(r, tz), -1);
-    EXPECT_EQ(r.powerVoltage, 4294967295u);
-    EXPECT_EQ(settingsFieldInteger(r, pv), 4294967295LL); // unsigned: no sign extension
-}
-
-TEST(SettingsRecordTest, TextFieldsArePaddedAndCut) {
-    struct {
-        std::string text;
-        std::string stored; // all 8 bytes
-        std::string shown;
-    } cases[] = {
-        {"", std::string(8, '\0'), ""},
-        {"AB", std::string("AB\0\0\0\0\0\0", 8), "AB"},
-        {"12345678", "12345678", "12345678"},  // fills the field: no terminator
-        {"123456789", "12345678", "12345678"}, // cut
-    };
-    for (const auto& c : cases) {
-        _FILEDATA r = defaultSettingsRecord(clockAt(0, 0));
-        setSettingsText(r.carNumber, c.text);
-        EXPECT_EQ(std::string(r.carNumber, 8), c.stored) << c.text;
-        EXPECT_EQ(settingsText(r.carNumber), c.shown) << c.text;
-        EXPECT_EQ(r.rearLED, 0u) << "the neighbour is untouched";
-    }
-}
-
 TEST(SettingsRecordTest, Checksum) {
-    // All of words 2..124 zero: checksum 0, whatever words 0 and 1 held.
-    SettingsRecordBytes zero{};
-    zero[0] = 0x26, zero[1] = 0x57, zero[4] = 0xFF;
-    _FILEDATA z = settingsRecordFromBytes(zero);
-    settingsChecksum(z);
-    EXPECT_EQ(z.checksum, 0u);
-    EXPECT_EQ(z.formatMarker, 0x5726u);
-
-    // One word set: the checksum is that word; the format marker takes no part.
+    // One word set: the checksum is that word; neither the format marker nor the old checksum
+    // takes part.
+    const SettingsRecordBytes zero{};
     _FILEDATA one = settingsRecordFromBytes(zero);
     one.reserved496 = 0x01020304;
     one.formatMarker = 0xDEADBEEF;
+    one.checksum = 0xFF;
     settingsChecksum(one);
     EXPECT_EQ(one.checksum, 0x01020304u);
+    EXPECT_EQ(one.formatMarker, 0xDEADBEEFu);
 
     // Text bytes count as little-endian words: "QX-4" is 0x342D5851.
     _FILEDATA text = settingsRecordFromBytes(zero);
     std::memcpy(text.modelName, "QX-4", 4);
     EXPECT_EQ(computeSettingsChecksum(text), 0x342D5851u);
-
-    // After a save of any record, words 1..124 of the file XOR to 0.
-    for (int seed : {1, 2, 3}) {
-        SettingsRecordBytes b{};
-        for (size_t i = 0; i < b.size(); ++i)
-            b[i] = uint8_t((i + 1) * 131 * unsigned(seed) >> 3);
-        _FILEDATA r = settingsRecordFromBytes(b);
-        prepareSettingsRecordForSave(r);
-        const SettingsRecordBytes saved = settingsRecordBytes(r);
-        uint32_t x = 0;
-        for (size_t off = 4; off < 500; off += 4)
-            x ^= wordAt(saved, off);
-        EXPECT_EQ(x, 0u) << seed;
-    }
 }
 
 TEST(SettingsRecordTest, CarNumberSetFollowsTheFirstByte) {
@@ -213,7 +129,7 @@ TEST(SettingsRecordTest, CarNumberSetFollowsTheFirstByte) {
     }
 }
 
-TEST(SettingsRecordTest, TimeZoneTableAndLabels) {
+TEST(SettingsRecordTest, TimeZoneTableLabelsAndOffsets) {
     ASSERT_EQ(timeZoneOffsetTable.size(), 34u);
     for (size_t i = 0; i < timeZoneOffsetTable.size(); ++i) {
         const int32_t v = timeZoneOffsetTable[i];
@@ -231,18 +147,12 @@ TEST(SettingsRecordTest, TimeZoneTableAndLabels) {
         const int64_t seconds = int64_t(v / 100) * 3600 + int64_t(v % 100) * 60;
         EXPECT_EQ(timeZoneIndexForOffset(seconds), int32_t(i)) << label;
     }
-}
-
-TEST(SettingsRecordTest, TimeZoneIndexFromOffset) {
-    struct {
+    const struct {
         int64_t seconds;
         int32_t index;
-    } cases[] = {
-        {19800, 22},      {-16200, 8}, {20700, 23},  {32400, 28}, {0, 14},          {-43200, 0}, {46800, 33},
-        {31500, -1},      {50400, -1}, {-12600, 10}, {34200, 29}, {32400 + 59, 28}, // seconds are dropped
-        {-16200 - 59, 8}, {-1800, -1}, {1800, -1},
-    };
-    for (const auto& c : cases) {
+    } offsets[] = {{31500, -1}, {50400, -1},      {-1800, -1},
+                   {1800, -1},  {32400 + 59, 28}, {-16200 - 59, 8}}; // seconds are dropped
+    for (const auto& c : offsets) {
         EXPECT_EQ(timeZoneIndexForOffset(c.seconds), c.index) << c.seconds;
         EXPECT_EQ(currentTimeZoneIndex(clockAt(0, 0, c.seconds)), c.index) << c.seconds;
     }
@@ -267,23 +177,6 @@ TEST(SettingsRecordTest, TimeZoneIndexFromTheSystemZone) {
     else
         ::unsetenv("TZ");
     ::tzset();
-}
-
-TEST(SettingsRecordTest, WriteThenReadGivesTheSameRecord) {
-    TempDir dir;
-    const std::string path = (dir / "config.bin").string();
-    _FILEDATA r = defaultSettingsRecord(clockAt(7, 5));
-    r.timeZoneIndex = -1;
-    setSettingsText(r.wifiSsid, "0123456789abcdef");
-    prepareSettingsRecordForSave(r);
-    ASSERT_EQ(writeSettingsRecord(r, path), std::nullopt);
-    EXPECT_EQ(dcv::test::readFile(path), asString(settingsRecordBytes(r)));
-    _FILEDATA back = defaultSettingsRecord(clockAt(0, 0));
-    ASSERT_TRUE(readSettingsRecord(path, back));
-    EXPECT_EQ(settingsRecordBytes(back), settingsRecordBytes(r));
-
-    ASSERT_EQ(writeDefaultSettingsFile(path, clockAt(7, 5)), std::nullopt);
-    EXPECT_EQ(dcv::test::readFile(path), asString(expectedDefaultBytes("0705")));
 }
 
 TEST(SettingsRecordTest, ReadFailuresLeaveTheRecordAsItWas) {

@@ -32,8 +32,6 @@ TEST(SettingsRulesTest, EveryEditableFieldHasOneRule) {
     }
     EXPECT_EQ(rules, kSettingsFieldRules.size());
     EXPECT_EQ(rules, 42u);
-    EXPECT_EQ(findSettingsRule("checksum"), nullptr);
-    EXPECT_EQ(findSettingsRule("apSsid"), nullptr);
 }
 
 TEST(SettingsRulesTest, ItemShownForAStoredValueAndValueStoredForAnItem) {
@@ -46,25 +44,15 @@ TEST(SettingsRulesTest, ItemShownForAStoredValueAndValueStoredForAnItem) {
         int64_t storedBack; // what the record holds after storing `chosen`
     } cases[] = {
         {"alwaysModeTimeout", 0, 45, 2, 2, 30}, // not in the table: the 30-second item, saved as 30
-        {"alwaysModeTimeout", 0, 600, 8, 0, 0},
-        {"powerVoltage", 0, 12050, 8, 8, 12000},
-        {"powerVoltage", 0, 10000, 2, 12, 12400},
-        {"powerTime", 0, 5, 0, 7, 48},
+        {"alwaysModeTimeout", 0, 600, 8, 0, 0},   {"powerVoltage", 0, 12050, 8, 8, 12000},
+        {"powerVoltage", 0, 10000, 2, 12, 12400}, {"powerTime", 0, 5, 0, 7, 48},
         {"cableVoltageLoss", 0, 0, 3, 3, 4}, // 0 shows and saves the default 0.3v
-        {"cableVoltageLoss", 0, 1, 0, 6, 7},
-        {"cableVoltageLoss", 0, 9, 3, 3, 4},
-        {"timeZoneIndex", 0, 28, 28, 23, 23},
-        {"timeZoneIndex", 0, -1, -1, -1, -1},
-        {"timeZoneIndex", 0, 34, -1, -1, -1},
+        {"cableVoltageLoss", 0, 9, 3, 3, 4},      {"timeZoneIndex", 0, 28, 28, 23, 23},
+        {"timeZoneIndex", 0, -1, -1, -1, -1},     {"timeZoneIndex", 0, 34, -1, -1, -1},
         {"frontVideoQuality", 0, 7, -1, -1, 7}, // no item: the stored value stays
-        {"frontVideoQuality", 0, 1, 1, 2, 2},
-        {"rearLED", 0, 0, 0, 1, 1},
-        {"ldwsSpeed", 1, 45, 3, 6, 60},
-        {"ldwsSpeed", 0, 45, 0, 6, 100}, // 45 is not a km/h speed
-        {"fcwsSpeed", 0, 65, 0, 2, 60},
-        {"gsensorEnable", 0, 5, 1, 0, 0},
-        {"summerTime", 0, 0, 0, 1, 1},
-        {"voiceLanguage", 0, 15, 15, 9, 9},
+        {"frontVideoQuality", 0, 1, 1, 2, 2},     {"rearLED", 0, 0, 0, 1, 1},
+        {"ldwsSpeed", 1, 45, 3, 6, 60},           {"ldwsSpeed", 0, 45, 0, 6, 100}, // 45 is not a km/h speed
+        {"fcwsSpeed", 0, 65, 0, 2, 60},           {"gsensorEnable", 0, 5, 1, 0, 0},
         {"wifiChannel", 0, 13, 13, 99, 13}, // an item the list does not have changes nothing
     };
     for (const auto& c : cases) {
@@ -106,28 +94,24 @@ TEST(SettingsRulesTest, ItemLabelsFollowTheTablesAndTheSpeedUnit) {
     }
 }
 
+// Which texts pass is the validator's and the Wi-Fi rules' own; here each kind of field
+// reaches its check and stores what the text means.
 TEST(SettingsRulesTest, TypedTexts) {
     struct {
         const char* field;
         std::string text;
         std::optional<std::string> refusal; // the message key
-        std::string stored;                 // the field's text or value after storing
+        std::string stored;                 // the field's text after storing
     } cases[] = {
-        {"drivingGsensorX", "0.29", std::nullopt, "28"}, // 0.29 × 100 is just below 29
-        {"drivingGsensorX", "1.5", std::nullopt, "150"},
-        {"drivingGsensorY", "0.05", std::nullopt, "5"},
-        {"parkingGsensorZ", "0.7g", std::nullopt, "70"},
+        {"parkingGsensorZ", "0.7g", std::nullopt, "0.70"},
         {"parkingGsensorZ", "1.51", "msg.gsensor_outofrange_fmt", ""},
         {"parkingGsensorX", "abc", "msg.input_value_invalid_format", ""},
         {"parkingGsensorX", "", "msg.input_value_invalid_format", ""}, // an emptied field would store 0 g
         {"carNumber", "12 Ga-3456 x", std::nullopt, "12Ga3456"},
         {"carNumber", "", std::nullopt, ""},
-        {"wifiSsid", "01234567890123456789", std::nullopt, "0123456789012345"},
+        {"wifiSsid", "01234567890123456789", std::nullopt, "0123456789012345"}, // cut, shown whole
         {"wifiSsid", "abcd", "setting.aux.ssid_length", ""},
-        {"wifiSsid", "ab de", "setting.aux.ssid_invalid", ""},
         {"wifiPassword", "1234567", "setting.aux.password_length", ""},
-        {"wifiPassword", "1234567\xC3\xA9", "setting.aux.password_invalid", ""},
-        {"wifiPassword", "!~!~!~!~", std::nullopt, "!~!~!~!~"},
     };
     for (const auto& c : cases) {
         const SettingsFieldRule& rule = *findSettingsRule(c.field);
@@ -138,18 +122,10 @@ TEST(SettingsRulesTest, TypedTexts) {
             continue;
         _FILEDATA r = record();
         storeSettingsText(rule, r, c.text);
-        EXPECT_EQ(settingsFieldText(rule, r), rule.kind == SettingsRuleKind::Threshold
-                                                  ? gsensorThresholdText(int32_t(std::stoi(c.stored)))
-                                                  : c.stored)
-            << c.field << " " << c.text;
-        if (rule.kind == SettingsRuleKind::Threshold) {
-            EXPECT_EQ(storedValue(r, c.field), std::stoi(c.stored)) << c.text;
-        }
+        EXPECT_EQ(settingsFieldText(rule, r), c.stored) << c.field << " " << c.text;
     }
-    // A 16-byte name fills its field without a terminator and is shown back whole.
     _FILEDATA r = record();
     storeSettingsText(settingsRule("wifiSsid"), r, "0123456789abcdefXYZ");
-    EXPECT_EQ(std::string(r.wifiSsid, 16), "0123456789abcdef");
     EXPECT_EQ(std::string(r.wifiPassword, 8), "73950284") << "the neighbour is untouched";
 }
 

@@ -16,7 +16,6 @@
 #include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
-#include <type_traits>
 
 namespace dcv::test {
 
@@ -55,11 +54,6 @@ inline int selectedSegment(const QWidget* tab, const char* control) {
     return child<SegmentedControl>(tab, control)->selectedSegment();
 }
 
-inline QString selectedLabel(const QWidget* tab, const char* control) {
-    const auto* c = child<SegmentedControl>(tab, control);
-    return c->labelForSegment(c->selectedSegment());
-}
-
 // Chooses an item as a user does with the keyboard: to the top, then down.
 inline void chooseItem(const QWidget* tab, const char* combo, int index) {
     auto* c = child<QComboBox>(tab, combo);
@@ -80,6 +74,19 @@ inline void typeInto(const QWidget* tab, const char* field, const QString& text)
     QTest::keyClick(f, Qt::Key_Return);
 }
 
+// "equal", or the fields in which the records differ.
+inline std::string bytesDiff(const _FILEDATA& actual, const _FILEDATA& expected) {
+    const auto a = settingsRecordBytes(actual), e = settingsRecordBytes(expected);
+    std::string out;
+    for (const SettingsFieldDescriptor& f : kSettingsFields)
+        for (size_t i = f.offset; i < size_t(f.offset) + f.size; ++i)
+            if (a[i] != e[i]) {
+                out += std::string(f.name) + " ";
+                break;
+            }
+    return out.empty() ? "equal" : "differ in " + out;
+}
+
 // A tab in a shown window showing `record` (the default one, with `edit` applied), its alerts
 // recorded.
 template <typename Tab> struct ShownTab {
@@ -92,29 +99,13 @@ template <typename Tab> struct ShownTab {
         EXPECT_TRUE(QTest::qWaitForWindowActive(&tab));
         tab.setFileData(&record);
     }
-    _FILEDATA record; // outlives the tab that points at it
-    Tab tab = makeTab();
-    std::vector<Alert> alerts;
-
-private:
-    static Tab makeTab() {
-        if constexpr (std::is_default_constructible_v<Tab>)
-            return Tab();
-        else
-            return Tab(nullptr); // given its record by setFileData, as the others
+    // Populates the tab: "equal" when its record is then the default one with `edit` applied.
+    std::string storedDiff(const std::function<void(_FILEDATA&)>& edit = {}) {
+        return tab.populate() ? bytesDiff(record, defaultRecordWith(edit)) : "refused";
     }
+    _FILEDATA record; // outlives the tab that points at it
+    Tab tab{nullptr}; // no parent (or no record yet): given its record by setFileData
+    std::vector<Alert> alerts;
 };
-
-inline std::string bytesDiff(const _FILEDATA& actual, const _FILEDATA& expected) {
-    const auto a = settingsRecordBytes(actual), e = settingsRecordBytes(expected);
-    std::string out;
-    for (const SettingsFieldDescriptor& f : kSettingsFields)
-        for (size_t i = f.offset; i < size_t(f.offset) + f.size; ++i)
-            if (a[i] != e[i]) {
-                out += std::string(f.name) + " ";
-                break;
-            }
-    return out.empty() ? "equal" : "differ in " + out;
-}
 
 } // namespace dcv::test

@@ -20,8 +20,8 @@ namespace {
 TEST(SettingsTabsTest, VideoShowsTheDefaultsAndStoresTheFrontSegments) {
     ShownTab<DCVSettingForVideoViewController> t;
     EXPECT_EQ(selectedSegment(&t.tab, "videoQuality"), 1);
-    EXPECT_EQ(selectedLabel(&t.tab, "videoQuality"), infoText("setting.video.quality_high"));
-    EXPECT_EQ(selectedLabel(&t.tab, "videoBrightness"), QStringLiteral("3(%1)").arg(infoText("default")));
+    EXPECT_EQ(child<SegmentedControl>(&t.tab, "videoBrightness")->labelForSegment(2),
+              QStringLiteral("3(%1)").arg(infoText("default")));
     // The rear brightness has no field: it is not offered and changes nothing.
     auto* rear = child<SegmentedControl>(&t.tab, "videoBrightnessRear");
     EXPECT_FALSE(rear->isEnabled());
@@ -30,11 +30,7 @@ TEST(SettingsTabsTest, VideoShowsTheDefaultsAndStoresTheFrontSegments) {
 
     clickSegment(&t.tab, "videoQuality", 2);
     clickSegment(&t.tab, "videoBrightness", 4);
-    ASSERT_TRUE(t.tab.populate());
-    EXPECT_EQ(bytesDiff(t.record, defaultRecordWith(
-                                      [](_FILEDATA& e) { e.frontVideoQuality = 2, e.frontBrightness = 4; })),
-              "equal");
-    EXPECT_EQ(t.tab.validateUserInput(), std::nullopt);
+    EXPECT_EQ(t.storedDiff([](_FILEDATA& e) { e.frontVideoQuality = 2, e.frontBrightness = 4; }), "equal");
 }
 
 TEST(SettingsTabsTest, MotionSegmentsAreTheSensitivities) {
@@ -44,24 +40,17 @@ TEST(SettingsTabsTest, MotionSegmentsAreTheSensitivities) {
     EXPECT_EQ(child<SegmentedControl>(&t.tab, "rearSensitivitySeg")->labelForSegment(0), infoText("unuse"));
     clickSegment(&t.tab, "rearSensitivitySeg", 0);
     clickSegment(&t.tab, "frontSensitivitySeg", 5);
-    ASSERT_TRUE(t.tab.populate());
-    EXPECT_EQ(bytesDiff(t.record, defaultRecordWith([](_FILEDATA& e) {
-                            e.rearMotionSensitivity = 0, e.frontMotionSensitivity = 5;
-                        })),
+    EXPECT_EQ(t.storedDiff([](_FILEDATA& e) { e.rearMotionSensitivity = 0, e.frontMotionSensitivity = 5; }),
               "equal");
 }
 
-// A value the controls have no item for (a video quality beyond the segments, no time zone)
-// selects none and is kept.
+// A value the controls have no item for selects none and is kept (for a list, the fields'
+// rules keep it).
 TEST(SettingsTabsTest, AValueWithoutAnItemShowsNoneAndIsKept) {
     ShownTab<DCVSettingForVideoViewController> video([](_FILEDATA& r) { r.frontVideoQuality = 7; });
     EXPECT_EQ(selectedSegment(&video.tab, "videoQuality"), -1);
     ASSERT_TRUE(video.tab.populate());
     EXPECT_EQ(video.record.frontVideoQuality, 7u);
-    ShownTab<DCVSettingForGpsViewController> gps([](_FILEDATA& r) { r.timeZoneIndex = -1; });
-    EXPECT_EQ(child<QComboBox>(&gps.tab, "timeGmtCombo")->currentIndex(), -1);
-    ASSERT_TRUE(gps.tab.populate());
-    EXPECT_EQ(gps.record.timeZoneIndex, -1);
 }
 
 // ---- ADAS: the speed tables follow the record's unit.
@@ -85,16 +74,11 @@ TEST(SettingsTabsTest, AdasSpeedsInTheRecordsUnit) {
         EXPECT_EQ(selectedSegment(&t.tab, "adasLdwsSpeedSeg"), c.shown) << c.ldwsSpeed;
         EXPECT_EQ(child<SegmentedControl>(&t.tab, "adasLdwsSpeedSeg")->labelForSegment(3),
                   QLatin1String(c.label));
-        EXPECT_EQ(child<SegmentedControl>(&t.tab, "adasFcwsSpeedSeg")->labelForSegment(0),
-                  infoText("setting.aux.auto_format_notuse"));
-        EXPECT_EQ(selectedLabel(&t.tab, "adasLdwsSensSeg"),
-                  QStringLiteral("0(%1)").arg(infoText("insensitive")));
         clickSegment(&t.tab, "adasLdwsSpeedSeg", c.chosen);
         clickSegment(&t.tab, "adasFcwsSensSeg", 2);
-        ASSERT_TRUE(t.tab.populate());
-        EXPECT_EQ(bytesDiff(t.record, defaultRecordWith([&](_FILEDATA& e) {
-                                e.speedDisplayUnit = c.unit, e.ldwsSpeed = c.stored, e.fcwsSensitivity = 2;
-                            })),
+        EXPECT_EQ(t.storedDiff([&](_FILEDATA& e) {
+            e.speedDisplayUnit = c.unit, e.ldwsSpeed = c.stored, e.fcwsSensitivity = 2;
+        }),
                   "equal");
     }
 }
@@ -103,10 +87,7 @@ TEST(SettingsTabsTest, AdasSpeedsInTheRecordsUnit) {
 
 TEST(SettingsTabsTest, GpsShowsTheRecordAndStoresItsControls) {
     ShownTab<DCVSettingForGpsViewController> t;
-    auto* zone = child<QComboBox>(&t.tab, "timeGmtCombo");
-    EXPECT_EQ(zone->count(), 34);
-    EXPECT_EQ(zone->currentText(), QStringLiteral("+09:00"));
-    EXPECT_EQ(selectedLabel(&t.tab, "speedDisplayUnitSeg"), QStringLiteral("Km/h"));
+    EXPECT_EQ(child<QComboBox>(&t.tab, "timeGmtCombo")->currentText(), QStringLiteral("+09:00"));
     EXPECT_EQ(selectedSegment(&t.tab, "osdSpeedDisplaySeg"), 1);
     EXPECT_FALSE(child<QCheckBox>(&t.tab, "summerTimeChk")->isChecked());
 
@@ -115,11 +96,10 @@ TEST(SettingsTabsTest, GpsShowsTheRecordAndStoresItsControls) {
     clickIndicator(child<QCheckBox>(&t.tab, "summerTimeChk"));
     clickSegment(&t.tab, "osdSpeedDisplaySeg", 0);
     clickSegment(&t.tab, "nightTimeSeg", 1);
-    ASSERT_TRUE(t.tab.populate());
-    EXPECT_EQ(bytesDiff(t.record, defaultRecordWith([](_FILEDATA& e) {
-                            e.weeklyAlarmDay = 7, e.timeZoneIndex = 23, e.summerTime = 1;
-                            e.osdSpeedDisplay = 0, e.gpsOnParkingMode = 1;
-                        })),
+    EXPECT_EQ(t.storedDiff([](_FILEDATA& e) {
+        e.weeklyAlarmDay = 7, e.timeZoneIndex = 23, e.summerTime = 1;
+        e.osdSpeedDisplay = 0, e.gpsOnParkingMode = 1;
+    }),
               "equal");
 }
 
@@ -146,9 +126,6 @@ TEST(SettingsTabsTest, GpsUnitChangeConvertsTheAdasSpeedsAtOnce) {
 TEST(SettingsTabsTest, AudioShowsTheDefaultsAndStoresTheLanguageOnClick) {
     ShownTab<DCVSettingForAudioViewController> t;
     EXPECT_EQ(selectedSegment(&t.tab, "micSeg"), 3);
-    EXPECT_EQ(selectedLabel(&t.tab, "micSeg"),
-              QStringLiteral("3(%1)").arg(infoText("setting.aux.volume_up")));
-    EXPECT_EQ(selectedSegment(&t.tab, "speakerSeg"), 2);
     EXPECT_TRUE(child<QCheckBox>(&t.tab, "useEveryHourNoticeChk")->isChecked());
     ASSERT_EQ(t.tab.columns(), 4);
     QRadioButton* english = t.tab.cellAt({0, 1});
@@ -169,10 +146,7 @@ TEST(SettingsTabsTest, AudioShowsTheDefaultsAndStoresTheLanguageOnClick) {
     }
     clickSegment(&t.tab, "micSeg", 0);
     clickIndicator(child<QCheckBox>(&t.tab, "useEveryHourNoticeChk"));
-    ASSERT_TRUE(t.tab.populate());
-    EXPECT_EQ(bytesDiff(t.record, defaultRecordWith([](_FILEDATA& e) {
-                            e.voiceLanguage = 0, e.micVolume = 0, e.hourlyAlarm = 0;
-                        })),
+    EXPECT_EQ(t.storedDiff([](_FILEDATA& e) { e.voiceLanguage = 0, e.micVolume = 0, e.hourlyAlarm = 0; }),
               "equal");
 
     // A language beyond the grid selects no cell and is kept.
