@@ -1,7 +1,5 @@
 #include "widgets/CustomWindow.h"
 
-#include "widgets/DCVScreen.h"
-
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -57,10 +55,8 @@ void CustomWindow::enterFullscreen() {
     emit isFullScreenChanged(true);
     if (m_initialFrame.width() == 0 || m_initialFrame.height() == 0)
         m_initialFrame = geometry();
-    QScreen* s = screen();
-    if (s)
+    if (const QScreen* s = screen())
         setFrame(s->geometry(), true);
-    screen::setFullscreenPresentationOptions(s);
 }
 
 void CustomWindow::leaveFullscreen() {
@@ -68,7 +64,6 @@ void CustomWindow::leaveFullscreen() {
         return;
     m_isFullScreen = false;
     emit isFullScreenChanged(false);
-    screen::setNonFullscreenPresentationOptions(screen());
     setFrame(m_initialFrame, true);
 }
 
