@@ -44,7 +44,6 @@ public:
     ShellErrorDictionary formatError; // what mkfs.fat answers
     bool mountWorks = true;
     std::function<void()> afterUnmount, afterFormat; // let a test change the machine at that moment
-    int lsblkRuns = 0;
 
     // The programs run so far, in order.
     std::vector<std::string> programs() const {
@@ -80,8 +79,7 @@ public:
         return c && (c->readOnly || c->lockedLater);
     }
 
-    std::string lsblk() {
-        ++lsblkRuns;
+    std::string lsblk() const {
         nlohmann::json devices = nlohmann::json::array();
         for (const auto& c : cards) {
             nlohmann::json v = {{"kname", c.dev},
