@@ -79,17 +79,4 @@ TEST(FileReadTest, AFileTheUserMayNotReadIsAnIoFailure) {
               0);
 }
 
-TEST(FileReadTest, OpenGivesTheSizeAndADescriptor) {
-    TempDir dir;
-    const auto path = dir.write("f", std::string(12345, 'z'));
-    uint64_t size = 0;
-    const Result<int> fd = openRegularFile(path.string(), &size);
-    ASSERT_TRUE(fd) << fd.failure().detail;
-    EXPECT_EQ(size, 12345u);
-    char c = 0;
-    EXPECT_EQ(::pread(*fd, &c, 1, 12344), 1);
-    EXPECT_EQ(c, 'z');
-    ::close(*fd);
-}
-
 } // namespace

@@ -187,81 +187,49 @@ TEST(SafeFileTest, WhatTheCallerMayNotWriteIsKept) {
     }
 }
 
-// A small file system of its own on a loop device, filled up. FAT where the kernel has it,
-// else ext2; skipped without root or loop devices.
-class FullFileSystem {
-public:
-    explicit FullFileSystem(const fs::path& base) : m_image(base / "fs.img"), m_mount(base / "mnt") {
-        if (::geteuid() != 0)
-            m_skip = "needs root to mount a file system image";
-        else if (!fs::exists("/dev/loop-control") && !fs::exists("/dev/loop0"))
-            m_skip = "no loop devices";
-        const bool fat = readFile("/proc/filesystems").find("vfat") != std::string::npos;
-        m_type = fat ? "vfat" : "ext2";
-        fs::create_directories(m_mount);
+// A small file system of its own on a loop device: FAT where the kernel has it, else ext2.
+struct SmallFileSystem {
+    explicit SmallFileSystem(const fs::path& base) : root(base / "mnt") {
+        if (::geteuid() != 0) {
+            skip = "needs root to mount a file system image";
+            return;
+        }
+        type = readFile("/proc/filesystems").find("vfat") != std::string::npos ? "vfat" : "ext2";
+        fs::create_directories(root);
+        const std::string image = (base / "fs.img").string();
         using Argv = std::vector<std::string>;
-        const std::pair<Argv, std::string> steps[] = {
-            {{"truncate", "-s", "1M", m_image.string()}, "cannot make the image: "},
-            {fat ? Argv{"mkfs.fat", m_image.string()}
-                 : Argv{"mkfs.ext2", "-q", "-F", "-m", "0", m_image.string()},
-             "mkfs failed: "},
-            {{"mount", "-o", "loop", m_image.string(), m_mount.string()}, "cannot mount on a loop device: "},
-        };
-        for (const auto& [argv, why] : steps) {
-            if (!m_skip.empty())
+        for (const Argv& argv :
+             {Argv{"truncate", "-s", "1M", image},
+              type == "vfat" ? Argv{"mkfs.fat", image} : Argv{"mkfs.ext2", "-q", "-F", "-m", "0", image},
+              Argv{"mount", "-o", "loop", image, root.string()}}) {
+            if (const auto r = runProcess(argv); r.exitCode != 0) {
+                skip = argv[0] + " failed: " + r.err;
                 return;
-            if (const auto r = runProcess(argv); r.exitCode != 0)
-                m_skip = why + r.err;
+            }
         }
-        m_mounted = m_skip.empty();
     }
-    ~FullFileSystem() {
-        if (m_mounted)
-            runProcess({"umount", m_mount.string()});
+    ~SmallFileSystem() {
+        if (skip.empty())
+            runProcess({"umount", root.string()});
     }
-    const std::string& skipReason() const { return m_skip; }
-    const std::string& type() const { return m_type; }
-    // As a write-protected card is mounted.
-    bool remountReadOnly() {
-        return runProcess({"mount", "-o", "remount,ro", m_mount.string()}).exitCode == 0;
-    }
-    const fs::path& root() const { return m_mount; }
+    // A filler file takes every block left: a new file gets no room.
+    void fill() const { runProcess({"dd", "if=/dev/zero", "of=" + (root / "filler").string(), "bs=4096"}); }
 
-    // Writes a filler file until no byte more fits.
-    bool fill() {
-        FILE* f = std::fopen((m_mount / "filler").c_str(), "wb");
-        if (!f)
-            return false;
-        std::vector<char> block(4096, 'f');
-        while (std::fwrite(block.data(), 1, block.size(), f) == block.size()) {
-        }
-        std::fclose(f);
-        // The last partial block: byte by byte.
-        f = std::fopen((m_mount / "filler").c_str(), "ab");
-        std::setvbuf(f, nullptr, _IONBF, 0);
-        while (std::fputc('f', f) != EOF) {
-        }
-        std::fclose(f);
-        return true;
-    }
-
-private:
-    fs::path m_image, m_mount;
-    std::string m_skip, m_type;
-    bool m_mounted = false;
+    fs::path root;
+    std::string skip, type;
 };
 
 TEST(SafeFileTest, FullFileSystemKeepsTheOldSettings) {
     TempDir dir;
-    FullFileSystem card(dir.path());
-    if (!card.skipReason().empty())
-        GTEST_SKIP() << card.skipReason();
-    const std::string path = (card.root() / "config.bin").string();
+    SmallFileSystem card(dir.path());
+    if (!card.skip.empty())
+        GTEST_SKIP() << card.skip;
+    const std::string path = (card.root / "config.bin").string();
     _FILEDATA old = defaultSettingsRecord();
     setSettingsText(old.carNumber, "OLD1");
     prepareSettingsRecordForSave(old);
     ASSERT_EQ(writeSettingsRecord(old, path), std::nullopt);
-    ASSERT_TRUE(card.fill());
+    card.fill();
 
     _FILEDATA changed = old;
     setSettingsText(changed.carNumber, "NEW2");
@@ -269,22 +237,22 @@ TEST(SafeFileTest, FullFileSystemKeepsTheOldSettings) {
     {
         const CapturedLog log;
         EXPECT_EQ(writeSettingsRecord(changed, path), std::optional<std::string>("msg.file_open_fail"))
-            << card.type();
+            << card.type;
         ASSERT_EQ(log.lines().size(), 1u);
         EXPECT_NE(log.lines()[0].find(std::strerror(ENOSPC)), std::string::npos) << log.lines()[0];
     }
     const auto bytes = settingsRecordBytes(old);
-    EXPECT_EQ(readFile(path), std::string(bytes.begin(), bytes.end())) << card.type();
-    EXPECT_EQ(entries(card.root()).size(), card.type() == "ext2" ? 3u : 2u); // + lost+found on ext2
+    EXPECT_EQ(readFile(path), std::string(bytes.begin(), bytes.end())) << card.type;
+    EXPECT_EQ(entries(card.root).size(), card.type == "ext2" ? 3u : 2u); // + lost+found on ext2
 
     // Once there is room again, the save goes through.
-    fs::remove(card.root() / "filler");
+    fs::remove(card.root / "filler");
     EXPECT_EQ(writeSettingsRecord(changed, path), std::nullopt);
     const auto now = settingsRecordBytes(changed);
     EXPECT_EQ(readFile(path), std::string(now.begin(), now.end()));
 
     // A write-protected card: refused, root or not, and the settings stay.
-    ASSERT_TRUE(card.remountReadOnly());
+    ASSERT_EQ(runProcess({"mount", "-o", "remount,ro", card.root.string()}).exitCode, 0);
     const auto failure = safeWriteFile(path, std::string_view("other"));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->reason, Failure::Reason::ReadOnly);
