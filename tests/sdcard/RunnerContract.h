@@ -144,9 +144,6 @@ TEST_P(RunnerContractTest, AdministratorRightsGoThroughPkexecUnlessRoot) {
     EXPECT_EQ(shellErrorMessage(dismissed), "Error executing command as another user: Request dismissed");
     EXPECT_EQ(readFile(log), truePath + "\nx y\n\n");
 
-    ::setenv("FAKE_PKEXEC_EXIT", "127", 1);
-    EXPECT_EQ(errorNumber(runner(false)->runShellScript({"true"}, true)), "127");
-
     // Authorised: the command's own status comes back.
     ::setenv("FAKE_PKEXEC_EXIT", "exec", 1);
     EXPECT_TRUE(runner(false)->runShellScript({"true"}, true).empty());
