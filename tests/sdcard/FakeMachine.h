@@ -91,19 +91,15 @@ public:
                                 {"label", c.label},
                                 {"fstype", c.fsType.empty() ? nlohmann::json() : nlohmann::json(c.fsType)},
                                 {"mountpoint", c.mount.empty() ? nlohmann::json() : nlohmann::json(c.mount)}};
-            if (c.whole) {
-                v["tran"] = c.usb ? "usb" : "sata";
-                v["model"] = "Reader";
-                devices.push_back(v);
-            } else {
-                devices.push_back({{"kname", "disk" + c.dev},
-                                   {"type", "disk"},
-                                   {"tran", c.usb ? "usb" : "sata"},
-                                   {"rm", true},
-                                   {"size", c.size + 1048576},
-                                   {"model", "Reader"},
-                                   {"children", {v}}});
-            }
+            if (!c.whole) // a partition: the reader is its disk
+                v = {{"kname", "disk" + c.dev},
+                     {"type", "disk"},
+                     {"rm", true},
+                     {"size", c.size + 1048576},
+                     {"children", {v}}};
+            v["tran"] = c.usb ? "usb" : "sata";
+            v["model"] = "Reader";
+            devices.push_back(v);
         }
         return nlohmann::json{{"blockdevices", devices}}.dump();
     }

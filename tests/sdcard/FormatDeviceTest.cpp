@@ -215,18 +215,14 @@ std::optional<std::string> usbListing(const LoopCard& card, bool whole, bool cla
         d["mountpoint"] = card.mountDir().empty() ? nlohmann::json() : nlohmann::json(card.mountDir());
         if (claimWritable)
             d["ro"] = false;
-        if (whole) {
-            d["tran"] = "usb";
-            d["model"] = "Loop Reader";
-        } else {
+        if (!whole) // a partition: the reader is its disk
             d = nlohmann::json{{"kname", "disk" + card.name()},
                                {"type", "disk"},
-                               {"tran", "usb"},
                                {"rm", true},
                                {"size", d["size"]},
-                               {"model", "Loop Reader"},
                                {"children", {d}}};
-        }
+        d["tran"] = "usb";
+        d["model"] = "Loop Reader";
     }
     return doc.dump();
 }
