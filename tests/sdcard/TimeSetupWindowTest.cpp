@@ -57,11 +57,13 @@ struct ClockWindow {
     }
 };
 
-TEST(TimeSetupWindowTest, OpensOnTheClocksWallTimeWithBothPickersAndTheDateTexts) {
+// The window opens on the clock's wall time; "today" then puts back the date only, and unticks.
+TEST(TimeSetupWindowTest, OpensOnTheClocksWallTimeAndTodayResetsTheDateOnly) {
     ClockWindow w;
     // 23:30:41 UTC is already the next day at +02:00.
-    w.test.clock->set(QDateTime(QDate(2024, 6, 30), QTime(23, 30, 41, 900), QTimeZone::utc()));
-    w.test.services.clock = std::make_shared<FixedClock>(w.test.clock->now(), QTimeZone(7200));
+    const auto clock = std::make_shared<FixedClock>(
+        QDateTime(QDate(2024, 6, 30), QTime(23, 30, 41, 900), QTimeZone::utc()), QTimeZone(7200));
+    w.test.services.clock = clock;
     DCVTimeSetupController& c = w.open();
     EXPECT_EQ(c.selectedDate(), QDate(2024, 7, 1));
     EXPECT_EQ(c.selectedTime(), QTime(1, 30, 41));
@@ -70,10 +72,26 @@ TEST(TimeSetupWindowTest, OpensOnTheClocksWallTimeWithBothPickersAndTheDateTexts
     EXPECT_EQ(w.face()->time(), QTime(1, 30, 41));
     EXPECT_EQ(w.widget<QLabel>("dateField")->text(),
               QLocale().toString(QDate(2024, 7, 1), QLocale::LongFormat));
-    const QString today = w.widget<QCheckBox>("nowDaySettingChk")->text();
-    EXPECT_TRUE(today.startsWith(infoText("today") + "(")) << today.toStdString();
-    EXPECT_TRUE(today.endsWith(QStringLiteral("2024)"))) << today.toStdString();
-    EXPECT_FALSE(today.contains(QLocale().dayName(1))) << "the medium date has no weekday";
+    auto* today = w.widget<QCheckBox>("nowDaySettingChk");
+    const QString label = today->text();
+    EXPECT_TRUE(label.startsWith(infoText("today") + "(")) << label.toStdString();
+    EXPECT_TRUE(label.endsWith(QStringLiteral("2024)"))) << label.toStdString();
+    EXPECT_FALSE(label.contains(QLocale().dayName(1))) << "the medium date has no weekday";
+
+    w.pick(QDate(2023, 12, 24), QTime(8, 0, 0));
+    EXPECT_EQ(w.widget<QLabel>("dateField")->text(),
+              QLocale().toString(QDate(2023, 12, 24), QLocale::LongFormat));
+    clock->set(QDateTime(QDate(2024, 3, 9), QTime(10, 0), QTimeZone::utc()));
+    QTest::mouseClick(today, Qt::LeftButton);
+    EXPECT_TRUE(today->isChecked());
+    EXPECT_EQ(c.selectedDate(), QDate(2024, 3, 9));
+    EXPECT_EQ(w.widget<QCalendarWidget>("datePicker")->selectedDate(), QDate(2024, 3, 9));
+    EXPECT_EQ(w.widget<QLabel>("dateField")->text(),
+              QLocale().toString(QDate(2024, 3, 9), QLocale::LongFormat));
+    EXPECT_EQ(c.selectedTime(), QTime(8, 0, 0));
+    EXPECT_EQ(w.timeEdit()->time(), QTime(8, 0, 0));
+    QTRY_VERIFY_WITH_TIMEOUT(!today->isChecked(), 5000);
+    EXPECT_EQ(c.selectedDate(), QDate(2024, 3, 9)) << "turning itself off changes nothing";
 }
 
 // Whichever picker the user moves, the other follows, and the face announces only the user's
@@ -115,26 +133,6 @@ TEST(TimeSetupWindowTest, TimePickersStayInStep) {
         EXPECT_EQ(w.face()->time(), s.expected) << s.action;
         EXPECT_EQ(faceEdits.count(), s.faceEdits) << s.action;
     }
-}
-
-TEST(TimeSetupWindowTest, TodayResetsTheDateOnlyAndUntick) {
-    ClockWindow w;
-    DCVTimeSetupController& c = w.open();
-    w.pick(QDate(2023, 12, 24), QTime(8, 0, 0));
-    EXPECT_EQ(w.widget<QLabel>("dateField")->text(),
-              QLocale().toString(QDate(2023, 12, 24), QLocale::LongFormat));
-    w.test.clock->set(QDateTime(QDate(2024, 3, 9), QTime(10, 0), QTimeZone::utc()));
-    auto* today = w.widget<QCheckBox>("nowDaySettingChk");
-    QTest::mouseClick(today, Qt::LeftButton);
-    EXPECT_TRUE(today->isChecked());
-    EXPECT_EQ(c.selectedDate(), QDate(2024, 3, 9));
-    EXPECT_EQ(w.widget<QCalendarWidget>("datePicker")->selectedDate(), QDate(2024, 3, 9));
-    EXPECT_EQ(w.widget<QLabel>("dateField")->text(),
-              QLocale().toString(QDate(2024, 3, 9), QLocale::LongFormat));
-    EXPECT_EQ(c.selectedTime(), QTime(8, 0, 0));
-    EXPECT_EQ(w.timeEdit()->time(), QTime(8, 0, 0));
-    QTRY_VERIFY_WITH_TIMEOUT(!today->isChecked(), 5000);
-    EXPECT_EQ(c.selectedDate(), QDate(2024, 3, 9)) << "turning itself off changes nothing";
 }
 
 // Where the file goes: onto the card that carries one (a USB volume or a folder given as the

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
