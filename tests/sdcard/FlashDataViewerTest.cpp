@@ -82,12 +82,6 @@ struct LogWindow {
     DCVSettingForFlashDataViewController& viewer() const { return *settings->createDriveInfoController(); }
     QTableView* table() const { return viewer().tableView(); }
     QString cell(int row, int column) const { return table()->model()->index(row, column).data().toString(); }
-    QStringList row(int r) const {
-        QStringList cells;
-        for (int c = 0; c < table()->model()->columnCount(); ++c)
-            cells << cell(r, c);
-        return cells;
-    }
     void doubleClick(int row) {
         QTableView* t = table();
         t->scrollTo(t->model()->index(row, 3));
@@ -105,7 +99,7 @@ struct LogWindow {
     }
 };
 
-TEST(FlashDataViewerTest, TheSettingsWindowShowsTheCardsLogInSeventeenColumns) {
+TEST(FlashDataViewerTest, TheSettingsWindowShowsTheCardsLogAndOpensAnother) {
     LogWindow w;
     w.useCardFolder(sampleCardDir());
     DCVSettingForFlashDataViewController& v = w.open();
@@ -122,7 +116,10 @@ TEST(FlashDataViewerTest, TheSettingsWindowShowsTheCardsLogInSeventeenColumns) {
         EXPECT_GE(t->columnWidth(c), static_cast<const QAbstractItemView*>(t)->sizeHintForColumn(c)) << c;
         EXPECT_GE(t->columnWidth(c), t->horizontalHeader()->sectionSizeHint(c)) << c;
     }
-    EXPECT_EQ(w.row(1).join('|'),
+    QStringList row;
+    for (int c = 0; c < 17; ++c)
+        row << w.cell(1, c);
+    EXPECT_EQ(row.join('|'),
               "2|2|2024/03/05|14:08:09|TUE|3733.0197|12658.2240|0.2|18|21|A|+0.14|-0.01|+1.00|14.0| "
               "2.5|12.5");
     EXPECT_EQ(w.cell(49, 0), "50");
@@ -139,6 +136,24 @@ TEST(FlashDataViewerTest, TheSettingsWindowShowsTheCardsLogInSeventeenColumns) {
     EXPECT_TRUE(v.isVisible());
     EXPECT_EQ(t->model()->rowCount(), 50);
     EXPECT_EQ(loaded.count(), 0);
+
+    // Another log is opened; one that cannot be read leaves the rows.
+    const auto opened = &DCVSettingForFlashDataViewController::flashDataLoaded;
+    fs::create_directories(w.card / "folder.drv");
+    for (const fs::path& bad : {w.card / "missing.drv", w.card / "folder.drv"}) {
+        ASSERT_TRUE(w.clickWithPanel(v.openButton(), bad, opened)) << bad;
+        EXPECT_EQ(w.table()->model()->rowCount(), 50) << bad;
+        const auto alert = answerAlert(w.settings.get());
+        ASSERT_TRUE(alert) << bad;
+        EXPECT_EQ(alert->message, "TELVO");
+        EXPECT_TRUE(alert->informative.contains(QString::fromStdString(bad.string()))) << bad;
+    }
+    EXPECT_TRUE(w.test.panels->requests.first().startsWith("openFile Open Driving Log"));
+    const fs::path other = w.card.write("other.drv", encodeFlashDataFile({seoulStation(), seoulStation()}));
+    ASSERT_TRUE(w.clickWithPanel(v.openButton(), other, opened));
+    EXPECT_EQ(w.table()->model()->rowCount(), 2);
+    EXPECT_EQ(w.cell(1, 2), "2024/03/05");
+    EXPECT_EQ(visibleAlert(w.settings.get()), nullptr);
 }
 
 // The log of a USB card: only whole records are shown, never more than the header announces;
@@ -169,28 +184,6 @@ TEST(FlashDataViewerTest, ShortAndEmptyLogs) {
         v.onSaveCSVFile();
         EXPECT_EQ(w.test.panels->requests.isEmpty(), c.rows == 0) << c.name;
     }
-}
-
-TEST(FlashDataViewerTest, AnotherLogIsOpenedAndAnUnreadableOneLeavesTheRows) {
-    LogWindow w;
-    w.useCardFolder(sampleCardDir());
-    DCVSettingForFlashDataViewController& v = w.open();
-    const auto loaded = &DCVSettingForFlashDataViewController::flashDataLoaded;
-    fs::create_directories(w.card / "folder.drv");
-    for (const fs::path& bad : {w.card / "missing.drv", w.card / "folder.drv"}) {
-        ASSERT_TRUE(w.clickWithPanel(v.openButton(), bad, loaded)) << bad;
-        EXPECT_EQ(w.table()->model()->rowCount(), 50) << bad;
-        const auto alert = answerAlert(w.settings.get());
-        ASSERT_TRUE(alert) << bad;
-        EXPECT_EQ(alert->message, "TELVO");
-        EXPECT_TRUE(alert->informative.contains(QString::fromStdString(bad.string()))) << bad;
-    }
-    EXPECT_TRUE(w.test.panels->requests.first().startsWith("openFile Open Driving Log"));
-    const fs::path other = w.card.write("other.drv", encodeFlashDataFile({seoulStation(), seoulStation()}));
-    ASSERT_TRUE(w.clickWithPanel(v.openButton(), other, loaded));
-    EXPECT_EQ(w.table()->model()->rowCount(), 2);
-    EXPECT_EQ(w.cell(1, 2), "2024/03/05");
-    EXPECT_EQ(visibleAlert(w.settings.get()), nullptr);
 }
 
 TEST(FlashDataViewerTest, ExportWritesTheTableAsCommaSeparatedText) {
