@@ -1,10 +1,7 @@
 #include "util/SafeFile.h"
-#include "settings/SettingsRecord.h"
 #include "support/TestSupport.h"
-#include "util/Log.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -13,7 +10,6 @@
 
 namespace fs = std::filesystem;
 using namespace dcv;
-using dcv::test::CapturedLog;
 using dcv::test::readFile;
 using dcv::test::runAsNobody;
 using dcv::test::runProcess;
@@ -218,45 +214,32 @@ struct SmallFileSystem {
     std::string skip, type;
 };
 
-TEST(SafeFileTest, FullFileSystemKeepsTheOldSettings) {
+// A full card keeps the old settings whole and takes the new ones once there is room; a
+// write-protected one refuses, root or not.
+TEST(SafeFileTest, FullOrReadOnlyFileSystemKeepsTheOldSettings) {
     TempDir dir;
     SmallFileSystem card(dir.path());
     if (!card.skip.empty())
         GTEST_SKIP() << card.skip;
-    const std::string path = (card.root / "config.bin").string();
-    _FILEDATA old = defaultSettingsRecord();
-    setSettingsText(old.carNumber, "OLD1");
-    prepareSettingsRecordForSave(old);
-    ASSERT_EQ(writeSettingsRecord(old, path), std::nullopt);
+    const std::string path = (card.root / "config.bin").string(), old(500, 'o'), changed(500, 'n');
+    ASSERT_EQ(safeWriteFile(path, std::string_view(old)), std::nullopt);
     card.fill();
-
-    _FILEDATA changed = old;
-    setSettingsText(changed.carNumber, "NEW2");
-    prepareSettingsRecordForSave(changed);
-    {
-        const CapturedLog log;
-        EXPECT_EQ(writeSettingsRecord(changed, path), std::optional<std::string>("msg.file_open_fail"))
-            << card.type;
-        ASSERT_EQ(log.lines().size(), 1u);
-        EXPECT_NE(log.lines()[0].find(std::strerror(ENOSPC)), std::string::npos) << log.lines()[0];
-    }
-    const auto bytes = settingsRecordBytes(old);
-    EXPECT_EQ(readFile(path), std::string(bytes.begin(), bytes.end())) << card.type;
+    const auto full = safeWriteFile(path, std::string_view(changed));
+    ASSERT_TRUE(full) << card.type;
+    EXPECT_EQ(full->error, ENOSPC) << full->detail;
+    EXPECT_EQ(readFile(path), old) << card.type;
     EXPECT_EQ(entries(card.root).size(), card.type == "ext2" ? 3u : 2u); // + lost+found on ext2
 
-    // Once there is room again, the save goes through.
     fs::remove(card.root / "filler");
-    EXPECT_EQ(writeSettingsRecord(changed, path), std::nullopt);
-    const auto now = settingsRecordBytes(changed);
-    EXPECT_EQ(readFile(path), std::string(now.begin(), now.end()));
+    EXPECT_EQ(safeWriteFile(path, std::string_view(changed)), std::nullopt);
+    EXPECT_EQ(readFile(path), changed);
 
-    // A write-protected card: refused, root or not, and the settings stay.
     ASSERT_EQ(runProcess({"mount", "-o", "remount,ro", card.root.string()}).exitCode, 0);
-    const auto failure = safeWriteFile(path, std::string_view("other"));
+    const auto failure = safeWriteFile(path, std::string_view(old));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->reason, Failure::Reason::ReadOnly);
     EXPECT_EQ(failure->error, EROFS);
-    EXPECT_EQ(readFile(path), std::string(now.begin(), now.end()));
+    EXPECT_EQ(readFile(path), changed);
 }
 
 } // namespace
