@@ -339,10 +339,8 @@ TEST_F(FormatRunTest, FormatFailuresRemountAndReport) {
 
 // After formatting the settings go back only onto the card that was formatted: one that is not
 // mounted again, or another card that got its name (told by size and whole/partition, as
-// before erasing), receives nothing, and the saved copy is kept and named.
+// before erasing), receives nothing, and neither does a full one; the saved copy is kept and named.
 TEST_F(FormatRunTest, NothingIsWrittenWhenTheCardDoesNotComeBack) {
-    tmp.write("card-sdb1/config.bin", settings);
-    const fs::path otherStorage = addCard("sdf1", false, 16000000000).storage; // another mounted USB disk
     // A card of other marks in the formatted card's place, under its name.
     const auto swapIn = [this](bool whole, uint64_t size) {
         return [this, whole, size] {
@@ -357,53 +355,44 @@ TEST_F(FormatRunTest, NothingIsWrittenWhenTheCardDoesNotComeBack) {
         const char* name;
         bool mountWorks;
         std::function<void()> afterFormat;
+        FormatResult result;
         const char* detail;
     } cases[] = {
-        {"not mounted again", false, nullptr, "sdb1 was formatted but is not mounted"},
-        {"another size", true, swapIn(false, 2000000000), "sdb1 is no longer the card that was formatted"},
-        {"a whole disk now", true, swapIn(true, 16000000000),
+        {"not mounted again", false, nullptr, FormatResult::NotFoundAfterFormat,
+         "sdb1 was formatted but is not mounted"},
+        {"another size", true, swapIn(false, 2000000000), FormatResult::NotFoundAfterFormat,
          "sdb1 is no longer the card that was formatted"},
+        {"a whole disk now", true, swapIn(true, 16000000000), FormatResult::NotFoundAfterFormat,
+         "sdb1 is no longer the card that was formatted"},
+        {"full", true, [this] { failWritesUnder = (tmp / "card-sdb1").string(); },
+         FormatResult::ConfigRestoreFailed, "No space left on device"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        machine.cards.clear();
+        failWritesUnder.clear();
+        addCard("sdb1", false, 16000000000);
+        const fs::path otherStorage = addCard("sdf1", false, 16000000000).storage; // another mounted USB disk
+        tmp.write("card-sdb1/config.bin", settings);
         machine.mountWorks = c.mountWorks;
         machine.afterFormat = c.afterFormat;
         const FormatOutcome o = run("sdb1");
-        EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat);
-        EXPECT_EQ(o.detail.rfind(c.detail, 0), 0u) << o.detail;
-        for (const fs::path& place : {otherStorage, tmp / "swapped-in", tmp / "fallback"})
+        EXPECT_EQ(o.result, c.result);
+        EXPECT_NE(o.detail.find(c.detail), std::string::npos) << o.detail;
+        for (const fs::path& place : {tmp / "card-sdb1", otherStorage, tmp / "swapped-in", tmp / "fallback"})
             EXPECT_FALSE(fs::exists(place / "config.bin")) << place;
         EXPECT_TRUE(defaultWrites.empty());
-        // The saved settings are kept, and the message says where.
         ASSERT_FALSE(o.savedConfigPath.empty());
         EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
         const AlertTexts alert = alertOf(o);
         EXPECT_EQ(alert.messageText, "config.bin copy fail");
         EXPECT_NE(alert.informativeText.find(o.savedConfigPath), std::string::npos);
-        // The next case starts from the card as it was, settings on it.
-        machine.cards[0] = FakeCard{};
-        machine.cards[0].dev = "sdb1";
-        machine.cards[0].storage = machine.cards[0].mount = (tmp / "card-sdb1").string();
-        tmp.write("card-sdb1/config.bin", settings);
     }
 }
 
-TEST_F(FormatRunTest, RestoreFailuresAreReported) {
-    // The saved copy cannot be written back (a full card).
-    tmp.write("card-sdb1/config.bin", settings);
-    failWritesUnder = machine.cards[0].storage.string();
-    FormatOutcome o = run("sdb1");
-    EXPECT_EQ(o.result, FormatResult::ConfigRestoreFailed);
-    EXPECT_NE(o.detail.find("No space left on device"), std::string::npos);
-    EXPECT_EQ(test::readFile(o.savedConfigPath), settings);
-    EXPECT_EQ(alertOf(o).messageText, "config.bin copy fail");
-
-    // The default record cannot be written.
-    failWritesUnder.clear();
-    machine.cards.clear();
-    addCard("sdg1", false, 16000000000);
+TEST_F(FormatRunTest, DefaultRecordThatCannotBeWrittenIsReported) {
     defaultError = "msg.file_open_fail";
-    o = run("sdg1");
+    const FormatOutcome o = run("sdb1");
     EXPECT_EQ(o.result, FormatResult::ConfigRestoreFailed);
     EXPECT_EQ(alertOf(o).informativeText, "msg.file_open_fail");
 }
