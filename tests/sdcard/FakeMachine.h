@@ -62,11 +62,7 @@ public:
     // false.
     FakeCard& addCard(const fs::path& root, const std::string& dev, bool whole, uint64_t size,
                       bool mounted = true) {
-        FakeCard c;
-        c.dev = dev;
-        c.whole = whole;
-        c.size = size;
-        c.storage = root / ("card-" + dev);
+        FakeCard c{.dev = dev, .whole = whole, .size = size, .storage = root / ("card-" + dev)};
         fs::create_directories(c.storage);
         if (mounted)
             c.mount = c.storage.string();

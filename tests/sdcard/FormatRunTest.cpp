@@ -42,10 +42,8 @@ TEST(FormatPlanTest, Commands) {
                                                     "6", "-R", "32", "-s", "128", "-a", "/dev/sdb1"}));
     EXPECT_EQ(formatCommand("sdc", 32, true), (V{"mkfs.fat", "-F", "32", "-n", "TELVO", "-f", "2", "-b", "6",
                                                  "-R", "32", "-s", "32", "-a", "-I", "/dev/sdc"}));
-    EXPECT_EQ(unmountCommand("sdb1", false), (V{"umount", "/dev/sdb1"}));
     EXPECT_EQ(unmountCommand("sdb1", true),
               (V{"udisksctl", "unmount", "--no-user-interaction", "-b", "/dev/sdb1"}));
-    EXPECT_EQ(mountCommand("sdb1", false, "/media/x"), (V{"mount", "/dev/sdb1", "/media/x"}));
     EXPECT_EQ(mountCommand("sdb1", true, "/ignored"),
               (V{"udisksctl", "mount", "--no-user-interaction", "-b", "/dev/sdb1"}));
 }
