@@ -206,7 +206,6 @@ TEST_F(FormatRunTest, CardWhoseFilesCannotBeReadIsNotErased) {
     EXPECT_NE(alert.informativeText.find("cannot be read"), std::string::npos) << alert.informativeText;
 
     // The user gives the settings up: formatted, and a default record once it is mounted.
-    machine.calls.clear();
     machine.mountWorks = true;
     unkept = UnkeptSettings::GiveUp;
     // The mount to look works this time but the file cannot be read: also given up.
