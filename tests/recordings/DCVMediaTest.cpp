@@ -51,8 +51,6 @@ TEST(MediaTest, SplitsDirectoryStemAndExtension) {
     // Without an extension the file name still ends with the dot.
     EXPECT_EQ(DCVMedia("/c/alwa_20210315_142530_F").extension(), "");
     EXPECT_EQ(DCVMedia("/c/alwa_20210315_142530_F").fileName(), "alwa_20210315_142530_F.");
-    EXPECT_TRUE(m.isAlwaysMedia());
-    EXPECT_FALSE(m.isEventMedia());
 }
 
 TEST(MediaTest, ReparsingAnInvalidNameKeepsThePreviousKind) {

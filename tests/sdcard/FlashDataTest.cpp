@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 using dcv::DrvRecord;
 using dcv::FlashData;
 using dcv::test::sampleRecord;
@@ -104,23 +102,6 @@ TEST(FlashDataReadTest, UnreadableFileIsAnErrorAndLogged) {
         EXPECT_EQ(log.count("fopen fail:" + read.failure().detail), 1) << path;
     }
     EXPECT_EQ(log.lines().size(), 2u);
-}
-
-TEST(FlashDataReadTest, RecordsSurviveEncoding) {
-    std::mt19937 gen(7);
-    std::vector<DrvRecord> records(200);
-    std::string raw(200 * dcv::kFlashRecordSize, '\0');
-    for (char& c : raw)
-        c = char(gen());
-    for (size_t i = 0; i < records.size(); ++i)
-        records[i] =
-            dcv::decodeDrvRecord(reinterpret_cast<const uint8_t*>(raw.data()) + i * dcv::kFlashRecordSize);
-    const std::string file = dcv::encodeFlashDataFile(records);
-    EXPECT_EQ(file.substr(dcv::kFlashHeaderSize), raw); // every byte, the unused ones too
-    const FlashData d = FlashData::fromBytes(file);
-    ASSERT_EQ(d.count(), records.size());
-    for (size_t i = 0; i < records.size(); ++i)
-        EXPECT_EQ(d.record(i), records[i]);
 }
 
 TEST(FlashDataCsvTest, HeaderAndOneLinePerRecord) {
