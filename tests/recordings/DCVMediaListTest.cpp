@@ -171,7 +171,6 @@ TEST(MediaListTest, PairsAreLookedUpByGroupName) {
     DCVMediaList list;
     EXPECT_EQ(list.findMediaPairWithFileName("/c/alwa_20210315_142530_F.MP4"), nullptr);
     auto pair = DCVMediaPair::mediaPair();
-    EXPECT_EQ(pair->frontMedia, nullptr);
     pair->frontMedia = DCVMedia::mediaWithPath("/c/alwa_20210315_142530_F.MP4");
     list.mediaPairDic()["alwa_20210315_142530"] = pair;
     EXPECT_EQ(list.findMediaPairWithFileName("/c/alwa_20210315_142530_F.MP4"), pair);

@@ -1,5 +1,4 @@
-// The driving-log viewer in the settings window, driven offscreen: the card's log in the table,
-// short and empty logs, opening another log, the export, and double clicks to the map window.
+// The driving-log viewer in the settings window, driven offscreen through its widgets.
 #include "DrvSample.h"
 #include "platform/DCVStrings.h"
 #include "platform/disks/UsbVolumes.h"

@@ -1,5 +1,4 @@
-// The format run against a scripted machine: cards whose file systems are folders, and a
-// runner that plays umount, mkfs.fat and mount on them. The real mkfs.fat runs in
+// The format run against a scripted machine (FakeMachine.h); the real tools run in
 // FormatDeviceTest.
 #include "sdcard/FormatRun.h"
 #include "FakeMachine.h"

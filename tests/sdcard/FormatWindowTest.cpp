@@ -1,6 +1,4 @@
-// The format window, driven offscreen through its widgets against a scripted machine: the disk
-// list and fields, the confirmation, the status lines of a run, every alert it ends with, runs
-// that lose the card, and the question when the card's settings cannot be kept.
+// The format window, driven offscreen through its widgets against a scripted machine.
 #include "FakeMachine.h"
 #include "platform/DCVStrings.h"
 #include "platform/disks/UsbVolumes.h"

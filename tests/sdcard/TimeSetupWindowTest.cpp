@@ -1,5 +1,4 @@
-// The clock-setting window, driven offscreen through its widgets: the pickers, the today
-// shortcut, saving onto the card or through the save panel, and failed writes.
+// The clock-setting window, driven offscreen through its widgets.
 #include "platform/DCVStrings.h"
 #include "platform/disks/UsbVolumes.h"
 #include "sdcard/DCVTimeSetupController.h"
