@@ -116,9 +116,6 @@ TEST_F(FormatRunTest, KeepsTheCardsSettings) {
     // The copy off the card is gone once it is back.
     EXPECT_TRUE(fs::is_empty(saveDir));
     EXPECT_TRUE(o.savedConfigPath.empty());
-    ASSERT_TRUE(o.diskAfter);
-    EXPECT_EQ(o.diskAfter->volumeName(), "TELVO");
-    EXPECT_EQ(o.diskBefore->volumeName(), "NO NAME");
 }
 
 // A card that is not mounted is mounted to look for settings first, then run as a mounted one:
@@ -175,7 +172,6 @@ TEST_F(FormatRunTest, CardThatCannotBeMountedIsReadWithMtools) {
         EXPECT_EQ(o.result, FormatResult::NotFoundAfterFormat) << o.detail;
         EXPECT_EQ(machine.programs(), c.programs);
         EXPECT_TRUE(machine.calls[1].administrator);
-        EXPECT_FALSE(o.settingsGivenUp);
         EXPECT_TRUE(defaultWrites.empty()) << "not mounted again: nowhere to write";
         if (c.withSettings) {
             ASSERT_FALSE(o.savedConfigPath.empty());

@@ -131,7 +131,6 @@ TEST(FormatWindowTest, FormatsAfterOneConfirmationKeepingTheSettings) {
     QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
     QMessageBox* confirm = w.sheet("confirmSheet");
     ASSERT_NE(confirm, nullptr);
-    EXPECT_EQ(confirm->escapeButton(), confirm->button(QMessageBox::Cancel));
     QTest::keyClick(confirm, Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(!w.sheet("confirmSheet"), 5000);
     EXPECT_TRUE(w.machine->calls.empty());
