@@ -2,7 +2,6 @@
 #include "recordings/RecordingScan.h"
 #include "support/TestSupport.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <random>

@@ -1,7 +1,6 @@
 #include "recordings/DCVMedia.h"
 
 #include <gtest/gtest.h>
-#include <vector>
 
 using dcv::DCVMedia;
 

@@ -1,7 +1,6 @@
 #include "sdcard/FlashData.h"
 #include "DrvSample.h"
 #include "support/TestSupport.h"
-#include "util/Log.h"
 
 #include <gtest/gtest.h>
 
