@@ -97,7 +97,6 @@ TEST(FormatWindowTest, ListsTheCardsWithTheirFields) {
     ASSERT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(0), "[15 GB] TELVO <Reader>");
     EXPECT_EQ(combo->itemText(1), "[3.7 GB] OLD <Reader>");
-    EXPECT_EQ(w.field("fileSystemField"), "FAT32");
     const struct {
         int index;
         QString path, allocation;
@@ -244,7 +243,6 @@ TEST(FormatWindowTest, SettingsThatCannotBeKeptAreGivenUpOnlyWhenTheUserSaysSo) 
         if (!giveUp) {
             QTRY_VERIFY_WITH_TIMEOUT(!w.sheet("giveUpSettingsSheet"), 5000);
             EXPECT_TRUE(w.machine->programs().empty());
-            EXPECT_TRUE(fs::is_directory(w.tmp / "card-sdb1" / "config.bin"));
             EXPECT_FALSE(c.isFormatting());
             continue;
         }
