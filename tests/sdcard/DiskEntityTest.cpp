@@ -102,7 +102,6 @@ TEST(ParseByteCountTest, DigitsOnlyAndNoWrap) {
                  {"18446744073709551616", std::nullopt},
                  {"", std::nullopt},
                  {"-1", std::nullopt},
-                 {"+1", std::nullopt},
                  {" 1", std::nullopt},
                  {"1 ", std::nullopt},
                  {"0x10", std::nullopt}};

@@ -45,7 +45,6 @@ public:
     bool mountWorks = true;
     std::function<void()> afterUnmount, afterFormat; // let a test change the machine at that moment
 
-    // The programs run so far, in order.
     std::vector<std::string> programs() const {
         std::vector<std::string> p;
         for (const auto& c : calls)

@@ -13,7 +13,6 @@ namespace {
 
 TEST(SampleCardTest, ClockFile) {
     const std::string text = dcv::test::readFile(dcv::test::sampleCardDir() / "timeset.cfg");
-    EXPECT_EQ(text.size(), dcv::kTimesetTextLength);
     EXPECT_TRUE(dcv::parseClockTime(text)) << text;
 }
 
