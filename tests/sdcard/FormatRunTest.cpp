@@ -212,11 +212,8 @@ TEST_F(FormatRunTest, CardWhoseFilesCannotBeReadIsNotErased) {
 }
 
 TEST_F(FormatRunTest, RefusesBeforeAnyCommand) {
-    machine.cards[0].readOnly = false;
-    FakeCard& locked = addCard("sdd1", false, 8000000000);
-    locked.readOnly = true;
-    FakeCard& sata = addCard("sde1", false, 8000000000);
-    sata.usb = false;
+    addCard("sdd1", false, 8000000000).readOnly = true;
+    addCard("sde1", false, 8000000000).usb = false;  // SATA
     addCard("sdh1", false, 64000000000).mount = "/"; // a USB disk the system runs from
     const struct {
         const char* dev;
