@@ -13,8 +13,6 @@ TEST(MediaTest, ParsesKindAndTimestampFromTheName) {
         const char* stamp; // yyyymmddhhmiss
     } cases[] = {
         {"/card/alwa_20210315_142530_F.MP4", 0, "20210315142530"},
-        {"/card/motion_20210315_142530_R.mp4", 1, "20210315142530"},
-        {"/card/event_20210315_142530_F.MP4", 2, "20210315142530"},
         // A motion stem without channel suffix has the always length and is still read at 7.
         {"motion_20210315_142530.MP4", 1, "20210315142530"},
         // Out-of-range fields keep the kind and clear the time.
