@@ -1,70 +1,53 @@
 #include "recordings/DCVMedia.h"
 
 #include <gtest/gtest.h>
-#include <vector>
 
 using dcv::DCVMedia;
 
 namespace {
 
-struct NameCase {
-    const char* path;
-    int division;
-    const char* stamp; // yyyymmddhhmiss
-    const char* extension;
-    const char* fileName;
-};
-
-class MediaNameTest : public ::testing::TestWithParam<NameCase> {};
-
-TEST_P(MediaNameTest, ParsesKindTimestampAndParts) {
-    const NameCase& c = GetParam();
-    DCVMedia m(c.path);
-    EXPECT_EQ(m.mediaDivision(), c.division);
-    EXPECT_EQ(m.yyyymmddhhmiss(), c.stamp);
-    EXPECT_EQ(m.extension(), c.extension);
-    EXPECT_EQ(m.fileName(), c.fileName);
-    EXPECT_EQ(m.path(), c.path);
+TEST(MediaTest, ParsesKindAndTimestampFromTheName) {
+    const struct {
+        const char* path;
+        int division;
+        const char* stamp; // yyyymmddhhmiss
+    } cases[] = {
+        {"/card/alwa_20210315_142530_F.MP4", 0, "20210315142530"},
+        // A motion stem without channel suffix has the always length and is still read at 7.
+        {"motion_20210315_142530.MP4", 1, "20210315142530"},
+        // Out-of-range fields keep the kind and clear the time.
+        {"/c/alwa_19691231_235959_F.MP4", 0, "00000000000000"},
+        {"/c/event_20211301_000000_F.MP4", 2, "00000000000000"},
+        {"/c/motion_20210100_000000_F.MP4", 1, "00000000000000"},
+        // Bounds are inclusive and the day is not checked against the month.
+        {"/c/alwa_20210431_246060_F.MP4", 0, "20210431246060"},
+        {"/c/alwa_27001231_000000_F.MP4", 0, "27001231000000"},
+        {"/c/alwa_27011231_000000_F.MP4", 0, "00000000000000"},
+        // Ranges are read like strtol: "2a" is 2, leading blanks are skipped, no digits give 0.
+        {"/c/alwa_2021 3 5_1a2530_F.MP4", 0, "20210305012530"},
+        // A bare timestamp stem, an unknown prefix, and no extension.
+        {"/c/20210315_142530_F.MP4", 0, "00000000000000"},
+        {"/c/xxxxx_20210315_142530_F.MP4", 0, "00000000000000"},
+        {"/c/alwa_20210315_142530_F", 0, "20210315142530"},
+        // A hidden companion file: a leading "._" makes it none of the templates.
+        {"/c/._alwa_20210315_142530_F.MP4", 0, "00000000000000"},
+    };
+    for (const auto& c : cases) {
+        const DCVMedia m(c.path);
+        EXPECT_EQ(m.mediaDivision(), c.division) << c.path;
+        EXPECT_EQ(m.yyyymmddhhmiss(), c.stamp) << c.path;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, MediaNameTest,
-    ::testing::Values(
-        NameCase{"/card/alwa_20210315_142530_F.MP4", 0, "20210315142530", "MP4",
-                 "alwa_20210315_142530_F.MP4"},
-        NameCase{"/card/motion_20210315_142530_R.mp4", 1, "20210315142530", "mp4",
-                 "motion_20210315_142530_R.mp4"},
-        NameCase{"/card/event_20210315_142530_F.MP4", 2, "20210315142530", "MP4",
-                 "event_20210315_142530_F.MP4"},
-        // A motion stem without channel suffix has the always length and is still read at 7.
-        NameCase{"motion_20210315_142530.MP4", 1, "20210315142530", "MP4", "motion_20210315_142530.MP4"},
-        // Out-of-range fields keep the kind and clear the time.
-        NameCase{"/c/alwa_19691231_235959_F.MP4", 0, "00000000000000", "MP4", "alwa_19691231_235959_F.MP4"},
-        NameCase{"/c/event_20211301_000000_F.MP4", 2, "00000000000000", "MP4", "event_20211301_000000_F.MP4"},
-        NameCase{"/c/motion_20210100_000000_F.MP4", 1, "00000000000000", "MP4",
-                 "motion_20210100_000000_F.MP4"},
-        // Bounds are inclusive and the day is not checked against the month.
-        NameCase{"/c/alwa_20210431_246060_F.MP4", 0, "20210431246060", "MP4", "alwa_20210431_246060_F.MP4"},
-        NameCase{"/c/alwa_27001231_000000_F.MP4", 0, "27001231000000", "MP4", "alwa_27001231_000000_F.MP4"},
-        NameCase{"/c/alwa_27011231_000000_F.MP4", 0, "00000000000000", "MP4", "alwa_27011231_000000_F.MP4"},
-        // Ranges are read like strtol: "2a" is 2, leading blanks are skipped, no digits give 0.
-        NameCase{"/c/alwa_2021 3 5_1a2530_F.MP4", 0, "20210305012530", "MP4", "alwa_2021 3 5_1a2530_F.MP4"},
-        // A bare timestamp stem, an unknown prefix, and no extension.
-        NameCase{"/c/20210315_142530_F.MP4", 0, "00000000000000", "MP4", "20210315_142530_F.MP4"},
-        NameCase{"/c/xxxxx_20210315_142530_F.MP4", 0, "00000000000000", "MP4", "xxxxx_20210315_142530_F.MP4"},
-        NameCase{"/c/alwa_20210315_142530_F", 0, "20210315142530", "", "alwa_20210315_142530_F."},
-        // A hidden companion file: a leading "._" makes it none of the templates.
-        NameCase{"/c/._alwa_20210315_142530_F.MP4", 0, "00000000000000", "MP4",
-                 "._alwa_20210315_142530_F.MP4"}));
-
-TEST(MediaTest, SplitsDirectoryAndStem) {
-    DCVMedia m("/media/card/DCIM/alwa_20210315_142530_F.MP4");
+TEST(MediaTest, SplitsDirectoryStemAndExtension) {
+    DCVMedia m("/media/card/DCIM/alwa_20210315_142530_F.mp4");
     EXPECT_EQ(m.dir(), "/media/card/DCIM");
     EXPECT_EQ(m.mediaName(), "alwa_20210315_142530_F");
-    EXPECT_TRUE(m.isAlwaysMedia());
-    EXPECT_FALSE(m.isEventMedia());
-    EXPECT_EQ((std::vector<int>{m.year(), m.month(), m.day(), m.hour(), m.minute(), m.second()}),
-              (std::vector<int>{2021, 3, 15, 14, 25, 30}));
+    EXPECT_EQ(m.extension(), "mp4");
+    EXPECT_EQ(m.fileName(), "alwa_20210315_142530_F.mp4");
+    // Without an extension the file name still ends with the dot.
+    EXPECT_EQ(DCVMedia("/c/alwa_20210315_142530_F").extension(), "");
+    EXPECT_EQ(DCVMedia("/c/alwa_20210315_142530_F").fileName(), "alwa_20210315_142530_F.");
 }
 
 TEST(MediaTest, ReparsingAnInvalidNameKeepsThePreviousKind) {
@@ -73,25 +56,6 @@ TEST(MediaTest, ReparsingAnInvalidNameKeepsThePreviousKind) {
     m.parsePath("short.MP4"); // no template length: times cleared, kind kept
     EXPECT_EQ(m.mediaDivision(), 2);
     EXPECT_EQ(m.yyyymmddhhmiss(), "00000000000000");
-}
-
-TEST(MediaTest, TooShortForTimestampLeavesFieldsAlone) {
-    DCVMedia m;
-    m.setYear(2020);
-    EXPECT_FALSE(m._parseTimeByName("alwa_2021", 5));
-    EXPECT_EQ(m.year(), 2020);
-}
-
-TEST(MediaTest, CompareDateOrdersByTimeThenLargerKindFirst) {
-    DCVMedia alwaysF("alwa_20210315_142530_F.MP4"), alwaysR("alwa_20210315_142530_R.MP4");
-    DCVMedia event("event_20210315_142530_F.MP4"), later("alwa_20210315_142531_F.MP4");
-    DCVMedia undated("xxxxx_20210315_142530_F.MP4");
-    EXPECT_EQ(alwaysF.compareDate(alwaysR), 0);
-    EXPECT_LT(event.compareDate(alwaysF), 0);
-    EXPECT_GT(alwaysF.compareDate(event), 0);
-    EXPECT_LT(alwaysF.compareDate(later), 0);
-    EXPECT_LT(undated.compareDate(alwaysF), 0);
-    EXPECT_EQ(event.compareDate(alwaysF), -2);
 }
 
 TEST(MediaTest, DirectionFromPathSuffix) {

@@ -14,11 +14,9 @@ INSTANTIATE_TEST_SUITE_P(Spawn, RunnerContractTest,
                              }}));
 
 TEST(ShellErrorTest, DictionaryFromExit) {
-    EXPECT_TRUE(dcv::shellErrorForExit(0, "ignored").empty());
-    const auto e = dcv::shellErrorForExit(1, "  mkfs.fat: unable to open /dev/sdz\n\n");
-    EXPECT_EQ(dcv::shellErrorNumber(e), 1);
-    EXPECT_EQ(dcv::shellErrorMessage(e), "mkfs.fat: unable to open /dev/sdz");
-    EXPECT_EQ(dcv::shellErrorMessage(dcv::shellErrorForExit(3, "\n")), "exit status 3");
+    // Statuses and the usual messages are the runners' (RunnerContract); here, what they never give.
+    EXPECT_EQ(dcv::shellErrorMessage(dcv::shellErrorForExit(1, "  mkfs.fat: unable to open /dev/sdz\n\n")),
+              "mkfs.fat: unable to open /dev/sdz");
     EXPECT_EQ(dcv::shellErrorNumber({{dcv::kShellErrorNumberKey, "12x"}}), 0);
     EXPECT_EQ(dcv::shellErrorNumber({}), 0);
 }
@@ -31,11 +29,8 @@ TEST(CommandLineTest, ResolvesProgramsAndAddsPkexec) {
     const PrivilegeOptions user{false, FAKE_PKEXEC_PATH}, root{true, FAKE_PKEXEC_PATH};
     EXPECT_EQ(dcv::commandLineFor({"mkfs.fat", "-F", "32"}, true, user),
               (std::vector<std::string>{FAKE_PKEXEC_PATH, mkfs, "-F", "32"}));
-    EXPECT_EQ(dcv::commandLineFor({"mkfs.fat", "-F", "32"}, true, root),
-              (std::vector<std::string>{mkfs, "-F", "32"}));
-    EXPECT_EQ(dcv::commandLineFor({"mkfs.fat"}, false, user), (std::vector<std::string>{mkfs}));
+    EXPECT_EQ(dcv::commandLineFor({"mkfs.fat"}, true, root), (std::vector<std::string>{mkfs}));
     EXPECT_TRUE(dcv::commandLineFor({}, false, root).empty());
-    EXPECT_TRUE(dcv::commandLineFor({"dcv-no-such-program"}, false, root).empty());
     EXPECT_FALSE(dcv::findExecutable(""));
 }
 

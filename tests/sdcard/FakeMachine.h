@@ -44,9 +44,7 @@ public:
     ShellErrorDictionary formatError; // what mkfs.fat answers
     bool mountWorks = true;
     std::function<void()> afterUnmount, afterFormat; // let a test change the machine at that moment
-    int lsblkRuns = 0;
 
-    // The programs run so far, in order.
     std::vector<std::string> programs() const {
         std::vector<std::string> p;
         for (const auto& c : calls)
@@ -63,11 +61,7 @@ public:
     // false.
     FakeCard& addCard(const fs::path& root, const std::string& dev, bool whole, uint64_t size,
                       bool mounted = true) {
-        FakeCard c;
-        c.dev = dev;
-        c.whole = whole;
-        c.size = size;
-        c.storage = root / ("card-" + dev);
+        FakeCard c{.dev = dev, .whole = whole, .size = size, .storage = root / ("card-" + dev)};
         fs::create_directories(c.storage);
         if (mounted)
             c.mount = c.storage.string();
@@ -80,8 +74,7 @@ public:
         return c && (c->readOnly || c->lockedLater);
     }
 
-    std::string lsblk() {
-        ++lsblkRuns;
+    std::string lsblk() const {
         nlohmann::json devices = nlohmann::json::array();
         for (const auto& c : cards) {
             nlohmann::json v = {{"kname", c.dev},
@@ -93,19 +86,15 @@ public:
                                 {"label", c.label},
                                 {"fstype", c.fsType.empty() ? nlohmann::json() : nlohmann::json(c.fsType)},
                                 {"mountpoint", c.mount.empty() ? nlohmann::json() : nlohmann::json(c.mount)}};
-            if (c.whole) {
-                v["tran"] = c.usb ? "usb" : "sata";
-                v["model"] = "Reader";
-                devices.push_back(v);
-            } else {
-                devices.push_back({{"kname", "disk" + c.dev},
-                                   {"type", "disk"},
-                                   {"tran", c.usb ? "usb" : "sata"},
-                                   {"rm", true},
-                                   {"size", c.size + 1048576},
-                                   {"model", "Reader"},
-                                   {"children", {v}}});
-            }
+            if (!c.whole) // a partition: the reader is its disk
+                v = {{"kname", "disk" + c.dev},
+                     {"type", "disk"},
+                     {"rm", true},
+                     {"size", c.size + 1048576},
+                     {"children", {v}}};
+            v["tran"] = c.usb ? "usb" : "sata";
+            v["model"] = "Reader";
+            devices.push_back(v);
         }
         return nlohmann::json{{"blockdevices", devices}}.dump();
     }

@@ -1,12 +1,8 @@
 #include "sdcard/FlashData.h"
 #include "DrvSample.h"
 #include "support/TestSupport.h"
-#include "util/Log.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <random>
 
 using dcv::DrvRecord;
 using dcv::FlashData;
@@ -22,32 +18,28 @@ FlashData dataOf(const std::vector<DrvRecord>& records) {
 // beyond the table.
 TEST(FlashDataCellTest, NothingBeyondTheColumnsAndRecords) {
     const FlashData d = dataOf({DrvRecord{}, sampleRecord()});
-    EXPECT_EQ(dcv::stringForColumnIndex(d, 0, 1), "2");
     EXPECT_EQ(dcv::stringForColumnIndex(d, 17, 1), "");
     EXPECT_EQ(dcv::stringForColumnIndex(d, 0, 2), "");
 }
 
+// Values at the ends of their ranges; the all-zero record's texts are the export test's.
 TEST(FlashDataCellTest, CodedValues) {
     const struct {
         size_t column;
         std::function<void(DrvRecord&)> set;
         const char* text;
     } cases[] = {
-        {4, [](DrvRecord& r) { r.weekday = 0; }, "SUN"},
         {4, [](DrvRecord& r) { r.weekday = 6; }, "SAT"},
         {4, [](DrvRecord& r) { r.weekday = 7; }, "-"},
-        {10, [](DrvRecord& r) { r.status = 0; }, "V"},
         {10, [](DrvRecord& r) { r.status = 2; }, "F"},
         {10, [](DrvRecord& r) { r.status = 3; }, "V"},
         {2, [](DrvRecord& r) { r.year = 0, r.month = 1, r.day = 1; }, "1900/01/01"},
         {2, [](DrvRecord& r) { r.year = 255, r.month = 99, r.day = 255; }, "2155/99/255"},
-        {5, [](DrvRecord& r) { r.latitudeWhole = r.latitudeFraction = 0; }, "0000.0000"},
         {6, [](DrvRecord& r) { r.longitudeWhole = r.longitudeFraction = 65535; }, "65535.65535"},
         {7, [](DrvRecord& r) { r.distance = 0xFFFFFFFF; }, "429496729.5"},
         {11, [](DrvRecord& r) { r.accelerationX = -32768; }, "-128.00"},
         {12, [](DrvRecord& r) { r.accelerationY = 1; }, "+0.00"},
         {13, [](DrvRecord& r) { r.accelerationZ = 3; }, "+0.01"},
-        {14, [](DrvRecord& r) { r.battery = 0; }, " 0.0"},
         {14, [](DrvRecord& r) { r.battery = -5; }, "-0.5"},
         {15, [](DrvRecord& r) { r.ttc = 32767; }, "3276.7"},
         {16, [](DrvRecord& r) { r.dtc = -32768; }, "-3276.8"},
@@ -108,23 +100,6 @@ TEST(FlashDataReadTest, UnreadableFileIsAnErrorAndLogged) {
     EXPECT_EQ(log.lines().size(), 2u);
 }
 
-TEST(FlashDataReadTest, RecordsSurviveEncoding) {
-    std::mt19937 gen(7);
-    std::vector<DrvRecord> records(200);
-    std::string raw(200 * dcv::kFlashRecordSize, '\0');
-    for (char& c : raw)
-        c = char(gen());
-    for (size_t i = 0; i < records.size(); ++i)
-        records[i] =
-            dcv::decodeDrvRecord(reinterpret_cast<const uint8_t*>(raw.data()) + i * dcv::kFlashRecordSize);
-    const std::string file = dcv::encodeFlashDataFile(records);
-    EXPECT_EQ(file.substr(dcv::kFlashHeaderSize), raw); // every byte, the unused ones too
-    const FlashData d = FlashData::fromBytes(file);
-    ASSERT_EQ(d.count(), records.size());
-    for (size_t i = 0; i < records.size(); ++i)
-        EXPECT_EQ(d.record(i), records[i]);
-}
-
 TEST(FlashDataCsvTest, HeaderAndOneLinePerRecord) {
     const FlashData d = dataOf({sampleRecord(), DrvRecord{}});
     const std::string csv = dcv::flashDataCsvText(d, dcv::englishFlashDataTitles());
@@ -137,17 +112,13 @@ TEST(FlashDataCsvTest, HeaderAndOneLinePerRecord) {
     EXPECT_EQ(dcv::flashDataCsvText(FlashData{}, {"a", "b"}), "a,b\n");
 }
 
-TEST(FlashDataCsvTest, WritesAndReportsFailures) {
+TEST(FlashDataCsvTest, WritesAnExportOfManyPieces) {
     dcv::test::TempDir dir;
     const auto path = dir.write("out.csv", std::string(5000, 'z'));
     // Enough records that the export is written in many pieces.
     const FlashData d = dataOf(std::vector<DrvRecord>(3000, sampleRecord()));
     EXPECT_EQ(dcv::writeFlashDataCsv(path.string(), d, dcv::englishFlashDataTitles()), std::nullopt);
-    const std::string csv = dcv::test::readFile(path);
-    EXPECT_EQ(csv, dcv::flashDataCsvText(d, dcv::englishFlashDataTitles()));
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 3001);
-    EXPECT_TRUE(
-        dcv::writeFlashDataCsv((dir / "nope" / "out.csv").string(), d, dcv::englishFlashDataTitles()));
+    EXPECT_EQ(dcv::test::readFile(path), dcv::flashDataCsvText(d, dcv::englishFlashDataTitles()));
 }
 
 } // namespace

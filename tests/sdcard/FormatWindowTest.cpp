@@ -1,6 +1,4 @@
-// The format window, driven offscreen through its widgets against a scripted machine: the disk
-// list and fields, the confirmation, the status lines of a run, every alert it ends with, runs
-// that lose the card, and the question when the card's settings cannot be kept.
+// The format window, driven offscreen through its widgets against a scripted machine.
 #include "FakeMachine.h"
 #include "platform/DCVStrings.h"
 #include "platform/disks/UsbVolumes.h"
@@ -8,7 +6,6 @@
 #include "support/TestServices.h"
 #include "support/TestSupport.h"
 #include "support/Views.h"
-#include "util/SafeFile.h"
 #include "widgets/PMProgressIndicator.h"
 #include "widgets/PMProgressIndicatorController.h"
 
@@ -100,9 +97,6 @@ TEST(FormatWindowTest, ListsTheCardsWithTheirFields) {
     ASSERT_EQ(combo->count(), 2);
     EXPECT_EQ(combo->itemText(0), "[15 GB] TELVO <Reader>");
     EXPECT_EQ(combo->itemText(1), "[3.7 GB] OLD <Reader>");
-    EXPECT_EQ(w.field("fileSystemField"), "FAT32");
-    EXPECT_EQ(w.field("allocationUnitLabel"), infoText("setting.format.allocation_unit_size"));
-    EXPECT_EQ(w.widget<QPushButton>("formatButton")->text(), infoText("setting.format.format"));
     const struct {
         int index;
         QString path, allocation;
@@ -119,22 +113,23 @@ TEST(FormatWindowTest, ListsTheCardsWithTheirFields) {
         EXPECT_EQ(w.field("allocationUnitField"), r.allocation);
         EXPECT_EQ(c.selectedUSBDisk()->deviceFilePath(), w.machine->cards[size_t(r.index)].dev);
     }
-    EXPECT_FALSE(c.isProgressShown()) << "the search that showed the progress has hidden it";
-    EXPECT_EQ(c.statusText(), "Disk searching...");
     EXPECT_TRUE(w.widget<QPushButton>("cancelButton")->isEnabled()); // the others are used above
 }
 
 // Declined, the confirmation runs nothing; accepted, the card is formatted with its settings
-// kept, and the window closes with the alert.
+// kept, and the window closes with the alert. While the run is on (here held in its unmount),
+// nothing starts another one and the window stays.
 TEST(FormatWindowTest, FormatsAfterOneConfirmationKeepingTheSettings) {
     FormatWindow w;
     w.addCard("sdb1");
     w.tmp.write("card-sdb1/config.bin", kSettings);
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    w.machine->afterUnmount = [released] { released.wait(); };
     DCVFormatWindowController& c = w.open();
     QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
     QMessageBox* confirm = w.sheet("confirmSheet");
     ASSERT_NE(confirm, nullptr);
-    EXPECT_EQ(confirm->escapeButton(), confirm->button(QMessageBox::Cancel));
     QTest::keyClick(confirm, Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(!w.sheet("confirmSheet"), 5000);
     EXPECT_TRUE(w.machine->calls.empty());
@@ -150,28 +145,6 @@ TEST(FormatWindowTest, FormatsAfterOneConfirmationKeepingTheSettings) {
     EXPECT_FALSE(w.widget<QPushButton>("formatButton")->isEnabled()) << "one question at a time";
     QSignalSpy finished(&c, &DCVFormatWindowController::formatFinished);
     w.answer(confirm, true);
-    ASSERT_TRUE(finished.wait(5000));
-    EXPECT_EQ(finished.first().first().value<FormatResult>(), FormatResult::Completed);
-    EXPECT_EQ(w.statuses, (QStringList{"Formatting...", "unmount disk...", "formatting...", "try mount...",
-                                       "Format completed!", "Disk searching..."}));
-    EXPECT_FALSE(c.isProgressShown());
-    EXPECT_EQ(w.widget<QComboBox>("usbDiskCombo")->currentText(), "[15 GB] TELVO <Reader>");
-    EXPECT_EQ(answerAlert(&c), (Alert{infoText("msg.format_complete"), "[15 GB] TELVO <Reader>"}));
-    QTRY_VERIFY_WITH_TIMEOUT(!c.isVisible(), 5000);
-}
-
-// While a run is on (here held in its unmount), nothing starts another one and the window
-// stays; afterwards it is the user's again.
-TEST(FormatWindowTest, ButtonsAreDisabledAndClosingIsRefusedDuringARun) {
-    FormatWindow w;
-    w.addCard("sdb1");
-    std::promise<void> release;
-    std::shared_future<void> released = release.get_future().share();
-    w.machine->afterUnmount = [released] { released.wait(); };
-    DCVFormatWindowController& c = w.open();
-    QSignalSpy finished(&c, &DCVFormatWindowController::formatFinished);
-    QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
-    w.answer(w.sheet("confirmSheet"), true);
     QTRY_COMPARE_WITH_TIMEOUT(c.statusText(), QStringLiteral("unmount disk..."), 5000);
     EXPECT_TRUE(c.isFormatting());
     for (const char* name : {"formatButton", "cancelButton", "usbDiskCombo"})
@@ -183,45 +156,35 @@ TEST(FormatWindowTest, ButtonsAreDisabledAndClosingIsRefusedDuringARun) {
     release.set_value();
     ASSERT_TRUE(finished.wait(5000));
     EXPECT_FALSE(c.isFormatting());
-    ASSERT_TRUE(answerAlert(&c));
+    EXPECT_EQ(w.statuses, (QStringList{"Formatting...", "unmount disk...", "formatting...", "try mount...",
+                                       "Format completed!", "Disk searching..."}));
+    EXPECT_FALSE(c.isProgressShown());
+    EXPECT_EQ(w.widget<QComboBox>("usbDiskCombo")->currentText(), "[15 GB] TELVO <Reader>");
+    EXPECT_EQ(answerAlert(&c), (Alert{infoText("msg.format_complete"), "[15 GB] TELVO <Reader>"}));
     QTRY_VERIFY_WITH_TIMEOUT(!c.isVisible(), 5000);
 }
 
-// Every way a request can be refused before the confirmation, and a run that fails, with the
-// alert each shows; which run failure gives which alert is the run's own, so one stands for all.
-TEST(FormatWindowTest, EveryFailureHasItsAlert) {
+// Every way a request is refused before the confirmation, with the alert each shows.
+TEST(FormatWindowTest, EveryRefusalHasItsAlert) {
     const struct {
         const char* name;
-        bool confirmed;                             // the request gets as far as the confirmation
         QString message, informative;               // the informative text contains this
         std::function<void(FormatWindow&)> prepare; // after the card is added
     } cases[] = {
-        {"no USB drive", false, "TELVO", "There is no USB drive.",
+        {"no USB drive", "TELVO", "There is no USB drive.",
          [](FormatWindow& w) {
              w.machine->cards.clear();
              w.open();
              EXPECT_EQ(w.field("pathField") + w.field("allocationUnitField"), "--") << "the fields say so";
          }},
-        {"none selected", false, "TELVO", "Please select USB drive.",
+        {"none selected", "TELVO", "Please select USB drive.",
          [](FormatWindow& w) {
              w.open();
              w.widget<QComboBox>("usbDiskCombo")->setCurrentIndex(-1);
          }},
-        {"locked card", false, infoText("msg.cannot_format"),
+        {"locked card", infoText("msg.cannot_format"),
          "[15 GB] NO NAME <Reader>\n" + infoText("msg.write_protected_disk"),
          [](FormatWindow& w) { w.machine->cards[0].readOnly = true; }},
-        {"settings cannot be put back", true, "config.bin copy fail",
-         QString::fromStdString((fs::path("card-sdb1") / "config.bin").string()),
-         [](FormatWindow& w) {
-             w.tmp.write("card-sdb1/config.bin", kSettings);
-             const std::string onCard = (w.tmp / "card-sdb1").string();
-             w.options.hooks.writeFile = [onCard](const std::string& path,
-                                                  std::string_view bytes) -> std::optional<Failure> {
-                 if (path.rfind(onCard, 0) == 0)
-                     return Failure::io(path, ENOSPC);
-                 return safeWriteFile(path, bytes);
-             };
-         }},
     };
     for (const auto& c : cases) {
         FormatWindow w;
@@ -229,45 +192,36 @@ TEST(FormatWindowTest, EveryFailureHasItsAlert) {
         c.prepare(w);
         if (!w.window)
             w.open();
-        DCVFormatWindowController& window = *w.window;
-        if (c.confirmed) {
-            ASSERT_TRUE(w.formatConfirmed()) << c.name;
-        } else {
-            QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
-            EXPECT_EQ(w.sheet("confirmSheet"), nullptr) << c.name;
-        }
-        const auto alert = answerAlert(&window);
+        QTest::mouseClick(w.widget<QPushButton>("formatButton"), Qt::LeftButton);
+        EXPECT_EQ(w.sheet("confirmSheet"), nullptr) << c.name;
+        const auto alert = answerAlert(w.window.get());
         ASSERT_TRUE(alert) << c.name;
         EXPECT_EQ(alert->message, c.message) << c.name;
         EXPECT_TRUE(alert->informative.contains(c.informative))
             << c.name << ": " << alert->informative.toStdString();
-        const std::vector<std::string> ran{"umount", "mkfs.fat", "mount"};
-        EXPECT_EQ(w.machine->programs(), c.confirmed ? ran : std::vector<std::string>{}) << c.name;
-        EXPECT_TRUE(window.isVisible()) << c.name << ": only success closes the window";
-        EXPECT_FALSE(window.isProgressShown()) << c.name;
+        EXPECT_TRUE(w.window->isVisible()) << c.name;
         EXPECT_TRUE(w.widget<QPushButton>("formatButton")->isEnabled()) << c.name;
     }
 }
 
-// A card pulled during the run (here before formatting): nothing is written anywhere else, and
-// the other card is what the window shows afterwards.
-TEST(FormatWindowTest, ARunThatLosesTheCardWritesNothingElsewhere) {
+// A run that fails, here as the card is pulled before formatting (which failure gives which
+// alert is the run's own): the alert, the window stays, and the other card is selected.
+TEST(FormatWindowTest, ARunThatLosesTheCardSelectsAnother) {
     FormatWindow w;
     w.addCard("sdb1");
     w.tmp.write("card-sdb1/config.bin", kSettings);
     w.addCard("sdf1"); // another USB disk
     w.machine->afterUnmount = [m = w.machine.get()] { m->cards.erase(m->cards.begin()); };
     DCVFormatWindowController& window = w.open();
-    QSignalSpy finished(&window, &DCVFormatWindowController::formatFinished);
     ASSERT_TRUE(w.formatConfirmed());
-    EXPECT_EQ(finished.first().first().value<FormatResult>(), FormatResult::NotUsbDisk);
-    EXPECT_FALSE(fs::exists(w.tmp / "card-sdf1" / "config.bin"));
-    ASSERT_TRUE(window.selectedUSBDisk());
-    EXPECT_EQ(window.selectedUSBDisk()->deviceFilePath(), "sdf1");
+    EXPECT_EQ(window.selectedUSBDisk() ? window.selectedUSBDisk()->deviceFilePath() : "", "sdf1");
     const auto alert = answerAlert(&window);
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message, infoText("msg.cannot_format"));
     EXPECT_TRUE(alert->informative.contains("sdb1")) << alert->informative.toStdString();
+    EXPECT_TRUE(window.isVisible()) << "only success closes the window";
+    EXPECT_FALSE(window.isProgressShown());
+    EXPECT_TRUE(w.widget<QPushButton>("formatButton")->isEnabled());
 }
 
 // Settings on the card that cannot be saved off it stop the run before anything is erased; the
@@ -289,13 +243,11 @@ TEST(FormatWindowTest, SettingsThatCannotBeKeptAreGivenUpOnlyWhenTheUserSaysSo) 
         if (!giveUp) {
             QTRY_VERIFY_WITH_TIMEOUT(!w.sheet("giveUpSettingsSheet"), 5000);
             EXPECT_TRUE(w.machine->programs().empty());
-            EXPECT_TRUE(fs::is_directory(w.tmp / "card-sdb1" / "config.bin"));
             EXPECT_FALSE(c.isFormatting());
             continue;
         }
         ASSERT_TRUE(finished.wait(5000));
         EXPECT_EQ(finished.first().first().value<FormatResult>(), FormatResult::Completed);
-        EXPECT_EQ(answerAlert(&c), (Alert{infoText("msg.format_complete"), "[15 GB] TELVO <Reader>"}));
     }
 }
 
@@ -318,7 +270,6 @@ TEST(FormatWindowTest, ProgressDisplay) {
     EXPECT_EQ(c.statusText(), "Disk searching...");
     ASSERT_TRUE(loaded.wait(5000));
     EXPECT_TRUE(c.isProgressShown()) << "a display the search did not show stays";
-    EXPECT_TRUE(bar->isVisible());
     c.hideProgressBar();
     EXPECT_FALSE(bar->isVisible());
     EXPECT_FALSE(icon.contains(bar));

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdlib>
 
 using dcv::ClockTime;
 
@@ -34,10 +33,6 @@ TEST(TimesetTextTest, ParsesOnlyTheExactForm) {
 
 TEST(TimesetFileTest, FailuresAreReported) {
     dcv::test::TempDir dir;
-    const auto missing =
-        dcv::writeTimesetFile((dir / "no-such-folder" / "timeset.cfg").string(), {2024, 3, 5, 1, 2, 3});
-    ASSERT_TRUE(missing);
-    EXPECT_NE(missing->detail.find("No such file or directory"), std::string::npos) << missing->detail;
     const auto invalid = dcv::writeTimesetFile((dir / "t.cfg").string(), {2024, 2, 30, 1, 2, 3});
     ASSERT_TRUE(invalid);
     EXPECT_EQ(invalid->reason, dcv::Failure::Reason::Invalid);

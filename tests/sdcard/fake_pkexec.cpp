@@ -24,7 +24,5 @@ int main(int argc, char** argv) {
     const int status = exitText ? std::atoi(exitText) : 126;
     if (status == 126)
         std::fprintf(stderr, "Error executing command as another user: Request dismissed\n");
-    else if (status == 127)
-        std::fprintf(stderr, "Error executing command as another user: Not authorized\n");
     return status;
 }

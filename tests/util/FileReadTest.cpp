@@ -58,10 +58,6 @@ TEST(FileReadTest, TheStartOfALongerFileIsNoFailure) {
     const auto path = dir.write("config.bin", std::string(500, 'a') + "trailing bytes");
     EXPECT_EQ(*readRegularFileStart(path.string(), 500), std::string(500, 'a'));
     EXPECT_EQ(*readRegularFileStart(path.string(), 1000), std::string(500, 'a') + "trailing bytes");
-    ::mkfifo((dir / "fifo").c_str(), 0644);
-    const auto fifo = readRegularFileStart((dir / "fifo").string(), 500);
-    ASSERT_FALSE(fifo);
-    EXPECT_EQ(fifo.failure().reason, Failure::Reason::NotRegularFile);
 }
 
 TEST(FileReadTest, AFileTheUserMayNotReadIsAnIoFailure) {
@@ -77,19 +73,6 @@ TEST(FileReadTest, AFileTheUserMayNotReadIsAnIoFailure) {
                                                                                                         : 1;
               }),
               0);
-}
-
-TEST(FileReadTest, OpenGivesTheSizeAndADescriptor) {
-    TempDir dir;
-    const auto path = dir.write("f", std::string(12345, 'z'));
-    uint64_t size = 0;
-    const Result<int> fd = openRegularFile(path.string(), &size);
-    ASSERT_TRUE(fd) << fd.failure().detail;
-    EXPECT_EQ(size, 12345u);
-    char c = 0;
-    EXPECT_EQ(::pread(*fd, &c, 1, 12344), 1);
-    EXPECT_EQ(c, 'z');
-    ::close(*fd);
 }
 
 } // namespace

@@ -1,20 +1,15 @@
 #include "util/SafeFile.h"
-#include "settings/SettingsRecord.h"
 #include "support/TestSupport.h"
-#include "util/Log.h"
 
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace dcv;
-using dcv::test::CapturedLog;
 using dcv::test::readFile;
 using dcv::test::runAsNobody;
 using dcv::test::runProcess;
@@ -34,20 +29,16 @@ TEST(SafeFileTest, ReplacesWholeFilesWithoutLeavingTemporaryFiles) {
     TempDir dir;
     const struct {
         const char* name;
-        std::string before; // empty: no file yet
-        std::string after;
-    } cases[] = {{"new.bin", "", "abc"},
-                 {"longer.cfg", std::string(1000, 'x'), "short"},
+        std::string before, after;
+    } cases[] = {{"longer.cfg", std::string(1000, 'x'), "short"},
                  {"shorter.cfg", "ab", std::string(200000, 'y')}, // more than one block
                  {"empty.csv", "something", ""}};
     for (const auto& c : cases) {
-        if (!c.before.empty())
-            dir.write(c.name, c.before);
+        dir.write(c.name, c.before);
         EXPECT_EQ(safeWriteFile((dir / c.name).string(), std::string_view(c.after)), std::nullopt) << c.name;
         EXPECT_EQ(readFile(dir / c.name), c.after) << c.name;
     }
-    EXPECT_EQ(entries(dir.path()),
-              (std::vector<std::string>{"empty.csv", "longer.cfg", "new.bin", "shorter.cfg"}));
+    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"empty.csv", "longer.cfg", "shorter.cfg"}));
 }
 
 TEST(SafeFileTest, KeepsModeAndFollowsLinks) {
@@ -187,109 +178,64 @@ TEST(SafeFileTest, WhatTheCallerMayNotWriteIsKept) {
     }
 }
 
-// A small file system of its own on a loop device, filled up. FAT where the kernel has it,
-// else ext2; skipped without root or loop devices.
-class FullFileSystem {
-public:
-    explicit FullFileSystem(const fs::path& base) : m_image(base / "fs.img"), m_mount(base / "mnt") {
-        if (::geteuid() != 0)
-            m_skip = "needs root to mount a file system image";
-        else if (!fs::exists("/dev/loop-control") && !fs::exists("/dev/loop0"))
-            m_skip = "no loop devices";
-        const bool fat = readFile("/proc/filesystems").find("vfat") != std::string::npos;
-        m_type = fat ? "vfat" : "ext2";
-        fs::create_directories(m_mount);
+// A small file system of its own on a loop device: FAT where the kernel has it, else ext2.
+struct SmallFileSystem {
+    explicit SmallFileSystem(const fs::path& base) : root(base / "mnt") {
+        if (::geteuid() != 0) {
+            skip = "needs root to mount a file system image";
+            return;
+        }
+        type = readFile("/proc/filesystems").find("vfat") != std::string::npos ? "vfat" : "ext2";
+        fs::create_directories(root);
+        const std::string image = (base / "fs.img").string();
         using Argv = std::vector<std::string>;
-        const std::pair<Argv, std::string> steps[] = {
-            {{"truncate", "-s", "1M", m_image.string()}, "cannot make the image: "},
-            {fat ? Argv{"mkfs.fat", m_image.string()}
-                 : Argv{"mkfs.ext2", "-q", "-F", "-m", "0", m_image.string()},
-             "mkfs failed: "},
-            {{"mount", "-o", "loop", m_image.string(), m_mount.string()}, "cannot mount on a loop device: "},
-        };
-        for (const auto& [argv, why] : steps) {
-            if (!m_skip.empty())
+        for (const Argv& argv :
+             {Argv{"truncate", "-s", "1M", image},
+              type == "vfat" ? Argv{"mkfs.fat", image} : Argv{"mkfs.ext2", "-q", "-F", "-m", "0", image},
+              Argv{"mount", "-o", "loop", image, root.string()}}) {
+            if (const auto r = runProcess(argv); r.exitCode != 0) {
+                skip = argv[0] + " failed: " + r.err;
                 return;
-            if (const auto r = runProcess(argv); r.exitCode != 0)
-                m_skip = why + r.err;
+            }
         }
-        m_mounted = m_skip.empty();
     }
-    ~FullFileSystem() {
-        if (m_mounted)
-            runProcess({"umount", m_mount.string()});
+    ~SmallFileSystem() {
+        if (skip.empty())
+            runProcess({"umount", root.string()});
     }
-    const std::string& skipReason() const { return m_skip; }
-    const std::string& type() const { return m_type; }
-    // As a write-protected card is mounted.
-    bool remountReadOnly() {
-        return runProcess({"mount", "-o", "remount,ro", m_mount.string()}).exitCode == 0;
-    }
-    const fs::path& root() const { return m_mount; }
+    // A filler file takes every block left: a new file gets no room.
+    void fill() const { runProcess({"dd", "if=/dev/zero", "of=" + (root / "filler").string(), "bs=4096"}); }
 
-    // Writes a filler file until no byte more fits.
-    bool fill() {
-        FILE* f = std::fopen((m_mount / "filler").c_str(), "wb");
-        if (!f)
-            return false;
-        std::vector<char> block(4096, 'f');
-        while (std::fwrite(block.data(), 1, block.size(), f) == block.size()) {
-        }
-        std::fclose(f);
-        // The last partial block: byte by byte.
-        f = std::fopen((m_mount / "filler").c_str(), "ab");
-        std::setvbuf(f, nullptr, _IONBF, 0);
-        while (std::fputc('f', f) != EOF) {
-        }
-        std::fclose(f);
-        return true;
-    }
-
-private:
-    fs::path m_image, m_mount;
-    std::string m_skip, m_type;
-    bool m_mounted = false;
+    fs::path root;
+    std::string skip, type;
 };
 
-TEST(SafeFileTest, FullFileSystemKeepsTheOldSettings) {
+// A full card keeps the old settings whole and takes the new ones once there is room; a
+// write-protected one refuses, root or not.
+TEST(SafeFileTest, FullOrReadOnlyFileSystemKeepsTheOldSettings) {
     TempDir dir;
-    FullFileSystem card(dir.path());
-    if (!card.skipReason().empty())
-        GTEST_SKIP() << card.skipReason();
-    const std::string path = (card.root() / "config.bin").string();
-    _FILEDATA old = defaultSettingsRecord();
-    setSettingsText(old.carNumber, "OLD1");
-    prepareSettingsRecordForSave(old);
-    ASSERT_EQ(writeSettingsRecord(old, path), std::nullopt);
-    ASSERT_TRUE(card.fill());
+    SmallFileSystem card(dir.path());
+    if (!card.skip.empty())
+        GTEST_SKIP() << card.skip;
+    const std::string path = (card.root / "config.bin").string(), old(500, 'o'), changed(500, 'n');
+    ASSERT_EQ(safeWriteFile(path, std::string_view(old)), std::nullopt);
+    card.fill();
+    const auto full = safeWriteFile(path, std::string_view(changed));
+    ASSERT_TRUE(full) << card.type;
+    EXPECT_EQ(full->error, ENOSPC) << full->detail;
+    EXPECT_EQ(readFile(path), old) << card.type;
+    EXPECT_EQ(entries(card.root).size(), card.type == "ext2" ? 3u : 2u); // + lost+found on ext2
 
-    _FILEDATA changed = old;
-    setSettingsText(changed.carNumber, "NEW2");
-    prepareSettingsRecordForSave(changed);
-    {
-        const CapturedLog log;
-        EXPECT_EQ(writeSettingsRecord(changed, path), std::optional<std::string>("msg.file_open_fail"))
-            << card.type();
-        ASSERT_EQ(log.lines().size(), 1u);
-        EXPECT_NE(log.lines()[0].find(std::strerror(ENOSPC)), std::string::npos) << log.lines()[0];
-    }
-    const auto bytes = settingsRecordBytes(old);
-    EXPECT_EQ(readFile(path), std::string(bytes.begin(), bytes.end())) << card.type();
-    EXPECT_EQ(entries(card.root()).size(), card.type() == "ext2" ? 3u : 2u); // + lost+found on ext2
+    fs::remove(card.root / "filler");
+    EXPECT_EQ(safeWriteFile(path, std::string_view(changed)), std::nullopt);
+    EXPECT_EQ(readFile(path), changed);
 
-    // Once there is room again, the save goes through.
-    fs::remove(card.root() / "filler");
-    EXPECT_EQ(writeSettingsRecord(changed, path), std::nullopt);
-    const auto now = settingsRecordBytes(changed);
-    EXPECT_EQ(readFile(path), std::string(now.begin(), now.end()));
-
-    // A write-protected card: refused, root or not, and the settings stay.
-    ASSERT_TRUE(card.remountReadOnly());
-    const auto failure = safeWriteFile(path, std::string_view("other"));
+    ASSERT_EQ(runProcess({"mount", "-o", "remount,ro", card.root.string()}).exitCode, 0);
+    const auto failure = safeWriteFile(path, std::string_view(old));
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->reason, Failure::Reason::ReadOnly);
     EXPECT_EQ(failure->error, EROFS);
-    EXPECT_EQ(readFile(path), std::string(now.begin(), now.end()));
+    EXPECT_EQ(readFile(path), changed);
 }
 
 } // namespace
