@@ -72,10 +72,6 @@ void changeSpeedUnit(SpeedUnitState& state, _FILEDATA& record, uint32_t unit) {
     state.speedUnit = unit;
 }
 
-const std::array<LabeledValue<uint32_t>, 7>& adasSpeedItems(uint32_t unit) {
-    return unit == kSpeedUnitMph ? kAdasSpeedMphItems : kAdasSpeedKmhItems;
-}
-
 int32_t FindLdwsSpeed(uint32_t value) {
     return indexOfValue(kAdasSpeedKmhItems, value, 0);
 }

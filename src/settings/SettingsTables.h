@@ -219,8 +219,6 @@ inline constexpr std::array<LabeledValue<uint32_t>, 7> kAdasSpeedMphItems = {{
     {ItemLabel::literal("55Mi/h"), 55},
     {ItemLabel::literal("60Mi/h"), 60},
 }};
-// The speed table of a unit: mi/h for 1, km/h for anything else.
-const std::array<LabeledValue<uint32_t>, 7>& adasSpeedItems(uint32_t unit);
 
 // Value → index in the km/h or mi/h table; 0 when absent.
 int32_t FindLdwsSpeed(uint32_t value);
