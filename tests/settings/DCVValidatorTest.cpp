@@ -76,7 +76,7 @@ TEST(DCVValidatorTest, CarNumberFilter) {
         {"Stra\xC3\x9Fx9", "Strax9"},
         {"a_b.c!d@e#f$g%h^i", "abcdefgh"},
         {"", ""},
-        {std::string("12\0x34", 6), "12x34"},
+        {std::string("12") + '\0' + "x34", "12x34"}, // a NUL inside the text is dropped too
     };
     for (const auto& c : cases)
         EXPECT_EQ(filterCarNumber(c.text), c.kept) << c.text;
